@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Src/FFmpegStubsBind.h"
+#include "Src/UnicodeProtocol.h"
 #include "base/Exception.h"
 #include "base/Files.h"
 #include "base/Format.h"
@@ -166,6 +167,7 @@ bool TFFmpegLoader::LoadOne(TLibrary ALibrary) {
     return false;
   }
   ++s.UseCount;
+  if (ALibrary == avFormat) RegisterUnicodeProtocol();
   return true;
 }
 
