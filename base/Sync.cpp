@@ -3,10 +3,10 @@
 #include <chrono>
 
 void TEvent::SetEvent() {
-  {
-    std::lock_guard<std::mutex> lock(m_);
-    signaled_ = true;
-  }
+  // Notified under the lock: a waiter that returns may free the event at once, and must not
+  // do so while this call still touches it.
+  std::lock_guard<std::mutex> lock(m_);
+  signaled_ = true;
   if (manualReset_)
     cv_.notify_all();
   else
