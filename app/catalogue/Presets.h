@@ -53,6 +53,9 @@ struct TPresetEntry {
 class TPresetTables {
 public:
   TPresetTables(const TsvTable& lists, const TsvTable& entries, std::string_view videoOffColumn);
+  // Entries point into the lists, so a table is never copied.
+  TPresetTables(const TPresetTables&) = delete;
+  TPresetTables& operator=(const TPresetTables&) = delete;
   std::span<const TPresetList> Lists() const { return lists_; }
   std::span<const TPresetEntry> Entries() const { return entries_; }  // key order
   const TPresetList* FindList(std::string_view name) const;
