@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <vector>
 
+#include "Src/FFmpegLogger.h"
 #include "Src/FFmpegStubsBind.h"
 #include "Src/UnicodeProtocol.h"
 #include "base/Exception.h"
@@ -167,6 +168,7 @@ bool TFFmpegLoader::LoadOne(TLibrary ALibrary) {
     return false;
   }
   ++s.UseCount;
+  if (ALibrary == avUtil && InstallLogger) InstallAVLogCallback();
   if (ALibrary == avFormat) RegisterUnicodeProtocol();
   return true;
 }
@@ -178,6 +180,7 @@ void TFFmpegLoader::UnloadOne(TLibrary ALibrary) {
     return;
   }
   s.UseCount = 0;
+  if (ALibrary == avUtil && s.Bound) UninstallAVLogCallback();
   if (s.Bound) {
     LibraryTable[ALibrary].Unfix();
     s.Bound = false;
@@ -190,7 +193,13 @@ void TFFmpegLoader::UnloadOne(TLibrary ALibrary) {
 
 bool TFFmpegLoader::Load(TLibrary ALibrary) {
   std::lock_guard g(FLock);
-  return LoadOne(ALibrary);
+  if (LoadOne(ALibrary)) return true;
+  LogLoadFailure();
+  return false;
+}
+
+void TFFmpegLoader::LogLoadFailure() {
+  GetFFLogger()->Log(nullptr, llError, State().LastErrMsg);
 }
 
 bool TFFmpegLoader::Load(TLibraries ALibraries) {
@@ -200,6 +209,7 @@ bool TFFmpegLoader::Load(TLibraries ALibraries) {
   for (TLibrary l : kLoadOrder) {
     if (!ALibraries.Contains(l)) continue;
     if (!LoadOne(l)) {
+      LogLoadFailure();
       // Release only this call's loads: another component's libraries stay in use.
       for (auto it = done.rbegin(); it != done.rend(); ++it) UnloadOne(*it);
       return false;

@@ -82,6 +82,7 @@ private:
   bool LoadOne(TLibrary ALibrary);
   void UnloadOne(TLibrary ALibrary);
   void SetError(const std::string& AMsg);
+  void LogLoadFailure();
 
   mutable std::recursive_mutex FLock;
 };
