@@ -69,7 +69,12 @@ bool ForceDirectories(const std::string& dir) {
   return ::mkdir(d.c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(d));
 }
 
-bool DeleteFile(const std::string& fileName) { return FileExists(fileName) && ::unlink(fileName.c_str()) == 0; }
+bool DeleteFile(const std::string& fileName) {
+  // lstat: a symbolic link is deleted itself, even when what it names is gone.
+  struct stat st;
+  return !fileName.empty() && ::lstat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+         ::unlink(fileName.c_str()) == 0;
+}
 
 bool RenameFile(const std::string& oldName, const std::string& newName) {
   return ::rename(oldName.c_str(), newName.c_str()) == 0;
