@@ -80,20 +80,39 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
 }
 
 Region Region::FromRects(const RECT* rects, size_t count) {
-  std::vector<Region> parts;
-  parts.reserve(count);
+  // A sweep from top to bottom over the rectangles that cover each band.
+  std::vector<const RECT*> order;
+  std::vector<int> ys;
+  order.reserve(count);
   for (size_t i = 0; i < count; ++i)
-    if (rects[i].left < rects[i].right && rects[i].top < rects[i].bottom) parts.emplace_back(rects[i]);
-  if (parts.empty()) return Region();
-  // Pairwise unions keep the work near n log n for the long lists that masks produce.
-  while (parts.size() > 1) {
-    std::vector<Region> next;
-    next.reserve(parts.size() / 2 + 1);
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) next.push_back(Combine(parts[i], parts[i + 1], Or));
-    if (parts.size() % 2) next.push_back(std::move(parts.back()));
-    parts.swap(next);
+    if (rects[i].left < rects[i].right && rects[i].top < rects[i].bottom) {
+      order.push_back(&rects[i]);
+      ys.push_back(rects[i].top);
+      ys.push_back(rects[i].bottom);
+    }
+  std::sort(order.begin(), order.end(), [](const RECT* a, const RECT* b) { return a->top < b->top; });
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  Region out;
+  std::vector<const RECT*> active;
+  std::vector<std::pair<int, int>> spans;
+  size_t next = 0;
+  for (size_t k = 0; k + 1 < ys.size(); ++k) {
+    int y0 = ys[k], y1 = ys[k + 1];
+    while (next < order.size() && order[next]->top <= y0) active.push_back(order[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [&](const RECT* r) { return r->bottom <= y0; }),
+                 active.end());
+    spans.clear();
+    for (const RECT* r : active) spans.emplace_back(r->left, r->right);
+    std::sort(spans.begin(), spans.end());
+    std::vector<int> xs;
+    for (auto& sp : spans) {
+      if (!xs.empty() && sp.first <= xs.back()) xs.back() = std::max(xs.back(), sp.second);
+      else { xs.push_back(sp.first); xs.push_back(sp.second); }
+    }
+    out.AppendBand(y0, y1, std::move(xs));
   }
-  return std::move(parts[0]);
+  return out;
 }
 
 Region Region::FromRows(int top, const std::vector<std::vector<int>>& rows) {
