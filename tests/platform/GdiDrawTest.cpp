@@ -92,7 +92,7 @@ TEST(GdiDraw, FillFrameInvertAndFocusRects) {
   c.Fill(kBg);
   RECT f{0, 0, 5, 4};
   FrameRect(c.dc, &f, red);
-  EXPECT_EQ(c.Mask(kRed), (Rows{"#.#.#", ".....", "#...#", ".#.#."}));
+  EXPECT_EQ(c.Mask(kRed), (Rows{"#####", "#...#", "#...#", "#####"}));
   c.Fill(0xFF102030u);
   RECT one{0, 0, 1, 1};
   InvertRect(c.dc, &one);
