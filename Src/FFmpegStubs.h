@@ -78,7 +78,7 @@ extern "C" {
   X(av_muxer_iterate) X(avio_enum_protocols) X(av_pkt_dump_log2) X(av_sdp_create) X(av_dump_format) \
   X(avio_write) X(avio_flush) X(avio_open2) X(avio_closep) X(avio_feof) X(avio_size) X(avio_seek) \
   X(avio_read) X(avio_alloc_context) X(avio_context_free) X(avformat_network_init) \
-  X(avformat_network_deinit)
+  X(avformat_network_deinit) X(av_new_program) X(av_program_add_stream_index)
 
 #define OMBREL_AVFILTER_ENTRIES(X) \
   X(avfilter_version) X(av_filter_iterate) X(avfilter_get_by_name) X(avfilter_graph_alloc) \
