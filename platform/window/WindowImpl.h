@@ -1,0 +1,244 @@
+#pragma once
+// Internal state of the window layer: window objects, window classes and the per-thread message
+// queue. Only platform/window/ and platform/backend/ include this header.
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/WinUser.h"
+#include "platform/window/RectList.h"
+
+namespace win::detail {
+
+struct ThreadQueue;
+
+struct WndClass {
+  std::string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  int cbClsExtra = 0, cbWndExtra = 0;
+  HINSTANCE inst = nullptr;
+  HICON icon = nullptr, iconSm = nullptr;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
+  ATOM atom = 0;
+  int windows = 0;  // live windows of this class; a class in use cannot be unregistered
+};
+
+struct ScrollData {
+  int nMin = 0, nMax = 100;
+  UINT nPage = 0;
+  int nPos = 0, nTrackPos = 0;
+  bool shown = false;
+};
+
+struct Wnd {
+  HWND handle = nullptr;
+  std::shared_ptr<WndClass> cls;
+  WNDPROC proc = nullptr;
+  DWORD style = 0, exStyle = 0;
+  RECT rect{};    // window rect: in the parent's client coordinates, or in screen coordinates
+  RECT client{};  // client rect relative to the window rect's top-left
+  Wnd* parent = nullptr;  // nullptr: a top-level window
+  Wnd* owner = nullptr;
+  std::vector<Wnd*> children;  // z-order, topmost first
+  std::string text;
+  std::map<std::string, HANDLE> props;
+  LONG_PTR userData = 0, id = 0;
+  HINSTANCE inst = nullptr;
+  std::vector<BYTE> extra;  // cbWndExtra bytes
+  std::shared_ptr<ThreadQueue> queue;
+  DWORD threadId = 0;
+
+  // life cycle
+  int inUse = 0;  // calls into the window's procedure and guards on the stack
+  bool destroying = false, destroyed = false;
+
+  // painting
+  RectList update;  // client coordinates
+  bool eraseNeeded = false, ncPaintNeeded = false, internalPaint = false;
+  bool hasRegion = false;
+  RectList region;  // window coordinates
+  HRGN regionHandle = nullptr;
+
+  // top-level back buffer (B,G,R,A pixels, top-down, the window rect's size)
+  std::vector<uint32_t> pixels;
+  int bufW = 0, bufH = 0;
+  RectList dirty;  // window coordinates, not yet presented
+
+  // layered windows
+  bool layeredHasContent = false;
+  BYTE layeredAlpha = 255;
+  DWORD layeredFlags = 0;
+  COLORREF layeredKey = 0;
+  bool layeredPerPixel = false;
+
+  RECT restoreRect{};  // the rect before a minimize or maximize
+  ScrollData scroll[2];
+};
+
+// A posted, sent or input message waiting in a queue.
+struct SentItem {
+  HWND hwnd = nullptr;
+  UINT msg = 0;
+  WPARAM w = 0;
+  LPARAM l = 0;
+  LRESULT result = 0;
+  bool done = false;
+  std::exception_ptr error;
+  std::shared_ptr<ThreadQueue> sender;
+};
+
+struct InputEvent {
+  enum Kind { PointerMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char } kind = PointerMove;
+  int button = 0;  // 0 left, 1 right, 2 middle
+  POINT pt{};
+  int vk = 0;
+  int wheelDelta = 0;
+  uint32_t ch = 0;
+  DWORD time = 0;
+};
+
+struct Timer {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  UINT elapse = 0;
+  TIMERPROC fn = nullptr;
+  uint64_t due = 0;
+  uint64_t seq = 0;
+};
+
+struct ThreadQueue {
+  std::mutex m;
+  std::condition_variable cv;
+  std::deque<MSG> posted;
+  std::deque<SentItem*> sent;
+  std::deque<InputEvent> input;
+  bool quit = false;
+  int quitCode = 0;
+  bool woken = false;
+  bool dead = false;  // the thread has ended: sends and posts fail at once
+  DWORD threadId = 0;
+
+  // Owned by the queue's thread only (no lock):
+  std::vector<Timer> timers;
+  uint64_t timerSeq = 0;
+  UINT_PTR nextTimerId = 0x7FFF;
+  HWND active = nullptr, focus = nullptr, capture = nullptr;
+  BYTE keyState[256]{};  // bit 0x80 down, bit 0x01 toggled
+  MSG lastMsg{};
+  int sendDepth = 0;       // nesting of messages sent to this thread's windows from another thread
+  int dispatchDepth = 0;   // nesting of DispatchMessage/SendMessage into procedures
+  std::vector<HWND> destroyLater;
+  bool altTapArmed = false;
+  // double clicks
+  HWND lastClickWnd = nullptr;
+  int lastClickButton = -1;
+  LRESULT lastClickHit = 0;
+  DWORD lastClickTime = 0;
+  POINT lastClickPt{};
+  bool lastClickWasDouble = false;
+  // mouse tracking
+  HWND hoverWnd = nullptr;  // the window and area the pointer was last over
+  bool hoverNonClient = false;
+  HWND trackWnd = nullptr;
+  DWORD trackFlags = 0;
+};
+
+// ---- registry ---------------------------------------------------------------------------------
+std::mutex& TableMutex();
+Wnd* Find(HWND h);  // nullptr for an unknown or fully destroyed handle (any thread may call)
+std::shared_ptr<ThreadQueue> QueueOf(HWND h, DWORD* threadId = nullptr);  // any thread
+std::shared_ptr<ThreadQueue> CurrentQueue();  // created on first use
+std::vector<Wnd*>& TopLevels();  // z-order, topmost first
+DWORD CurrentThreadId();
+
+// Holds a window object alive while a call into its procedure may destroy it.
+void AddRef(Wnd* w);
+void Release(Wnd* w);
+struct WndRef {
+  explicit WndRef(Wnd* w) : w(w) { if (w) AddRef(w); }
+  ~WndRef() { if (w) Release(w); }
+  WndRef(const WndRef&) = delete;
+  WndRef& operator=(const WndRef&) = delete;
+  bool alive() const { return w && !w->destroyed; }
+  Wnd* w;
+};
+
+// Calls the window's current procedure (what the message spy sees).
+LRESULT CallProc(Wnd* w, UINT msg, WPARAM wp, LPARAM lp);
+// Sends on the current thread (no queue); 0 when the window is gone.
+LRESULT Send(Wnd* w, UINT msg, WPARAM wp, LPARAM lp);
+
+// ---- geometry ---------------------------------------------------------------------------------
+POINT WindowOrigin(const Wnd* w);  // the window rect's top-left, in screen coordinates
+POINT ClientOrigin(const Wnd* w);  // the client area's top-left, in screen coordinates
+RECT ScreenRect(const Wnd* w);
+Wnd* TopLevelOf(Wnd* w);
+bool IsVisibleChain(const Wnd* w);
+bool IsEnabledChain(const Wnd* w);
+// The area of the window (window coordinates) that shows on its top-level: clipped by its
+// ancestors' client areas, siblings above it, regions, and optionally its own children.
+RectList VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren);
+
+// ---- queue helpers ----------------------------------------------------------------------------
+void WakeQueue(ThreadQueue& q);
+void ServeSent(ThreadQueue& q);
+void RunDestroyLater(ThreadQueue& q);
+void KillTimersOf(ThreadQueue& q, HWND h);
+uint64_t NowMs();
+
+void ServeWaiting(ThreadQueue& q);
+void WaitForWork(ThreadQueue& q);
+void EnsureQueueGuard();
+bool Retrieve(MSG* out, HWND filter, UINT lo, UINT hi, bool remove, bool wait);
+// base/'s hand-over server, called by every waiting loop.
+void SetHandOverServer(void (*fn)());
+
+// ---- window internals (Window.cpp) ------------------------------------------------------------
+void UpdateSurfaceShown(Wnd* w);
+void RecalcClient(Wnd* w, WINDOWPOS* pos);
+RECT DefaultClientRect(const Wnd* w, const RECT& windowRect);
+void FillMinMax(Wnd* w, MINMAXINFO* mmi);
+// The deepest visible, enabled window under p among the top-levels below `below` (nullptr: all).
+Wnd* WindowAt(POINT p, Wnd* below);
+int CopyText(const std::string& text, char* buf, size_t max);
+
+// ---- input (Input.cpp) ------------------------------------------------------------------------
+// Turns a raw input event into the window messages it produces, sending the synchronous ones
+// (hit test, activation, cursor) and answering the one to return; false when it produced none.
+bool TranslateInput(ThreadQueue& q, const InputEvent& ev, MSG* out);
+void OnWindowDestroyed(ThreadQueue& q, Wnd* w);
+void ActivateTopLevel(Wnd* top, WORD how);
+LRESULT DefaultHitTest(Wnd* w, POINT screen);
+HCURSOR StandardCursor(uintptr_t id);
+
+// ---- painting (Paint.cpp) ---------------------------------------------------------------------
+void InvalidateWindow(Wnd* w, const RectList& clientArea, bool erase, bool children, bool frame);
+void InvalidateAll(Wnd* w, bool erase);
+// The area a hidden or moved child leaves behind in its parent.
+void ExposeInParent(Wnd* w, const RECT& oldRectInParent);
+bool FindPaintWindow(ThreadQueue& q, HWND filter, HWND* out);
+void ResizeBackBuffer(Wnd* top);
+void PresentAll();
+void ForgetPaintState(Wnd* w);
+BOOL FillBackground(HDC dc, const RECT* r, HBRUSH brush);
+void UpdateAsyncKey(int vk, bool down);
+
+// ---- move and size loop (SizeMove.cpp) --------------------------------------------------------
+void RunSizeMoveLoop(Wnd* w, WPARAM sysCommand, POINT startScreen);
+
+// ---- screen (Screen.cpp) ----------------------------------------------------------------------
+RECT PrimaryWorkArea();
+
+// ---- spy and hooks ----------------------------------------------------------------------------
+using SpyHook = void (*)(HWND, UINT, WPARAM, LPARAM);
+extern SpyHook g_spy;
+
+}  // namespace win::detail
