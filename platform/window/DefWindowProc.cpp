@@ -82,18 +82,17 @@ void RunSizeMoveLoop(Wnd* w, WPARAM cmd, POINT start) {
   MINMAXINFO mmi;
   int dragX = GetSystemMetrics(SM_CXDRAG), dragY = GetSystemMetrics(SM_CYDRAG);
   RECT last = orig;
+  POINT lastPt = start;
   auto begin = [&]() {
     started = true;
-    if (q->capture != h) {
-      SetCapture(h);
-      ownCapture = true;
-    }
     Send(w, WM_ENTERSIZEMOVE, 0, 0);
     if (!ref.alive()) return;
     FillMinMax(w, &mmi);
     Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
   };
   auto step = [&](POINT p) {
+    if (started && p == lastPt) return;
+    lastPt = p;
     int dx = p.x - start.x, dy = p.y - start.y;
     if (!started) {
       if (std::abs(dx) < dragX && std::abs(dy) < dragY) return;
@@ -118,22 +117,48 @@ void RunSizeMoveLoop(Wnd* w, WPARAM cmd, POINT start) {
     SetWindowPos(h, nullptr, r.left - parentOrigin.x, r.top - parentOrigin.y, r.right - r.left,
                  r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE | (moving ? SWP_NOSIZE : 0));
   };
+  // The pointer belongs to the loop from the start, even before it has moved far enough.
+  if (q->capture != h) {
+    SetCapture(h);
+    ownCapture = true;
+  }
   bool cancelled = false;
   for (;;) {
     if (!ref.alive()) return;
-    if (started && q->capture != h) break;  // someone took the capture away
+    if (q->capture != h) break;  // someone took the capture away
     MSG m;
-    if (!PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
       WaitMessage();
       continue;
     }
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(int(m.wParam));  // left for the main loop
+      break;
+    }
     bool mouse = (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
                  (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK);
-    if (m.message == WM_QUIT) break;  // left in the queue for the main loop
     if ((m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) && !started) {
-      break;  // a plain click: the button-up stays for the window
+      // A plain click: the window gets its button-up, as hit testing gives it.
+      if (ownCapture && q->capture == h) ReleaseCapture();
+      ownCapture = false;
+      if (!ref.alive()) return;
+      LRESULT hit = Send(w, WM_NCHITTEST, 0, MAKELPARAM(WORD(SHORT(m.pt.x)), WORD(SHORT(m.pt.y))));
+      if (!ref.alive()) return;
+      MSG up = m;
+      if (hit == HTCLIENT) {
+        POINT c = m.pt;
+        ScreenToClient(h, &c);
+        up.message = WM_LBUTTONUP;
+        up.lParam = MAKELPARAM(WORD(SHORT(c.x)), WORD(SHORT(c.y)));
+      } else {
+        up.message = WM_NCLBUTTONUP;
+        up.wParam = WPARAM(hit);
+        up.lParam = MAKELPARAM(WORD(SHORT(m.pt.x)), WORD(SHORT(m.pt.y)));
+      }
+      std::lock_guard<std::mutex> lock(q->m);
+      q->posted.push_front(up);
+      break;
     }
-    PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
     if (mouse) {
       if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) step(m.pt);
       else if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) {
