@@ -10,7 +10,7 @@
 
 namespace img {
 
-using Bytes = std::vector<uint8_t>;
+
 
 enum class FileKind { Unknown, Bmp, Png, Jpeg, Gif };
 // Recognises a picture file by its first bytes.

@@ -133,19 +133,6 @@ uint32_t Dist(uint32_t a, uint32_t b) {
   return uint32_t(dr * dr * 3 + dg * dg * 4 + db * db * 2);
 }
 
-// A fixed palette for pictures of many colours: a 6x6x6 cube at 0,51,...,255 and 40 greys between.
-std::vector<uint32_t> FixedPalette() {
-  std::vector<uint32_t> pal;
-  for (int r = 0; r < 6; ++r)
-    for (int g = 0; g < 6; ++g)
-      for (int b = 0; b < 6; ++b) pal.push_back(uint32_t(r * 51) << 16 | uint32_t(g * 51) << 8 | uint32_t(b * 51));
-  for (int i = 0; i < 40; ++i) {
-    uint32_t v = uint32_t(6 + i * 6);  // 6..240, between the cube's greys
-    pal.push_back(v << 16 | v << 8 | v);
-  }
-  return pal;
-}
-
 uint8_t NearestFixed(uint32_t c) {
   auto q = [](uint32_t v) { return (v + 25) / 51; };
   uint32_t r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
@@ -185,7 +172,7 @@ Bytes WriteGif(const RawImage& src) {
         indexes[size_t(y) * size_t(src.Width) + size_t(x)] = it->second;
       }
     if (!fits) {
-      palette = FixedPalette();
+      palette = DefaultPalette(8);
       for (int y = 0; y < src.Height; ++y)
         for (int x = 0; x < src.Width; ++x)
           indexes[size_t(y) * size_t(src.Width) + size_t(x)] = NearestFixed(src.Pixel(x, y) & 0xFFFFFF);

@@ -10,6 +10,8 @@
 
 namespace img {
 
+using Bytes = std::vector<uint8_t>;
+
 // Pictures above this many pixel bytes are refused rather than allocated.
 constexpr uint64_t kMaxImageBytes = uint64_t(1) << 30;
 
@@ -39,7 +41,26 @@ struct RawImage {
   uint32_t Pixel(int x, int y) const;
   // The palette index at (x, y) of a 1, 4 or 8-bit picture.
   int Index(int x, int y) const;
+  void SetIndex(int x, int y, int index);
+  // Stores 0xAARRGGBB: palette pictures take the nearest entry, 16 bits drop the low bits,
+  // 24 bits drop alpha, 32 bits keep the alpha byte as given.
+  void SetPixel(int x, int y, uint32_t argb);
 };
+
+// Reads one pixel of a row of any format as 0xAARRGGBB (alpha 255 unless `alpha`).
+uint32_t ReadPixel(const uint8_t* row, int x, int bpp, bool rgb565, bool alpha, const uint32_t* palette,
+                   size_t paletteSize);
+
+// The palette a new picture of 1, 4 or 8 bits gets: black and white; the 16 VGA colours;
+// a 6x6x6 colour cube and 40 greys.
+std::vector<uint32_t> DefaultPalette(int bpp);
+// The index of the entry nearest to `rgb` (0x00RRGGBB).
+int NearestIndex(const std::vector<uint32_t>& palette, uint32_t rgb);
+
+// The same picture at another depth (1, 4, 8, 24 or 32 bits); palette formats take `palette`
+// (DefaultPalette when empty) and the nearest colours. 32-bit targets keep a 32-bit source's
+// alpha byte and get 0 otherwise.
+RawImage ConvertFormat(const RawImage& src, int bpp, std::vector<uint32_t> palette = {});
 
 // True when the format is one a RawImage can hold.
 bool ValidBitsPerPixel(int bpp);
