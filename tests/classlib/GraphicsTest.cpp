@@ -386,3 +386,28 @@ TEST(Graphics, BitmapsMadeAndDrawnOnFourThreadsAtOnce) {
   EXPECT_EQ(failures.load(), 0);
   for (int t = 0; t < 4; ++t) EXPECT_EQ(shared->Canvas()->Pixels(t * 10 + 5, 5), TColor(0x101010 * (t + 1)));
 }
+
+TEST(Canvas, TextWithTheBoxTestFont) {
+  // Em 10: cell 10 high, advance 5, each glyph a box over columns 0..3 and rows 0..7.
+  auto b = Filled(30, 20, clWhite);
+  TCanvas* c = b->Canvas();
+  c->Font()->SetName(win::kTestBoxFontName);
+  c->Font()->SetHeight(-10);
+  c->Font()->SetColor(clRed);
+  EXPECT_EQ(c->TextWidth("ab"), 10);
+  EXPECT_EQ(c->TextHeight("ab"), 10);
+  c->Brush()->SetStyle(bsClear);
+  c->TextOut(2, 3, "ab");
+  EXPECT_EQ(c->Pixels(2, 3), clRed);
+  EXPECT_EQ(c->Pixels(5, 10), clRed);
+  EXPECT_EQ(c->Pixels(6, 3), clWhite);   // the gap between the boxes
+  EXPECT_EQ(c->Pixels(7, 3), clRed);
+  EXPECT_EQ(c->Pixels(2, 11), clWhite);  // below the box
+  EXPECT_EQ(c->PenPos().x, 12);
+  // TextRect clips to its rectangle and, with an opaque brush, fills it first.
+  c->Brush()->SetColor(clYellow);
+  c->TextRect(Rect(20, 0, 23, 20), 20, 3, "a");
+  EXPECT_EQ(c->Pixels(20, 0), clYellow);
+  EXPECT_EQ(c->Pixels(22, 3), clRed);
+  EXPECT_EQ(c->Pixels(23, 3), clWhite);
+}
