@@ -21,10 +21,19 @@ struct Params {
 bool RopUsesSource(uint8_t code) { return ((code >> 2) ^ code) & 0x33; }
 bool RopUsesPattern(uint8_t code) { return ((code >> 4) ^ code) & 0x0F; }
 
-inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
+// a*b/255 rounded to nearest, exact for 8-bit operands, without a division.
+inline uint32_t Mul255(uint32_t a, uint32_t b) {
+  uint32_t x = a * b + 128;
+  return (x + (x >> 8)) >> 8;
+}
 
 inline uint32_t Blend(uint32_t s, uint32_t d, const BLENDFUNCTION& bf, bool srcHasAlpha) {
   uint32_t ca = bf.SourceConstantAlpha;
+  if (ca == 255 && srcHasAlpha && (bf.AlphaFormat & AC_SRC_ALPHA)) {
+    uint32_t a = s >> 24;
+    if (a == 255) return s;
+    if (s == 0) return d;
+  }
   uint32_t sa = (bf.AlphaFormat & AC_SRC_ALPHA) ? Mul255(srcHasAlpha ? s >> 24 : 255, ca) : ca;
   uint32_t out = 0;
   for (int sh = 0; sh < 32; sh += 8) {
@@ -82,8 +91,8 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
   Surf src = srcIn;
   std::vector<uint32_t> snap;
   bool same = needSrc && src.bits == d.bits;
-  bool fast = p.mode == Mode::Rop && p.rop == 0xCC && oneToOne && d.bpp == 32 && src.bpp == 32;
-  if (same && !fast) {
+  bool fast = p.mode == Mode::Rop && p.rop == 0xCC && d.bpp == 32 && src.bpp == 32;
+  if (same && !(fast && oneToOne)) {
     snap.resize(size_t(src.w) * size_t(src.h));
     for (int r = 0; r < src.h; ++r)
       for (int c = 0; c < src.w; ++c) snap[size_t(r) * src.w + c] = src.Get(c, r);
@@ -98,7 +107,7 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
 
   std::vector<RECT> clips;
   dc.Clip().ForEachIn(area, [&](const RECT& c) { clips.push_back(c); });
-  if (fast && same) {
+  if (fast && same && oneToOne) {
     // Overlapping rows: copy in the direction that never reads a row already written.
     bool up = dy0 > sy || (dy0 == sy && dx0 > sx);
     if (up) std::reverse(clips.begin(), clips.end());
@@ -130,6 +139,13 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
           for (int xx = c.left; xx < c.right; ++xx)
             if (int sc = cols[size_t(xx - c.left)]; sc >= 0) drow[xx] = srow[sc];
         }
+        continue;
+      }
+      if (p.mode == Mode::Alpha && d.bpp == 32 && src.bpp == 32) {
+        const uint32_t* srow = src.Row32(int(sr));
+        uint32_t* drow = d.Row32(yy);
+        for (int xx = c.left; xx < c.right; ++xx)
+          if (int sc = cols[size_t(xx - c.left)]; sc >= 0) drow[xx] = Blend(srow[sc], drow[xx], p.bf, true);
         continue;
       }
       for (int xx = c.left; xx < c.right; ++xx) {

@@ -1,0 +1,88 @@
+// Hot paths of the 2D layer on 1920x1080 32-bit surfaces, in megapixels per second, next to a
+// plain memcpy of the same bytes as the upper bound.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/Gdi.h"
+
+namespace {
+
+constexpr int kW = 1920, kH = 1080;
+
+struct Surface {
+  win::HDC dc;
+  win::HBITMAP bm;
+  win::HGDIOBJ old;
+  uint32_t* bits = nullptr;
+  Surface(int w, int h) {
+    win::BITMAPINFO bi{};
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biBitCount = 32;
+    void* p = nullptr;
+    bm = win::CreateDIBSection(nullptr, &bi, win::DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<uint32_t*>(p);
+    for (int i = 0; i < w * h; ++i) bits[i] = 0x80000000u | uint32_t(i * 2654435761u >> 8);
+    dc = win::CreateCompatibleDC(nullptr);
+    old = win::SelectObject(dc, bm);
+  }
+  ~Surface() {
+    win::SelectObject(dc, old);
+    win::DeleteDC(dc);
+    win::DeleteObject(bm);
+  }
+};
+
+void Rate(benchmark::State& state) {
+  state.counters["MP/s"] = benchmark::Counter(double(kW) * kH * double(state.iterations()) / 1e6,
+                                              benchmark::Counter::kIsRate);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+  std::vector<uint32_t> a(size_t(kW) * kH, 1), b(size_t(kW) * kH);
+  for (auto _ : state) {
+    std::memcpy(b.data(), a.data(), a.size() * 4);
+    benchmark::DoNotOptimize(b.data());
+  }
+  Rate(state);
+}
+
+void BM_BitBlt(benchmark::State& state) {
+  Surface src(kW, kH), dst(kW, kH);
+  for (auto _ : state) win::BitBlt(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, win::SRCCOPY);
+  Rate(state);
+}
+
+void BM_StretchBlt(benchmark::State& state) {
+  Surface src(1280, 720), dst(kW, kH);
+  for (auto _ : state) win::StretchBlt(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, 1280, 720, win::SRCCOPY);
+  Rate(state);
+}
+
+void BM_AlphaBlend(benchmark::State& state) {
+  Surface src(kW, kH), dst(kW, kH);
+  win::BLENDFUNCTION bf{win::AC_SRC_OVER, 0, 255, win::AC_SRC_ALPHA};
+  for (auto _ : state) win::AlphaBlend(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, kW, kH, bf);
+  Rate(state);
+}
+
+void BM_FillRect(benchmark::State& state) {
+  Surface dst(kW, kH);
+  win::HBRUSH b = win::CreateSolidBrush(win::RGB(10, 20, 30));
+  win::RECT r{0, 0, kW, kH};
+  for (auto _ : state) win::FillRect(dst.dc, &r, b);
+  win::DeleteObject(b);
+  Rate(state);
+}
+
+BENCHMARK(BM_Memcpy);
+BENCHMARK(BM_BitBlt);
+BENCHMARK(BM_StretchBlt);
+BENCHMARK(BM_AlphaBlend);
+BENCHMARK(BM_FillRect);
+
+}  // namespace
+
+BENCHMARK_MAIN();
