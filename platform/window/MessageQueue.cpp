@@ -17,6 +17,11 @@ struct QueueGuard {
   std::shared_ptr<ThreadQueue> q;
   ~QueueGuard() {
     if (!q) return;
+    // A thread's windows end with it; nothing could serve them any more.
+    std::vector<HWND> mine;
+    for (Wnd* t : TopLevels())
+      if (t->threadId == q->threadId && !t->destroying) mine.push_back(t->handle);
+    for (HWND h : mine) DestroyWindow(h);
     std::deque<SentItem*> pending;
     {
       std::lock_guard<std::mutex> lock(q->m);

@@ -433,6 +433,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   width = std::max(width, 0);
   height = std::max(height, 0);
 
+  EnsureQueueGuard();
   auto* w = new Wnd;
   w->handle = reinterpret_cast<HWND>(g_nextHandle.fetch_add(4));
   w->cls = cls;
