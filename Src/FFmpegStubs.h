@@ -61,7 +61,7 @@ extern "C" {
 
 #define OMBREL_SWSCALE_ENTRIES(X) \
   X(swscale_version) X(sws_freeContext) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) \
-  X(sws_get_class)
+  X(sws_get_class) X(sws_isSupportedInput)
 
 #define OMBREL_SWRESAMPLE_ENTRIES(X) \
   X(swresample_version) X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) \
