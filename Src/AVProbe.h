@@ -8,6 +8,7 @@
 // LastErrMsg (and sent to the logger); only a missing library and decoding through an
 // attached context raise.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,9 @@ public:
   bool DecodeNextKeyFrame(int32_t AStreamIndex = -1);
   bool DecodePreviousKeyFrame(int32_t AStreamIndex = -1);
   bool DecodePreviousFrame(int32_t AStreamIndex = -1);
+  // ABitmap becomes a 24-bit copy of the current picture; when the conversion fails it is
+  // filled black at the picture's size and the result is false.
+  bool CopyToBitmap(TBitmap* ABitmap);
 
   bool Eof() const { return FEOF; }  // the end of the file was reached
   const TFrameInfo& FrameInfo() const { return FPicture; }
@@ -202,6 +206,11 @@ private:
   int64_t FLastPTS = AV_NoValue;
   int64_t FLastPos = -1;
   AVFrame* FFrame = nullptr;
+  // The picture as a bitmap: the scaler, its 24-bit output and the bitmap made from it.
+  bool PictureToBitmap();
+  SwsContext* FToRGB = nullptr;
+  std::vector<uint8_t> FRGBBuf;
+  std::unique_ptr<TBitmap> FBitmap;
 };
 
 // The metadata key shown in the information text for a tag key (ID3 frame names become

@@ -8,6 +8,7 @@
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegStubs.h"
 #include "base/Exception.h"
+#include "classlib/Graphics.h"
 #include "tests/Src/fixtures/MediaFixtures.h"
 
 namespace {
@@ -405,6 +406,36 @@ TEST_F(ProbeTest, AudioOnlyFilesHaveNoPictures) {
   }
   Load(TFixture::Mp3Audio);
   EXPECT_EQ(probe->FileStreamInfo().Author, TagArtist);
+}
+
+TEST_F(ProbeTest, APictureCopiedIntoABitmapHasTheClipsSizeAndColour) {
+  Load(TFixture::SingleColour);
+  TBitmap bmp;
+  EXPECT_FALSE(probe->CopyToBitmap(&bmp));
+  EXPECT_EQ(probe->LastErrMsg(), "picture not ready, please decode first");
+  ASSERT_TRUE(probe->Decode());
+  ASSERT_TRUE(probe->Decode());
+  ASSERT_TRUE(probe->CopyToBitmap(&bmp));
+  EXPECT_EQ(bmp.Width(), 96);
+  EXPECT_EQ(bmp.Height(), 72);
+  EXPECT_EQ(bmp.PixelFormat(), pf24bit);
+  for (int y : {0, 35, 71})
+    for (int x : {0, 50, 95}) {
+      const uint8_t* p = static_cast<const uint8_t*>(bmp.ScanLine(y)) + 3 * x;  // B, G, R
+      EXPECT_NEAR(p[2], SingleColourR, 6) << x << "," << y;
+      EXPECT_NEAR(p[1], SingleColourG, 6) << x << "," << y;
+      EXPECT_NEAR(p[0], SingleColourB, 6) << x << "," << y;
+    }
+  // A picture of another size replaces the bitmap's size.
+  Load(TFixture::PngPicture);
+  ASSERT_TRUE(probe->Decode());
+  ASSERT_TRUE(probe->CopyToBitmap(&bmp));
+  EXPECT_EQ(bmp.Width(), 64);
+  EXPECT_EQ(bmp.Height(), 48);
+  const uint8_t* p = static_cast<const uint8_t*>(bmp.ScanLine(10)) + 3 * 20;
+  EXPECT_NEAR(p[2], 80, 2);   // red = 4 x
+  EXPECT_NEAR(p[1], 50, 2);   // green = 5 y
+  EXPECT_NEAR(p[0], 128, 2);  // blue
 }
 
 }  // namespace
