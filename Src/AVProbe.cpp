@@ -7,7 +7,9 @@
 
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
+#include "Src/FFUtils.h"
 #include "Src/FFmpegStubs.h"
+#include "Src/MyUtils.h"
 #include "Src/UnicodeProtocol.h"
 #include "base/Exception.h"
 #include "base/Files.h"
@@ -18,66 +20,11 @@ namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
 
-// Texts shared with the rest of the engine; they read the libraries' values the way the
-// information text shows them.
-
-std::string FormatMicrosecondsText(int64_t t) {
-  if (t == AV_NOPTS_VALUE) return "N/A";
-  // A sign and the absolute value: a negative time never prints negative fields.
-  const char* sign = t < 0 ? "-" : "";
-  const uint64_t a = t < 0 ? 0 - static_cast<uint64_t>(t) : static_cast<uint64_t>(t);
-  const uint64_t s = a / 1000000;
-  return Format("%s%.2d:%.2d:%.2d.%.3d", sign, s / 3600, (s / 60) % 60, s % 60, (a % 1000000) / 1000);
+std::string MetadataValue(const AVDictionary* m, const char* key, const std::string& def = "") {
+  return GetMetadataValue(m, key, def);
 }
 
-std::string FormatByteSizeText(int64_t n) {
-  if (n < 0) return "N/A";  // unknown size
-  if (n > 1073741824) return Format("%.2f GB", static_cast<double>(n) / 1073741824.0);
-  if (n > 1048576) return Format("%.2f MB", static_cast<double>(n) / 1048576.0);
-  if (n > 1024) return Format("%.2f KB", static_cast<double>(n) / 1024.0);
-  return Format("%d Byte", n);
-}
-
-std::string ErrorText(const std::string& APrefix, int ACode) {
-  const char* t = nullptr;
-  switch (ACode) {
-    case -1163346256: t = "Not yet implemented in FFmpeg"; break;  // also AVERROR_PATCHWELCOME
-    case -10043: case AVERROR_PROTOCOL_NOT_FOUND: t = "Unsupported network protocol"; break;
-    case -42: case AVERROR(EILSEQ): t = "Unknown format"; break;
-    case -33: t = "Number syntax expected in filename"; break;
-    case -32: case AVERROR_EOF: t = "End of file"; break;
-    case -22: case AVERROR_INVALIDDATA: t = "Invalid data found when processing input"; break;
-    case -12: t = "Not enough memory"; break;
-    case -5: t = "I/O error"; break;
-    case -2: t = "No such file or directory"; break;
-    default: return APrefix + ": " + Format("Error number %d occurred", ACode);
-  }
-  return APrefix + ": " + t;
-}
-
-std::string MetadataValue(AVDictionary* m, const char* key, const std::string& def = "") {
-  const AVDictionaryEntry* e = AVUtilStubs.av_dict_get(m, key, nullptr, 0);
-  return e && e->value ? std::string(e->value) : def;
-}
-
-std::string CodecDescriptionText(const AVCodecContext* c) {
-  if (const AVCodec* codec = AVCodecStubs.avcodec_find_decoder(c->codec_id)) {
-    const std::string longName = codec->long_name ? Trim(codec->long_name) : std::string();
-    return longName.empty() ? std::string(codec->name) : Format("%s(%s)", codec->name, longName);
-  }
-  if (c->codec_id == AV_CODEC_ID_MPEG2TS) return "mpeg2ts";
-  const uint32_t tag = c->codec_tag;
-  char ch[4];
-  bool printable = true;
-  for (int i = 0; i < 4; ++i) {
-    ch[i] = static_cast<char>((tag >> (8 * i)) & 0xFF);
-    if (ch[i] < 32 || ch[i] > 126) printable = false;
-  }
-  if (printable)
-    return Format("%s%s%s%s / 0x%.4X", std::string(1, ch[0]), std::string(1, ch[1]), std::string(1, ch[2]),
-                  std::string(1, ch[3]), tag);
-  return CFormat("0x%04x", tag);
-}
+std::string StreamDescription(const AVCodecContext* c) { return c ? CodecDescription(c, false) : std::string(); }
 
 // Leading decimal digits of a text ("2010-05-01" gives 2010, "3/12" gives 3); 0 when none.
 int32_t LeadingNumber(const std::string& s) {
@@ -181,13 +128,13 @@ bool TCustomAVProbe::LoadFile(const std::string& AFileName, const std::string& A
   }
   AVFormatContext* ctx = AVFormatStubs.avformat_alloc_context();
   if (!ctx) {
-    Report(plError, ErrorText(AFileName, AVERROR(ENOMEM)));
+    Report(plError, AVErrorText(AFileName, AVERROR(ENOMEM)));
     return false;
   }
   // No non-blocking flag: a file read that answers "try again" would pass for the end.
   const int r = OpenInputURL(&ctx, UnicodeFileURL(AFileName), fmt, nullptr);
   if (r < 0) {
-    Report(plError, ErrorText(AFileName, r));
+    Report(plError, AVErrorText(AFileName, r));
     CloseFile();
     return false;
   }
@@ -359,7 +306,7 @@ TAudioStreamInfo TCustomAVProbe::FirstAudioStreamInfo() {
   AVStream* st = FFileHandle->streams[FFirstAudioStreamIndex];
   const AVCodecParameters* p = st->codecpar;
   r.Language = MetadataValue(st->metadata, "language");
-  r.CodecName = CodecDescriptionText(StreamContext(FFirstAudioStreamIndex));
+  r.CodecName = StreamDescription(StreamContext(FFirstAudioStreamIndex));
   StreamTimes(st, r.StartTime, r.StartTimeScaled, r.Duration, r.DurationScaled);
   r.BitRate = static_cast<int32_t>(std::min<int64_t>(p->bit_rate, INT32_MAX));
   r.Channels = p->ch_layout.nb_channels;
@@ -378,7 +325,7 @@ TVideoStreamInfo TCustomAVProbe::FirstVideoStreamInfo() {
   AVStream* st = FFileHandle->streams[FFirstVideoStreamIndex];
   const AVCodecParameters* p = st->codecpar;
   r.Language = MetadataValue(st->metadata, "language");
-  r.CodecName = CodecDescriptionText(StreamContext(FFirstVideoStreamIndex));
+  r.CodecName = StreamDescription(StreamContext(FFirstVideoStreamIndex));
   StreamTimes(st, r.StartTime, r.StartTimeScaled, r.Duration, r.DurationScaled);
   r.BitRate = static_cast<int32_t>(std::min<int64_t>(p->bit_rate, INT32_MAX));
   r.Width = p->width;
@@ -403,7 +350,7 @@ TSubtitleStreamInfo TCustomAVProbe::FirstSubtitleStreamInfo() {
   }
   AVStream* st = FFileHandle->streams[FFirstSubtitleStreamIndex];
   r.Language = MetadataValue(st->metadata, "language");
-  r.CodecName = CodecDescriptionText(StreamContext(FFirstSubtitleStreamIndex));
+  r.CodecName = StreamDescription(StreamContext(FFirstSubtitleStreamIndex));
   return r;
 }
 
@@ -455,7 +402,7 @@ std::string TCustomAVProbe::StreamLine(int32_t i) {
   if (st->start_time != AV_NOPTS_VALUE)
     line += ", StartTime: " + SecondsText(AVUtilStubs.av_rescale_q(st->start_time, st->time_base, kMicroseconds));
   if (st->duration != AV_NOPTS_VALUE)
-    line += ", Duration: " + FormatMicrosecondsText(AVUtilStubs.av_rescale_q(st->duration, st->time_base, kMicroseconds));
+    line += ", Duration: " + FormatMicroseconds(AVUtilStubs.av_rescale_q(st->duration, st->time_base, kMicroseconds));
   else
     line += ", Duration: N/A";
   return line;
@@ -469,8 +416,8 @@ std::string TCustomAVProbe::FileInfoText() {
   lines.push_back(Format("File Name: %s", FileName()));
   lines.push_back(Format("Format Name: %s", FormatName()));
   lines.push_back(Format("Format Long Name: %s", FormatLongName()));
-  lines.push_back(Format("File Size: %s", FormatByteSizeText(FFileSize)));
-  lines.push_back(info.Duration >= 0 ? Format("Duration: %s", FormatMicrosecondsText(info.Duration))
+  lines.push_back(Format("File Size: %s", FormatByteSize(FFileSize)));
+  lines.push_back(info.Duration >= 0 ? Format("Duration: %s", FormatMicroseconds(info.Duration))
                                      : std::string("Duration: N/A"));
   if (info.StartTime >= 0) lines.push_back("StartTime: " + SecondsText(info.StartTime));
   lines.push_back(info.BitRate > 0 ? Format("Bit Rate: %d kb/s", info.BitRate / 1000) : std::string("Bit Rate: N/A"));

@@ -4,6 +4,7 @@
 #include "Src/AVProbe.h"
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
+#include "Src/FFUtils.h"
 #include "Src/FFmpegStubs.h"
 #include "base/Exception.h"
 #include "base/Format.h"
@@ -14,23 +15,9 @@ namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
 
-int64_t FrameDurationOf(AVRational r) {
-  if (r.num == 0 || r.den == 0) return 40000;
-  return static_cast<int64_t>(1000000) * r.den / r.num;
-}
-
 int64_t IOPosition(AVFormatContext* ctx) {
   // avio_tell is a header inline over avio_seek.
   return ctx && ctx->pb ? AVFormatStubs.avio_seek(ctx->pb, 0, SEEK_CUR) : -1;
-}
-
-int SeekFlagsOf(TSeekFlags f) {
-  int r = 0;
-  if (f.Contains(sfBackward)) r |= AVSEEK_FLAG_BACKWARD;
-  if (f.Contains(sfByte)) r |= AVSEEK_FLAG_BYTE;
-  if (f.Contains(sfAny)) r |= AVSEEK_FLAG_ANY;
-  if (f.Contains(sfFrame)) r |= AVSEEK_FLAG_FRAME;
-  return r;
 }
 
 }  // namespace
@@ -126,7 +113,7 @@ bool TAVProbe::Seek(int64_t APTS, TSeekFlags ASeekFlags) {
   FDraining = false;
   FEOF = false;
   ResetFrameInfo();
-  const int flags = SeekFlagsOf(ASeekFlags);
+  const int flags = SeekFlagsToInt(ASeekFlags);
   int r;
   if (APTS > 0) {
     r = AVFormatStubs.av_seek_frame(ctx, FSeekIndex, ts, flags);
@@ -310,7 +297,7 @@ bool TAVProbe::Decode(int32_t AStreamIndex) {
 bool TAVProbe::DecodeNextKeyFrame(int32_t AStreamIndex) {
   const int32_t i = ChooseStream(AStreamIndex);
   if (i < 0) return false;
-  const int64_t dur = FrameDurationOf(FFileHandle->streams[i]->r_frame_rate);
+  const int64_t dur = FrameDuration(FFileHandle->streams[i]->r_frame_rate);
   const int64_t target = FPicture.PTS > 0 ? FPicture.PTS + dur : dur;
   if (!Seek(target, {})) return false;
   return Decode(i);
@@ -319,7 +306,7 @@ bool TAVProbe::DecodeNextKeyFrame(int32_t AStreamIndex) {
 bool TAVProbe::DecodePreviousKeyFrame(int32_t AStreamIndex) {
   const int32_t i = ChooseStream(AStreamIndex);
   if (i < 0) return false;
-  const int64_t dur = FrameDurationOf(FFileHandle->streams[i]->r_frame_rate);
+  const int64_t dur = FrameDuration(FFileHandle->streams[i]->r_frame_rate);
   int64_t target;
   if (FPicture.PTS != AV_NoValue) target = FPicture.PTS;
   else if (FLastPTS != AV_NoValue) target = FLastPTS;
@@ -345,7 +332,7 @@ bool TAVProbe::DecodePreviousKeyFrame(int32_t AStreamIndex) {
 bool TAVProbe::DecodePreviousFrame(int32_t AStreamIndex) {
   const int32_t i = ChooseStream(AStreamIndex);
   if (i < 0) return false;
-  const int64_t dur = FrameDurationOf(FFileHandle->streams[i]->r_frame_rate);
+  const int64_t dur = FrameDuration(FFileHandle->streams[i]->r_frame_rate);
   const int64_t cur = FPicture.PTS != AV_NoValue ? FPicture.PTS : (FLastPTS != AV_NoValue ? FLastPTS : 0);
   const int64_t limit = cur - 2 * dur;
   if (!DecodePreviousKeyFrame(i)) return false;
