@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Src/FFBaseComponent.h"
+#include "Src/FFPicture.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -207,10 +208,7 @@ private:
   int64_t FLastPos = -1;
   AVFrame* FFrame = nullptr;
   // The picture as a bitmap: the scaler, its 24-bit output and the bitmap made from it.
-  bool PictureToBitmap();
-  SwsContext* FToRGB = nullptr;
-  std::vector<uint8_t> FRGBBuf;
-  std::unique_ptr<TBitmap> FBitmap;
+  TRGBConvertContext FRGBContext;  // picture-to-bitmap conversion state
 };
 
 // The metadata key shown in the information text for a tag key (ID3 frame names become

@@ -28,7 +28,7 @@ TAVProbe::~TAVProbe() {
   if (FFileHandle || FCodec) TAVProbe::CloseFile();
   if (FPicture.Buffer) AVUtilStubs.av_free(FPicture.Buffer);
   if (FFrame) AVUtilStubs.av_frame_free(&FFrame);
-  if (FToRGB) SwScaleStubs.sws_freeContext(FToRGB);
+  ResetRGBConvertContext(FRGBContext);
 }
 
 void TAVProbe::ResetFrameInfo() {
@@ -341,36 +341,15 @@ bool TAVProbe::DecodePreviousFrame(int32_t AStreamIndex) {
   return true;
 }
 
-bool TAVProbe::PictureToBitmap() {
-  const int w = FPicture.Width, h = FPicture.Height;
-  if (w <= 0 || h <= 0 || FPicture.PixFmt < 0) return false;
-  FToRGB = SwScaleStubs.sws_getCachedContext(FToRGB, w, h, static_cast<AVPixelFormat>(FPicture.PixFmt), w, h,
-                                             AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
-  if (!FToRGB) return false;
-  // Rows of exactly 3 * w bytes: never wider than the bitmap's scan line.
-  const int size = AVUtilStubs.av_image_get_buffer_size(AV_PIX_FMT_BGR24, w, h, 1);
-  if (size <= 0) return false;
-  if (FRGBBuf.size() < static_cast<size_t>(size)) FRGBBuf.resize(size);
-  uint8_t* dst[4] = {};
-  int dstLines[4] = {};
-  if (AVUtilStubs.av_image_fill_arrays(dst, dstLines, FRGBBuf.data(), AV_PIX_FMT_BGR24, w, h, 1) < 0) return false;
-  if (SwScaleStubs.sws_scale(FToRGB, FPicture.PictureData, FPicture.PictureLineSize, 0, h, dst, dstLines) != h)
-    return false;
-  if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
-  FBitmap->SetPixelFormat(pf24bit);
-  FBitmap->SetSize(w, h);
-  const size_t row = std::min<size_t>(static_cast<size_t>(dstLines[0]), FBitmap->Stride());
-  for (int y = 0; y < h; ++y) std::memcpy(FBitmap->ScanLine(y), dst[0] + static_cast<size_t>(y) * dstLines[0], row);
-  return true;
-}
-
 bool TAVProbe::CopyToBitmap(TBitmap* ABitmap) {
   if (!FPicture.Ready) {
     Report(plError, "picture not ready, please decode first");
     return false;
   }
-  if (PictureToBitmap()) {
-    ABitmap->Assign(FBitmap.get());
+  const uint8_t* const* data = FPicture.PictureData;
+  if (AVPictureToBitmap(FRGBContext, data, FPicture.PictureLineSize, static_cast<AVPixelFormat>(FPicture.PixFmt),
+                        FPicture.Height, FPicture.Width)) {
+    ABitmap->Assign(FRGBContext.Bitmap);
     return true;
   }
   ABitmap->SetSize(FPicture.Width, FPicture.Height);
