@@ -455,6 +455,8 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
   while ((e = AVUtilStubs.av_dict_get(FFormatPrivateOpts, "", e, AV_DICT_IGNORE_SUFFIX)))
     if (PrivateClassHas(&fmt->priv_class, e->key)) AVUtilStubs.av_dict_set(&AFile->format_opts, e->key, e->value, 0);
   Fstreamid_map.fill(0);
+  // The disable flags are per output, also for a type that got no stream.
+  Fvideo_disable = Faudio_disable = Fsubtitle_disable = false;
 
   Foutput_files.push_back(AFile);
   ++Fnb_output_files;
