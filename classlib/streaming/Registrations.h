@@ -1,5 +1,9 @@
 #pragma once
 // The registration files of the class library's own classes, run once before the first look-up.
+#include "classlib/Streaming.h"
 
 void RegisterGraphicsFormClasses();
 void RegisterControlFormClasses();
+
+// The colour names a description may use (clRed, clBtnFace, clNone, ...).
+const TIdentMap& ColorIdents();
