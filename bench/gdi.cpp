@@ -68,6 +68,14 @@ void BM_AlphaBlend(benchmark::State& state) {
   Rate(state);
 }
 
+// A constant alpha below 255 takes the kernel's full arithmetic for every pixel.
+void BM_AlphaBlendConstant(benchmark::State& state) {
+  Surface src(kW, kH), dst(kW, kH);
+  win::BLENDFUNCTION bf{win::AC_SRC_OVER, 0, 128, win::AC_SRC_ALPHA};
+  for (auto _ : state) win::AlphaBlend(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, kW, kH, bf);
+  Rate(state);
+}
+
 void BM_FillRect(benchmark::State& state) {
   Surface dst(kW, kH);
   win::HBRUSH b = win::CreateSolidBrush(win::RGB(10, 20, 30));
@@ -81,6 +89,7 @@ BENCHMARK(BM_Memcpy);
 BENCHMARK(BM_BitBlt);
 BENCHMARK(BM_StretchBlt);
 BENCHMARK(BM_AlphaBlend);
+BENCHMARK(BM_AlphaBlendConstant);
 BENCHMARK(BM_FillRect);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/gdi/Blend.h"
 #include "platform/gdi/Paint.h"
 
 namespace win::gdi {
@@ -20,29 +21,6 @@ struct Params {
 
 bool RopUsesSource(uint8_t code) { return ((code >> 2) ^ code) & 0x33; }
 bool RopUsesPattern(uint8_t code) { return ((code >> 4) ^ code) & 0x0F; }
-
-// a*b/255 rounded to nearest, exact for 8-bit operands, without a division.
-inline uint32_t Mul255(uint32_t a, uint32_t b) {
-  uint32_t x = a * b + 128;
-  return (x + (x >> 8)) >> 8;
-}
-
-inline uint32_t Blend(uint32_t s, uint32_t d, const BLENDFUNCTION& bf, bool srcHasAlpha) {
-  uint32_t ca = bf.SourceConstantAlpha;
-  if (ca == 255 && srcHasAlpha && (bf.AlphaFormat & AC_SRC_ALPHA)) {
-    uint32_t a = s >> 24;
-    if (a == 255) return s;
-    if (s == 0) return d;
-  }
-  uint32_t sa = (bf.AlphaFormat & AC_SRC_ALPHA) ? Mul255(srcHasAlpha ? s >> 24 : 255, ca) : ca;
-  uint32_t out = 0;
-  for (int sh = 0; sh < 32; sh += 8) {
-    uint32_t sc = (sh == 24 && !srcHasAlpha) ? 255 : (s >> sh) & 0xFF;
-    uint32_t v = Mul255(sc, ca) + Mul255((d >> sh) & 0xFF, 255 - sa);
-    out |= std::min<uint32_t>(v, 255) << sh;
-  }
-  return out;
-}
 
 // Normalises an extent: a negative one moves the origin and flips the direction.
 void Normalize(int& pos, int& ext, bool& flip) {
@@ -120,6 +98,10 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
     }
     return;
   }
+  // Unstretched per-pixel alpha between 32-bit surfaces goes row by row through the kernel
+  // (a source on the destination's pixels is a snapshot by now, so rows never overlap).
+  bool fastAlpha = p.mode == Mode::Alpha && oneToOne && d.bpp == 32 && src.bpp == 32 &&
+                   (p.bf.AlphaFormat & AC_SRC_ALPHA);
   std::vector<int> cols;
   for (const RECT& c : clips) {
     cols.resize(size_t(c.right - c.left));
@@ -144,8 +126,12 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
       if (p.mode == Mode::Alpha && d.bpp == 32 && src.bpp == 32) {
         const uint32_t* srow = src.Row32(int(sr));
         uint32_t* drow = d.Row32(yy);
+        if (fastAlpha) {
+          BlendRowSrcAlpha(drow + c.left, srow + cols[0], size_t(c.right - c.left), p.bf.SourceConstantAlpha);
+          continue;
+        }
         for (int xx = c.left; xx < c.right; ++xx)
-          if (int sc = cols[size_t(xx - c.left)]; sc >= 0) drow[xx] = Blend(srow[sc], drow[xx], p.bf, true);
+          if (int sc = cols[size_t(xx - c.left)]; sc >= 0) drow[xx] = BlendPixel(srow[sc], drow[xx], p.bf, true);
         continue;
       }
       for (int xx = c.left; xx < c.right; ++xx) {
@@ -160,7 +146,7 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
             d.Put(xx, yy, Rop3(p.rop, pat, s, d.Get(xx, yy)));
             break;
           }
-          case Mode::Alpha: d.Put(xx, yy, Blend(s, d.Get(xx, yy), p.bf, srcHasAlpha)); break;
+          case Mode::Alpha: d.Put(xx, yy, BlendPixel(s, d.Get(xx, yy), p.bf, srcHasAlpha)); break;
           case Mode::Key:
             if ((s & 0xFFFFFF) != p.key) d.Put(xx, yy, s & 0xFFFFFF);
             break;
