@@ -176,6 +176,9 @@ public:
                             std::function<bool(TComponent*)> Assign) = 0;
   // Sets Properties on Instance (a collection item, a sub-object).
   virtual void ReadProperties(TPersistent* Instance, const std::vector<TFormProperty>& Properties) = 0;
+  // Drops the deferred references of an object about to be freed (a collection item replaced
+  // by a later value of the same property).
+  virtual void ForgetReferences(TPersistent* Holder) = 0;
 };
 
 // ---- Class registry ----------------------------------------------------------------------------

@@ -103,6 +103,10 @@ public:
     for (const TFormProperty& p : Properties) ReadProperty(Instance, p);
   }
 
+  void ForgetReferences(TPersistent* Holder) override {
+    std::erase_if(refs_, [Holder](const Ref& r) { return r.Holder == Holder; });
+  }
+
 private:
   struct Ref {
     TPersistent* Holder;

@@ -216,6 +216,7 @@ void ReadFormCollection(TCollection* C, const TFormValue& V, TFormReadContext& C
   if (V.Kind != TFormValueKind::Collection) Wrong("a collection < ... >", V);
   C->BeginUpdate();
   try {
+    for (int i = 0; i < C->Count(); ++i) Ctx.ForgetReferences(C->Items(i));
     C->Clear();
     for (const TFormItem& item : V.Items) Ctx.ReadProperties(C->Add(), item.Properties);
   } catch (...) {

@@ -422,6 +422,33 @@ TEST_F(FormReader, ExplicitHandlerTable) {
   EXPECT_EQ(clicks, 1);
 }
 
+// A collection given twice keeps the second value; the references of the items it replaced
+// must not be fixed up into freed items.
+TEST_F(FormReader, ACollectionGivenTwiceDropsTheReferencesOfItsOldItems) {
+  TTstBox root(nullptr);
+  ReadFormDescription(&root,
+                      "object R: TTstBox\n"
+                      "  Items = <\n"
+                      "    item\n"
+                      "      Link = B\n"
+                      "    end>\n"
+                      "  Items = <\n"
+                      "    item\n"
+                      "      Value = 2\n"
+                      "    end\n"
+                      "    item\n"
+                      "      Link = R\n"
+                      "    end>\n"
+                      "  object B: TTstBox\n"
+                      "  end\n"
+                      "end\n",
+                      "twice.dfm");
+  ASSERT_EQ(root.Items.Count(), 2);
+  EXPECT_EQ(static_cast<TTstItem*>(root.Items.Items(0))->Value, 2);
+  EXPECT_EQ(static_cast<TTstItem*>(root.Items.Items(0))->Link, nullptr);
+  EXPECT_EQ(static_cast<TTstItem*>(root.Items.Items(1))->Link, &root);
+}
+
 TEST_F(FormReader, MissingFile) {
   TTstForm form(nullptr);
   try {
