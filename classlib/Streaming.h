@@ -18,7 +18,8 @@
 // implementing IFormBindings so the reader can ask it for one). The reader creates every
 // nested component owned by the root, sets the properties, binds the events, resolves the
 // references once the whole form is read, then calls Loaded on every component in creation
-// order. The caller runs OnCreate afterwards. A description that cannot be read raises
+// order. Last, a root whose class registered an AfterRead step runs it: forms run OnCreate
+// there, so the caller must not run it again. A description that cannot be read raises
 // EFormError and leaves no component it created behind.
 #include <any>
 #include <cstdint>
@@ -201,6 +202,8 @@ public:
   std::function<bool(TPersistent*)> IsInstance;
   // Places a created component inside the component its block is nested in (controls).
   std::function<void(TComponent* Child, TComponent* Container)> PlaceInside;
+  // Run on the root once the form is completely read and loaded (a form's OnCreate).
+  std::function<void(TComponent* Root)> AfterRead;
   std::vector<TPropertyInfo> Properties;
 
   const TClassInfo* Parent() const;
@@ -208,6 +211,8 @@ public:
   const TPropertyInfo* FindProperty(std::string_view PropName) const;
   // The nearest PlaceInside along the ancestry.
   const std::function<void(TComponent*, TComponent*)>* FindPlaceInside() const;
+  // The nearest AfterRead along the ancestry.
+  const std::function<void(TComponent*)>* FindAfterRead() const;
 };
 
 // Registers a class (replacing an earlier registration of the same name) and answers it.
@@ -371,6 +376,12 @@ public:
   TFormClassBuilder& Custom(const std::string& Name, F Reader) {
     return Prop(Name, [Reader](T* o, const TFormValue& v, TFormReadContext& ctx) mutable { std::invoke(Reader, o, v, ctx); });
   }
+  // What the reader does last with a root of this class, after every Loaded (OnCreate).
+  template <typename F>
+  TFormClassBuilder& AfterRead(F Fn) {
+    FInfo->AfterRead = [Fn](TComponent* root) mutable { std::invoke(Fn, static_cast<T*>(root)); };
+    return *this;
+  }
   // How a created instance is placed in the component its block is nested in.
   template <typename F>
   TFormClassBuilder& PlaceInside(F Fn) {
@@ -417,7 +428,9 @@ TFormClassBuilder<T> RegisterFormClass(const std::string& Name) {
 // Reads a description into Root, an existing component of the described class (or of a class
 // it derives from). Root takes the description's name when it has none. The nested components
 // are created owned by Root. Handlers: the form's handler table; nullptr asks Root through
-// IFormBindings. On success Root is known by name for references from other forms.
+// IFormBindings. On success Root is known by name for references from other forms, and then
+// its class's AfterRead step runs (a form's OnCreate); an exception from that step reaches the
+// caller with the form complete.
 void ReadFormDescription(TComponent* Root, std::string_view Text, const std::string& FileName,
                          const THandlerTable* Handlers = nullptr);
 // The same from a file.

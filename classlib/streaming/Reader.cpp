@@ -91,6 +91,8 @@ public:
       Guard().Watch(r.Holder);
       Guard().Pending.push_back(std::move(r));
     }
+    if (const TClassInfo* info = FindFormClassOf(root_))
+      if (auto* after = info->FindAfterRead()) (*after)(root_);
   }
 
   const THandlerTable* Handlers() const override { return handlers_; }

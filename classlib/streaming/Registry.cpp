@@ -134,6 +134,13 @@ const std::function<void(TComponent*, TComponent*)>* TClassInfo::FindPlaceInside
   return nullptr;
 }
 
+const std::function<void(TComponent*)>* TClassInfo::FindAfterRead() const {
+  int guard = 0;
+  for (const TClassInfo* c = this; c && guard < 1000; c = c->Parent(), ++guard)
+    if (c->AfterRead) return &c->AfterRead;
+  return nullptr;
+}
+
 // ---- Values ------------------------------------------------------------------------------------
 
 int32_t FormValueToInt32(const TFormValue& V, const TIdentMap* Idents) {

@@ -112,6 +112,8 @@ public:
   TTstBox* Box2 = nullptr;
   std::vector<TObject*> Clicks;
   int LastValue = 0;
+  size_t CreatedWithLoadLog = 0;  // what the after-read step saw
+  int CreatedWithPending = -1;
 };
 
 // A form whose class makes one component itself; its description changes it with "inherited".
@@ -156,7 +158,10 @@ void RegisterTestClasses() {
       .PlaceInside([](TTstBox* b, TComponent* container) {
         if (auto* p = dynamic_cast<TTstBox*>(container)) b->SetParentBox(p);
       });
-  RegisterFormClass<TTstForm, TTstBox>("TTstForm");
+  RegisterFormClass<TTstForm, TTstBox>("TTstForm").AfterRead([](TTstForm* f) {
+    f->CreatedWithLoadLog = gLoadLog.size();
+    f->CreatedWithPending = PendingFormReferenceCount();
+  });
   RegisterFormClass<TTstOther, TComponent>("TTstOther");
 }
 
@@ -249,6 +254,8 @@ TEST_F(FormReader, ReadsNestedComponentsEventsReferencesAndCollections) {
     EXPECT_FALSE(form->Components(i)->ComponentState().Contains(csReading));
   }
   EXPECT_EQ(FindFormInstance("tstform1"), form.get());
+  // The after-read step (a form's OnCreate) ran last, once every component was loaded.
+  EXPECT_EQ(form->CreatedWithLoadLog, 5u);
   form.reset();
   EXPECT_EQ(FindFormInstance("TstForm1"), nullptr);
   EXPECT_EQ(gLive, 0);
@@ -391,6 +398,7 @@ TEST_F(FormReader, ReferencesToAFormThatDoesNotExistYetWaitForIt) {
                       "end\n",
                       "b.dfm");
   EXPECT_EQ(PendingFormReferenceCount(), pending);
+  EXPECT_EQ(b->CreatedWithPending, pending);  // A's reference was fixed before B's OnCreate
   EXPECT_EQ(a->Buddy, b->FindComponent("Box9"));
   EXPECT_EQ(b->Buddy, a.get());  // an existing form is found at once
   b.reset();
