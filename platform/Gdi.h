@@ -402,6 +402,53 @@ BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush);
 BOOL FrameRgn(HDC hdc, HRGN rgn, HBRUSH brush, int w, int h);
 BOOL PaintRgn(HDC hdc, HRGN rgn);
 
+// ---- Icons and cursors ----------------------------------------------------------------------
+// An icon is a colour bitmap with a 1-bit mask (1 = transparent), or, without a colour bitmap, a
+// monochrome icon whose mask is twice as tall: the AND mask above, the XOR mask below. Icons
+// keep private copies of their bitmaps and never change after creation; handles are unique
+// while alive and may be used from any thread. HCURSOR is HICON: the standard cursors
+// (LoadCursor(nullptr, IDC_xxx)) have no pictures, so GetIconInfo and DrawIconEx refuse them.
+struct ICONINFO {
+  BOOL fIcon = TRUE;
+  DWORD xHotspot = 0;  // icons: always the centre
+  DWORD yHotspot = 0;
+  HBITMAP hbmMask = nullptr;
+  HBITMAP hbmColor = nullptr;
+};
+
+constexpr UINT DI_MASK = 0x1, DI_IMAGE = 0x2, DI_NORMAL = 0x3;
+constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
+constexpr UINT LR_DEFAULTCOLOR = 0x0, LR_COPYRETURNORG = 0x4, LR_COPYDELETEORG = 0x8;
+inline const char* const IDI_APPLICATION = reinterpret_cast<const char*>(uintptr_t(32512));
+
+// Copies the bitmaps (any depth; the mask is reduced to 1 bit by the nearest of black and
+// white). A 32-bit colour bitmap whose alpha is not 0 everywhere makes an icon with alpha, its
+// colour not premultiplied. NULL without a valid mask, or with a colour bitmap that is given but
+// not valid.
+HICON CreateIconIndirect(const ICONINFO* info);
+// New copies of the mask (1 bit) and colour (32 bits, alpha as created) bitmaps, owned by the
+// caller (DeleteObject each); the icon is unchanged by whatever happens to them.
+BOOL GetIconInfo(HICON icon, ICONINFO* info);
+// Draws the icon at (x, y) with size cx x cy (0: the icon's own width or height), sampling the
+// nearest pixel as StretchBlt does. An icon with alpha is blended (DI_IMAGE; DI_MASK alone copies
+// the mask); otherwise DI_NORMAL ANDs the mask and then XORs the colour, and DI_MASK or DI_IMAGE
+// alone copies that one bitmap. Both are bitwise on 32-bit targets, so a pixel the mask leaves
+// transparent keeps its colour but gets alpha 0, as every primitive gives. A flicker-free brush
+// fills the rectangle first. `step` (animated cursors) is ignored.
+BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFreeBrush,
+                UINT flags);
+inline BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) { return DrawIconEx(hdc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL); }
+// TRUE also for the shared icons of LoadIcon, which stay.
+BOOL DestroyIcon(HICON icon);
+// IMAGE_ICON only: a new icon of size cx x cy (0: the same), scaled by the nearest pixel.
+// LR_COPYRETURNORG answers the icon itself when the size is unchanged; LR_COPYDELETEORG destroys
+// the original once the copy is made.
+HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
+inline HICON CopyIcon(HICON icon) { return static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 0, 0, 0)); }
+// IDI_APPLICATION with no instance: a shared, built-in 32x32 application icon with alpha.
+// Anything else (there are no icon resources) answers NULL.
+HICON LoadIcon(HINSTANCE instance, const char* name);
+
 // ---- Text -----------------------------------------------------------------------------------
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);
 inline BOOL GetTextMetricsW(HDC hdc, TEXTMETRIC* tm) { return GetTextMetrics(hdc, tm); }

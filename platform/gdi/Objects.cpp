@@ -416,7 +416,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
 
 BOOL DeleteObject(HGDIOBJ obj) {
   auto o = Lookup(obj);
-  if (!o || o->kind == Kind::Dc) return FALSE;
+  if (!o || o->kind == Kind::Dc || o->kind == Kind::Icon) return FALSE;  // icons end with DestroyIcon
   if (o->stock) return TRUE;
   // A DC that still holds the object keeps it alive; only the handle ends here.
   return Unregister(obj) ? TRUE : FALSE;
@@ -489,6 +489,7 @@ DWORD GetObjectType(HGDIOBJ obj) {
     case Kind::Region: return OBJ_REGION;
     case Kind::Palette: return OBJ_PAL;
     case Kind::Dc: return static_cast<Dc*>(o.get())->type == Dc::Type::Memory ? OBJ_MEMDC : OBJ_DC;
+    case Kind::Icon: return 0;  // not a GDI object
   }
   return 0;
 }

@@ -19,7 +19,7 @@ std::shared_ptr<RealFont> Realize(const LOGFONT& lf);
 
 namespace win::gdi {
 
-enum class Kind { Bitmap, Pen, Brush, Font, Region, Palette, Dc };
+enum class Kind { Bitmap, Pen, Brush, Font, Region, Palette, Dc, Icon };
 
 struct Object {
   explicit Object(Kind k) : kind(k) {}
@@ -78,6 +78,18 @@ struct RegionObj : Object {
 struct Palette : Object {
   Palette() : Object(Kind::Palette) {}
   std::vector<PALETTEENTRY> entries;
+};
+
+// An icon or cursor; immutable once registered, so draws on many threads share it freely.
+struct Icon : Object {
+  Icon() : Object(Kind::Icon) {}
+  bool fIcon = true;
+  DWORD xHotspot = 0, yHotspot = 0;
+  int w = 0, h = 0;
+  std::shared_ptr<Bitmap> mask;     // 1 bit, w x h; w x 2h for a monochrome icon
+  std::shared_ptr<Bitmap> color;    // 32 bits, w x h, alpha as given; null for a monochrome icon
+  std::shared_ptr<Bitmap> premul;   // icons with alpha: the colour premultiplied, for blending
+  bool shared = false;              // LoadIcon's: DestroyIcon leaves it alone
 };
 
 struct DcState {
