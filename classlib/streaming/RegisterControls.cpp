@@ -1,5 +1,109 @@
-// Published properties of the controls, placed by the form reader.
-#include "classlib/Streaming.h"
+// Published properties and events of the controls and forms. A control nested inside another
+// block of a description is placed in it when that block is a windowed control.
+#include "classlib/Controls.h"
+#include "classlib/Forms.h"
 #include "classlib/streaming/Registrations.h"
 
-void RegisterControlFormClasses() {}
+namespace {
+
+TIdentMap CursorIdents() {
+  return {{"crDefault", crDefault},   {"crNone", crNone},         {"crArrow", crArrow},
+          {"crCross", crCross},       {"crIBeam", crIBeam},       {"crSize", crSize},
+          {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE},
+          {"crSizeWE", crSizeWE},     {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass},
+          {"crDrag", crDrag},         {"crNoDrop", crNoDrop},     {"crHSplit", crHSplit},
+          {"crVSplit", crVSplit},     {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},
+          {"crNo", crNo},             {"crAppStart", crAppStart}, {"crHelp", crHelp},
+          {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}};
+}
+
+}  // namespace
+
+void RegisterControlFormClasses() {
+  RegisterFormClass<TSizeConstraints, TPersistent>("TSizeConstraints")
+      .Integer("MaxHeight", &TSizeConstraints::SetMaxHeight)
+      .Integer("MaxWidth", &TSizeConstraints::SetMaxWidth)
+      .Integer("MinHeight", &TSizeConstraints::SetMinHeight)
+      .Integer("MinWidth", &TSizeConstraints::SetMinWidth);
+
+  RegisterFormClass<TControl, TComponent>("TControl")
+      .Integer("Left", &TControl::SetLeft)
+      .Integer("Top", &TControl::SetTop)
+      .Integer("Width", &TControl::SetWidth)
+      .Integer("Height", &TControl::SetHeight)
+      .Integer("ClientWidth", &TControl::SetClientWidth)
+      .Integer("ClientHeight", &TControl::SetClientHeight)
+      .Enum<TAlign>("Align", &TControl::SetAlign,
+                    {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom}, {"alLeft", alLeft},
+                     {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}})
+      .Set<TAnchorKind>("Anchors", &TControl::SetAnchors,
+                        {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}})
+      .Object("Constraints", &TControl::Constraints)
+      .Boolean("AutoSize", &TControl::SetAutoSize)
+      .Boolean("Visible", &TControl::SetVisible)
+      .Boolean("Enabled", &TControl::SetEnabled)
+      .Object("Font", &TControl::Font)
+      .Boolean("ParentFont", &TControl::SetParentFont)
+      .Integer("Color", &TControl::SetColor, ColorIdents())
+      .Boolean("ParentColor", &TControl::SetParentColor)
+      .String("Caption", &TControl::SetCaption)
+      .String("Text", &TControl::SetText)
+      .String("Hint", &TControl::SetHint)
+      .Boolean("ShowHint", &TControl::SetShowHint)
+      .Boolean("ParentShowHint", &TControl::SetParentShowHint)
+      .Integer("Cursor", [](TControl* c, int32_t v) { c->SetCursor(static_cast<TCursor>(v)); }, CursorIdents())
+      .Event<TNotifyEvent>("OnClick", &TControl::OnClick)
+      .Event<TNotifyEvent>("OnDblClick", &TControl::OnDblClick)
+      .Event<TNotifyEvent>("OnResize", &TControl::OnResize)
+      .Event<TMouseEvent>("OnMouseDown", &TControl::OnMouseDown)
+      .Event<TMouseEvent>("OnMouseUp", &TControl::OnMouseUp)
+      .Event<TMouseMoveEvent>("OnMouseMove", &TControl::OnMouseMove)
+      .Event<TMouseWheelEvent>("OnMouseWheel", &TControl::OnMouseWheel)
+      .PlaceInside([](TControl* c, TComponent* container) {
+        if (auto* w = dynamic_cast<TWinControl*>(container)) c->SetParent(w);
+      });
+  RegisterFormClass<TGraphicControl, TControl>("TGraphicControl");
+  RegisterFormClass<TWinControl, TControl>("TWinControl")
+      .Boolean("TabStop", &TWinControl::SetTabStop)
+      .Integer("TabOrder", &TWinControl::SetTabOrder)
+      .Event<TNotifyEvent>("OnEnter", &TWinControl::OnEnter)
+      .Event<TNotifyEvent>("OnExit", &TWinControl::OnExit)
+      .Event<TKeyEvent>("OnKeyDown", &TWinControl::OnKeyDown)
+      .Event<TKeyEvent>("OnKeyUp", &TWinControl::OnKeyUp)
+      .Event<TKeyPressEvent>("OnKeyPress", &TWinControl::OnKeyPress);
+  RegisterFormClass<TCustomControl, TWinControl>("TCustomControl");
+
+  RegisterFormClass<TCustomForm, TWinControl>("TCustomForm")
+      .Enum<TFormBorderStyle>("BorderStyle", &TCustomForm::SetBorderStyle,
+                              {{"bsNone", bsNone}, {"bsSingle", bsSingle}, {"bsSizeable", bsSizeable},
+                               {"bsDialog", bsDialog}, {"bsToolWindow", bsToolWindow}, {"bsSizeToolWin", bsSizeToolWin}})
+      .Set<TBorderIcon>("BorderIcons", &TCustomForm::SetBorderIcons,
+                        {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize},
+                         {"biHelp", biHelp}})
+      .Enum<TFormStyle>("FormStyle", &TCustomForm::SetFormStyle,
+                        {{"fsNormal", fsNormal}, {"fsMDIChild", fsMDIChild}, {"fsMDIForm", fsMDIForm},
+                         {"fsStayOnTop", fsStayOnTop}})
+      .Enum<TPosition>("Position", &TCustomForm::SetPosition,
+                       {{"poDesigned", poDesigned}, {"poDefault", poDefault}, {"poDefaultPosOnly", poDefaultPosOnly},
+                        {"poDefaultSizeOnly", poDefaultSizeOnly}, {"poScreenCenter", poScreenCenter},
+                        {"poDesktopCenter", poDesktopCenter}, {"poMainFormCenter", poMainFormCenter},
+                        {"poOwnerFormCenter", poOwnerFormCenter}})
+      .Enum<TWindowState>("WindowState", &TCustomForm::SetWindowState,
+                          {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}})
+      .Object("Icon", &TCustomForm::Icon)
+      .Boolean("KeyPreview", &TCustomForm::SetKeyPreview)
+      .Reference<TWinControl>("ActiveControl", &TCustomForm::SetActiveControl)
+      .Event<TNotifyEvent>("OnCreate", &TCustomForm::OnCreate)
+      .Event<TNotifyEvent>("OnDestroy", &TCustomForm::OnDestroy)
+      .Event<TNotifyEvent>("OnShow", &TCustomForm::OnShow)
+      .Event<TNotifyEvent>("OnHide", &TCustomForm::OnHide)
+      .Event<TNotifyEvent>("OnActivate", &TCustomForm::OnActivate)
+      .Event<TNotifyEvent>("OnDeactivate", &TCustomForm::OnDeactivate)
+      .Event<TNotifyEvent>("OnPaint", &TCustomForm::OnPaint)
+      .Event<TCloseEvent>("OnClose", &TCustomForm::OnClose)
+      .Event<TCloseQueryEvent>("OnCloseQuery", &TCustomForm::OnCloseQuery)
+      .Event<TShortCutEvent>("OnShortCut", &TCustomForm::OnShortCut)
+      // OnCreate runs once the whole form is read and loaded.
+      .AfterRead([](TCustomForm* f) { f->DoCreate(); });
+  RegisterFormClass<TForm, TCustomForm>("TForm");
+}
