@@ -277,10 +277,6 @@ TThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APriority)
   return thread;
 }
 
-void TCustomFFmpeg::Transcode() {
-  throw FFmpegException("Transcoding is not available in this engine");
-}
-
 bool TCustomFFmpeg::PauseCheckpoint() {
   std::unique_lock lk(FStateLock);
   FPauseCond.wait(lk, [this] { return !FPaused.load() || FBroken.load(); });

@@ -41,6 +41,8 @@ OMBREL_EXCEPTION(FFmpegException, Exception)
 OMBREL_EXCEPTION(EAssertionFailed, Exception)
 
 class TCustomFFmpeg;
+class TBitmap;
+class TTranscoder;
 
 // Streams per file that the engine's per-file tables hold.
 constexpr int MAX_STREAMS = 20;
@@ -89,6 +91,13 @@ struct TOutputFile {
 
 enum TPostHook { phPreview, phBitmap, phHBITMAP };
 
+// A decoded picture as a 24-bit bitmap; the handler may change it (AUpdate) or end the hook (AStopHook).
+using TEngineCustomHookEvent = std::function<void(TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber,
+                                                  int64_t APTS, bool& AUpdate, bool& AStopHook)>;
+// An encoded picture as a 24-bit bitmap, valid during the call only.
+using TEnginePreviewBitmapEvent =
+    std::function<void(TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS)>;
+
 using TEngineProgressEvent = std::function<void(TObject* Sender, int32_t AFileIndex, int32_t AFrameNumber,
                                                 int32_t AFPS, float AQuality, float ABitRate, int64_t ACurrentSize,
                                                 int64_t ACurrentDuration, int64_t ATotalDuration)>;
@@ -127,6 +136,11 @@ public:
 
   TNotifyEvent OnTerminate;
   TEngineProgressEvent OnProgress;
+  TEngineCustomHookEvent OnCustomHook;
+  TEnginePreviewBitmapEvent OnPreviewBitmap;
+  // Statistics of the last run.
+  int64_t Fvideo_size = 0, Faudio_size = 0, Fextra_size = 0;
+  int32_t Fnb_frames_dup = 0, Fnb_frames_drop = 0;
 
   // ---- options ------------------------------------------------------------------------
   void DispatchOption(const std::string& AName, const std::string& AValue);
@@ -249,8 +263,13 @@ public:
   std::array<bool, 3> FPostHooks{};  // by TPostHook
 
 protected:
-  // The run itself (set-up, packet loop, flush). The base has no transcoder and refuses.
+  // The run itself (set-up, packet loop, flush), FFmpegTranscode*.cpp.
   virtual void Transcode();
+  // The frame-hook chain ("vhook") over one decoded picture, changed in place; the base has none.
+  virtual void ProcessFrameHooks(uint8_t* const AData[4], const int ALinesize[4], AVPixelFormat APixFmt,
+                                 int32_t AWidth, int32_t AHeight, int64_t APTS) {}
+  // Shows an encoded picture in the preview window; false when there is no window (any more).
+  virtual bool PaintPreviewFrame(TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS) { return false; }
   // Called by the run before every packet and every duplicated frame: waits while paused
   // (holding no lock) and answers whether a stop was requested.
   bool PauseCheckpoint();
@@ -270,6 +289,7 @@ protected:
 
 private:
   friend class TConvertThread;
+  friend class TTranscoder;
   friend class TDoTerminateThread;
 
   void CloseCodecList(std::list<AVCodecContext**>& AList);
@@ -323,6 +343,13 @@ private:
   TEvent FStopEvent{true, true};
   TEvent FTermEvent{true, true};
 };
+
+// The codec an output format takes for a media type when the task names none: the old
+// libraries' choice where it differs from the installed ones (mov and mp4 took MPEG-4 and AAC).
+AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType);
+
+// Serialises the preview post hooks of every engine with the owner's changes of the hooks.
+std::recursive_mutex& PostHookLock();
 
 // The engine as the task component creates it.
 class TFFmpeg : public TCustomFFmpeg {

@@ -610,8 +610,7 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& AFile) {
         throw FFmpegException(FLastErrMsg);
       }
     } else {
-      const AVCodecID id = AVFormatStubs.av_guess_codec(oc->oformat, nullptr, AFile.FileName.c_str(), nullptr,
-                                                        AVMEDIA_TYPE_VIDEO);
+      const AVCodecID id = MuxerDefaultCodec(oc->oformat, AFile.FileName, AVMEDIA_TYPE_VIDEO);
       codec = AVCodecStubs.avcodec_find_encoder(id);
       if (!codec) {
         reset();
@@ -712,8 +711,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& AFile) {
   if (!Faudio_stream_copy) {
     std::string name = Faudio_codec_name;
     if (name.empty()) {
-      const AVCodecID id = AVFormatStubs.av_guess_codec(oc->oformat, nullptr, AFile.FileName.c_str(), nullptr,
-                                                        AVMEDIA_TYPE_AUDIO);
+      const AVCodecID id = MuxerDefaultCodec(oc->oformat, AFile.FileName, AVMEDIA_TYPE_AUDIO);
       codec = AVCodecStubs.avcodec_find_encoder(id);
       if (!codec) {
         reset();

@@ -13,6 +13,7 @@ extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
 #include <libavutil/avstring.h>
 #include <libavutil/avutil.h>
 #include <libavutil/channel_layout.h>
@@ -57,7 +58,8 @@ extern "C" {
   X(av_channel_layout_default) X(av_channel_layout_copy) X(av_channel_layout_uninit) \
   X(av_image_copy) X(av_image_alloc) X(av_image_fill_arrays) X(av_image_get_buffer_size) \
   X(av_frame_alloc) X(av_frame_free) X(av_frame_unref) X(av_frame_ref) X(av_frame_get_buffer) \
-  X(av_frame_make_writable) X(av_default_item_name) X(av_get_media_type_string)
+  X(av_frame_make_writable) X(av_default_item_name) X(av_get_media_type_string) \
+  X(av_audio_fifo_alloc) X(av_audio_fifo_free) X(av_audio_fifo_write) X(av_audio_fifo_read) X(av_audio_fifo_size) X(av_audio_fifo_drain) X(av_audio_fifo_realloc) X(av_samples_set_silence) X(av_frame_copy) X(av_frame_copy_props) X(av_channel_layout_compare)
 
 #define OMBREL_SWSCALE_ENTRIES(X) \
   X(swscale_version) X(sws_freeContext) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) \
@@ -84,7 +86,8 @@ extern "C" {
   X(avfilter_version) X(av_filter_iterate) X(avfilter_get_by_name) X(avfilter_graph_alloc) \
   X(avfilter_graph_create_filter) X(avfilter_graph_alloc_filter) X(avfilter_init_str) \
   X(avfilter_graph_parse_ptr) X(avfilter_inout_alloc) X(avfilter_inout_free) X(avfilter_graph_config) \
-  X(avfilter_graph_free) X(avfilter_link) X(av_buffersrc_add_frame_flags) X(av_buffersink_get_frame)
+  X(avfilter_graph_free) X(avfilter_link) X(av_buffersrc_add_frame_flags) X(av_buffersink_get_frame) \
+  X(av_buffersink_get_frame_flags) X(av_buffersink_get_w) X(av_buffersink_get_h) X(av_buffersink_get_time_base) X(av_buffersink_get_sample_aspect_ratio)
 
 #define OMBREL_AVCODEC_ENTRIES(X) \
   X(avcodec_version) X(av_get_bits_per_sample) X(avcodec_align_dimensions2) X(avcodec_close) \
@@ -97,7 +100,8 @@ extern "C" {
   X(avsubtitle_free) X(av_bsf_get_by_name) X(av_bsf_alloc) X(av_bsf_init) X(av_bsf_send_packet) \
   X(av_bsf_receive_packet) X(av_bsf_free) X(av_new_packet) X(av_packet_alloc) X(av_packet_free) \
   X(av_packet_ref) X(av_packet_unref) X(av_packet_make_refcounted) X(av_packet_rescale_ts) \
-  X(av_rdft_init) X(av_rdft_calc) X(av_rdft_end)
+  X(av_rdft_init) X(av_rdft_calc) X(av_rdft_end) \
+  X(av_packet_get_side_data)
 
 #define OMBREL_AVDEVICE_ENTRIES(X) X(avdevice_version) X(avdevice_register_all)
 
