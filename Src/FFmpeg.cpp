@@ -203,6 +203,7 @@ void TCustomFFmpeg::Reset() {
 }
 
 void TCustomFFmpeg::CleanUp() {
+  FFrameHooks.Release();
   if (!LibrariesLoaded()) return;
   if (FOptionsAllocated) FreeFFOptions(FOptions);
   FOptionsAllocated = false;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Src/FFUtils.h"
+#include "Src/FrameHook.h"
 #include "base/Events.h"
 #include "base/Exception.h"
 #include "base/Object.h"
@@ -171,11 +172,13 @@ public:
   void OptAudioRate(const std::string& AValue);
   void OptAudioChannels(const std::string& AValue);
 
-  // Options served by later parts of the engine; the base refuses them with a clear message.
+  // Targets, presets and the statistics file (FFmpegPresets.cpp); "vhook" (FrameHook.cpp).
   virtual void OptTarget(const std::string& AValue);
   virtual void ApplyPreset(const std::string& AName, const std::string& AValue);
   virtual void SetVStats();
   virtual void AddFrameHook(const std::string& AValue);
+  // The hooks added with "vhook"; released by CleanUp.
+  TFrameHookChain& FrameHooks() { return FFrameHooks; }
 
   // ---- opening ------------------------------------------------------------------------
   bool OpenInputFile(const std::string& AFileName);
@@ -324,6 +327,7 @@ private:
   std::vector<TAVMetaDataMap> Fmeta_data_maps;
   std::vector<std::pair<std::string, std::string>> Fmetadata;
   std::array<TBitstreamFilterChain, 3> FPendingBsf;  // video, audio, subtitle
+  TFrameHookChain FFrameHooks;
   AVDictionary* FCodecPrivateOpts = nullptr;   // encoder private options given by name
   AVDictionary* FFormatPrivateOpts = nullptr;  // muxer private options given by name
   TFFOptions FOptions;

@@ -224,22 +224,6 @@ void TCustomFFmpeg::AddBitstreamFilter(const std::string& AName, const std::stri
   FPendingBsf[AName[0] == 'v' ? 0 : AName[0] == 'a' ? 1 : 2].push_back(std::move(ref));
 }
 
-void TCustomFFmpeg::OptTarget(const std::string&) {
-  throw FFmpegException("Option \"target\" is not available in this engine");
-}
-
-void TCustomFFmpeg::ApplyPreset(const std::string& AName, const std::string&) {
-  throw FFmpegException(Format("Option \"%s\" is not available in this engine", AName));
-}
-
-void TCustomFFmpeg::SetVStats() {
-  throw FFmpegException("Option \"vstats\" is not available in this engine");
-}
-
-void TCustomFFmpeg::AddFrameHook(const std::string&) {
-  throw FFmpegException("Option \"vhook\" is not available in this engine");
-}
-
 // ---- dispatcher -------------------------------------------------------------------------
 
 void TCustomFFmpeg::DispatchOption(const std::string& AName, const std::string& AValue) {

@@ -168,9 +168,6 @@ TEST_F(EngineOptions, RefusedNamesAndOptionsThatNeedAnOutput) {
     EXPECT_EQ(Raised(n, "8"), "Please use vfilters=pad") << n;
   for (const char* n : {"newvideo", "newaudio", "newsubtitle"})
     EXPECT_EQ(Raised(n, ""), "At least one output file must be specified") << n;
-  // Served by later parts of the engine: refused with a clear message, never ignored.
-  for (const char* n : {"target", "vstats", "vhook", "apre", "vpre", "spre", "fpre"})
-    EXPECT_NE(Raised(n, "x").find("is not available"), std::string::npos) << n;
 }
 
 TEST_F(EngineOptions, FlagsSwitchesAndConversionErrors) {
