@@ -431,6 +431,8 @@ public:
   void GetTabOrderList(std::vector<TWinControl*>& List);
   TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+  // Focuses the first control in tab order that can take it.
+  void SelectFirst();
 
   TBrush* Brush() { return FBrush.get(); }
   bool Showing() const override { return FShowing; }

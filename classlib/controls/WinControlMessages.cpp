@@ -251,6 +251,10 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
   if (TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop)) c->SetFocus();
 }
 
+void TWinControl::SelectFirst() {
+  if (TWinControl* c = FindNextControl(nullptr, true, true, false)) c->SetFocus();
+}
+
 // ---- keyboard ---------------------------------------------------------------------------------
 
 void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {

@@ -1,0 +1,285 @@
+// Forms: focus and Tab, CM_ENTER/CM_EXIT, CM_FOCUSCHANGED, CM_CANCELMODE, dialog keys reaching
+// the default and cancel buttons, accelerators, the modal loop with timers and hand-overs.
+#include <atomic>
+#include <thread>
+
+#include "base/MainThread.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/StdCtrls.h"
+#include "tests/classlib/ControlTestFixture.h"
+
+using namespace ctltest;
+
+namespace {
+
+class FormTest : public ControlTest {
+protected:
+  // A shown, active form with three focusable probes a, b (in a panel) and c, and a graphic one.
+  void Build() {
+    form = NewForm(100, 100, 300, 200);
+    form->SetName("form");
+    a = Make<WinProbe>(form, "a", 10, 10, 50, 20);
+    panel = Make<WinProbe>(form, "panel", 10, 40, 200, 60);
+    b = Make<WinProbe>(panel, "b", 5, 5, 50, 20);
+    c = Make<WinProbe>(form, "c", 10, 120, 50, 20);
+    g = Make<GraphicProbe>(form, "g", 100, 10, 20, 20);
+    for (WinProbe* p : {a, b, c}) p->SetTabStop(true);
+    form->Show();
+    Pump();
+  }
+  TForm* form = nullptr;
+  WinProbe *a = nullptr, *panel = nullptr, *b = nullptr, *c = nullptr;
+  GraphicProbe* g = nullptr;
+};
+
+TEST_F(FormTest, ShowingFocusesTheFirstTabStopAndTabWalksTheOrder) {
+  Build();
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  EXPECT_TRUE(a->Focused());
+  EXPECT_EQ(form->ActiveControl(), a);
+  EXPECT_EQ(Screen->ActiveForm(), form);
+  headless::PressKey(VK_TAB);
+  Pump();
+  EXPECT_TRUE(b->Focused());
+  headless::PressKey(VK_TAB);
+  Pump();
+  EXPECT_TRUE(c->Focused());
+  headless::PressKey(VK_TAB);  // wraps
+  Pump();
+  EXPECT_TRUE(a->Focused());
+  headless::KeyDown(VK_SHIFT);
+  headless::PressKey(VK_TAB);
+  headless::KeyUp(VK_SHIFT);
+  Pump();
+  EXPECT_TRUE(c->Focused());
+  // TabOrder changes the walk; a control without TabStop is passed over.
+  c->SetTabOrder(0);
+  b->SetTabStop(false);
+  a->SetFocus();
+  headless::PressKey(VK_TAB);
+  Pump();
+  EXPECT_TRUE(c->Focused());
+}
+
+TEST_F(FormTest, FocusChangesSendExitAndEnterAlongTheTreeAndReachEveryControl) {
+  Build();
+  Log().clear();
+  b->SetFocus();
+  EXPECT_EQ(Log(), (std::vector<std::string>{"a:CM_EXIT", "panel:CM_ENTER", "b:CM_ENTER"}));
+  Log().clear();
+  c->SetFocus();
+  EXPECT_EQ(Log(), (std::vector<std::string>{"b:CM_EXIT", "panel:CM_EXIT", "c:CM_ENTER"}));
+  for (auto* p : std::vector<TControl*>{a, panel, b, c, g}) {
+    auto focusOf = [](TControl* x) {
+      if (auto* w = dynamic_cast<WinProbe*>(x)) return std::make_pair(w->FocusChanged, w->LastFocus);
+      auto* gp = static_cast<GraphicProbe*>(x);
+      return std::make_pair(gp->FocusChanged, gp->LastFocus);
+    };
+    auto [count, last] = focusOf(p);
+    EXPECT_GE(count, 3) << p->Name();  // the first focus, b, then c
+    EXPECT_EQ(last, c) << p->Name();
+  }
+  EXPECT_EQ(Screen->ActiveControl(), c);
+}
+
+TEST_F(FormTest, APressAnywhereSendsCancelModeToTheFocusedControl) {
+  Build();
+  c->SetFocus();
+  c->CancelSender = nullptr;
+  ClickAt(g, 5, 5);  // a graphic control
+  EXPECT_EQ(c->CancelSender, g);
+  ClickAt(form, 250, 180);  // the form itself
+  EXPECT_EQ(c->CancelSender, form);
+  // A press on a focusable control still tells the one that had the focus first.
+  ClickAt(a, 5, 5);
+  EXPECT_EQ(c->CancelSender, a);
+}
+
+TEST_F(FormTest, EnterAndEscapeReachTheDefaultAndCancelButtons) {
+  Build();
+  auto* ok = Make<TButton>(form, "ok", 200, 150, 40, 20);
+  auto* cancel = Make<TButton>(form, "cancel", 250, 150, 40, 20);
+  auto* other = Make<TButton>(form, "other", 150, 150, 40, 20);
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  std::vector<std::string> clicks;
+  for (TButton* bt : {ok, cancel, other}) bt->OnClick = [&, bt](TObject*) { clicks.push_back(bt->Name()); };
+  Pump();
+  a->SetFocus();
+  EXPECT_TRUE(ok->Active());
+  headless::PressKey(VK_RETURN);
+  headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(clicks, (std::vector<std::string>{"ok", "cancel"}));
+  // With another button focused, Enter is that button's.
+  clicks.clear();
+  other->SetFocus();
+  EXPECT_FALSE(ok->Active());
+  headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_EQ(clicks, (std::vector<std::string>{"other"}));
+  // A control that wants the key keeps it from the dialog.
+  clicks.clear();
+  a->SetFocus();
+  a->Watch.clear();
+  TWndMethod old = a->WindowProc;
+  a->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_WANTSPECIALKEY && m.WParam == VK_RETURN) {
+      m.Result = 1;
+      return;
+    }
+    old(m);
+  };
+  headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(clicks.empty());
+  a->WindowProc = old;
+  // A disabled default button does not click.
+  ok->SetEnabled(false);
+  headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(FormTest, AcceleratorsClickButtonsAndFocusThroughLabels) {
+  Build();
+  auto* bt = Make<TButton>(form, "bt", 200, 150, 40, 20);
+  bt->SetCaption("&Save && quit");
+  auto* lbl = Make<TLabel>(form, "lbl", 200, 10, 40, 20);
+  lbl->SetCaption("&Name");
+  lbl->SetFocusControl(c);
+  int clicks = 0;
+  bt->OnClick = [&](TObject*) { ++clicks; };
+  headless::TypeChar('s');
+  Pump();
+  EXPECT_EQ(clicks, 1);
+  headless::TypeChar('q');  // "&&" is a plain "&": q is no accelerator
+  Pump();
+  EXPECT_EQ(clicks, 1);
+  headless::TypeChar('N');
+  Pump();
+  EXPECT_TRUE(c->Focused());
+  EXPECT_TRUE(IsAccel(U'保', "&保存"));
+  EXPECT_FALSE(IsAccel('a', "abc&"));
+}
+
+TEST_F(FormTest, ModalResultEndsShowModalWhileTimersAndHandOversRun) {
+  TForm* dlg = NewForm(200, 200, 100, 80);
+  auto* ok = Make<TButton>(dlg, "ok", 10, 10, 40, 20);
+  ok->SetModalResult(mrOk);
+  TTimer timer(nullptr);
+  timer.SetInterval(50);
+  int ticks = 0;
+  std::atomic<bool> handedOver{false};
+  std::thread worker;
+  // The timer keeps ticking inside the modal loop; from its second tick a worker hands a call
+  // over to this thread, and that call ends the dialog through the button.
+  timer.OnTimer = [&](TObject*) {
+    ++ticks;
+    if (ticks == 2) worker = std::thread([&] {
+      Synchronize([&] {
+        handedOver = true;
+        ok->Click();
+      });
+    });
+  };
+  TModalResult r = dlg->ShowModal();
+  if (worker.joinable()) worker.join();
+  EXPECT_EQ(r, mrOk);
+  EXPECT_GE(ticks, 2);
+  EXPECT_TRUE(handedOver.load());
+  EXPECT_FALSE(dlg->Visible());
+  EXPECT_FALSE(dlg->FormState().Contains(fsModal));
+  EXPECT_THROW({ dlg->Show(); dlg->ShowModal(); }, EInvalidOperation);
+}
+
+TEST_F(FormTest, ShowModalDisablesOtherFormsAndOnCloseQueryCanRefuse) {
+  Build();
+  TForm* dlg = NewForm(200, 200, 100, 80);
+  TTimer timer(nullptr);
+  timer.SetInterval(10);
+  int asked = 0;
+  bool formEnabledDuring = true;
+  dlg->OnCloseQuery = [&](TObject*, bool& can) {
+    ++asked;
+    can = asked > 1;  // the first close is refused
+  };
+  timer.OnTimer = [&](TObject*) {
+    formEnabledDuring = IsWindowEnabled(form->Handle()) != 0;
+    dlg->SetModalResult(mrCancel);
+  };
+  EXPECT_EQ(dlg->ShowModal(), mrCancel);
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(formEnabledDuring);
+  EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+}
+
+TEST_F(FormTest, CloseRunsCloseQueryAndOnCloseWithItsAction) {
+  Build();
+  std::vector<std::string> ev;
+  form->OnCloseQuery = [&](TObject*, bool& can) { ev.push_back("query"); };
+  form->OnClose = [&](TObject*, TCloseAction& act) {
+    ev.push_back(act == caHide ? "close hide" : "close other");
+  };
+  form->OnHide = [&](TObject*) { ev.push_back("hide"); };
+  SendMessage(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(ev, (std::vector<std::string>{"query", "close hide", "hide"}));
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(IsWindow(form->Handle()));
+}
+
+TEST_F(FormTest, ExceptionsInHandlersGoToOnException) {
+  Build();
+  std::string seen;
+  TExceptionEvent old = Application->OnException;
+  Application->OnException = [&](TObject* sender, const std::exception& e) { seen = e.what(); };
+  a->OnKeyDown = [](TObject*, WORD&, TShiftState) { throw Exception("bad key"); };
+  a->SetFocus();
+  headless::PressKey('X');
+  Pump();
+  EXPECT_EQ(seen, "bad key");
+  EXPECT_TRUE(IsWindow(a->Handle()));
+  Application->OnException = old;
+}
+
+TEST_F(FormTest, OnMessageSeesQueuedMessagesOnly) {
+  Build();
+  std::vector<UINT> seen;
+  Application->OnMessage = [&](MSG& m, bool& handled) {
+    if (m.message == WM_USER + 1 || m.message == WM_USER + 2 || m.message == WM_KEYDOWN) seen.push_back(m.message);
+    handled = m.message == WM_USER + 2;
+  };
+  int got2 = 0;
+  a->WindowProc = [&, old = a->WindowProc](TMessage& m) {
+    if (m.Msg == WM_USER + 2) ++got2;
+    old(m);
+  };
+  SendMessage(a->Handle(), WM_USER + 1, 0, 0);
+  PostMessage(a->Handle(), WM_USER + 2, 0, 0);
+  headless::PressKey('A');
+  Application->ProcessMessages();
+  Application->OnMessage = nullptr;
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 2, WM_KEYDOWN}));
+  EXPECT_EQ(got2, 0);  // handled by OnMessage: never dispatched
+}
+
+TEST_F(FormTest, HidingOrFreeingTheFocusedControlMovesTheFocusAway) {
+  Build();
+  b->SetFocus();
+  panel->SetVisible(false);
+  EXPECT_FALSE(b->Focused());
+  EXPECT_NE(form->FocusedControl(), b);
+  c->SetFocus();
+  TControl* gone = c;
+  delete c;
+  c = nullptr;
+  // The focus falls back to the form's own window.
+  EXPECT_NE(form->FocusedControl(), gone);
+  EXPECT_NE(Screen->ActiveControl(), gone);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  headless::PressKey(VK_TAB);  // no stale control is used
+  Pump();
+  EXPECT_TRUE(a->Focused());
+}
+
+}  // namespace
