@@ -109,14 +109,8 @@ void TCustomForm::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
 
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
-  if (FClientWidth >= 0 || FClientHeight >= 0) {
-    TPoint size{FClientWidth, FClientHeight};
-    HandleNeeded();  // applies the stored client size
-    (void)size;
-  }
-  if (FActiveControl && !FActiveControl->ComponentState().Contains(csLoading)) {
-    // ActiveControl read from a description waits for the first activation.
-  }
+  // A client size read from a description needs the frame, which the window knows.
+  if (FClientWidth >= 0 || FClientHeight >= 0) HandleNeeded();
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
