@@ -124,8 +124,24 @@ void TFFmpegList::Stop(bool AWaitFor) {
   for (auto& t : FItems) t->Engine().Cancel(AWaitFor);
 }
 
+namespace {
+
+// A running engine holds the post-hook lock while its preview handler is handed over to the
+// user-interface thread: taken there, the wait keeps serving hand-overs.
+void SetPostHookServing(TCustomFFmpeg& AEngine, TPostHook AHook, bool AValue) {
+  std::recursive_mutex& lock = PostHookLock();
+  if (IsMainThread() && !MainThreadHasEnded())
+    while (!lock.try_lock()) CheckSynchronize(1);
+  else
+    lock.lock();
+  AEngine.FPostHooks[AHook] = AValue;
+  lock.unlock();
+}
+
+}  // namespace
+
 void TFFmpegList::SetPostHook(TPostHook AHook, bool AValue) {
-  for (auto& t : FItems) t->Engine().FPostHooks[AHook] = AValue;
+  for (auto& t : FItems) SetPostHookServing(t->Engine(), AHook, AValue);
 }
 
 // ---- component --------------------------------------------------------------------------
@@ -192,8 +208,8 @@ int32_t TCustomQuillon::AddTask(const std::string& AFileName, PInputOptions AOpt
   try {
     e.Reset();
     e.Fverbose = FVerbose;
-    e.FPostHooks[phPreview] = FPreview;
-    e.FPostHooks[phBitmap] = FPreviewBitmap;
+    SetPostHookServing(e, phPreview, FPreview);
+    SetPostHookServing(e, phBitmap, FPreviewBitmap);
     BindEngineEvents(e);
     if (AOptions) {
       if (AOptions->FileName.empty()) AOptions->FileName = AFileName;

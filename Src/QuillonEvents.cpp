@@ -58,9 +58,17 @@ void TCustomQuillon::BindEngineEvents(TCustomFFmpeg& AEngine) {
                   ATotalDuration);
   };
   AEngine.OnTerminate = [this](TObject* Sender) { RelayTerminate(Sender); };
+  AEngine.OnPreviewBitmap = [this](TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS) {
+    RelayPreviewBitmap(Sender, ABitmap, AFrameNumber, APTS);
+  };
 }
 
-void TCustomQuillon::BindCustomHook(TCustomFFmpeg&) {}
+void TCustomQuillon::BindCustomHook(TCustomFFmpeg& AEngine) {
+  AEngine.OnCustomHook = [this](TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS, bool& AUpdate,
+                                bool& AStopHook) {
+    RelayCustomHook(Sender, ABitmap, AFrameNumber, APTS, AUpdate, AStopHook);
+  };
+}
 
 void TCustomQuillon::RelayProgress(TObject* Sender, int32_t AFileIndex, int32_t AFrameNumber, int32_t AFPS,
                                    float AQuality, float ABitRate, int64_t ACurrentSize, int64_t ACurrentDuration,

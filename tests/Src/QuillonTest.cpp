@@ -462,4 +462,173 @@ TEST_F(QuillonTasks, TextFormsFillTheRecords) {
   EXPECT_EQ(Q->TaskEngine(u).nb_output_files(), 1);
 }
 
+// ---- real conversions of the fixture clips ----------------------------------------------
+
+class QuillonConvert : public ::testing::Test {
+protected:
+  void SetUp() override {
+    InitMainThread();
+    ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
+    dir_ = fs::temp_directory_path() / ("ombrel-quillon-conv-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    Q = std::make_unique<TQuillon>(nullptr);
+    Q->SetProgressInterval(100);
+  }
+  void TearDown() override {
+    Q.reset();
+    GetFFLogger()->OnLog = nullptr;
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    FFLoader().Unload(TaskLibraries);
+  }
+  // The moving clip into MPEG-4 and MP2 in AVI; AInputText "re" reads it at its own pace, so
+  // a run lasts about its two seconds.
+  int AddConversion(const std::string& AInputText = "", TFixture AFixture = TFixture::AviMpeg4Mp3,
+                    const std::string& AExt = ".avi") {
+    const int i = Q->AddTask(FixturePath(AFixture), AInputText);
+    EXPECT_GE(i, 0) << Q->LastErrMsg();
+    if (i < 0) return i;
+    TOutputOptions o;
+    if (AExt == ".avi") {
+      o.VideoCodec = "mpeg4";
+      o.AudioCodec = "mp2";
+    }
+    const std::string out = (dir_ / ("out" + std::to_string(serial_++) + AExt)).string();
+    EXPECT_TRUE(Q->SetOutputFile(i, out, &o)) << Q->LastErrMsg();
+    outputs_.push_back(out);
+    return i;
+  }
+  bool WaitFinal(TRecorder& ARec, std::chrono::seconds ALimit = 300s) {
+    return ServeUntil([&] { return ARec.Finals.load() > 0; }, ALimit);
+  }
+
+  std::unique_ptr<TQuillon> Q;
+  TRecorder rec_;
+  fs::path dir_;
+  std::vector<std::string> outputs_;
+  int serial_ = 0;
+};
+
+class QuillonConvertThreads : public QuillonConvert, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuillonConvertThreads, BatchOfFourEndsWithOneTerminateEachThenOneFinal) {
+  for (int k = 0; k < 4; ++k) AddConversion();
+  rec_.Attach(*Q, 10);
+  Q->Start(GetParam());
+  ASSERT_TRUE(WaitFinal(rec_));
+  std::this_thread::sleep_for(20ms);
+  std::lock_guard g(rec_.M);
+  EXPECT_EQ(rec_.Finals, 1);
+  EXPECT_EQ(rec_.ReturnedAtFinal, 4);
+  ASSERT_EQ(rec_.Terminates.size(), 4u);
+  for (int t = 0; t < 4; ++t) {
+    const TTerminateInfo* info = rec_.TerminateOf(t);
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->Finished) << info->ExceptionMsg;
+    EXPECT_FALSE(info->Exception) << info->ExceptionMsg;
+    const auto& p = rec_.Progress[t];
+    ASSERT_FALSE(p.empty()) << "task " << t << " reported no progress";
+    for (size_t k = 1; k < p.size(); ++k) EXPECT_GE(p[k], p[k - 1]) << "task " << t;
+    EXPECT_GT(fs::file_size(outputs_[static_cast<size_t>(t)]), 0u);
+  }
+  EXPECT_FALSE(rec_.ProgressOffMainThread);
+  EXPECT_EQ(rec_.Order.back(), "final");
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreadCounts, QuillonConvertThreads, ::testing::Values(1, 3));
+
+TEST_F(QuillonConvert, PauseHoldsEveryTaskAndResumeFinishesThem) {
+  for (int k = 0; k < 3; ++k) AddConversion("re");
+  rec_.Attach(*Q);
+  Q->Start(3);
+  ASSERT_TRUE(ServeUntil([&] {
+    std::lock_guard g(rec_.M);
+    return !rec_.Progress.empty();
+  }));
+  Q->Pause();
+  for (int k = 0; k < 20; ++k) CheckSynchronize(2);  // a report already on its way
+  size_t held;
+  {
+    std::lock_guard g(rec_.M);
+    held = rec_.Order.size();
+  }
+  // Longer than the clips last: a task that were not held would end meanwhile.
+  const auto until = std::chrono::steady_clock::now() + 2500ms;
+  while (std::chrono::steady_clock::now() < until) CheckSynchronize(5);
+  {
+    std::lock_guard g(rec_.M);
+    EXPECT_EQ(rec_.Order.size(), held) << "a paused task went on";
+    EXPECT_TRUE(rec_.Terminates.empty());
+  }
+  Q->Resume();
+  ASSERT_TRUE(WaitFinal(rec_));
+  std::lock_guard g(rec_.M);
+  ASSERT_EQ(rec_.Terminates.size(), 3u);
+  for (const auto& t : rec_.Terminates) EXPECT_TRUE(t.Finished) << t.ExceptionMsg;
+}
+
+TEST_F(QuillonConvert, StopInTheMiddleEndsEachTaskUnfinished) {
+  for (int k = 0; k < 4; ++k) AddConversion("re");
+  rec_.Attach(*Q);
+  Q->Start(2);
+  ASSERT_TRUE(ServeUntil([&] {
+    std::lock_guard g(rec_.M);
+    return !rec_.Progress.empty();
+  }));
+  Q->Stop(true);
+  std::lock_guard g(rec_.M);
+  ASSERT_EQ(rec_.Terminates.size(), 4u);
+  EXPECT_EQ(rec_.Finals, 1);
+  for (const auto& t : rec_.Terminates) EXPECT_FALSE(t.Finished) << t.TaskIndex;
+}
+
+TEST_F(QuillonConvert, ProgressHandlerExceptionAndAFailedStartEndOnlyTheirTasks) {
+  AddConversion("re");
+  const int noOutput = Q->AddTask(FixturePath(TFixture::WavAudio));
+  ASSERT_GE(noOutput, 0);
+  AddConversion();
+  rec_.Attach(*Q);
+  auto record = Q->OnProgress;
+  Q->OnProgress = [record](TObject* S, PProgressInfo P) {
+    if (P->TaskIndex == 0) throw Exception("progress handler gave up");
+    record(S, P);
+  };
+  Q->Start(1);
+  ASSERT_TRUE(WaitFinal(rec_));
+  std::lock_guard g(rec_.M);
+  ASSERT_EQ(rec_.Terminates.size(), 3u);
+  EXPECT_TRUE(rec_.TerminateOf(0)->Exception);
+  EXPECT_FALSE(rec_.TerminateOf(0)->Finished);
+  EXPECT_EQ(rec_.TerminateOf(0)->ExceptionMsg, "progress handler gave up");
+  EXPECT_EQ(rec_.TerminateOf(noOutput)->ExceptionMsg, "At least one output file must be specified");
+  EXPECT_TRUE(rec_.TerminateOf(2)->Finished) << rec_.TerminateOf(2)->ExceptionMsg;
+}
+
+// Twenty short audio conversions at four threads, progress and log handlers on the
+// user-interface thread, three times over: only a hang could reach the limit.
+TEST_F(QuillonConvert, NoDeadlockUnderLoad) {
+  std::atomic<int> logs{0};
+  std::atomic<bool> logOffMain{false};
+  GetFFLogger()->OnLog = [&](TObject*, uint32_t, TLogLevel, const std::string&) {
+    if (!IsMainThread()) logOffMain = true;
+    ++logs;
+  };
+  for (int round = 0; round < 3; ++round) {
+    TRecorder rec;
+    Q->ClearTasks();
+    outputs_.clear();
+    for (int k = 0; k < 20; ++k) AddConversion("", TFixture::WavAudio, ".wav");
+    rec.Attach(*Q);
+    Q->Start(4);
+    ASSERT_TRUE(WaitFinal(rec, 600s)) << "round " << round;
+    std::lock_guard g(rec.M);
+    EXPECT_EQ(rec.Terminates.size(), 20u);
+    EXPECT_EQ(rec.ReturnedAtFinal, 20);
+    for (const auto& t : rec.Terminates) EXPECT_TRUE(t.Finished) << t.ExceptionMsg;
+    EXPECT_FALSE(rec.ProgressOffMainThread);
+  }
+  EXPECT_GT(logs, 0);
+  EXPECT_FALSE(logOffMain);
+}
+
 }  // namespace
