@@ -349,7 +349,8 @@ private:
 };
 
 // The codec an output format takes for a media type when the task names none: the old
-// libraries' choice where it differs from the installed ones (mov and mp4 took MPEG-4 and AAC).
+// libraries' choice where it differs from the installed ones (mov and mp4 took MPEG-4 and AAC;
+// mp3 and flac had no video).
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType);
 
 // Serialises the preview post hooks of every engine with the owner's changes of the hooks.

@@ -11,6 +11,12 @@ namespace {
 
 bool IsPackedS16(AVSampleFormat AFmt) { return AFmt == AV_SAMPLE_FMT_S16; }
 
+// MPEG-1/2 video carries no time per picture: its players count pictures at the sequence's
+// rate, so a variable-rate time line would play too fast. Such outputs duplicate and drop.
+bool ConstantRateOnly(const AVCodecContext* AEnc) {
+  return AEnc->codec_id == AV_CODEC_ID_MPEG1VIDEO || AEnc->codec_id == AV_CODEC_ID_MPEG2VIDEO;
+}
+
 // Makes AFrame a writable audio frame of ASamples samples in the encoder's layout, reusing
 // its buffer while nobody else holds it.
 void PrepareAudioFrame(AVFrame*& AFrame, const AVCodecContext* AEnc, int32_t ASamples) {
@@ -192,7 +198,8 @@ void TTranscoder::DoVideoOut(TOutputStream& AOst, TInputStream& AIst, AVFrame* A
     const double vdelta = position - static_cast<double>(AOst.sync_opts);
     if (vdelta < -1.1) {
       nb = 0;
-    } else if (E.Fvideo_sync_method == 2 || (E.Fvideo_sync_method < 0 && (oc->oformat->flags & AVFMT_VARIABLE_FPS))) {
+    } else if (E.Fvideo_sync_method == 2 ||
+               (E.Fvideo_sync_method < 0 && (oc->oformat->flags & AVFMT_VARIABLE_FPS) && !ConstantRateOnly(enc))) {
       if (vdelta <= -0.6)
         nb = 0;
       else if (vdelta > 0.6)

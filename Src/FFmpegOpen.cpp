@@ -387,7 +387,8 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
   const std::string url = (fmt->flags & AVFMT_NOFILE) ? AFileName : UnicodeFileURL(AFileName);
   oc->url = AVUtilStubs.av_strdup(url.c_str());
 
-  bool useVideo = Fvideo_stream_copy || !Fvideo_codec_name.empty() || fmt->video_codec != AV_CODEC_ID_NONE;
+  bool useVideo = Fvideo_stream_copy || !Fvideo_codec_name.empty() ||
+                  MuxerDefaultCodec(fmt, AFileName, AVMEDIA_TYPE_VIDEO) != AV_CODEC_ID_NONE;
   bool useAudio = Faudio_stream_copy || !Faudio_codec_name.empty() || fmt->audio_codec != AV_CODEC_ID_NONE;
   bool useSubtitle = Fsubtitle_stream_copy || !Fsubtitle_codec_name.empty() || fmt->subtitle_codec != AV_CODEC_ID_NONE;
   if (Fnb_input_files > 0) {

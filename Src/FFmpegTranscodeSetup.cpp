@@ -1,6 +1,7 @@
 // The set-up of a run: run tables, stream mapping, codec parameters, encoders and decoders,
 // metadata, chapters and the output headers.
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "Src/FFmpegLoader.h"
@@ -34,6 +35,23 @@ int OpenCodec(TCustomFFmpeg* AEngine, AVCodecContext* ACtx, const AVCodec* ACode
   return r;
 }
 
+// A rate given in decimals ("29.97") that means one of the MPEG-1/2 sequence rates becomes
+// that rate; the encoders refuse the decimal fraction itself.
+void SnapMpegFrameRate(AVCodecContext* AEnc) {
+  if (AEnc->codec_id != AV_CODEC_ID_MPEG1VIDEO && AEnc->codec_id != AV_CODEC_ID_MPEG2VIDEO) return;
+  static const AVRational kRates[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001},
+                                      {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
+  if (AEnc->time_base.num <= 0 || AEnc->time_base.den <= 0) return;
+  const double rate = static_cast<double>(AEnc->time_base.den) / AEnc->time_base.num;
+  for (const AVRational& r : kRates) {
+    if (std::fabs(rate - av_q2d(r)) / av_q2d(r) < 0.001) {
+      AEnc->time_base = AVRational{r.den, r.num};
+      AEnc->framerate = r;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType) {
@@ -42,6 +60,8 @@ AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AF
   const std::string name = AFormat->name ? AFormat->name : "";
   if ((name == "mov" || name == "mp4") && AType == AVMEDIA_TYPE_VIDEO) return AV_CODEC_ID_MPEG4;
   if ((name == "mov" || name == "mp4") && AType == AVMEDIA_TYPE_AUDIO) return AV_CODEC_ID_AAC;
+  // Audio formats whose muxers now take a cover picture as video were audio only.
+  if ((name == "mp3" || name == "flac") && AType == AVMEDIA_TYPE_VIDEO) return AV_CODEC_ID_NONE;
   return AVFormatStubs.av_guess_codec(AFormat, nullptr, AFileName.c_str(), nullptr, AType);
 }
 
@@ -266,6 +286,7 @@ void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t
       break;
     }
     case AVMEDIA_TYPE_VIDEO: {
+      SnapMpegFrameRate(enc);
       if (enc->pix_fmt == AV_PIX_FMT_NONE)
         throw FFmpegException("Video pixel format is unknown, stream cannot be encoded");
       const int32_t cw = ipar->width - E.Fframe_leftBand - E.Fframe_rightBand;
@@ -499,6 +520,10 @@ void TTranscoder::WriteHeaders() {
     if (E.FJoinMode && k > 0) break;
     TOutputFile* of = E.Foutput_files[static_cast<size_t>(k)].get();
     AVDictionary* opts = nullptr;
+    // AVI times audio by its position, so the encoders' negative priming times mean nothing
+    // there; the muxer's shift for them would only move every video frame but the first.
+    if (std::strcmp(of->ctx->oformat->name, "avi") == 0 && of->ctx->avoid_negative_ts == AVFMT_AVOID_NEG_TS_AUTO)
+      of->ctx->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
     if (of->format_opts) AVUtilStubs.av_dict_copy(&opts, of->format_opts, 0);
     const int r = AVFormatStubs.avformat_write_header(of->ctx, &opts);
     AVUtilStubs.av_dict_free(&opts);

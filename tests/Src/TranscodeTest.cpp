@@ -42,4 +42,79 @@ TEST_F(Transcode, AviToAviKeepsStreamsSizeRateAndLength) {
   EXPECT_GT(E->Faudio_size, 0);
 }
 
+// One output of each kind of the catalogue, from the AVI clip (MPEG-4 + MP3, 160x120, 10 fps,
+// 2 s, 22050 Hz mono).
+struct TFormatCase {
+  const char* Name;
+  const char* File;
+  TOptionList Options;
+  int Streams;
+  AVCodecID Video, Audio;
+  int Width, Height;  // 0: the input's
+  double FrameRate;   // 0: the input's; else the rate the encoder snapped to
+  int SampleRate;     // 0: the input's
+};
+
+class TranscodeFormats : public TranscodeFixture, public ::testing::WithParamInterface<TFormatCase> {};
+
+TEST_P(TranscodeFormats, OutputDecodesWithTheAskedStreams) {
+  const TFormatCase& c = GetParam();
+  const TFixtureInfo& fi = FixtureInfo(TFixture::AviMpeg4Mp3);
+  const std::string out = Out(c.File);
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), out, c.Options));
+  const TDecoded d = DecodeFile(out);
+  ASSERT_TRUE(d.Opened) << d.Error;
+  EXPECT_EQ(d.Streams, c.Streams);
+  EXPECT_EQ(d.DecodeErrors, 0);
+  const double inputSeconds = fi.Frames / static_cast<double>(fi.FrameRate);
+  if (c.Video != AV_CODEC_ID_NONE) {
+    EXPECT_EQ(d.VideoCodec, c.Video);
+    EXPECT_EQ(d.Width, c.Width ? c.Width : fi.Width);
+    EXPECT_EQ(d.Height, c.Height ? c.Height : fi.Height);
+    const double rate = c.FrameRate ? c.FrameRate : fi.FrameRate;
+    EXPECT_NEAR(d.FrameRate, rate, 0.01);
+    // Within one frame of the input's length (the last input picture is not repeated to
+    // fill its time at a higher output rate).
+    EXPECT_NEAR(d.VideoDuration(), inputSeconds, std::max(1.0 / rate, 1.0 / fi.FrameRate) + 1e-3);
+  } else {
+    EXPECT_EQ(d.VideoStreams, 0);
+  }
+  if (c.Audio != AV_CODEC_ID_NONE) {
+    EXPECT_EQ(d.AudioCodec, c.Audio);
+    EXPECT_EQ(d.SampleRate, c.SampleRate ? c.SampleRate : fi.SampleRate);
+    // The input's length, give or take the encoder's own delay (at most 2048 samples among
+    // these encoders) and one audio frame.
+    EXPECT_NEAR(d.AudioDuration(), inputSeconds, 2 * 2048.0 / d.SampleRate + 0.05);
+  }
+  if (c.Video != AV_CODEC_ID_NONE && c.Audio != AV_CODEC_ID_NONE) {
+    EXPECT_NEAR(d.FirstAudio, d.FirstVideo, 1.0 / fi.FrameRate + 1e-3) << "audio and video start together";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, TranscodeFormats,
+    ::testing::Values(
+        TFormatCase{"Avi", "out.avi", {{"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}}, 2, AV_CODEC_ID_MPEG4,
+                    AV_CODEC_ID_MP3, 0, 0, 0, 0},
+        TFormatCase{"Mp4", "out.mp4", {{"vcodec", "libx264"}, {"acodec", "libfaac"}, {"ar", "44100"}}, 2,
+                    AV_CODEC_ID_H264, AV_CODEC_ID_AAC, 0, 0, 0, 44100},
+        TFormatCase{"Wmv", "out.wmv", {{"vcodec", "wmv2"}, {"acodec", "wmav2"}}, 2, AV_CODEC_ID_WMV2,
+                    AV_CODEC_ID_WMAV2, 0, 0, 0, 0},
+        TFormatCase{"Flv", "out.flv", {{"vcodec", "flv"}, {"acodec", "libmp3lame"}, {"ar", "44100"}}, 2,
+                    AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, 0, 0, 0, 44100},
+        TFormatCase{"MpgWithAacAsMp2", "out.mpg", {{"vcodec", "mpeg2video"}, {"acodec", "libfaac"}, {"ar", "44100"}}, 2,
+                    AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, 0, 0, 0, 44100},
+        TFormatCase{"MpgRateSnapped", "snap.mpg", {{"r", "29.97"}, {"vcodec", "mpeg2video"}, {"acodec", "mp2"}}, 2,
+                    AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, 0, 0, 30000.0 / 1001, 0},
+        TFormatCase{"ThreeGp", "out.3gp",
+                    {{"s", "176x144"}, {"vcodec", "h263"}, {"acodec", "libamr_nb"}, {"ar", "8000"}, {"ac", "1"}}, 2,
+                    AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB, 176, 144, 0, 8000},
+        TFormatCase{"MovWithTheOldDefaults", "out.mov", {}, 2, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC, 0, 0, 0, 0},
+        TFormatCase{"Mkv", "out.mkv", {{"vcodec", "mpeg4"}, {"acodec", "libvorbis"}}, 2, AV_CODEC_ID_MPEG4,
+                    AV_CODEC_ID_VORBIS, 0, 0, 0, 0},
+        TFormatCase{"Mp3AudioOnly", "out.mp3", {{"acodec", "libmp3lame"}}, 1, AV_CODEC_ID_NONE, AV_CODEC_ID_MP3, 0, 0,
+                    0, 0},
+        TFormatCase{"WavAudioOnly", "out.wav", {}, 1, AV_CODEC_ID_NONE, AV_CODEC_ID_PCM_S16LE, 0, 0, 0, 0}),
+    [](const ::testing::TestParamInfo<TFormatCase>& AInfo) { return std::string(AInfo.param.Name); });
+
 }  // namespace

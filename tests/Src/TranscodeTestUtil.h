@@ -27,7 +27,7 @@ struct TDecoded {
   int Streams = 0, VideoStreams = 0, AudioStreams = 0;
   AVCodecID VideoCodec = AV_CODEC_ID_NONE, AudioCodec = AV_CODEC_ID_NONE;
   int Width = 0, Height = 0;
-  double FrameRate = 0;  // frames per second the stream declares (average, else real base)
+  double FrameRate = 0;  // frames per second the stream declares (real base, else average)
   int SampleRate = 0, Channels = 0;
   int VideoFrames = 0;
   int64_t AudioSamples = 0;
@@ -38,7 +38,11 @@ struct TDecoded {
   std::vector<uint8_t> FirstLuma;  // luma plane of the first picture (Width bytes per row)
   std::vector<uint8_t> MidLuma;    // luma plane of the picture in the middle
 
-  double VideoDuration() const { return VideoFrames ? LastVideo - FirstVideo + 1.0 / FrameRate : 0; }
+  // From the first picture to the end of the last, the last lasting as long as the average.
+  double VideoDuration() const {
+    if (VideoFrames < 2) return VideoFrames ? 1.0 / FrameRate : 0;
+    return (LastVideo - FirstVideo) * VideoFrames / (VideoFrames - 1);
+  }
   double AudioDuration() const { return SampleRate ? static_cast<double>(AudioSamples) / SampleRate : 0; }
 };
 
@@ -63,7 +67,7 @@ inline TDecoded DecodeFile(const std::string& APath) {
       d.VideoCodec = par->codec_id;
       d.Width = par->width;
       d.Height = par->height;
-      const AVRational fr = st->avg_frame_rate.num ? st->avg_frame_rate : st->r_frame_rate;
+      const AVRational fr = st->r_frame_rate.num ? st->r_frame_rate : st->avg_frame_rate;
       d.FrameRate = fr.den ? av_q2d(fr) : 0;
     } else if (par->codec_type == AVMEDIA_TYPE_AUDIO) {
       ++d.AudioStreams;
@@ -97,7 +101,10 @@ inline TDecoded DecodeFile(const std::string& APath) {
         break;
       }
       const int64_t ts = frame->best_effort_timestamp;
-      const double t = ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(st->time_base);
+      double t = ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(st->time_base);
+      // A picture the decoder gives out at the end may come without time: it follows the last.
+      if (std::isnan(t) && c->codec_type == AVMEDIA_TYPE_VIDEO && !std::isnan(d.LastVideo) && d.FrameRate > 0)
+        t = d.LastVideo + 1.0 / d.FrameRate;
       if (c->codec_type == AVMEDIA_TYPE_VIDEO) {
         ++d.VideoFrames;
         if (std::isnan(d.FirstVideo) || t < d.FirstVideo) d.FirstVideo = t;
