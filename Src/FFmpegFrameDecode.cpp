@@ -308,6 +308,15 @@ int32_t TTranscoder::EncodeAndWrite(TOutputStream& AOst, AVFrame* AFrame) {
 void TTranscoder::WriteFrame(TOutputStream& AOst, AVPacket* APkt) {
   AVFormatContext* oc = E.Foutput_files[static_cast<size_t>(AOst.file_index)]->ctx;
   auto write = [&](AVPacket* p) {
+    // A time stamp that does not move forward (an input clock that jumped back, or two
+    // encoder times rounding to one tick of a coarse stream time base) would make the muxer
+    // refuse the packet and end the run: it goes one tick after the last one instead.
+    if (p->dts != AV_NOPTS_VALUE && AOst.last_dts != AV_NOPTS_VALUE && p->dts <= AOst.last_dts) {
+      const int64_t shift = AOst.last_dts + 1 - p->dts;
+      p->dts += shift;
+      if (p->pts != AV_NOPTS_VALUE) p->pts = std::max(p->pts + shift, p->dts);
+    }
+    if (p->dts != AV_NOPTS_VALUE) AOst.last_dts = p->dts;
     if (p->dts != AV_NOPTS_VALUE)
       AOst.cur_dts = p->dts + p->duration;
     else if (p->pts != AV_NOPTS_VALUE)

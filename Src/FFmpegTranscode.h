@@ -54,6 +54,7 @@ struct TOutputStream {
 
   // Time of the end of the last packet handed to the muxer, in the stream's time base.
   int64_t cur_dts = AV_NOPTS_VALUE;
+  int64_t last_dts = AV_NOPTS_VALUE;  // of the last packet handed to the muxer
   float last_quality = -1;  // of the last coded picture, quantiser units times 118 (lambda)
   uint64_t last_error[4] = {};
   int64_t last_pts = AV_NOPTS_VALUE;  // of the last coded picture, encoder time base
