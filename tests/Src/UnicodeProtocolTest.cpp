@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#include <unistd.h>
 
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegStubs.h"
@@ -27,7 +30,8 @@ class UnicodeProtocolTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(FFLoader().Load(ProbeLibraries)) << FFLoader().LastErrMsg();
-    dir = fs::path(OMBREL_TEST_BUILD_DIR) / "unicode test 视频 文件";
+    // One folder per process: ctest runs the tests of this suite side by side.
+    dir = fs::path(OMBREL_TEST_BUILD_DIR) / ("unicode test 视频 文件 " + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
