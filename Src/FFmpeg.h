@@ -268,9 +268,11 @@ public:
 protected:
   // The run itself (set-up, packet loop, flush), FFmpegTranscode*.cpp.
   virtual void Transcode();
-  // The frame-hook chain ("vhook") over one decoded picture, changed in place; the base has none.
+  // The frame-hook chain ("vhook") over one decoded picture, changed in place.
   virtual void ProcessFrameHooks(uint8_t* const AData[4], const int ALinesize[4], AVPixelFormat APixFmt,
-                                 int32_t AWidth, int32_t AHeight, int64_t APTS) {}
+                                 int32_t AWidth, int32_t AHeight, int64_t APTS) {
+    RunFrameHooks(*this, AData, ALinesize, APixFmt, AWidth, AHeight, APTS);
+  }
   // Shows an encoded picture in the preview window; false when there is no window (any more).
   virtual bool PaintPreviewFrame(TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS) { return false; }
   // Called by the run before every packet and every duplicated frame: waits while paused
