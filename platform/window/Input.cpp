@@ -152,7 +152,15 @@ bool TranslateInput(ThreadQueue& q, const InputEvent& ev, MSG* out) {
         }
       } else {
         w = HitTest(q, ev.pt, &hit);
-        if (!w) return false;
+        if (!w) {
+          // The pointer is over no window at all: a tracked window has still been left.
+          MSG leave;
+          if (CheckLeave(q, nullptr, false, ev, &leave)) {
+            *out = leave;
+            return true;
+          }
+          return false;
+        }
         WndRef ref(w);
         Wnd* top = TopLevelOf(w);
         if (!IsEnabledChain(w)) {

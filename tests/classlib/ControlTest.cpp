@@ -183,6 +183,26 @@ TEST_F(ControlTest, EnterAndLeaveFollowThePointerAcrossWindowedAndGraphicControl
   EXPECT_EQ(MouseControl(), nullptr);
 }
 
+TEST_F(ControlTest, LeavingForTheBareScreenSendsTheLeave) {
+  TForm* f = NewForm(100, 100, 200, 100);
+  auto* a = Make<WinProbe>(f, "a", 10, 10, 80, 80);
+  Make<GraphicProbe>(a, "g", 10, 10, 20, 20);
+  Make<WinProbe>(f, "b", 110, 10, 80, 80);
+  f->Show();
+  Pump();
+  // From a graphic control inside a windowed one, and from a windowed control, to where no
+  // window is.
+  MoveTo(f, 25, 25);  // g
+  headless::MoveMouse(600, 500);
+  Pump();
+  EXPECT_EQ(MouseControl(), nullptr);
+  MoveTo(f, 150, 50);  // b
+  headless::MoveMouse(610, 510);
+  Pump();
+  EXPECT_EQ(MouseControl(), nullptr);
+  EXPECT_EQ(Log(), (std::vector<std::string>{"g:enter", "g:leave", "b:enter", "b:leave"}));
+}
+
 TEST_F(ControlTest, WindowProcCanBeReplacedAndChained) {
   TForm* f = NewForm();
   auto* c = Make<WinProbe>(f, "c", 0, 0, 10, 10);

@@ -293,6 +293,47 @@ TEST_F(WindowTest, TrackMouseEventPostsLeaveOnce) {
   EXPECT_EQ(std::count(msgs.begin(), msgs.end(), WM_MOUSELEAVE), 1);
 }
 
+TEST_F(WindowTest, LeavingForTheBareScreenPostsTheLeaveOnce) {
+  // The pointer starts in the client area or in the sizing frame, then goes where no window
+  // is: by a move, or by a press there.
+  struct Case {
+    DWORD flags;
+    int startX;
+    UINT expected;
+    bool press;
+  } cases[] = {{TME_LEAVE, 50, WM_MOUSELEAVE, false},
+               {TME_LEAVE, 50, WM_MOUSELEAVE, true},
+               {TME_LEAVE | TME_NONCLIENT, 1, WM_NCMOUSELEAVE, false}};
+  for (const Case& c : cases) {
+    HWND a = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_THICKFRAME);
+    headless::MoveMouse(c.startX, 50);
+    Pump();
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = c.flags;
+    tme.hwndTrack = a;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    Recorded().clear();
+    Recording() = true;
+    if (c.press) {
+      headless::Click(400, 300);
+    } else {
+      headless::MoveMouse(400, 300);
+      headless::MoveMouse(410, 310);
+    }
+    Pump();
+    Recording() = false;
+    auto msgs = RecordedFor(a);
+    EXPECT_EQ(std::count(msgs.begin(), msgs.end(), c.expected), 1) << c.flags << " " << c.press;
+    // The tracking ended with it.
+    TRACKMOUSEEVENT q;
+    q.dwFlags = TME_QUERY;
+    ASSERT_TRUE(TrackMouseEvent(&q));
+    EXPECT_EQ(q.hwndTrack, nullptr);
+    DestroyWindow(a);
+    Pump();
+  }
+}
+
 TEST_F(WindowTest, SetCursorPicksTheClassCursorAndSizingCursors) {
   HWND h = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_THICKFRAME);
   SetActiveWindow(h);
