@@ -89,7 +89,12 @@ bool TCustomForm::ParentShowing() const {
 TRect TCustomForm::ClientRect() {
   if (!FHandle && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying))
     HandleNeeded();
-  return TWinControl::ClientRect();
+  TRect r = TWinControl::ClientRect();
+  // A client size asked for before the window exists is the one to report (and the one the
+  // other dimension's setter keeps), not the default window size.
+  if (FClientWidth >= 0) r.right = r.left + FClientWidth;
+  if (FClientHeight >= 0) r.bottom = r.top + FClientHeight;
+  return r;
 }
 
 void TCustomForm::SetClientSize(TPoint Value) {

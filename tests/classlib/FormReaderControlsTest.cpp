@@ -66,6 +66,11 @@ TEST_F(FormReaderControls, ReadsAFormWithNestedControls) {
   ReadFormDescription(form, kForm, "ctl.dfm");
 
   EXPECT_EQ(form->Caption(), "主窗口");
+  // Without a border the client area is the whole window.
+  EXPECT_EQ(form->ClientWidth(), 300);
+  EXPECT_EQ(form->ClientHeight(), 200);
+  EXPECT_EQ(form->Width(), 300);
+  EXPECT_EQ(form->Height(), 200);
   EXPECT_EQ(form->Font()->Name(), "Arial");
   EXPECT_EQ(form->Color(), clBtnFace);
   EXPECT_EQ(form->BorderIcons(), (TBorderIcons{biSystemMenu, biMinimize}));
@@ -88,6 +93,32 @@ TEST_F(FormReaderControls, ReadsAFormWithNestedControls) {
   ASSERT_TRUE(form->Host->OnClick);
   form->Host->OnClick(form->Host);
   EXPECT_EQ(form->Clicked, form->Host);
+}
+
+TEST_F(FormReaderControls, ClientSizeHoldsWhateverTheBorderAndOrder) {
+  struct Case {
+    const char* props;
+    bool frameless;
+  } cases[] = {
+      {"  BorderStyle = bsNone\n  ClientWidth = 300\n  ClientHeight = 200\n", true},
+      {"  ClientHeight = 200\n  ClientWidth = 300\n  BorderStyle = bsNone\n", true},
+      {"  BorderStyle = bsSingle\n  ClientWidth = 300\n  ClientHeight = 200\n", false},
+      {"  ClientHeight = 200\n  ClientWidth = 300\n", false},
+  };
+  for (const Case& c : cases) {
+    auto* form = new TForm(owner.get());
+    ReadFormDescription(form, std::string("object F: TForm\n") + c.props + "end\n", "size.dfm");
+    EXPECT_EQ(form->ClientWidth(), 300) << c.props;
+    EXPECT_EQ(form->ClientHeight(), 200) << c.props;
+    if (c.frameless) {
+      EXPECT_EQ(form->Width(), 300) << c.props;
+      EXPECT_EQ(form->Height(), 200) << c.props;
+    } else {
+      EXPECT_GT(form->Width(), 300) << c.props;
+      EXPECT_GT(form->Height(), 200) << c.props;
+    }
+    delete form;
+  }
 }
 
 TEST_F(FormReaderControls, BadControlPropertyCreatesNothing) {
