@@ -431,6 +431,53 @@ private:
   win::HGDIOBJ FOldBitmap = nullptr;
 };
 
+// ---- Icons ---------------------------------------------------------------------------------------
+// An icon: a picture with a mask, or with alpha, behind a platform icon handle the TIcon owns.
+// Read from .ico files (the picture nearest the system's icon size, the deepest at that size);
+// an icon read from a file is written back as that same file, every picture kept; one given by
+// handle is written as a one-picture file (32 bits with alpha, else 24 bits, with its mask).
+class TIcon : public TGraphic {
+public:
+  TIcon();
+  ~TIcon() override;
+  // Copies the icon (a new handle of the same picture).
+  void Assign(TPersistent* Source) override;
+
+  bool Empty() const override { return FHandle == nullptr; }
+  int32_t Width() const override { return FWidth; }
+  int32_t Height() const override { return FHeight; }
+  // An icon's size is that of its picture: these raise EInvalidGraphicOperation.
+  void SetWidth(int32_t Value) override;
+  void SetHeight(int32_t Value) override;
+  // An icon draws through its mask or alpha, always.
+  bool Transparent() const override { return true; }
+
+  // nullptr while empty.
+  win::HICON Handle() const { return FHandle; }
+  // Takes an icon made elsewhere; the TIcon destroys it in the end. nullptr empties the icon;
+  // a handle that is not an icon raises EInvalidGraphicOperation and changes nothing.
+  void SetHandle(win::HICON Value);
+  // Gives the handle to the caller, who must destroy it; the icon becomes empty.
+  win::HICON ReleaseHandle();
+
+  // An .ico file; a corrupt one raises EInvalidGraphic and leaves the icon and the stream
+  // position as they were.
+  void LoadFromStream(TStream& Stream) override;
+  // EInvalidGraphic for an empty icon.
+  void SaveToStream(TStream& Stream) override;
+
+  // Draws the icon stretched into R (nearest pixel), blended or through its mask.
+  void Draw(TCanvas* ACanvas, const TRect& R) override;
+  std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TIcon>(); }
+
+private:
+  // Takes `h` (with its size and the file it came from, if any) in place of the current icon.
+  void Replace(win::HICON h, std::vector<uint8_t> data);
+  win::HICON FHandle = nullptr;
+  int32_t FWidth = 0, FHeight = 0;
+  std::vector<uint8_t> FData;  // the .ico file it was read from
+};
+
 // ---- Picture formats other than BMP ------------------------------------------------------------
 // A picture kept in its decoded form and drawn through a bitmap made from it.
 class TCodecImage : public TGraphic {
@@ -511,7 +558,7 @@ public:
   int32_t Width() const { return FGraphic ? FGraphic->Width() : 0; }
   int32_t Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
-  // Chooses the class by the extension (.bmp, .jpg, .jpeg, .png, .gif, case-insensitive);
+  // Chooses the class by the extension (.bmp, .jpg, .jpeg, .png, .gif, .ico, case-insensitive);
   // another extension raises EInvalidGraphic "Unknown picture file extension (.xyz)". On any
   // failure the picture keeps what it held.
   void LoadFromFile(const std::string& FileName);

@@ -40,4 +40,18 @@ RawImage ReadGif(const uint8_t* data, size_t size);
 // exactly those; any other gets a fixed palette of a 6x6x6 colour cube and 40 greys.
 Bytes WriteGif(const RawImage& image);
 
+// One picture of an icon file: its colour (24 bits, or 32 with HasAlpha when the alpha is not 0
+// everywhere; alpha is not premultiplied) and its AND mask, one byte per pixel, 1 = transparent.
+struct IconImage {
+  RawImage Color;
+  std::vector<uint8_t> Mask;
+  int BitCount = 0;  // as the file stores the picture (PNG pictures count as 32)
+};
+// Reads every picture of an .ico file: DIB entries of 1, 4, 8, 24 or 32 bits, each with its AND
+// mask, and PNG entries (their mask is where alpha is 0). `consumed`, when given, receives the
+// bytes the file occupies (the end of its last picture).
+std::vector<IconImage> ReadIco(const uint8_t* data, size_t size, size_t* consumed = nullptr);
+// Writes an .ico file of DIB entries: 32 bits for a picture with alpha, 24 otherwise.
+Bytes WriteIco(const std::vector<IconImage>& images);
+
 }  // namespace img

@@ -1,6 +1,7 @@
 #include "classlib/graphics/ImageList.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace win;
 
@@ -158,4 +159,40 @@ void TCustomImageList::GetBitmap(int32_t Index, TBitmap* Image) {
   Image->SetHeight(FHeight);
   Image->SetWidth(FWidth);
   Draw(Image->Canvas(), 0, 0, Index);
+}
+
+void TCustomImageList::GetIcon(int32_t Index, TIcon* Image) {
+  if (!Image || Index < 0 || Index >= Count()) return;
+  const Picture& pic = FImages[size_t(Index)];
+  BITMAPINFO bi{};
+  bi.bmiHeader.biWidth = FWidth;
+  bi.bmiHeader.biHeight = -FHeight;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // A one-bit device bitmap has rows of whole 16-bit words; a set bit is transparent.
+  const size_t stride = ((size_t(FWidth) + 15) / 16) * 2;
+  std::vector<uint8_t> maskBits(stride * size_t(FHeight), 0);
+  for (int y = 0; y < FHeight; ++y)
+    for (int x = 0; x < FWidth; ++x)
+      if (pic.Mask[size_t(y) * size_t(FWidth) + size_t(x)]) maskBits[stride * size_t(y) + size_t(x >> 3)] |= uint8_t(0x80 >> (x & 7));
+  HBITMAP mask = CreateBitmap(FWidth, FHeight, 1, 1, maskBits.data());
+  HICON icon = nullptr;
+  if (color && bits && mask) {
+    // Masked pixels are black, so the icon's XOR leaves the screen alone there.
+    std::memcpy(bits, pic.Pixels.data(), pic.Pixels.size() * sizeof(uint32_t));
+    ICONINFO ii;
+    ii.hbmMask = mask;
+    ii.hbmColor = color;
+    icon = CreateIconIndirect(&ii);
+  }
+  if (color) DeleteObject(color);
+  if (mask) DeleteObject(mask);
+  if (!icon) throw EOutOfResources("Out of system resources");
+  try {
+    Image->SetHandle(icon);
+  } catch (...) {
+    DestroyIcon(icon);
+    throw;
+  }
 }

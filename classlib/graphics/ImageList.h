@@ -43,6 +43,9 @@ public:
   void Draw(TCanvas* Canvas, int32_t X, int32_t Y, int32_t Index, bool Enabled = true);
   // Sizes Image to the list's size and draws picture Index on it.
   void GetBitmap(int32_t Index, TBitmap* Image);
+  // Makes Image an icon of picture Index: its pixels with its mask (BkColor plays no part). An
+  // index outside the list or a nullptr Image changes nothing.
+  void GetIcon(int32_t Index, TIcon* Image);
 
   // Masked pixels take this colour when drawn; clNone leaves them transparent.
   TColor BkColor() const { return FBkColor; }

@@ -147,6 +147,7 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& Ext) {
   if (e == "jpg" || e == "jpeg") return std::make_unique<TJPEGImage>();
   if (e == "png") return std::make_unique<TPngImage>();
   if (e == "gif") return std::make_unique<TGIFImage>();
+  if (e == "ico") return std::make_unique<TIcon>();
   return nullptr;
 }
 

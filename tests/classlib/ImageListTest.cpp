@@ -94,3 +94,37 @@ TEST(ImageList, ReplaceDeleteClearAndGetBitmap) {
   il.SetSize(3, 3);  // a new size empties the list
   EXPECT_EQ(il.Count(), 0);
 }
+
+TEST(ImageList, GetIconKeepsThePictureAndItsMask) {
+  TImageList il(nullptr);
+  il.SetSize(3, 2);
+  auto strip = Strip(6, 2, clRed);
+  strip->Canvas()->SetPixels(1, 0, clFuchsia);
+  strip->Canvas()->Brush()->SetColor(clBlue);
+  strip->Canvas()->FillRect(Rect(3, 0, 6, 2));
+  il.AddMasked(strip.get(), clFuchsia);
+  il.SetBkColor(clLime);  // plays no part in the icon
+
+  TIcon icon;
+  il.GetIcon(0, &icon);
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 3);
+  EXPECT_EQ(icon.Height(), 2);
+  auto dst = Strip(3, 2, clWhite);
+  dst->Canvas()->Draw(0, 0, &icon);
+  EXPECT_EQ(dst->Canvas()->Pixels(0, 0), clRed);
+  EXPECT_EQ(dst->Canvas()->Pixels(1, 0), clWhite) << "the masked pixel shows what lies below";
+  EXPECT_EQ(dst->Canvas()->Pixels(2, 1), clRed);
+
+  // Another picture replaces the icon; a bad index or no icon changes nothing.
+  win::HICON first = icon.Handle();
+  il.GetIcon(1, &icon);
+  EXPECT_NE(icon.Handle(), first);
+  dst->Canvas()->Draw(0, 0, &icon);
+  EXPECT_EQ(dst->Canvas()->Pixels(1, 0), clBlue);
+  win::HICON second = icon.Handle();
+  il.GetIcon(2, &icon);
+  il.GetIcon(-1, &icon);
+  il.GetIcon(0, nullptr);
+  EXPECT_EQ(icon.Handle(), second);
+}
