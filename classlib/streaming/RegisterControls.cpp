@@ -1,7 +1,9 @@
 // Published properties and events of the controls and forms. A control nested inside another
 // block of a description is placed in it when that block is a windowed control.
 #include "classlib/Controls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/streaming/Registrations.h"
 
 namespace {
@@ -15,6 +17,90 @@ TIdentMap CursorIdents() {
           {"crVSplit", crVSplit},     {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},
           {"crNo", crNo},             {"crAppStart", crAppStart}, {"crHelp", crHelp},
           {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}};
+}
+
+// An integer property that only takes values from Min up; the setters would quietly clamp
+// anything else, which hides a broken description.
+template <typename T, typename F>
+auto AtLeast(int32_t Min, F Setter) {
+  return [Min, Setter](T* o, const TFormValue& v, TFormReadContext&) {
+    int32_t n = FormValueToInt32(v);
+    if (n < Min) throw EFormValueError("value " + std::to_string(n) + " is below the least allowed, " + std::to_string(Min));
+    std::invoke(Setter, o, n);
+  };
+}
+
+constexpr std::initializer_list<std::pair<const char*, TAlignment>> kAlignments = {
+    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
+// Check boxes and radio buttons put their text on one side of the box only.
+constexpr std::initializer_list<std::pair<const char*, TAlignment>> kSideAlignments = {
+    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}};
+
+void RegisterStandardControls() {
+  RegisterFormClass<TCustomLabel, TGraphicControl>("TCustomLabel")
+      .Enum<TAlignment>("Alignment", &TCustomLabel::SetAlignment, kAlignments)
+      .Enum<TTextLayout>("Layout", &TCustomLabel::SetLayout,
+                         {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}})
+      .Boolean("WordWrap", &TCustomLabel::SetWordWrap)
+      .Boolean("ShowAccelChar", &TCustomLabel::SetShowAccelChar)
+      .Boolean("Transparent", &TCustomLabel::SetTransparent)
+      .Reference<TWinControl>("FocusControl", &TCustomLabel::SetFocusControl);
+  RegisterFormClass<TLabel, TCustomLabel>("TLabel");
+
+  RegisterFormClass<TButtonControl, TCustomControl>("TButtonControl");
+  RegisterFormClass<TButton, TButtonControl>("TButton")
+      .Boolean("Default", &TButton::SetDefault)
+      .Boolean("Cancel", &TButton::SetCancel)
+      .Integer("ModalResult", &TButton::SetModalResult,
+               {{"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}, {"mrAbort", mrAbort},
+                {"mrRetry", mrRetry}, {"mrIgnore", mrIgnore}, {"mrYes", mrYes}, {"mrNo", mrNo}, {"mrAll", mrAll},
+                {"mrNoToAll", mrNoToAll}, {"mrYesToAll", mrYesToAll}});
+
+  RegisterFormClass<TCustomCheckBox, TButtonControl>("TCustomCheckBox")
+      .Enum<TAlignment>("Alignment", &TCustomCheckBox::SetAlignment, kSideAlignments)
+      .Boolean("AllowGrayed", &TCustomCheckBox::SetAllowGrayed)
+      .Boolean("Checked", &TCustomCheckBox::SetChecked)
+      .Enum<TCheckBoxState>("State", &TCustomCheckBox::SetState,
+                            {{"cbUnchecked", cbUnchecked}, {"cbChecked", cbChecked}, {"cbGrayed", cbGrayed}});
+  RegisterFormClass<TCheckBox, TCustomCheckBox>("TCheckBox");
+
+  RegisterFormClass<TRadioButton, TButtonControl>("TRadioButton")
+      .Enum<TAlignment>("Alignment", &TRadioButton::SetAlignment, kSideAlignments)
+      .Boolean("Checked", &TRadioButton::SetChecked);
+
+  RegisterFormClass<TCustomGroupBox, TCustomControl>("TCustomGroupBox");
+  RegisterFormClass<TGroupBox, TCustomGroupBox>("TGroupBox");
+
+  RegisterFormClass<TCustomPanel, TCustomControl>("TCustomPanel")
+      .Enum<TAlignment>("Alignment", &TCustomPanel::SetAlignment, kAlignments)
+      .Enum<TBevelCut>("BevelInner", &TCustomPanel::SetBevelInner,
+                       {{"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}})
+      .Enum<TBevelCut>("BevelOuter", &TCustomPanel::SetBevelOuter,
+                       {{"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}})
+      .Custom("BevelWidth", AtLeast<TCustomPanel>(1, &TCustomPanel::SetBevelWidth))
+      .Custom("BorderWidth", AtLeast<TCustomPanel>(0, &TCustomPanel::SetBorderWidth))
+      // A panel's border is either none or a single line.
+      .Enum<TBorderStyle>("BorderStyle", &TCustomPanel::SetBorderStyle, {{"bsNone", bsNone}, {"bsSingle", bsSingle}});
+  RegisterFormClass<TPanel, TCustomPanel>("TPanel");
+
+  RegisterFormClass<TBevel, TGraphicControl>("TBevel")
+      .Enum<TBevelShape>("Shape", &TBevel::SetShape,
+                         {{"bsBox", bsBox}, {"bsFrame", bsFrame}, {"bsTopLine", bsTopLine},
+                          {"bsBottomLine", bsBottomLine}, {"bsLeftLine", bsLeftLine}, {"bsRightLine", bsRightLine},
+                          {"bsSpacer", bsSpacer}})
+      .Enum<TBevelStyle>("Style", &TBevel::SetStyle, {{"bsLowered", bsLowered}, {"bsRaised", bsRaised}});
+
+  RegisterFormClass<TImage, TGraphicControl>("TImage")
+      .Object("Picture", &TImage::Picture)
+      .Boolean("Stretch", &TImage::SetStretch)
+      .Boolean("Center", &TImage::SetCenter)
+      .Boolean("Proportional", &TImage::SetProportional)
+      .Boolean("Transparent", &TImage::SetTransparent);
+
+  RegisterFormClass<TTimer, TComponent>("TTimer")
+      .Boolean("Enabled", &TTimer::SetEnabled)
+      .Custom("Interval", AtLeast<TTimer>(0, [](TTimer* t, int32_t v) { t->SetInterval(uint32_t(v)); }))
+      .Event<TNotifyEvent>("OnTimer", &TTimer::SetOnTimer);
 }
 
 }  // namespace
@@ -106,4 +192,6 @@ void RegisterControlFormClasses() {
       // OnCreate runs once the whole form is read and loaded.
       .AfterRead([](TCustomForm* f) { f->DoCreate(); });
   RegisterFormClass<TForm, TCustomForm>("TForm");
+
+  RegisterStandardControls();
 }
