@@ -437,7 +437,6 @@ BOOL GetIconInfo(HICON icon, ICONINFO* info);
 // fills the rectangle first. `step` (animated cursors) is ignored.
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFreeBrush,
                 UINT flags);
-inline BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) { return DrawIconEx(hdc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL); }
 // TRUE also for the shared icons of LoadIcon, which stay.
 BOOL DestroyIcon(HICON icon);
 // IMAGE_ICON only: a new icon of size cx x cy (0: the same), scaled by the nearest pixel.
