@@ -53,8 +53,8 @@ public:
   void SetPosition(TPosition Value) { FPosition = Value; }
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState Value);
-  TPicture* Icon() { return FIcon.get(); }
-  void SetIcon(TPicture* Value) { FIcon->Assign(Value); }
+  TIcon* Icon() { return FIcon.get(); }
+  void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TFormState FormState() const { return FFormState; }
@@ -130,7 +130,7 @@ protected:
   TFormStyle FFormStyle = fsNormal;
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
-  std::unique_ptr<TPicture> FIcon;
+  std::unique_ptr<TIcon> FIcon;
   bool FKeyPreview = false;
   TFormState FFormState;
   TModalResult FModalResult = mrNone;
@@ -242,7 +242,7 @@ public:
   void SetShowHint(bool Value) { FShowHint = Value; }
   bool ShowMainForm = true;
   int32_t HintPause = 500, HintHidePause = 2500, HintShortPause = 50;
-  TPicture* Icon() { return FIcon.get(); }
+  TIcon* Icon() { return FIcon.get(); }
   bool Active() const;
 
   // Sees the queued (posted and input) messages that the application's loops retrieve; never
@@ -261,7 +261,7 @@ private:
   std::string FTitle, FHelpFile, FHint;
   bool FShowHint = true;
   bool FTerminated = false;
-  std::unique_ptr<TPicture> FIcon;
+  std::unique_ptr<TIcon> FIcon;
 };
 
 extern TApplication* Application;

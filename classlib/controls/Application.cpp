@@ -28,7 +28,7 @@ void HandleException(TObject* Sender, std::exception_ptr E) {
 
 // ---- TApplication -----------------------------------------------------------------------------
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TPicture>()) {
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
   SetProcessMessagesHook([this] { ProcessMessages(); });
 }
 

@@ -8,7 +8,7 @@
 using namespace win;
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)), FIcon(std::make_unique<TPicture>()) {
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)), FIcon(std::make_unique<TIcon>()) {
   FVisible = false;
   FParentFont = false;
   FParentColor = false;

@@ -1,11 +1,12 @@
-// Published properties of the graphics classes: fonts, pens, brushes, bitmaps, pictures and
+// Published properties of the graphics classes: fonts, pens, brushes, bitmaps, icons, pictures and
 // image lists.
 //
 // Binary data formats (ours, written by the resource tools):
 //   TBitmap "Data":     a 32-bit little-endian byte count, then one BMP file image of that size.
 //   TPicture "Data":    a length byte and the graphic's class name (TBitmap, TJPEGImage,
-//                       TPngImage, TGIFImage; length 0 for an empty picture), then the file
+//                       TPngImage, TGIFImage, TIcon; length 0 for an empty picture), then the file
 //                       image of that format up to the end of the data.
+//   TIcon "Data":       one .ico file image; no bytes at all for no icon.
 //   TImageList "Bitmap": one BMP holding the pictures side by side, optionally followed by a
 //                       second BMP of the same size with the mask (white = transparent).
 #include "base/Text.h"
@@ -17,7 +18,8 @@ namespace {
 
 std::unique_ptr<TGraphic> GraphicForClassName(const std::string& name) {
   static const std::pair<const char*, const char*> kinds[] = {
-      {"TBitmap", ".bmp"}, {"TJPEGImage", ".jpg"}, {"TPngImage", ".png"}, {"TPNGObject", ".png"}, {"TGIFImage", ".gif"}};
+      {"TBitmap", ".bmp"}, {"TJPEGImage", ".jpg"}, {"TPngImage", ".png"}, {"TPNGObject", ".png"}, {"TGIFImage", ".gif"},
+      {"TIcon", ".ico"}};
   for (auto& [cls, ext] : kinds)
     if (SameText(name, cls)) return CreateGraphicForExtension(ext);
   return nullptr;
@@ -47,6 +49,14 @@ void ReadPictureData(TPicture* p, TStream& s) {
   if (!g) throw EFormValueError("unknown picture class " + cls);
   g->LoadFromStream(s);
   p->SetGraphic(g.get());
+}
+
+void ReadIconData(TIcon* icon, TStream& s) {
+  if (s.Size() == 0) {
+    icon->SetHandle(nullptr);
+    return;
+  }
+  icon->LoadFromStream(s);
 }
 
 void ReadImageListBitmap(TCustomImageList* list, TStream& s) {
@@ -156,6 +166,7 @@ void RegisterGraphicsFormClasses() {
   RegisterFormClass<TGraphic, TPersistent>("TGraphic");
   RegisterFormClass<TBitmap, TGraphic>("TBitmap").Binary("Data", ReadBitmapData);
   RegisterFormClass<TPicture, TPersistent>("TPicture").Binary("Data", ReadPictureData);
+  RegisterFormClass<TIcon, TGraphic>("TIcon").Binary("Data", ReadIconData);
   RegisterFormClass<TCustomImageList, TComponent>("TCustomImageList")
       .Integer("Width", &TCustomImageList::SetWidth)
       .Integer("Height", &TCustomImageList::SetHeight)

@@ -459,3 +459,74 @@ TEST_F(FormReaderControls, BadStandardControlInputNamesItsPlaceAndCreatesNothing
 }
 
 }  // namespace
+
+namespace {
+
+// The .ico file image of the built-in 32x32 application icon.
+std::string AppIconFile() {
+  TIcon icon;
+  icon.SetHandle(win::CopyIcon(win::LoadIcon(nullptr, win::IDI_APPLICATION)));
+  TMemoryStream s;
+  icon.SaveToStream(s);
+  return std::string(reinterpret_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
+}
+
+TEST_F(FormReaderControls, FormIconIsReadFromItsIcoFileImage) {
+  struct Case {
+    std::string data;
+    int width;  // -1: the read fails on the icon's line
+  } cases[] = {
+      {HexBytes(AppIconFile()), 32},
+      {"", 0},                       // no icon
+      {"0000010001002020", -1},      // a directory that ends early
+      {HexBytes("\x07TBitmap"), -1},  // not an icon file
+  };
+  for (const Case& c : cases) {
+    std::string text = "object F: TForm\n"
+                       "  Caption = 'x'\n"
+                       "  Icon.Data = {" + c.data + "}\n"
+                       "  object P: TPanel\n"
+                       "  end\n"
+                       "end\n";
+    auto* form = new TForm(owner.get());
+    if (c.width < 0) {
+      try {
+        ReadFormDescription(form, text, "icon.dfm");
+        ADD_FAILURE() << "no error for " << c.data;
+      } catch (const EFormError& e) {
+        EXPECT_EQ(e.Line, 3) << c.data;
+        EXPECT_EQ(e.Property, "Icon.Data") << c.data;
+      }
+      EXPECT_EQ(form->ComponentCount(), 0) << c.data;
+      EXPECT_TRUE(form->Icon()->Empty()) << c.data;
+    } else {
+      ReadFormDescription(form, text, "icon.dfm");
+      EXPECT_EQ(form->Icon()->Empty(), c.width == 0) << c.data;
+      EXPECT_EQ(form->Icon()->Width(), c.width) << c.data;
+      EXPECT_EQ(form->Icon()->Height(), c.width) << c.data;
+      if (c.width) {
+        EXPECT_NE(form->Icon()->Handle(), nullptr);
+      }
+    }
+    delete form;
+  }
+}
+
+TEST_F(FormReaderControls, AnImageCanHoldAnIcon) {
+  auto* form = new TForm(owner.get());
+  ReadFormDescription(form,
+                      "object F: TForm\n"
+                      "  object I: TImage\n"
+                      "    Picture.Data = {" + HexBytes("\x05TIcon" + AppIconFile()) + "}\n"
+                      "  end\n"
+                      "end\n",
+                      "image.dfm");
+  auto* image = dynamic_cast<TImage*>(form->FindComponent("I"));
+  ASSERT_NE(image, nullptr);
+  auto* icon = dynamic_cast<TIcon*>(image->Picture()->Graphic());
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->Width(), 32);
+  EXPECT_NE(icon->Handle(), nullptr);
+}
+
+}  // namespace
