@@ -19,7 +19,7 @@ struct Spec {
   throw EConvertError(fmt::format("Format '{}' invalid or incompatible with argument", fmt));
 }
 
-// Pads `body` (which may begin with a sign) to the spec's width.
+// Pads `body` (which may begin with a sign) to the directive's width.
 std::string Pad(std::string body, const Spec& sp, bool numeric) {
   if (sp.width < 0 || static_cast<int>(body.size()) >= sp.width) return body;
   size_t fill = sp.width - body.size();
