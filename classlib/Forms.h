@@ -122,6 +122,8 @@ protected:
   void CMDialogKey(TMessage& Message);
   void CMShowingChanged(TMessage& Message);
   void PlaceOnFirstShow();
+  // Sets the client size asked for while the window or the frame was not known yet.
+  void ApplyPendingClientSize();
   void CloseModal();
 
   std::unique_ptr<TControlCanvas> FCanvas;

@@ -72,12 +72,16 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
   TWinControl::CreateWnd();
-  if (FClientWidth >= 0 || FClientHeight >= 0) {
-    TPoint size{FClientWidth >= 0 ? FClientWidth : ClientRect().right,
-                FClientHeight >= 0 ? FClientHeight : ClientRect().bottom};
-    FClientWidth = FClientHeight = -1;
-    SetClientSize(size);
-  }
+  ApplyPendingClientSize();
+}
+
+void TCustomForm::ApplyPendingClientSize() {
+  if (FClientWidth < 0 && FClientHeight < 0) return;
+  TPoint size{FClientWidth, FClientHeight};
+  FClientWidth = FClientHeight = -1;
+  if (size.x < 0) size.x = ClientRect().right;
+  if (size.y < 0) size.y = ClientRect().bottom;
+  SetClientSize(size);
 }
 
 bool TCustomForm::ParentShowing() const {
@@ -115,7 +119,10 @@ void TCustomForm::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
   // A client size read from a description needs the frame, which the window knows.
-  if (FClientWidth >= 0 || FClientHeight >= 0) HandleNeeded();
+  if (FHandle)
+    ApplyPendingClientSize();
+  else if (FClientWidth >= 0 || FClientHeight >= 0)
+    HandleNeeded();
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {

@@ -106,14 +106,18 @@ TEST_F(FormReaderControls, ClientSizeHoldsWhateverTheBorderAndOrder) {
   struct Case {
     const char* props;
     bool frameless;
+    bool windowFirst;  // the form's window exists before the read
   } cases[] = {
-      {"  BorderStyle = bsNone\n  ClientWidth = 300\n  ClientHeight = 200\n", true},
-      {"  ClientHeight = 200\n  ClientWidth = 300\n  BorderStyle = bsNone\n", true},
-      {"  BorderStyle = bsSingle\n  ClientWidth = 300\n  ClientHeight = 200\n", false},
-      {"  ClientHeight = 200\n  ClientWidth = 300\n", false},
+      {"  BorderStyle = bsNone\n  ClientWidth = 300\n  ClientHeight = 200\n", true, false},
+      {"  ClientHeight = 200\n  ClientWidth = 300\n  BorderStyle = bsNone\n", true, false},
+      {"  BorderStyle = bsSingle\n  ClientWidth = 300\n  ClientHeight = 200\n", false, false},
+      {"  ClientHeight = 200\n  ClientWidth = 300\n", false, false},
+      {"  BorderStyle = bsNone\n  ClientWidth = 300\n  ClientHeight = 200\n", true, true},
+      {"  ClientHeight = 200\n  ClientWidth = 300\n", false, true},
   };
   for (const Case& c : cases) {
     auto* form = new TForm(owner.get());
+    if (c.windowFirst) form->HandleNeeded();
     ReadFormDescription(form, std::string("object F: TForm\n") + c.props + "end\n", "size.dfm");
     EXPECT_EQ(form->ClientWidth(), 300) << c.props;
     EXPECT_EQ(form->ClientHeight(), 200) << c.props;
