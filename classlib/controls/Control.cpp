@@ -20,6 +20,21 @@ void ForgetControl(TControl* Control) {
   if (g_mouseControl == Control) g_mouseControl = nullptr;
 }
 TControl*& CaptureControlRef() { return g_captureControl; }
+
+void PaintOnCanvas(TCanvas& Canvas, win::HDC DC, TFont* Font, TColor Color, const std::function<void()>& Paint) {
+  Canvas.Lock();
+  Canvas.SetHandle(DC);
+  Canvas.Font()->Assign(Font);
+  Canvas.Brush()->SetColor(Color);
+  struct Detach {
+    TCanvas& C;
+    ~Detach() {
+      C.SetHandle(nullptr);
+      C.Unlock();
+    }
+  } detach{Canvas};
+  Paint();
+}
 }  // namespace controls_internal
 
 // ---- helpers ----------------------------------------------------------------------------------

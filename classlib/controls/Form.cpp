@@ -166,19 +166,7 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 // ---- painting ---------------------------------------------------------------------------------
 
 void TCustomForm::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  FCanvas->SetHandle(DC);
-  FCanvas->Font()->Assign(FFont.get());
-  FCanvas->Brush()->SetColor(FColor);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  controls_internal::PaintOnCanvas(*FCanvas, DC, FFont.get(), FColor, [this] { Paint(); });
 }
 
 void TCustomForm::Paint() {

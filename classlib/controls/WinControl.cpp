@@ -583,17 +583,5 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  FCanvas->SetHandle(DC);
-  FCanvas->Font()->Assign(FFont.get());
-  FCanvas->Brush()->SetColor(FColor);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  controls_internal::PaintOnCanvas(*FCanvas, DC, FFont.get(), FColor, [this] { Paint(); });
 }
