@@ -156,7 +156,7 @@ struct TFrameInfo {
   uint8_t* PictureData[4] = {};  // the picture laid over Buffer
   int32_t PictureLineSize[4] = {};
   uint8_t* Buffer = nullptr;  // owned, grown as needed
-  int32_t Size = 0;
+  int32_t Size = 0;           // bytes allocated: the packed picture and the padding after it
 };
 
 class TAVProbe : public TCustomAVProbe {

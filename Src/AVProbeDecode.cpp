@@ -197,10 +197,13 @@ void TAVProbe::StorePicture(const AVFrame* f, int64_t APos) {
   AVStream* st = FFileHandle->streams[FDecodeIndex];
   const auto fmt = static_cast<AVPixelFormat>(FCodec->pix_fmt);
   const int size = AVUtilStubs.av_image_get_buffer_size(fmt, FCodec->width, FCodec->height, 1);
-  if (size > 0 && FPicture.Size < size) {
+  // The picture is packed; the scaler that later reads it (CopyToBitmap) loads whole vectors and
+  // reads up to some 32 bytes past the last pixel, so the buffer ends in zeroed padding.
+  const bool fits = size > 0 && size <= INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE;
+  if (fits && FPicture.Size < size + AV_INPUT_BUFFER_PADDING_SIZE) {
     AVUtilStubs.av_free(FPicture.Buffer);
-    FPicture.Buffer = static_cast<uint8_t*>(AVUtilStubs.av_malloc(size));
-    FPicture.Size = FPicture.Buffer ? size : 0;
+    FPicture.Buffer = static_cast<uint8_t*>(AVUtilStubs.av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+    FPicture.Size = FPicture.Buffer ? size + AV_INPUT_BUFFER_PADDING_SIZE : 0;
   }
   FPicture.PixFmt = FCodec->pix_fmt;
   FPicture.Width = FCodec->width;
@@ -226,7 +229,7 @@ void TAVProbe::StorePicture(const AVFrame* f, int64_t APos) {
   FPicture.Position = APos;
   std::memset(FPicture.PictureData, 0, sizeof FPicture.PictureData);
   std::memset(FPicture.PictureLineSize, 0, sizeof FPicture.PictureLineSize);
-  if (!FPicture.Buffer || size <= 0 ||
+  if (!FPicture.Buffer || !fits || FPicture.Size < size + AV_INPUT_BUFFER_PADDING_SIZE ||
       AVUtilStubs.av_image_fill_arrays(FPicture.PictureData, FPicture.PictureLineSize, FPicture.Buffer, fmt,
                                        FCodec->width, FCodec->height, 1) < 0) {
     FPicture.Ready = false;

@@ -16,8 +16,8 @@ struct TRGBConvertContext {
   TPixelFormat BMPPixFmt = pf24bit;
   TBitmap* Bitmap = nullptr;           // owned
   uint8_t* RGBBuf = nullptr;           // owned, library allocation
-  int32_t RGBBufSize = 0;
-  uint8_t* RGBPictureData[4] = {};     // the picture laid over RGBBuf
+  int32_t RGBBufSize = 0;              // bytes allocated, padding included
+  uint8_t* RGBPictureData[4] = {};     // the picture laid over RGBBuf, rows padded for the scaler
   int RGBPictureLinesize[4] = {};
   const uint8_t* const* RGBPictureRefData = nullptr;  // the picture whose rows were last copied
   const int* RGBPictureRefLinesize = nullptr;

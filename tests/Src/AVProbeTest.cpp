@@ -438,4 +438,17 @@ TEST_F(ProbeTest, APictureCopiedIntoABitmapHasTheClipsSizeAndColour) {
   EXPECT_NEAR(p[0], 128, 2);  // blue
 }
 
+TEST_F(ProbeTest, ThePackedPictureIsFollowedByPaddingForTheScalersReads) {
+  // CopyToBitmap hands the packed picture to the scaler, whose vector loads run past the last pixel.
+  Load(TFixture::SingleColour);
+  ASSERT_TRUE(probe->Decode());
+  const TFrameInfo& fi = probe->FrameInfo();
+  ASSERT_TRUE(fi.Ready);
+  EXPECT_EQ(fi.PictureData[0], fi.Buffer);
+  const auto fmt = static_cast<AVPixelFormat>(fi.PixFmt);
+  const int packed = AVUtilStubs.av_image_get_buffer_size(fmt, fi.Width, fi.Height, 1);
+  ASSERT_GT(packed, 0);
+  EXPECT_GE(fi.Size, packed + AV_INPUT_BUFFER_PADDING_SIZE);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "Src/FFPicture.h"
@@ -82,6 +83,58 @@ TEST_F(PictureToBitmap, YuvPictureBecomesItsColour) {
   ASSERT_TRUE(AVPictureToBitmap(ctx, data, linesize, AV_PIX_FMT_YUV420P, 4, 4));
   const uint8_t* p = Pixel(ctx.Bitmap, 3, 3);
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(p[c], 128, 3);
+}
+
+TEST_F(PictureToBitmap, TheScalerWritesOnlyWithinTheRowsLaidOutForThePicture) {
+  // The scaler's vector code stores whole blocks of pixels; a row laid out for just the picture's
+  // width let a 4x4 YUV picture's last row run 36 bytes past the end of the buffer. A large picture
+  // first leaves a large buffer (it never shrinks), marked; each small picture converted into it
+  // must leave every byte after its own rows as it was.
+  auto yuv = [](int w, int h) {
+    const int cw = (w + 1) / 2, ch = (h + 1) / 2;
+    std::vector<uint8_t> buf(static_cast<size_t>(w * h + 2 * cw * ch + 256), 128);
+    for (int i = 0; i < w * h; ++i) buf[static_cast<size_t>(i)] = 200;
+    return buf;
+  };
+  for (int w : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 20, 31, 33, 63, 65, 100})
+    for (int h : {2, 3, 4}) {
+      ResetRGBConvertContext(ctx);
+      auto big = yuv(256, 16);
+      const uint8_t* bdata[4] = {big.data(), big.data() + 256 * 16, big.data() + 256 * 16 + 128 * 8};
+      const int blinesize[4] = {256, 128, 128};
+      ASSERT_TRUE(AVPictureToBitmap(ctx, bdata, blinesize, AV_PIX_FMT_YUV420P, 16, 256));
+      ASSERT_NE(ctx.RGBBuf, nullptr);
+      std::memset(ctx.RGBBuf, 0xA5, static_cast<size_t>(ctx.RGBBufSize));
+
+      const int cw = (w + 1) / 2, ch = (h + 1) / 2;
+      auto pic = yuv(w, h);
+      const uint8_t* data[4] = {pic.data(), pic.data() + w * h, pic.data() + w * h + cw * ch};
+      const int linesize[4] = {w, cw, cw};
+      ASSERT_TRUE(AVPictureToBitmap(ctx, data, linesize, AV_PIX_FMT_YUV420P, h, w)) << w << "x" << h;
+      ASSERT_EQ(ctx.RGBPictureData[0], ctx.RGBBuf);
+      const int stride = ctx.RGBPictureLinesize[0];
+      ASSERT_GE(stride, w * 3);
+      ASSERT_LE(stride * h, ctx.RGBBufSize);
+      int touched = 0;
+      for (int i = stride * h; i < ctx.RGBBufSize; ++i) touched += ctx.RGBBuf[i] != 0xA5;
+      EXPECT_EQ(touched, 0) << w << "x" << h << ": bytes written after the picture's rows";
+      // The pixels themselves arrived: Y 200 on neutral chroma is a light grey.
+      const uint8_t* p = Pixel(ctx.Bitmap, w - 1, h - 1);
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(p[c], 215, 6) << w << "x" << h;
+    }
+}
+
+TEST_F(PictureToBitmap, AFreshBufferHoldsEveryRowAndPaddingAfterIt) {
+  for (int w : {1, 4, 5, 64, 65}) {
+    ResetRGBConvertContext(ctx);
+    std::vector<uint8_t> y(static_cast<size_t>(w * 2 + 64), 126), uv(static_cast<size_t>(w + 64), 128);
+    const uint8_t* data[4] = {y.data(), uv.data(), uv.data()};
+    const int linesize[4] = {w, (w + 1) / 2, (w + 1) / 2};
+    ASSERT_TRUE(AVPictureToBitmap(ctx, data, linesize, AV_PIX_FMT_YUV420P, 2, w));
+    // Rows of whole 16-pixel blocks at least, and room after the last one.
+    EXPECT_GE(ctx.RGBPictureLinesize[0], (w + 15) / 16 * 16 * 3) << w;
+    EXPECT_GT(ctx.RGBBufSize, ctx.RGBPictureLinesize[0] * 2) << w;
+  }
 }
 
 TEST_F(PictureToBitmap, UnusablePicturesAreRefused) {
