@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "Src/FFmpeg.h"
@@ -67,7 +68,7 @@ std::string SourceClip() {
   AVCodecContext* venc = OpenEncoder("mpeg4", oc, vs);
   AVCodecContext* aenc = OpenEncoder("mp2", oc, as);
   AVFormatStubs.avio_open2(&oc->pb, path.c_str(), AVIO_FLAG_WRITE, nullptr, nullptr);
-  AVFormatStubs.avformat_write_header(oc, nullptr);
+  if (AVFormatStubs.avformat_write_header(oc, nullptr) < 0) throw std::runtime_error("cannot write the source clip " + path);
   AVPacket* pkt = AVCodecStubs.av_packet_alloc();
   AVFrame* vf = AVUtilStubs.av_frame_alloc();
   vf->format = AV_PIX_FMT_YUV420P;

@@ -79,8 +79,6 @@ Wnd* HitTest(ThreadQueue& q, POINT p, LRESULT* hit) {
   return nullptr;
 }
 
-bool IsNonClientMsg(UINT m) { return m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK; }
-
 MSG Make(HWND h, UINT m, WPARAM w, LPARAM l, const InputEvent& ev) {
   MSG msg;
   msg.hwnd = h;

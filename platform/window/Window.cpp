@@ -28,7 +28,6 @@ std::mutex& ClassMutex() {
 std::atomic<uintptr_t> g_nextHandle{0x10000};
 ATOM g_nextAtom = 0xC000;
 
-bool IsTopLevelStyle(DWORD style) { return !(style & WS_CHILD); }
 }  // namespace
 
 SpyHook g_spy = nullptr;

@@ -146,7 +146,9 @@ TEST_F(FrameHooks, FailuresRaiseWithTheValueAndLogTheCause) {
     SCOPED_TRACE(c.Value);
     log_.clear();
     EXPECT_EQ(Raised(c.Value), "Failed to add video hook function: " + c.Value);
-    if (!c.LogText.empty()) EXPECT_TRUE(Logged(c.LogText));
+    if (!c.LogText.empty()) {
+      EXPECT_TRUE(Logged(c.LogText));
+    }
   }
   EXPECT_TRUE(E->FrameHooks().Empty());
   EXPECT_FALSE(E->Fusing_vhook);

@@ -147,9 +147,10 @@ protected:
   int AddTask(bool AWithOutput = true) {
     const int i = Q->AddTask(FixturePath(TFixture::WavAudio));
     EXPECT_GE(i, 0) << Q->LastErrMsg();
-    if (i >= 0 && AWithOutput)
+    if (i >= 0 && AWithOutput) {
       EXPECT_TRUE(Q->SetOutputFile(i, (dir_ / ("out" + std::to_string(serial_++) + ".wav")).string()))
           << Q->LastErrMsg();
+    }
     return i;
   }
   void AddTasks(int N) {

@@ -115,7 +115,7 @@ std::string MakeCorruptCopy(const std::string& AOut) {
     st->time_base = ic->streams[i]->time_base;
   }
   AVFormatStubs.avio_open2(&oc->pb, AOut.c_str(), AVIO_FLAG_WRITE, nullptr, nullptr);
-  AVFormatStubs.avformat_write_header(oc, nullptr);
+  if (AVFormatStubs.avformat_write_header(oc, nullptr) < 0) return {};
   AVPacket* pkt = AVCodecStubs.av_packet_alloc();
   int video = 0;
   uint32_t seed = 12345;

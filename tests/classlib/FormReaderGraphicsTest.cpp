@@ -145,7 +145,9 @@ TEST(FormReaderGraphics, BadBinaryDataIsReportedWithItsProperty) {
       ADD_FAILURE() << "no error";
     } catch (const EFormError& e) {
       EXPECT_EQ(e.Property, c.property) << e.Message;
-      if (c.line) EXPECT_EQ(e.Line, c.line);
+      if (c.line) {
+        EXPECT_EQ(e.Line, c.line);
+      }
     }
     EXPECT_EQ(p.ComponentCount(), 0);
     EXPECT_EQ(p.Images, nullptr);

@@ -46,10 +46,15 @@ TEST(StreamingParser, ScalarValues) {
     SCOPED_TRACE(c.text);
     TFormValue v = ValueOf(c.text);
     ASSERT_EQ(v.Kind, c.kind);
-    if (c.kind == TFormValueKind::Integer) EXPECT_EQ(v.Int, c.i);
-    if (c.kind == TFormValueKind::Float) EXPECT_DOUBLE_EQ(v.Float, c.f);
-    if (c.kind == TFormValueKind::String || c.kind == TFormValueKind::Ident || c.kind == TFormValueKind::Binary)
+    if (c.kind == TFormValueKind::Integer) {
+      EXPECT_EQ(v.Int, c.i);
+    }
+    if (c.kind == TFormValueKind::Float) {
+      EXPECT_DOUBLE_EQ(v.Float, c.f);
+    }
+    if (c.kind == TFormValueKind::String || c.kind == TFormValueKind::Ident || c.kind == TFormValueKind::Binary) {
       EXPECT_EQ(v.Text, c.s);
+    }
   }
 }
 

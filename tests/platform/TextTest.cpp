@@ -98,7 +98,9 @@ TEST(TextDrawText, AlignmentAndVerticalCentringOnlyWithSingleLine) {
     EXPECT_EQ(t.c.At(k.x0, k.y0), kInk) << std::hex << k.fmt;
     EXPECT_EQ(t.c.At(k.x0 + 3, k.y0 + 7), kInk);
     EXPECT_EQ(t.c.At(k.x0 + 4, k.y0), kWhite) << "the last column of a cell stays empty";
-    if (k.x0 > 0) EXPECT_EQ(t.c.At(k.x0 - 1, k.y0), kWhite);
+    if (k.x0 > 0) {
+      EXPECT_EQ(t.c.At(k.x0 - 1, k.y0), kWhite);
+    }
     EXPECT_EQ(t.c.At(k.x0, k.y0 + 8), kWhite);
   }
 }
