@@ -147,6 +147,11 @@ void FreeFFOptions(TFFOptions& AOptions) {
 
 namespace {
 
+// "b" is the video bitrate, as the option set has always had it; the installed libraries also
+// mark it as an audio option (the audio bitrate is "ab", the same field), which would hand the
+// video bitrate to every audio encoder.
+bool VideoOnlyOption(const std::string& AName) { return AName == "b"; }
+
 // Tries one context; answers whether it knows the name, with the set's result in ARet.
 bool TrySet(void* ACtx, const char* AName, const char* AValue, int AFlags, int& ARet) {
   if (!ACtx || !AVUtilStubs.av_opt_find(ACtx, AName, nullptr, AFlags, 0)) return false;
@@ -162,7 +167,10 @@ bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::stri
   static const int kTypeFlags[5] = {AV_OPT_FLAG_VIDEO_PARAM, AV_OPT_FLAG_AUDIO_PARAM, 0, AV_OPT_FLAG_SUBTITLE_PARAM, 0};
   bool found = false, isPrivate = false;
   int ret = 0;
+  // The name the option has in the contexts, which the copy into real contexts looks up.
+  std::string optionName = name;
   for (int i = 0; i < 5 && ret >= 0; ++i) {
+    if (i != 0 && VideoOnlyOption(name)) continue;
     if (!AOptions.avcodec_opts[0] ||
         !AVUtilStubs.av_opt_find(AOptions.avcodec_opts[0], name.c_str(), nullptr, kTypeFlags[i], 0))
       continue;
@@ -174,6 +182,7 @@ bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::stri
   if (!found && name.size() > 1) {
     const int type = name[0] == 'a' ? 1 : name[0] == 'v' ? 0 : name[0] == 's' ? 3 : -1;
     if (type >= 0) found = TrySet(AOptions.avcodec_opts[type], name.c_str() + 1, value.c_str(), 0, ret);
+    if (found) optionName = name.substr(1);  // "vb" is "b" of the video context
   }
   if (!found && AEncoder && AEncoder->priv_class) {
     // Names that moved into the encoder's own options: checked on a scratch context of that
@@ -198,7 +207,7 @@ bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::stri
         AVUtilStubs.av_realloc(AOptions.opt_names, sizeof(char*) * static_cast<size_t>(AOptions.opt_name_count + 1)));
     if (!names) return false;
     AOptions.opt_names = names;
-    AOptions.opt_names[AOptions.opt_name_count++] = AVUtilStubs.av_strdup(name.c_str());
+    AOptions.opt_names[AOptions.opt_name_count++] = AVUtilStubs.av_strdup(optionName.c_str());
   }
   int64_t debug = 0;
   if ((AOptions.avcodec_opts[0] && AVUtilStubs.av_opt_get_int(AOptions.avcodec_opts[0], "debug", 0, &debug) >= 0 && debug) ||
@@ -213,6 +222,7 @@ void ApplyFFOptions(TFFOptions& AOptions, void* ACtx, void* AOptsCtx, int32_t AF
     const char* name = AOptions.opt_names[i];
     const AVOption* o = AVUtilStubs.av_opt_find(AOptsCtx, name, nullptr, 0, 0);
     if (!o || (o->flags & AFlags) != AFlags) continue;
+    if (VideoOnlyOption(name) && (AFlags & (AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_SUBTITLE_PARAM))) continue;
     uint8_t* val = nullptr;
     if (AVUtilStubs.av_opt_get(AOptsCtx, name, 0, &val) >= 0 && val)
       AVUtilStubs.av_opt_set(ACtx, name, reinterpret_cast<const char*>(val), 0);

@@ -55,5 +55,6 @@ void FreeFFOptions(TFFOptions& AOptions);
 // false without a message.
 bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::string& AValue,
                  const AVCodec* AEncoder = nullptr);
-// Copies every collected option whose flags contain all of AFlags from AOptsCtx into ACtx.
+// Copies every collected option whose flags contain all of AFlags from AOptsCtx into ACtx
+// (the video bitrate "b" only into video contexts).
 void ApplyFFOptions(TFFOptions& AOptions, void* ACtx, void* AOptsCtx, int32_t AFlags);

@@ -82,6 +82,61 @@ TEST_F(TranscodeOptions, BitrateChangesTheSize) {
   EXPECT_LT(std::filesystem::file_size(low) * 3, std::filesystem::file_size(high));
 }
 
+// The video bitrate, by either of its names, on a clip with enough detail for rate control to
+// act: a low and a high rate give clearly different sizes; x264's rate control lands near the
+// asked rate, MPEG-4's is held back by its quantiser range but still follows.
+TEST_F(TranscodeOptions, VideoBitrateChangesTheVideoSize) {
+  struct TCase {
+    const char* Name;
+    const char* Codec;
+    const char* File;
+    bool NearTheRate;
+  };
+  const std::vector<TCase> cases = {
+      {"vb", "libx264", "x264-vb", true},
+      {"b", "libx264", "x264-b", true},
+      {"vb", "mpeg4", "mpeg4-vb", false},
+  };
+  const double seconds = FixtureInfo(TFixture::DetailedMpeg4).DurationUs / 1e6;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Name) + " " + c.Codec);
+    const std::string ext = std::string(c.Codec) == "libx264" ? ".mp4" : ".avi";
+    int64_t sizes[2] = {};
+    const int64_t rates[2] = {50000, 1000000};
+    for (int i = 0; i < 2; ++i) {
+      NewEngine();
+      const std::string out = Out(c.File + std::to_string(rates[i]) + ext);
+      ASSERT_TRUE(Convert(FixturePath(TFixture::DetailedMpeg4), out,
+                          {{"vcodec", c.Codec}, {c.Name, std::to_string(rates[i])}}));
+      const TDecoded d = DecodeFile(out);
+      EXPECT_EQ(d.VideoFrames, FixtureInfo(TFixture::DetailedMpeg4).Frames);
+      EXPECT_EQ(d.DecodeErrors, 0);
+      sizes[i] = E->Fvideo_size;
+      if (c.NearTheRate) {
+        const double kbits = sizes[i] * 8 / seconds / 1000;
+        EXPECT_GT(kbits, rates[i] / 1000 * 0.5);
+        EXPECT_LT(kbits, rates[i] / 1000 * 1.3);
+      }
+    }
+    EXPECT_GT(sizes[1], 3 * sizes[0]);
+  }
+}
+
+// "b" is the video bitrate only: the audio encoder keeps its own rate.
+TEST_F(TranscodeOptions, VideoBitrateLeavesTheAudioAlone) {
+  const TOptionList base = {{"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}};
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("plain.avi"), base));
+  const int64_t plainAudio = E->Faudio_size;
+  for (const char* name : {"b", "vb"}) {
+    SCOPED_TRACE(name);
+    NewEngine();
+    TOptionList opts = base;
+    opts.emplace_back(name, "1000000");
+    ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out(std::string(name) + ".avi"), opts));
+    EXPECT_EQ(E->Faudio_size, plainAudio);
+  }
+}
+
 TEST_F(TranscodeOptions, StopInTheMiddleLeavesAFileWithItsTrailer) {
   const std::string out = Out("stopped.mp4");
   int frames = 0;

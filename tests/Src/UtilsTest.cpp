@@ -170,6 +170,41 @@ TEST_F(MediaUtilsTest, SetFFOption) {
   AVCodecStubs.avcodec_free_context(&ctx);
 }
 
+// The bitrate names: "b" and "vb" are the video rate, "ab" the audio rate; the copy into
+// encoder contexts finds each under the name its context knows.
+TEST_F(MediaUtilsTest, BitrateNamesReachTheirOwnContexts) {
+  int64_t audioDefault = 0;
+  ASSERT_GE(AVUtilStubs.av_opt_get_int(opts.avcodec_opts[1], "b", 0, &audioDefault), 0);
+  struct TCase {
+    const char* Name;
+    int64_t Video, Audio;  // expected in the video and audio encoder contexts
+  };
+  const std::vector<TCase> cases = {
+      {"b", 700000, -1},
+      {"vb", 700000, -1},
+      {"ab", -1, 700000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FreeFFOptions(opts);
+    AllocFFOptions(opts, 4);
+    ASSERT_TRUE(SetFFOption(opts, c.Name, "700000"));
+    int64_t v = 0;
+    ASSERT_GE(AVUtilStubs.av_opt_get_int(opts.avcodec_opts[1], "b", 0, &v), 0);
+    EXPECT_EQ(v, c.Audio < 0 ? audioDefault : c.Audio) << "the audio defaults";
+    // Encoder contexts start with a rate no option gives, to see whether the copy sets one.
+    for (int type : {0, 1}) {
+      AVCodecContext* ctx = AVCodecStubs.avcodec_alloc_context3(nullptr);
+      ctx->bit_rate = 12345;
+      const int flags = (type == 0 ? AV_OPT_FLAG_VIDEO_PARAM : AV_OPT_FLAG_AUDIO_PARAM) | AV_OPT_FLAG_ENCODING_PARAM;
+      ApplyFFOptions(opts, ctx, opts.avcodec_opts[type], flags);
+      const int64_t want = type == 0 ? c.Video : c.Audio;
+      EXPECT_EQ(ctx->bit_rate, want < 0 ? 12345 : want) << (type == 0 ? "video" : "audio");
+      AVCodecStubs.avcodec_free_context(&ctx);
+    }
+  }
+}
+
 TEST_F(MediaUtilsTest, ReadFileToBuffer) {
   const std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/读取 测试.txt";
   std::ofstream(path, std::ios::binary) << "hello";
