@@ -110,7 +110,11 @@ void TTranscoder::DoAudioOut(TOutputStream& AOst, TInputStream& AIst, const uint
       }
     }
   } else {
-    AOst.sync_opts = std::llrint(sync_ipts * orate) - queued;
+    // The first sample this block gives out is preceded by those still in the queue and in the
+    // resampler; without the resampler's share every packet would claim a time a little later
+    // than its samples (muxers that count samples, such as DV, then run short).
+    const int64_t held = AOst.swr ? SwResampleStubs.swr_get_delay(AOst.swr, orate) : 0;
+    AOst.sync_opts = std::llrint(sync_ipts * orate) - queued - held;
   }
 
   // Conversion into the encoder's format, rate and channels; then the queue.

@@ -60,6 +60,45 @@ TEST_F(OptionGroupOutputs, DvdTargetGivesAPalDvdStream) {
   EXPECT_EQ(d.DecodeErrors, 0);
 }
 
+// The other disc and camera targets, each decoded: the codecs, picture size, frame rate and
+// sample rate the target names.
+TEST_F(OptionGroupOutputs, TargetsGiveTheStreamsTheyName) {
+  struct TCase {
+    const char* Target;
+    const char* File;
+    AVCodecID Video, Audio;
+    int Width, Height;
+    double FrameRate;
+    int SampleRate;
+  };
+  const std::vector<TCase> cases = {
+      {"pal-vcd", "disc.mpg", AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2, 352, 288, 25.0, 44100},
+      {"ntsc-svcd", "disc.mpg", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, 480, 480, 30000.0 / 1001, 44100},
+      {"pal-dv", "tape.dv", AV_CODEC_ID_DVVIDEO, AV_CODEC_ID_PCM_S16LE, 720, 576, 25.0, 48000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Target);
+    NewEngine();
+    const std::string out = Out(std::string(c.Target) + "-" + c.File);
+    ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), out, {{"target", c.Target}}));
+    const TDecoded d = DecodeFile(out);
+    ASSERT_TRUE(d.Opened) << d.Error;
+    EXPECT_EQ(d.VideoStreams, 1);
+    EXPECT_EQ(d.AudioStreams, 1);
+    EXPECT_EQ(d.VideoCodec, c.Video);
+    EXPECT_EQ(d.AudioCodec, c.Audio);
+    EXPECT_EQ(d.Width, c.Width);
+    EXPECT_EQ(d.Height, c.Height);
+    EXPECT_NEAR(d.FrameRate, c.FrameRate, 0.01);
+    EXPECT_EQ(d.SampleRate, c.SampleRate);
+    EXPECT_EQ(d.Channels, 2);
+    EXPECT_GT(d.VideoFrames, 0);
+    EXPECT_EQ(d.DecodeErrors, 0);
+    // The two-second clip stays about two seconds long at the target's rate.
+    EXPECT_NEAR(d.VideoDuration(), 2.0, 0.15);
+  }
+}
+
 TEST_F(OptionGroupOutputs, X264PresetsGiveTheirProfileAndLevel) {
   ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("ipod.mp4"),
                       {{"vcodec", "libx264"}, {"vpre", "ipod320"}, {"acodec", "aac"}}));
