@@ -87,6 +87,10 @@ struct TOutputFile {
   bool FileOpened = false;         // ctx->pb was opened by us
   AVDictionary* format_opts = nullptr;  // muxer private options for avformat_write_header, owned
   std::vector<std::unique_ptr<TOutputStreamSetup>> streams;  // by stream index
+  // The engine's output codec list before this file was opened, for taking it back.
+  int32_t OCodecsBefore = 0;
+  size_t OutputCodecsBefore = 0;
+  int64_t TotalDurationBefore = -1;
   ~TOutputFile();
 };
 
@@ -184,6 +188,10 @@ public:
   bool OpenInputFile(const std::string& AFileName);
   // The number of output entries after adding, or -1 with LastErrMsg.
   int32_t OpenOutputFile(const std::string& AFileName, bool AJoin = false);
+  // Takes back the output opened last (all its entries in join mode) with its streams, as if
+  // it had not been opened; a file it created that got no byte is removed. False when there is
+  // none or a run is going on.
+  bool RemoveLastOutputFile();
   // AType: 0 video, 1 audio, 3 subtitle.
   bool FindCodec(const std::string& AName, int32_t AType, AVCodecID& ACodecID, int32_t AStrict, bool AEncoder);
   void new_video_stream(TOutputFile& AFile);

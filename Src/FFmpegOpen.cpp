@@ -1,4 +1,5 @@
 // Opening the engine's input files and creating its output files and their streams.
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -348,8 +349,14 @@ int32_t TCustomFFmpeg::OpenOutputFile(const std::string& AFileName, bool AJoin) 
   }
   const int32_t ocodecsBefore = Fnb_ocodecs;
   const size_t outputCodecsBefore = Foutput_codecs.size();
+  const int64_t totalBefore = FTotalOutputDuration;
   std::shared_ptr<TOutputFile> file;
   const int32_t r = OpenOutputFileInner(AFileName, join, file);
+  if (file) {
+    file->OCodecsBefore = ocodecsBefore;
+    file->OutputCodecsBefore = outputCodecsBefore;
+    file->TotalDurationBefore = totalBefore;
+  }
   if (r < 0) {
     // The streams of a failed output must not lend their encoders to the next output.
     Fnb_ocodecs = ocodecsBefore;
@@ -466,6 +473,21 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
     SetupJoin();
   }
   return Fnb_output_files;
+}
+
+bool TCustomFFmpeg::RemoveLastOutputFile() {
+  if (FConverting || Fnb_output_files <= 0) return false;
+  const std::shared_ptr<TOutputFile> last = Foutput_files.back();
+  while (!Foutput_files.empty() && Foutput_files.back() == last) Foutput_files.pop_back();
+  Fnb_output_files = static_cast<int32_t>(Foutput_files.size());
+  // Its streams (the extra ones included) lend their encoders to no later output.
+  Fnb_ocodecs = last->OCodecsBefore;
+  Foutput_codecs.resize(std::min(Foutput_codecs.size(), last->OutputCodecsBefore));
+  if (FJoinMode) {
+    FJoinMode = false;
+    FTotalOutputDuration = last->TotalDurationBefore;
+  }
+  return true;
 }
 
 void TCustomFFmpeg::SetupJoin() {

@@ -311,7 +311,10 @@ bool TCustomQuillon::SetOutputFile(int32_t ATaskIndex, const std::string& AFileN
   } catch (const std::exception& ex) {
     FLastErrMsg = ex.what();
   }
-  if (!opened) resetSlot();
+  // A failure after the opening (an extra stream refused) takes the output back, so that the
+  // task is as it was before the call.
+  if (opened) e.RemoveLastOutputFile();
+  resetSlot();
   return false;
 }
 

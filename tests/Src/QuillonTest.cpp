@@ -463,6 +463,31 @@ TEST_F(QuillonTasks, TextFormsFillTheRecords) {
   EXPECT_EQ(Q->TaskEngine(u).nb_output_files(), 1);
 }
 
+// An extra stream refused after the output was opened: SetOutputFile fails and the task is as
+// before, with no output counted, no file left behind, and room for the next output.
+TEST_F(QuillonTasks, FailedExtraStreamTakesTheOutputBack) {
+  const int t = Q->AddTask(FixturePath(TFixture::AviMpeg4Mp3));
+  ASSERT_EQ(t, 0) << Q->LastErrMsg();
+  const std::string bad = (dir_ / "extra.avi").string(), good = (dir_ / "plain.avi").string();
+  // The record names the main streams; the extra stream takes the codec of its own line.
+  for (const char* text : {"newaudio<CRLF>acodec=no_such_encoder", "newvideo<CRLF>vcodec=no_such_encoder"}) {
+    SCOPED_TRACE(text);
+    TOutputOptions o;
+    InitOutputOptions(o);
+    o.VideoCodec = "mpeg4";
+    o.AudioCodec = "libmp3lame";
+    o.ExtOptions = text;
+    EXPECT_FALSE(Q->SetOutputFile(t, bad, &o));
+    EXPECT_FALSE(Q->LastErrMsg().empty());
+    EXPECT_EQ(Q->TaskEngine(t).nb_output_files(), 0);
+    EXPECT_EQ(Q->TaskEngine(t).nb_ocodecs(), 0);
+    EXPECT_FALSE(fs::exists(bad));
+  }
+  ASSERT_TRUE(Q->SetOutputFile(t, good, "vcodec=mpeg4<CRLF>acodec=libmp3lame")) << Q->LastErrMsg();
+  EXPECT_EQ(Q->TaskEngine(t).nb_output_files(), 1);
+  EXPECT_EQ(Q->TaskEngine(t).OutputFile(0)->FileName, good);
+}
+
 // ---- real conversions of the fixture clips ----------------------------------------------
 
 class QuillonConvert : public ::testing::Test {
