@@ -283,8 +283,12 @@ TEST_F(Presets, TargetsSetTheFieldsTheyName) {
     EXPECT_EQ(E->Flast_asked_format, c.Format);
     EXPECT_EQ(E->Fvideo_codec_name, c.VCodec ? c.VCodec : "");
     EXPECT_EQ(E->Faudio_codec_name, c.ACodec ? c.ACodec : "");
-    if (c.Gop) EXPECT_EQ(VideoDefaults()->gop_size, c.Gop);
-    if (c.VideoRate) EXPECT_EQ(VideoDefaults()->bit_rate, c.VideoRate);
+    if (c.Gop) {
+      EXPECT_EQ(VideoDefaults()->gop_size, c.Gop);
+    }
+    if (c.VideoRate) {
+      EXPECT_EQ(VideoDefaults()->bit_rate, c.VideoRate);
+    }
     EXPECT_EQ(DictValue(E->PendingFormatPrivateOptions(), "muxrate"), c.MuxRate);
     EXPECT_EQ(E->Faudio_sample_rate, c.SampleRate);
     EXPECT_EQ(E->Faudio_channels, 2) << "one channel becomes two";
