@@ -5,14 +5,11 @@
 #include <cmath>
 #include <ctime>
 
+#include "base/Files.h"
 #include "base/Format.h"
 #include "base/MainThread.h"
 
-std::string GetExeFileName() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-}
+std::string GetExeFileName() { return ExecutableFileName(); }
 
 std::string GetExeFolder() { return ExecutableDir(); }
 

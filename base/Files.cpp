@@ -92,14 +92,19 @@ int64_t FileSizeOf(const std::string& fileName) {
   return static_cast<int64_t>(st.st_size);
 }
 
-std::string ExecutableDir() {
+std::string ExecutableFileName() {
   std::vector<char> buf(4096);
   for (;;) {
     ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) return "./";
-    if (static_cast<size_t>(n) < buf.size()) return ExtractFilePath(std::string(buf.data(), n));
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), n);
     buf.resize(buf.size() * 2);
   }
+}
+
+std::string ExecutableDir() {
+  std::string exe = ExecutableFileName();
+  return exe.empty() ? std::string("./") : ExtractFilePath(exe);
 }
 
 std::string GetEnvironmentVariable(const std::string& name) {

@@ -21,5 +21,6 @@ bool RenameFile(const std::string& oldName, const std::string& newName);
 int64_t FileAge(const std::string& fileName);       // modification time in seconds since the epoch, -1 when missing
 int64_t FileSizeOf(const std::string& fileName);    // -1 when missing
 
+std::string ExecutableFileName();                   // full path of the running executable, "" when unknown
 std::string ExecutableDir();                        // folder of the running executable, with its trailing "/"
 std::string GetEnvironmentVariable(const std::string& name);
