@@ -1,5 +1,6 @@
 // Frame output: decoded audio resampled, synchronised and encoded frame by frame; decoded
 // video synchronised (dropped or duplicated), cropped, scaled and encoded; subtitles encoded.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -32,6 +33,29 @@ void PrepareAudioFrame(AVFrame*& AFrame, const AVCodecContext* AEnc, int32_t ASa
   AFrame->nb_samples = ASamples;
   AVUtilStubs.av_channel_layout_copy(&AFrame->ch_layout, &AEnc->ch_layout);
   if (AVUtilStubs.av_frame_get_buffer(AFrame, 0) < 0) throw FFmpegException("Out of memory in do_audio_out");
+}
+
+// DV frames carry their audio inside each picture's frame: the muxer ignores time stamps,
+// counts samples, and refuses a picture while the one before it still lacks audio. Its audio
+// has to start with its video and be timed by the samples it really holds.
+bool CountsAudioSamples(const AVFormatContext* AOc) {
+  return AOc && AOc->oformat && AOc->oformat->name && std::strcmp(AOc->oformat->name, "dv") == 0;
+}
+
+// Queues ASamples samples of silence in the encoder's format, a second at most per write.
+void QueueSilence(AVAudioFifo* AFifo, const AVCodecContext* AEnc, int64_t ASamples) {
+  const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(ASamples, std::max(AEnc->sample_rate, 1)));
+  AVFrame* frame = nullptr;
+  PrepareAudioFrame(frame, AEnc, chunk);
+  AVUtilStubs.av_samples_set_silence(frame->extended_data, 0, chunk, AEnc->ch_layout.nb_channels, AEnc->sample_fmt);
+  bool ok = true;
+  for (int64_t left = ASamples; left > 0 && ok;) {
+    const int32_t n = static_cast<int32_t>(std::min<int64_t>(left, chunk));
+    ok = AVUtilStubs.av_audio_fifo_write(AFifo, reinterpret_cast<void**>(frame->extended_data), n) >= n;
+    left -= n;
+  }
+  AVUtilStubs.av_frame_free(&frame);
+  if (!ok) throw FFmpegException("av_fifo_realloc2() failed");
 }
 
 }  // namespace
@@ -113,9 +137,21 @@ void TTranscoder::DoAudioOut(TOutputStream& AOst, TInputStream& AIst, const uint
     // The first sample this block gives out is preceded by those still in the queue and in the
     // resampler; without the resampler's share every packet would claim a time a little later
     // than its samples (muxers that count samples, such as DV, then run short).
+    const bool counted = CountsAudioSamples(E.Foutput_files[static_cast<size_t>(AOst.file_index)]->ctx);
     const int64_t held = AOst.swr ? SwResampleStubs.swr_get_delay(AOst.swr, orate) : 0;
-    AOst.sync_opts = std::llrint(sync_ipts * orate) - queued - held;
+    // A sample-counting muxer takes the input clock once: its rounding (whole milliseconds in
+    // ASF) would otherwise stamp packets ahead of their samples, and a picture would be sent
+    // before the audio that completes the one before it.
+    if (!counted || !AOst.audio_started) AOst.sync_opts = std::llrint(sync_ipts * orate) - queued - held;
+    // Audio that starts after the output's start (its video starts there) is led in by silence.
+    if (counted && !AOst.audio_started && AOst.sync_opts > 0) {
+      if (E.Fverbose > 2)
+        GetFFLogger()->Log(&E, llVerbose, "adding %d audio samples of silence", static_cast<int32_t>(AOst.sync_opts));
+      QueueSilence(AOst.fifo, enc, AOst.sync_opts);
+      AOst.sync_opts = 0;
+    }
   }
+  AOst.audio_started = true;
 
   // Conversion into the encoder's format, rate and channels; then the queue.
   const int32_t inSamples = size / (isize * ichan);

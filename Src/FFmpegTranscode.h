@@ -74,6 +74,7 @@ struct TOutputStream {
 
   // Audio: conversion from packed s16 to the encoder's rate, channels and format.
   bool audio_resample = false;
+  bool audio_started = false;  // a block has been timed and queued
   SwrContext* swr = nullptr;
   AVAudioFifo* fifo = nullptr;
   AVFrame* audio_frame = nullptr;

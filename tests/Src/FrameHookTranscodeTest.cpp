@@ -61,10 +61,11 @@ TEST_F(OptionGroupOutputs, DvdTargetGivesAPalDvdStream) {
 }
 
 // The other disc and camera targets, each decoded: the codecs, picture size, frame rate and
-// sample rate the target names.
+// sample rate the target names. The WMV source's audio starts after its video.
 TEST_F(OptionGroupOutputs, TargetsGiveTheStreamsTheyName) {
   struct TCase {
     const char* Target;
+    TFixture Source;
     const char* File;
     AVCodecID Video, Audio;
     int Width, Height;
@@ -72,15 +73,18 @@ TEST_F(OptionGroupOutputs, TargetsGiveTheStreamsTheyName) {
     int SampleRate;
   };
   const std::vector<TCase> cases = {
-      {"pal-vcd", "disc.mpg", AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2, 352, 288, 25.0, 44100},
-      {"ntsc-svcd", "disc.mpg", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, 480, 480, 30000.0 / 1001, 44100},
-      {"pal-dv", "tape.dv", AV_CODEC_ID_DVVIDEO, AV_CODEC_ID_PCM_S16LE, 720, 576, 25.0, 48000},
+      {"pal-vcd", TFixture::AviMpeg4Mp3, "disc.mpg", AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2, 352, 288, 25.0, 44100},
+      {"ntsc-svcd", TFixture::AviMpeg4Mp3, "disc.mpg", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, 480, 480,
+       30000.0 / 1001, 44100},
+      {"pal-dv", TFixture::AviMpeg4Mp3, "tape.dv", AV_CODEC_ID_DVVIDEO, AV_CODEC_ID_PCM_S16LE, 720, 576, 25.0, 48000},
+      {"pal-dv", TFixture::WmvWmv2Wma, "wmv-tape.dv", AV_CODEC_ID_DVVIDEO, AV_CODEC_ID_PCM_S16LE, 720, 576, 25.0,
+       48000},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Target);
+    SCOPED_TRACE(std::string(c.Target) + " " + c.File);
     NewEngine();
     const std::string out = Out(std::string(c.Target) + "-" + c.File);
-    ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), out, {{"target", c.Target}}));
+    ASSERT_TRUE(Convert(FixturePath(c.Source), out, {{"target", c.Target}}));
     const TDecoded d = DecodeFile(out);
     ASSERT_TRUE(d.Opened) << d.Error;
     EXPECT_EQ(d.VideoStreams, 1);
@@ -97,6 +101,19 @@ TEST_F(OptionGroupOutputs, TargetsGiveTheStreamsTheyName) {
     // The two-second clip stays about two seconds long at the target's rate.
     EXPECT_NEAR(d.VideoDuration(), 2.0, 0.15);
   }
+}
+
+// DV carries each picture's audio in its frame: audio that starts after the video is led in
+// by silence, so the tape's audio starts with its first picture and lasts as long as its video.
+TEST_F(OptionGroupOutputs, DvAudioStartsWithItsVideo) {
+  const std::string out = Out("late-audio.dv");
+  ASSERT_TRUE(Convert(FixturePath(TFixture::WmvWmv2Wma), out, {{"target", "pal-dv"}}));
+  const TDecoded d = DecodeFile(out);
+  ASSERT_TRUE(d.Opened) << d.Error;
+  ASSERT_FALSE(std::isnan(d.FirstVideo));
+  ASSERT_FALSE(std::isnan(d.FirstAudio));
+  EXPECT_LE(std::fabs(d.FirstAudio - d.FirstVideo), 1.0 / 25);
+  EXPECT_NEAR(d.AudioDuration(), d.VideoDuration(), 1.0 / 25);
 }
 
 TEST_F(OptionGroupOutputs, X264PresetsGiveTheirProfileAndLevel) {
