@@ -10,38 +10,11 @@
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegStubs.h"
+#include "tests/Src/EngineTestBase.h"
 
 namespace {
 
-class EngineOptions : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
-    E = std::make_unique<TCustomFFmpeg>(4);
-    E->Reset();
-    GetFFLogger()->OnLog = [this](TObject*, uint32_t, TLogLevel, const std::string& AMsg) { log_.push_back(AMsg); };
-  }
-  void TearDown() override {
-    GetFFLogger()->OnLog = nullptr;
-    E.reset();
-    FFLoader().Unload(TaskLibraries);
-  }
-  std::string Raised(const std::string& AName, const std::string& AValue) {
-    try {
-      E->DispatchOption(AName, AValue);
-    } catch (const Exception& e) {
-      return e.Message;
-    }
-    return "(nothing raised)";
-  }
-  bool Logged(const std::string& AText) const {
-    for (const auto& l : log_)
-      if (l.find(AText) != std::string::npos) return true;
-    return false;
-  }
-  std::unique_ptr<TCustomFFmpeg> E;
-  std::vector<std::string> log_;
-};
+class EngineOptions : public TEngineTest {};
 
 // 64 coefficients of 8.
 const char* const kMatrix64 =

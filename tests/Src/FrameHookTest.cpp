@@ -10,6 +10,7 @@
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FrameHook.h"
+#include "tests/Src/EngineTestBase.h"
 #include "base/DynLib.h"
 #include "base/Files.h"
 
@@ -37,36 +38,14 @@ struct TTestPicture {
   int32_t Linesize[4] = {Stride, 4, 4, 0};
 };
 
-class FrameHooks : public ::testing::Test {
+class FrameHooks : public TEngineTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
+    TEngineTest::SetUp();
     ASSERT_NE(Spy.Lib, nullptr) << GetLastLoadError();
-    E = std::make_unique<TCustomFFmpeg>(4);
-    E->Reset();
-    GetFFLogger()->OnLog = [this](TObject*, uint32_t, TLogLevel, const std::string& AMsg) { log_.push_back(AMsg); };
   }
-  void TearDown() override {
-    GetFFLogger()->OnLog = nullptr;
-    E.reset();
-    FFLoader().Unload(TaskLibraries);
-  }
-  std::string Raised(const std::string& AValue) {
-    try {
-      E->DispatchOption("vhook", AValue);
-    } catch (const Exception& e) {
-      return e.Message;
-    }
-    return "(nothing raised)";
-  }
-  bool Logged(const std::string& AText) const {
-    for (const auto& l : log_)
-      if (l.find(AText) != std::string::npos) return true;
-    return false;
-  }
+  std::string Raised(const std::string& AValue) { return TEngineTest::Raised("vhook", AValue); }
   THookSpy Spy;
-  std::unique_ptr<TCustomFFmpeg> E;
-  std::vector<std::string> log_;
 };
 
 TEST_F(FrameHooks, VhookLoadsTheLibraryAndTheChainChangesThePicture) {

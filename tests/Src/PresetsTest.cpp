@@ -12,6 +12,7 @@
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegPresets.h"
 #include "Src/FFmpegStubs.h"
+#include "tests/Src/EngineTestBase.h"
 #include "tests/Src/fixtures/MediaFixtures.h"
 
 extern "C" {
@@ -23,36 +24,17 @@ namespace {
 using namespace mediafix;
 namespace fs = std::filesystem;
 
-class Presets : public ::testing::Test {
+class Presets : public TEngineTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
     dir_ = fs::temp_directory_path() / ("ombrel-presets-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    E = std::make_unique<TCustomFFmpeg>(4);
-    E->Reset();
-    GetFFLogger()->OnLog = [this](TObject*, uint32_t, TLogLevel, const std::string& AMsg) { log_.push_back(AMsg); };
+    TEngineTest::SetUp();
   }
   void TearDown() override {
-    GetFFLogger()->OnLog = nullptr;
-    GetFFLogger()->SetLogLevel(llInfo);
-    E.reset();
+    TEngineTest::TearDown();
     std::error_code ec;
     fs::remove_all(dir_, ec);
-    FFLoader().Unload(TaskLibraries);
-  }
-  std::string Raised(const std::string& AName, const std::string& AValue) {
-    try {
-      E->DispatchOption(AName, AValue);
-    } catch (const Exception& e) {
-      return e.Message;
-    }
-    return "(nothing raised)";
-  }
-  bool Logged(const std::string& AText) const {
-    for (const auto& l : log_)
-      if (l.find(AText) != std::string::npos) return true;
-    return false;
   }
   std::string Path(const std::string& AName) const { return (dir_ / AName).string(); }
   std::string WriteFile(const std::string& AName, const std::string& AText) const {
@@ -86,8 +68,6 @@ protected:
   }
 
   fs::path dir_;
-  std::unique_ptr<TCustomFFmpeg> E;
-  std::vector<std::string> log_;
 };
 
 // ---- built-in presets -------------------------------------------------------------------
