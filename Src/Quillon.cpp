@@ -131,7 +131,7 @@ namespace {
 void SetPostHookServing(TCustomFFmpeg& AEngine, TPostHook AHook, bool AValue) {
   std::recursive_mutex& lock = PostHookLock();
   if (IsMainThread() && !MainThreadHasEnded())
-    while (!lock.try_lock()) CheckSynchronize(1);
+    while (!lock.try_lock()) ServeMainThread(1);
   else
     lock.lock();
   AEngine.FPostHooks[AHook] = AValue;

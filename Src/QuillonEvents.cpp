@@ -21,7 +21,7 @@ void EnterServing(TCriticalSection& ASection) {
     ASection.Enter();
     return;
   }
-  while (!ASection.TryEnter()) CheckSynchronize(1);
+  while (!ASection.TryEnter()) ServeMainThread(1);
 }
 
 // A terminate handler of one task, or the final event, on a short-lived thread of its own.
@@ -217,6 +217,6 @@ void TCustomQuillon::WaitForTerminateThreads() {
     }
     l.unlock();
     // Handlers may hand work over to this thread while it waits for them.
-    CheckSynchronize(5);
+    ServeMainThread(5);
   }
 }

@@ -32,6 +32,7 @@ struct THandOver {
   bool ended = false;
   std::function<void()> wakeHook;
   std::function<void()> processMessagesHook;
+  std::function<bool(uint32_t)> server;
 };
 
 THandOver& HandOver() {
@@ -168,6 +169,31 @@ bool CheckSynchronize(uint32_t timeoutMs) {
     }
   }
   return ran;
+}
+
+bool ServeMainThread(uint32_t timeoutMs) {
+  if (!IsMainThread()) return false;
+  THandOver& h = HandOver();
+  std::function<bool(uint32_t)> server;
+  {
+    std::unique_lock<std::mutex> lock(h.m);
+    server = h.server;
+    if (!server && h.ended) {
+      // Nothing to serve any more: just wait for the wake-up or the time.
+      if (timeoutMs > 0) {
+        uint64_t seen = h.wakeCount;
+        h.workAvailable.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return h.wakeCount != seen; });
+      }
+      return false;
+    }
+  }
+  if (server) return server(timeoutMs);
+  return CheckSynchronize(timeoutMs);
+}
+
+void SetMainThreadServer(std::function<bool(uint32_t timeoutMs)> server) {
+  std::lock_guard<std::mutex> lock(HandOver().m);
+  HandOver().server = std::move(server);
 }
 
 void WakeMainThread() {

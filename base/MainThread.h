@@ -4,7 +4,8 @@
 // A worker calls Synchronize(method): the method is queued, the main thread is woken through
 // the wake hook, and the worker waits until the main thread has run it in CheckSynchronize.
 // Every loop in which the main thread waits (the main loop, each modal loop, each wait for a
-// worker) must call CheckSynchronize, or a worker waiting in Synchronize waits forever.
+// worker) must call ServeMainThread, or a worker waiting in Synchronize, or in a SendMessage to
+// one of the main thread's windows, waits forever.
 //
 // Once MainThreadEnded() has been called, Synchronize and Queue return without running the
 // method, and workers already waiting are released; that keeps late workers from hanging at
@@ -34,6 +35,17 @@ void Queue(std::function<void()> method);
 // (or for WakeMainThread). Answers whether it ran anything. Raises EThread when called from
 // another thread.
 bool CheckSynchronize(uint32_t timeoutMs = 0);
+
+// One step of any wait on the main thread: serves everything other threads may be waiting for
+// there (the hand-overs, and what the installed server adds: the window layer's messages sent
+// from other threads), waiting up to `timeoutMs` for the first of it when nothing is pending.
+// Answers whether it served anything. On any other thread it does nothing and answers false.
+// It serves sent messages even after MainThreadEnded, which only closes the hand-over.
+bool ServeMainThread(uint32_t timeoutMs = 0);
+// The server of the layer above (base depends on no upper layer, so that layer installs it).
+// It must call CheckSynchronize itself, and it must return early when WakeMainThread is called.
+// Null: ServeMainThread serves the hand-overs only.
+void SetMainThreadServer(std::function<bool(uint32_t timeoutMs)> server);
 
 // Wakes the main thread: a CheckSynchronize that waits returns, and the wake hook is called.
 void WakeMainThread();

@@ -41,9 +41,15 @@ TThread::~TThread() {
     return;
   }
   Terminate();
-  // On the main thread keep serving hand-overs: the thread may be waiting in Synchronize or
-  // in OnTerminate.
-  while (IsMainThread() && !finished_.load() && !MainThreadHasEnded()) CheckSynchronize(10);
+  // On the main thread keep serving: the thread may be waiting in Synchronize, in OnTerminate
+  // or in a SendMessage to one of our windows. Its end wakes us (Run calls WakeMainThread).
+  // An exception of a queued method cannot leave a destructor; the wait goes on without it.
+  while (IsMainThread() && !finished_.load()) {
+    try {
+      ServeMainThread(10);
+    } catch (...) {
+    }
+  }
   thread_.join();
 }
 
@@ -141,16 +147,13 @@ int TThread::WaitFor() {
   if (!started_.load()) throw EThread("Cannot wait for a thread that has not been started");
   if (freeOnTerminate_.load()) throw EThread("Cannot wait for a thread that frees itself");
   if (GetCurrentThreadId() == threadID_.load()) throw EThread("A thread cannot wait for itself");
-  std::unique_lock<std::mutex> lock(m_);
-  while (!finished_.load()) {
-    if (IsMainThread() && !MainThreadHasEnded()) {
-      lock.unlock();
-      CheckSynchronize(10);
-      lock.lock();
-    } else {
-      cv_.wait(lock, [this] { return finished_.load(); });
-    }
+  if (IsMainThread()) {
+    // Keep serving hand-overs and sent messages; the thread's end wakes us.
+    while (!finished_.load()) ServeMainThread(10);
+    return ReturnValue();
   }
+  std::unique_lock<std::mutex> lock(m_);
+  cv_.wait(lock, [this] { return finished_.load(); });
   return ReturnValue();
 }
 

@@ -38,7 +38,8 @@ int NiceValueOf(TThreadPriority Priority);
 class TThread : public TObject {
 public:
   explicit TThread(bool CreateSuspended);
-  // Terminates and waits for a started thread (serving hand-overs when on the main thread).
+  // Terminates and waits for a started thread (serving as ServeMainThread does when on the main
+  // thread).
   ~TThread() override;
 
   // Starts a thread that has not run yet; raises EThread when it already has.
@@ -57,8 +58,9 @@ public:
   bool Finished() const { return finished_.load(); }
 
   // Waits for the end of Execute and OnTerminate and answers ReturnValue. On the main thread
-  // it serves hand-overs while it waits, so a thread that waits in Synchronize (or runs its
-  // OnTerminate) can finish. Raises EThread for a thread that was never started, that frees
+  // it serves hand-overs and sent messages while it waits (ServeMainThread), so a thread that
+  // waits in Synchronize, in a SendMessage to a window of the main thread, or runs its
+  // OnTerminate, can finish. Raises EThread for a thread that was never started, that frees
   // itself, or when called by the thread itself.
   int WaitFor();
   int ReturnValue() const { return returnValue_.load(); }

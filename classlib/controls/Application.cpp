@@ -115,14 +115,14 @@ void TApplication::ProcessMessages() {
   while (ProcessMessage(m)) {
     if (m.message == WM_QUIT) break;
   }
-  if (IsMainThread()) CheckSynchronize(0);
+  ServeMainThread(0);
 }
 
 void TApplication::HandleMessage() {
   MSG m;
   if (!ProcessMessage(m)) {
     if (OnIdle) OnIdle(this);
-    if (IsMainThread()) CheckSynchronize(0);
+    ServeMainThread(0);
     // Waits for input, a post, a send, a hand-over or the next timer (on a stepped clock the
     // clock moves on to it).
     if (!FTerminated) WaitMessage();
