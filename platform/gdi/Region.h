@@ -34,7 +34,16 @@ class Region {
   bool Intersects(const RECT& r) const;
   void Offset(int dx, int dy);
   static Region Combine(const Region& a, const Region& b, Op op);
-  Region Intersect(const RECT& r) const { return Combine(*this, Region(r), And); }
+  [[nodiscard]] Region Intersect(const RECT& r) const { return Combine(*this, Region(r), And); }
+  // In-place union, difference and intersection, for areas that grow and shrink (update
+  // regions, visible regions, the dirty area of a back buffer).
+  Region& operator|=(const Region& o) { return *this = Combine(*this, o, Or); }
+  Region& operator-=(const Region& o) { return *this = Combine(*this, o, Diff); }
+  Region& operator&=(const Region& o) { return *this = Combine(*this, o, And); }
+  Region& operator|=(const RECT& r) { return *this |= Region(r); }
+  Region& operator-=(const RECT& r) { return *this -= Region(r); }
+  Region& operator&=(const RECT& r) { return *this &= Region(r); }
+  void Clear() { bands_.clear(); }
   bool operator==(const Region& o) const;
 
   // Calls f(rect) for every rectangle of the region that meets `r`, clipped to `r`.

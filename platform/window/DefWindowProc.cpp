@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Gdi.h"
 #include "platform/backend/Backend.h"
 #include "platform/window/WindowImpl.h"
 
@@ -184,6 +185,51 @@ void RunSizeMoveLoop(Wnd* w, WPARAM cmd, POINT start) {
   if (started && ref.alive()) Send(w, WM_EXITSIZEMOVE, 0, 0);
 }
 
+namespace {
+
+// The plain frame of a window whose procedure does not paint its own: the 3D face colour,
+// a dark outline for a border, and the caption bar with the window's text.
+void PaintDefaultFrame(Wnd* w, HRGN update) {
+  HWND h = w->handle;
+  HDC dc = update && update != HRGN(1) ? GetDCEx(h, update, DCX_WINDOW | DCX_INTERSECTRGN) : GetWindowDC(h);
+  if (!dc) return;
+  int ww = w->rect.right - w->rect.left, wh = w->rect.bottom - w->rect.top;
+  RECT all{0, 0, ww, wh};
+  ExcludeClipRect(dc, w->client.left, w->client.top, w->client.right, w->client.bottom);
+  FillRect(dc, &all, GetSysColorBrush(COLOR_3DFACE));
+  int b = FrameWidth(w);
+  if (b > 0) FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+  if ((w->style & WS_CAPTION) == WS_CAPTION) {
+    int ch = (w->exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+    RECT cap{b, b, ww - b, std::min(b + ch, wh - b)};
+    bool active = CurrentQueue()->active == TopLevelOf(w)->handle;
+    FillRect(dc, &cap, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    if (!w->text.empty()) {
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+      HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+      RECT text = cap;
+      text.left += 4;
+      DrawText(dc, w->text.c_str(), int(w->text.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+      SelectObject(dc, oldFont);
+    }
+  }
+  ReleaseDC(h, dc);
+}
+
+// Keyboard requests for a context menu: Shift+F10, and the Menu key when it is released.
+bool IsContextMenuKey(UINT msg, WPARAM vk) {
+  bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (vk == WPARAM(VK_F10)) return shift && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN);
+  if (vk == WPARAM(VK_APPS)) return msg == WM_KEYUP || msg == WM_SYSKEYUP;
+  return false;
+}
+
+// lParam of a WM_CONTEXTMENU that comes from the keyboard: coordinates (-1, -1).
+constexpr LPARAM kContextMenuFromKeyboard = LPARAM(-1);
+
+}  // namespace
+
 }  // namespace detail
 
 using namespace detail;
@@ -211,12 +257,12 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
       if (!pos) return 0;
       WndRef ref(w);
-      if (!(pos->flags & 0x0800)) {
+      if (!(pos->flags & SWP_NOCLIENTSIZE_INTERNAL)) {
         WPARAM kind = (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
         Send(w, WM_SIZE, kind,
              MAKELPARAM(WORD(w->client.right - w->client.left), WORD(w->client.bottom - w->client.top)));
       }
-      if (ref.alive() && !(pos->flags & 0x1000))
+      if (ref.alive() && !(pos->flags & SWP_NOCLIENTMOVE_INTERNAL))
         Send(w, WM_MOVE, 0, MAKELPARAM(WORD(SHORT(w->rect.left + w->client.left)), WORD(SHORT(w->rect.top + w->client.top))));
       return 0;
     }
@@ -302,7 +348,22 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;  // SC_KEYMENU: there is no native menu bar to enter
     }
+    case WM_NCPAINT:
+      if (IsVisibleChain(w)) PaintDefaultFrame(w, reinterpret_cast<HRGN>(wp));
+      return 0;
+    case WM_RBUTTONUP: {
+      // A right click asks for a context menu, at the screen point of the click.
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ClientToScreen(h, &p);
+      return SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), MAKELPARAM(WORD(SHORT(p.x)), WORD(SHORT(p.y))));
+    }
+    case WM_NCRBUTTONUP:
+      return SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), lp);
+    case WM_KEYDOWN:
+      if (IsContextMenuKey(msg, wp)) return SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), kContextMenuFromKeyboard);
+      return 0;
     case WM_SYSKEYDOWN:
+      if (IsContextMenuKey(msg, wp)) return SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), kContextMenuFromKeyboard);
       if (wp == WPARAM(VK_F4) && (lp & KF_ALTDOWN_LPARAM)) {
         Wnd* top = TopLevelOf(w);
         return SendMessage(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -310,9 +371,11 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSKEYUP:
     case WM_KEYUP:
+      if (IsContextMenuKey(msg, wp)) return SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), kContextMenuFromKeyboard);
       if (wp == WPARAM(VK_MENU) || wp == WPARAM(VK_F10)) {
         auto q = CurrentQueue();
-        bool tap = wp == WPARAM(VK_F10) || q->altTapArmed;
+        // F10 enters the menu; Shift+F10 asked for the context menu instead.
+        bool tap = (wp == WPARAM(VK_F10) && GetKeyState(VK_SHIFT) >= 0) || q->altTapArmed;
         q->altTapArmed = false;
         if (tap) return SendMessage(TopLevelOf(w)->handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
       }

@@ -96,19 +96,60 @@ void PushFront(ThreadQueue& q, const MSG& m) {
 }
 
 // Posts WM_MOUSELEAVE (or WM_NCMOUSELEAVE) when the pointer left the tracked window or area.
+// Restarts the hover time when the pointer moved out of the hover rectangle. Leaving the
+// tracked window ends tracking (with a leave message only when it was asked for).
 bool CheckLeave(ThreadQueue& q, Wnd* over, bool nonClient, const InputEvent& ev, MSG* leave) {
   if (!q.trackWnd) return false;
   bool trackNc = q.trackFlags & TME_NONCLIENT;
-  if (over && over->handle == q.trackWnd && nonClient == trackNc) return false;
-  *leave = Make(q.trackWnd, trackNc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0, ev);
+  if (over && over->handle == q.trackWnd && nonClient == trackNc) {
+    if (q.trackFlags & TME_HOVER) {
+      UINT hw = 4, hh = 4;
+      SystemParametersInfo(SPI_GETMOUSEHOVERWIDTH, 0, &hw, 0);
+      SystemParametersInfo(SPI_GETMOUSEHOVERHEIGHT, 0, &hh, 0);
+      if (std::abs(ev.pt.x - q.hoverPt.x) > int(hw / 2) || std::abs(ev.pt.y - q.hoverPt.y) > int(hh / 2)) {
+        q.hoverPt = ev.pt;
+        q.hoverDue = NowMs() + q.hoverTime;
+      }
+    }
+    return false;
+  }
+  bool wantsLeave = q.trackFlags & TME_LEAVE;
+  HWND was = q.trackWnd;
   q.trackWnd = nullptr;
   q.trackFlags = 0;
+  if (!wantsLeave) return false;
+  *leave = Make(was, trackNc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0, ev);
   return true;
 }
 
 }  // namespace
 
 HCURSOR StandardCursor(uintptr_t id) { return reinterpret_cast<HCURSOR>(id); }
+
+uint64_t HoverDue(const ThreadQueue& q) {
+  return q.trackWnd && (q.trackFlags & TME_HOVER) ? q.hoverDue : UINT64_MAX;
+}
+
+bool TakeDueHover(ThreadQueue& q, uint64_t now, MSG* out) {
+  if (HoverDue(q) > now) return false;
+  Wnd* w = Find(q.trackWnd);
+  q.trackFlags &= ~TME_HOVER;
+  if (!(q.trackFlags & TME_LEAVE)) q.trackWnd = nullptr;
+  if (!w || w->destroyed) return false;
+  POINT p = backend::Current().CursorPos();
+  InputEvent ev;
+  ev.pt = p;
+  ev.time = DWORD(now);
+  if (q.trackFlags & TME_NONCLIENT) {
+    LRESULT hit = Send(w, WM_NCHITTEST, 0, PackPoint(p));
+    *out = Make(w->handle, WM_NCMOUSEHOVER, WPARAM(hit), PackPoint(p), ev);
+  } else {
+    POINT c = p;
+    ScreenToClient(w->handle, &c);
+    *out = Make(w->handle, WM_MOUSEHOVER, MouseKeys(q), PackPoint(c), ev);
+  }
+  return true;
+}
 
 void UpdateAsyncKey(int vk, bool down) {
   if (vk < 0 || vk > 255) return;
@@ -436,8 +477,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   }
   Wnd* w = Find(tme->hwndTrack);
   if (!w || w->threadId != CurrentThreadId()) return FALSE;
-  if (!(tme->dwFlags & TME_LEAVE)) return TRUE;
-  // Already outside: the leave message comes at once.
+  if (!(tme->dwFlags & (TME_LEAVE | TME_HOVER))) return TRUE;
+  // Already outside: the leave message comes at once, and there is nothing to hover over.
   POINT p = backend::Current().CursorPos();
   LRESULT hit = HTNOWHERE;
   Wnd* over = WindowAt(p, nullptr);
@@ -448,11 +489,21 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     inside = nc ? hit != HTCLIENT : hit == HTCLIENT;
   }
   if (!inside) {
-    PostMessage(w->handle, (tme->dwFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+    if (tme->dwFlags & TME_LEAVE)
+      PostMessage(w->handle, (tme->dwFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     return TRUE;
   }
+  // A new request for the same window adds to what is tracked; another window replaces it.
+  DWORD keep = q->trackWnd == w->handle ? q->trackFlags : 0;
   q->trackWnd = w->handle;
-  q->trackFlags = tme->dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER);
+  q->trackFlags = keep | (tme->dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER));
+  if (tme->dwFlags & TME_HOVER) {
+    UINT hoverTime = tme->dwHoverTime;
+    if (hoverTime == HOVER_DEFAULT) SystemParametersInfo(SPI_GETMOUSEHOVERTIME, 0, &hoverTime, 0);
+    q->hoverTime = hoverTime;
+    q->hoverPt = p;
+    q->hoverDue = NowMs() + hoverTime;
+  }
   return TRUE;
 }
 

@@ -1,6 +1,7 @@
 // The message queue of each user-interface thread: sent, posted and input messages, WM_PAINT,
 // timers, the quit flag, cross-thread SendMessage and "destroy later".
 #include <algorithm>
+#include <chrono>
 
 #include "base/Clock.h"
 #include "base/MainThread.h"
@@ -17,10 +18,9 @@ struct QueueGuard {
   std::shared_ptr<ThreadQueue> q;
   ~QueueGuard() {
     if (!q) return;
-    // A thread's windows end with it; nothing could serve them any more.
-    std::vector<HWND> mine;
-    for (Wnd* t : TopLevels())
-      if (t->threadId == q->threadId && !t->destroying) mine.push_back(t->handle);
+    // A thread's windows end with it; nothing could serve them any more. Only this thread's
+    // own list is read: the other threads' windows come and go meanwhile.
+    std::vector<HWND> mine = q->topLevels;
     for (HWND h : mine) DestroyWindow(h);
     std::deque<SentItem*> pending;
     {
@@ -51,15 +51,31 @@ bool RangeTakesInput(UINT lo, UINT hi) {
          overlaps(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
 }
 
-void (*g_serveHandOvers)() = nullptr;
-
-void ServeBaseHandOvers() {
-  if (IsMainThread()) CheckSynchronize(0);
-}
-
 }  // namespace
 
-void SetHandOverServer(void (*fn)()) { g_serveHandOvers = fn; }
+DWORD CurrentThreadId() { return ::GetCurrentThreadId(); }
+
+std::shared_ptr<ThreadQueue> CurrentQueue() {
+  thread_local std::shared_ptr<ThreadQueue> q;
+  if (!q) {
+    q = std::make_shared<ThreadQueue>();
+    q->threadId = CurrentThreadId();
+    if (IsMainThread()) {
+      // base/'s hand-overs wake the main thread's queue, so a waiting loop serves them at once,
+      // and base/'s waits on this thread serve the messages sent to its windows.
+      std::weak_ptr<ThreadQueue> weak = q;
+      SetWakeMainThread([weak] {
+        if (auto locked = weak.lock()) WakeQueue(*locked);
+      });
+      SetMainThreadServer([weak](uint32_t timeoutMs) {
+        auto locked = weak.lock();
+        if (locked && locked->threadId == CurrentThreadId()) return ServeAndWait(*locked, timeoutMs);
+        return CheckSynchronize(timeoutMs);
+      });
+    }
+  }
+  return q;
+}
 
 void EnsureQueueGuard() {
   thread_local QueueGuard guard;
@@ -76,12 +92,13 @@ void WakeQueue(ThreadQueue& q) {
   q.cv.notify_all();
 }
 
-void ServeSent(ThreadQueue& q) {
+bool ServeSent(ThreadQueue& q) {
+  bool served = false;
   for (;;) {
     SentItem* item;
     {
       std::lock_guard<std::mutex> lock(q.m);
-      if (q.sent.empty()) return;
+      if (q.sent.empty()) return served;
       item = q.sent.front();
       q.sent.pop_front();
     }
@@ -104,6 +121,7 @@ void ServeSent(ThreadQueue& q) {
       item->done = true;
     }
     item->sender->cv.notify_all();
+    served = true;
   }
 }
 
@@ -123,10 +141,23 @@ void KillTimersOf(ThreadQueue& q, HWND h) {
 }
 
 // Serves everything another thread waits for: sends to this thread's windows and hand-overs.
-void ServeWaiting(ThreadQueue& q) {
-  ServeSent(q);
-  if (g_serveHandOvers) g_serveHandOvers();
-  else ServeBaseHandOvers();
+bool ServeWaiting(ThreadQueue& q) {
+  bool served = ServeSent(q);
+  if (IsMainThread() && CheckSynchronize(0)) served = true;
+  return served;
+}
+
+// The main thread's server for base's ServeMainThread: every wait there (TThread::WaitFor, a
+// TThread's destruction, the task component's waits) serves sent messages too.
+bool ServeAndWait(ThreadQueue& q, uint32_t timeoutMs) {
+  if (ServeWaiting(q)) return true;
+  if (timeoutMs == 0) return false;
+  {
+    std::unique_lock<std::mutex> lock(q.m);
+    q.cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return q.woken || !q.sent.empty(); });
+    q.woken = false;
+  }
+  return ServeWaiting(q);
 }
 
 namespace {
@@ -147,6 +178,11 @@ bool TryRetrieve(ThreadQueue& q, MSG* out, HWND filter, UINT lo, UINT hi, bool r
   ServeWaiting(q);
   RunDestroyLater(q);
   backend::Current().PumpEvents();
+  MSG hover;
+  if (TakeDueHover(q, NowMs(), &hover)) {
+    std::lock_guard<std::mutex> lock(q.m);
+    q.posted.push_back(hover);
+  }
   for (;;) {
     // Posted messages (including the results of translated input, put back in front).
     {
@@ -222,7 +258,7 @@ bool TryRetrieve(ThreadQueue& q, MSG* out, HWND filter, UINT lo, UINT hi, bool r
 // Waits until something may have arrived: a post, a send, input, a wake-up or a timer's time.
 // With a stepped clock, idle time jumps to the next timer: nothing else could make it pass.
 void WaitForWork(ThreadQueue& q) {
-  uint64_t nextDue = UINT64_MAX;
+  uint64_t nextDue = HoverDue(q);
   for (const Timer& t : q.timers) nextDue = std::min(nextDue, t.due);
   std::unique_lock<std::mutex> lock(q.m);
   auto ready = [&] { return q.woken || !q.posted.empty() || !q.sent.empty() || !q.input.empty() || q.quit; };
@@ -281,16 +317,27 @@ LRESULT SendMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     target->woken = true;
   }
   target->cv.notify_all();
-  // Wait, serving sends to our own windows meanwhile, so two threads never wait on each other.
+  // Wait, serving sends to our own windows (and on the main thread the hand-overs) meanwhile,
+  // so two threads never wait on each other. The target holds &item until it is done, so an
+  // exception of a queued hand-over waits for the end of the send.
+  std::exception_ptr handOverError;
   for (;;) {
-    ServeSent(*me);
+    try {
+      ServeWaiting(*me);
+    } catch (...) {
+      if (!handOverError) handOverError = std::current_exception();
+    }
     std::unique_lock<std::mutex> lock(me->m);
     if (item.done) break;
-    if (!me->sent.empty()) continue;
-    me->cv.wait(lock, [&] { return item.done || !me->sent.empty(); });
+    if (!me->sent.empty() || me->woken) {
+      me->woken = false;
+      continue;
+    }
+    me->cv.wait(lock, [&] { return item.done || !me->sent.empty() || me->woken; });
     if (item.done) break;
   }
   if (item.error) std::rethrow_exception(item.error);
+  if (handOverError) std::rethrow_exception(handOverError);
   return item.result;
 }
 
@@ -472,9 +519,10 @@ UINT_PTR SetTimer(HWND h, UINT_PTR id, UINT elapse, TIMERPROC fn) {
   t.fn = fn;
   t.due = NowMs() + elapse;
   t.seq = ++q->timerSeq;
+  // A replaced timer keeps its place; a WM_TIMER of it already taken runs the new procedure
+  // only (DispatchMessage checks the procedure against the live timer).
   if (it != q->timers.end()) *it = t;
   else q->timers.push_back(t);
-  // A replaced timer's message already queued must not fire the old one.
   return h ? (id ? id : 1) : id;
 }
 

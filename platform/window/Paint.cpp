@@ -15,10 +15,35 @@ namespace detail {
 
 namespace {
 
+// Moves the pixels of the area `dest` (buffer coordinates) from `dest` offset by (-dx, -dy),
+// row by row. Rows and spans go in the order that reads every source before it is written.
+void MoveRows(Wnd& top, const Region& dest, int dx, int dy) {
+  const auto& bands = dest.Bands();
+  uint32_t* px = top.pixels.data();
+  size_t stride = size_t(top.bufW);
+  auto row = [&](const Region::Band& b, int y) {
+    const uint32_t* src = px + size_t(y - dy) * stride;
+    uint32_t* dst = px + size_t(y) * stride;
+    size_t n = b.xs.size() / 2;
+    for (size_t k = 0; k < n; ++k) {
+      size_t i = dx > 0 ? n - 1 - k : k;
+      int l = b.xs[2 * i], r = b.xs[2 * i + 1];
+      std::memmove(dst + l, src + (l - dx), size_t(r - l) * sizeof(uint32_t));
+    }
+  };
+  if (dy > 0) {
+    for (auto b = bands.rbegin(); b != bands.rend(); ++b)
+      for (int y = b->bottom - 1; y >= b->top; --y) row(*b, y);
+  } else {
+    for (const auto& b : bands)
+      for (int y = b.top; y < b.bottom; ++y) row(b, y);
+  }
+}
+
 struct DCInfo {
   HWND hwnd = nullptr;  // the window the DC was asked for
   HWND top = nullptr;   // whose back buffer it draws into
-  RectList visible;     // buffer coordinates
+  Region visible;     // buffer coordinates
 };
 
 std::unordered_map<HDC, DCInfo>& DCs() {
@@ -38,41 +63,39 @@ POINT OffsetInTop(const Wnd* w) {
   return POINT{a.x - b.x, a.y - b.y};
 }
 
-HRGN ToHrgn(const RectList& r) {
-  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  for (const RECT& x : r.Rects()) {
-    HRGN part = CreateRectRgnIndirect(&x);
-    CombineRgn(rgn, rgn, part, RGN_OR);
-    DeleteObject(part);
-  }
-  return rgn;
+HRGN ToHrgn(const Region& r) {
+  std::vector<RECT> rects = r.Rects();
+  std::vector<char> buf(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  auto* data = reinterpret_cast<RGNDATA*>(buf.data());
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = DWORD(rects.size());
+  data->rdh.nRgnSize = DWORD(rects.size() * sizeof(RECT));
+  data->rdh.rcBound = r.Box();
+  if (!rects.empty()) std::memcpy(buf.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+  return ExtCreateRegion(nullptr, DWORD(buf.size()), data);
 }
 
-RectList FromHrgn(HRGN rgn) {
-  RectList out;
+Region FromHrgn(HRGN rgn) {
   DWORD size = GetRegionData(rgn, 0, nullptr);
-  if (!size) return out;
+  if (!size) return Region();
   std::vector<char> buf(size);
   auto* data = reinterpret_cast<RGNDATA*>(buf.data());
-  if (!GetRegionData(rgn, size, data)) return out;
-  const char* p = buf.data() + data->rdh.dwSize;
-  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-    RECT r;
-    std::memcpy(&r, p + i * sizeof(RECT), sizeof r);
-    out.Add(r);
-  }
-  return out;
+  if (!GetRegionData(rgn, size, data)) return Region();
+  std::vector<RECT> rects(data->rdh.nCount);
+  if (!rects.empty()) std::memcpy(rects.data(), buf.data() + data->rdh.dwSize, rects.size() * sizeof(RECT));
+  return Region::FromRects(rects.data(), rects.size());
 }
 
 // A DC over w's top-level back buffer. `client`: origin at the client area, else at the window.
 // `visible` is in w's window coordinates.
-HDC MakeDC(Wnd* w, bool client, const RectList& visibleInWindow) {
+HDC MakeDC(Wnd* w, bool client, const Region& visibleInWindow) {
   Wnd* top = TopLevelOf(w);
   if (top->pixels.empty()) return nullptr;
   POINT off = OffsetInTop(w);
-  RectList vis = visibleInWindow;
+  Region vis = visibleInWindow;
   vis.Offset(off.x, off.y);
-  vis.Intersect(RECT{0, 0, top->bufW, top->bufH});
+  vis &= RECT{0, 0, top->bufW, top->bufH};
   SurfaceDesc sd;
   sd.pixels = top->pixels.data();
   sd.width = top->bufW;
@@ -119,6 +142,59 @@ bool FindIn(Wnd* w, ThreadQueue& q, HWND filter, bool inFilter, HWND* out) {
 
 }  // namespace
 
+Region VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren) {
+  Region out;
+  if (!IsVisibleChain(w)) return out;
+  int ww = w->rect.right - w->rect.left, wh = w->rect.bottom - w->rect.top;
+  out |= (clientOnly ? w->client : RECT{0, 0, ww, wh});
+  if (w->hasRegion) out &= w->region;
+  if (clipChildren) {
+    for (Wnd* c : w->children) {
+      if (!(c->style & WS_VISIBLE)) continue;
+      RECT r = c->rect;
+      OffsetRect(&r, w->client.left, w->client.top);
+      if (c->hasRegion) {
+        Region cr = c->region;
+        cr.Offset(r.left, r.top);
+        out -= cr;
+      } else {
+        out -= r;
+      }
+    }
+  }
+  // Walk up: clip by each ancestor's client area and by the siblings above each level.
+  int dx = 0, dy = 0;  // offset from w's window coordinates to the current level's parent client
+  for (Wnd* cur = w; cur->parent; cur = cur->parent) {
+    Wnd* p = cur->parent;
+    dx += cur->rect.left;
+    dy += cur->rect.top;
+    for (Wnd* sib : p->children) {
+      if (sib == cur) break;
+      if (!(sib->style & WS_VISIBLE)) continue;
+      RECT r = sib->rect;
+      OffsetRect(&r, -dx, -dy);
+      if (sib->hasRegion) {
+        Region sr = sib->region;
+        sr.Offset(r.left, r.top);
+        out -= sr;
+      } else {
+        out -= r;
+      }
+    }
+    RECT pc{0, 0, p->client.right - p->client.left, p->client.bottom - p->client.top};
+    OffsetRect(&pc, -dx, -dy);
+    out &= pc;
+    dx += p->client.left;
+    dy += p->client.top;
+    if (p->hasRegion) {
+      Region pr = p->region;
+      pr.Offset(-dx, -dy);
+      out &= pr;
+    }
+  }
+  return out;
+}
+
 void ResizeBackBuffer(Wnd* top) {
   int w = std::max<int>(0, top->rect.right - top->rect.left), h = std::max<int>(0, top->rect.bottom - top->rect.top);
   if (w == top->bufW && h == top->bufH && !top->pixels.empty()) return;
@@ -136,23 +212,23 @@ void ResizeBackBuffer(Wnd* top) {
     SetSurfaceDCBuffer(dc, sd);
   }
   top->dirty.Clear();
-  top->dirty.Add(RECT{0, 0, top->bufW, top->bufH});
+  top->dirty |= RECT{0, 0, top->bufW, top->bufH};
 }
 
-void InvalidateWindow(Wnd* w, const RectList& area, bool erase, bool children, bool frame) {
+void InvalidateWindow(Wnd* w, const Region& area, bool erase, bool children, bool frame) {
   if (!IsVisibleChain(w)) return;
-  RectList a = area;
-  a.Intersect(ClientBox(w));
+  Region a = area;
+  a &= ClientBox(w);
   if (!a.Empty()) {
-    w->update.Add(a);
+    w->update |= a;
     if (erase) w->eraseNeeded = true;
   }
   if (frame) w->ncPaintNeeded = true;
   if (!children) return;
   for (Wnd* c : w->children) {
     if (!(c->style & WS_VISIBLE)) continue;
-    RectList ca = area;
-    ca.Intersect(c->rect);
+    Region ca = area;
+    ca &= c->rect;
     if (ca.Empty()) continue;
     bool hasFrame = !(c->client == RECT{0, 0, c->rect.right - c->rect.left, c->rect.bottom - c->rect.top});
     ca.Offset(-(c->rect.left + c->client.left), -(c->rect.top + c->client.top));
@@ -161,12 +237,12 @@ void InvalidateWindow(Wnd* w, const RectList& area, bool erase, bool children, b
 }
 
 void InvalidateAll(Wnd* w, bool erase) {
-  InvalidateWindow(w, RectList(ClientBox(w)), erase, true, true);
+  InvalidateWindow(w, Region(ClientBox(w)), erase, true, true);
 }
 
 void ExposeInParent(Wnd* w, const RECT& oldRect) {
   if (!w->parent) return;
-  RectList area(oldRect);  // the parent's client coordinates
+  Region area(oldRect);  // the parent's client coordinates
   InvalidateWindow(w->parent, area, true, true, false);
 }
 
@@ -177,10 +253,17 @@ bool FindPaintWindow(ThreadQueue& q, HWND filter, HWND* out) {
   return false;
 }
 
+namespace {
+constexpr size_t kMaxPresentRects = 32;
+}  // namespace
+
 void PresentAll() {
   for (Wnd* t : TopLevels()) {
     if (t->dirty.Empty() || t->pixels.empty()) continue;
-    std::vector<RECT> rects = t->dirty.Rects();
+    // The dirty area is already merged into y-x bands; when that still leaves many small
+    // pieces, one box costs the backend less than they do.
+    std::vector<RECT> rects = t->dirty.RectCount() > kMaxPresentRects ? std::vector<RECT>{t->dirty.Box()}
+                                                                       : t->dirty.Rects();
     t->dirty.Clear();
     backend::Current().Present(t->handle, t->pixels.data(), t->bufW, t->bufH, rects);
   }
@@ -214,7 +297,7 @@ BOOL InvalidateRect(HWND h, const RECT* r, BOOL erase) {
   if (!h) return FALSE;
   Wnd* w = Find(h);
   if (!w) return FALSE;
-  RectList area(r ? *r : ClientBox(w));
+  Region area(r ? *r : ClientBox(w));
   InvalidateWindow(w, area, erase, !(w->style & WS_CLIPCHILDREN), false);
   return TRUE;
 }
@@ -222,7 +305,7 @@ BOOL InvalidateRect(HWND h, const RECT* r, BOOL erase) {
 BOOL InvalidateRgn(HWND h, HRGN rgn, BOOL erase) {
   Wnd* w = Find(h);
   if (!w) return FALSE;
-  RectList area = rgn ? FromHrgn(rgn) : RectList(ClientBox(w));
+  Region area = rgn ? FromHrgn(rgn) : Region(ClientBox(w));
   InvalidateWindow(w, area, erase, !(w->style & WS_CLIPCHILDREN), false);
   return TRUE;
 }
@@ -230,7 +313,7 @@ BOOL InvalidateRgn(HWND h, HRGN rgn, BOOL erase) {
 BOOL ValidateRect(HWND h, const RECT* r) {
   Wnd* w = Find(h);
   if (!w) return FALSE;
-  if (r) w->update.Subtract(*r);
+  if (r) w->update -= *r;
   else w->update.Clear();
   if (w->update.Empty()) w->eraseNeeded = false;
   return TRUE;
@@ -239,7 +322,7 @@ BOOL ValidateRect(HWND h, const RECT* r) {
 BOOL ValidateRgn(HWND h, HRGN rgn) {
   Wnd* w = Find(h);
   if (!w) return FALSE;
-  if (rgn) w->update.Subtract(FromHrgn(rgn));
+  if (rgn) w->update -= FromHrgn(rgn);
   else w->update.Clear();
   if (w->update.Empty()) w->eraseNeeded = false;
   return TRUE;
@@ -277,12 +360,12 @@ BOOL UpdateWindow(HWND h) {
 BOOL RedrawWindow(HWND h, const RECT* r, HRGN rgn, UINT flags) {
   Wnd* w = Find(h);
   if (!w) return FALSE;
-  RectList area = rgn ? FromHrgn(rgn) : RectList(r ? *r : ClientBox(w));
+  Region area = rgn ? FromHrgn(rgn) : Region(r ? *r : ClientBox(w));
   bool children = (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w->style & WS_CLIPCHILDREN));
   if (flags & RDW_INVALIDATE) InvalidateWindow(w, area, flags & RDW_ERASE, children, flags & RDW_FRAME);
   if (flags & RDW_INTERNALPAINT) w->internalPaint = true;
   if (flags & RDW_VALIDATE) {
-    w->update.Subtract(area);
+    w->update -= area;
     if (flags & RDW_NOFRAME) w->ncPaintNeeded = false;
     if (flags & RDW_NOERASE) w->eraseNeeded = false;
     if (flags & RDW_NOINTERNALPAINT) w->internalPaint = false;
@@ -314,15 +397,15 @@ HDC BeginPaint(HWND h, PAINTSTRUCT* ps) {
     SendNcPaint(w);
     if (!ref.alive()) return nullptr;
   }
-  RectList upd = w->update;
+  Region upd = w->update;
   bool erase = w->eraseNeeded;
   w->update.Clear();
   w->eraseNeeded = false;
   w->internalPaint = false;
-  RectList vis = VisibleRegion(w, true, w->style & WS_CLIPCHILDREN);
-  RectList inWindow = upd;
+  Region vis = VisibleRegion(w, true, w->style & WS_CLIPCHILDREN);
+  Region inWindow = upd;
   inWindow.Offset(w->client.left, w->client.top);
-  vis.Intersect(inWindow);
+  vis &= inWindow;
   HDC dc = MakeDC(w, true, vis);
   ps->hdc = dc;
   ps->rcPaint = upd.Box();
@@ -346,13 +429,13 @@ HDC GetDCEx(HWND h, HRGN clip, DWORD flags) {
   if (!w) return nullptr;
   bool window = flags & DCX_WINDOW;
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->style & WS_CLIPCHILDREN);
-  RectList vis = VisibleRegion(w, !window, clipChildren);
+  Region vis = VisibleRegion(w, !window, clipChildren);
   if (clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
-    RectList c = FromHrgn(clip);  // screen coordinates
+    Region c = FromHrgn(clip);  // screen coordinates
     POINT o = WindowOrigin(w);
     c.Offset(-o.x, -o.y);
-    if (flags & DCX_INTERSECTRGN) vis.Intersect(c);
-    else vis.Subtract(c);
+    if (flags & DCX_INTERSECTRGN) vis &= c;
+    else vis -= c;
   }
   return MakeDC(w, !window, vis);
 }
@@ -369,7 +452,7 @@ int ReleaseDC(HWND h, HDC dc) {
     }
     return 0;
   }
-  if (Wnd* top = Find(it->second.top)) top->dirty.Add(it->second.visible);
+  if (Wnd* top = Find(it->second.top)) top->dirty |= it->second.visible;
   ReleaseSurfaceDC(dc);
   DCs().erase(it);
   if (CurrentQueue()->dispatchDepth == 0) PresentAll();
@@ -392,39 +475,35 @@ int ScrollWindowEx(HWND h, int dx, int dy, const RECT* scroll, const RECT* clip,
   IntersectRect(&area, &area, &cb);
   if (clip) IntersectRect(&area, &area, clip);
   // Move the pixels that stay visible, inside the client's visible part of the back buffer.
-  RectList vis = VisibleRegion(w, true, w->style & WS_CLIPCHILDREN);
+  Region vis = VisibleRegion(w, true, w->style & WS_CLIPCHILDREN);
   vis.Offset(-w->client.left, -w->client.top);  // client coordinates
-  vis.Intersect(area);
-  RectList dest = vis;
+  vis &= area;
+  Region dest = vis;
   dest.Offset(dx, dy);
-  dest.Intersect(vis);  // destination pixels whose source is visible too
+  dest &= vis;  // destination pixels whose source is visible too
   Wnd* top = TopLevelOf(w);
   POINT off = OffsetInTop(w);
   off.x += w->client.left;
   off.y += w->client.top;
   if (!top->pixels.empty() && !dest.Empty()) {
-    std::vector<uint32_t> copy = top->pixels;
-    for (const RECT& r : dest.Rects())
-      for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
-          int bx = x + off.x, by = y + off.y, sx = bx - dx, sy = by - dy;
-          if (bx < 0 || by < 0 || bx >= top->bufW || by >= top->bufH) continue;
-          if (sx < 0 || sy < 0 || sx >= top->bufW || sy >= top->bufH) continue;
-          top->pixels[size_t(by) * top->bufW + bx] = copy[size_t(sy) * top->bufW + sx];
-        }
-    RectList d = dest;
-    d.Offset(off.x, off.y);
-    top->dirty.Add(d);
+    Region d = dest;
+    d.Offset(off.x, off.y);  // buffer coordinates
+    RECT buffer{0, 0, top->bufW, top->bufH};
+    d &= buffer;
+    OffsetRect(&buffer, dx, dy);
+    d &= buffer;  // and the sources inside the buffer too
+    MoveRows(*top, d, dx, dy);
+    top->dirty |= d;
   }
   // The update region moves with the content; what was uncovered becomes invalid.
-  RectList moved = w->update;
-  moved.Intersect(area);
-  w->update.Subtract(area);
+  Region moved = w->update;
+  moved &= area;
+  w->update -= area;
   moved.Offset(dx, dy);
-  moved.Intersect(area);
-  w->update.Add(moved);
-  RectList exposed(area);
-  exposed.Subtract(dest);
+  moved &= area;
+  w->update |= moved;
+  Region exposed(area);
+  exposed -= dest;
   if (flags & SW_SCROLLCHILDREN) {
     for (Wnd* c : w->children) {
       if (scroll) {
@@ -443,7 +522,7 @@ int ScrollWindowEx(HWND h, int dx, int dy, const RECT* scroll, const RECT* clip,
     CombineRgn(updateRgn, tmp, nullptr, RGN_COPY);
     DeleteObject(tmp);
   }
-  return exposed.Empty() ? NULLREGION : exposed.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  return exposed.Kind();
 }
 
 BOOL ScrollWindow(HWND h, int dx, int dy, const RECT* scroll, const RECT* clip) {
@@ -459,7 +538,7 @@ int SetWindowRgn(HWND h, HRGN rgn, BOOL redraw) {
   if (w->regionHandle && w->regionHandle != rgn) DeleteObject(w->regionHandle);
   w->regionHandle = rgn;
   w->hasRegion = rgn != nullptr;
-  w->region = rgn ? FromHrgn(rgn) : RectList();
+  w->region = rgn ? FromHrgn(rgn) : Region();
   if (!w->parent) {
     std::vector<RECT> rects = w->region.Rects();
     backend::Current().SetShape(h, rgn ? &rects : nullptr);

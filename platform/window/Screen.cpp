@@ -99,6 +99,15 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID pv, UINT) {
       if (!pv) return FALSE;
       *static_cast<UINT*>(pv) = 3;
       return TRUE;
+    case SPI_GETMOUSEHOVERWIDTH:
+    case SPI_GETMOUSEHOVERHEIGHT:
+      if (!pv) return FALSE;
+      *static_cast<UINT*>(pv) = 4;
+      return TRUE;
+    case SPI_GETMOUSEHOVERTIME:
+      if (!pv) return FALSE;
+      *static_cast<UINT*>(pv) = 400;
+      return TRUE;
   }
   return FALSE;
 }

@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "platform/WinUser.h"
-#include "platform/window/RectList.h"
+#include "platform/gdi/Region.h"
 
 namespace win::detail {
+
+// The one area type of the window core: update, visible, dirty and window regions.
+using gdi::Region;
 
 struct ThreadQueue;
 
@@ -61,16 +64,16 @@ struct Wnd {
   bool destroying = false, destroyed = false;
 
   // painting
-  RectList update;  // client coordinates
+  Region update;  // client coordinates
   bool eraseNeeded = false, ncPaintNeeded = false, internalPaint = false;
   bool hasRegion = false;
-  RectList region;  // window coordinates
+  Region region;  // window coordinates
   HRGN regionHandle = nullptr;
 
   // top-level back buffer (B,G,R,A pixels, top-down, the window rect's size)
   std::vector<uint32_t> pixels;
   int bufW = 0, bufH = 0;
-  RectList dirty;  // window coordinates, not yet presented
+  Region dirty;  // window coordinates, not yet presented
 
   // layered windows
   bool layeredHasContent = false;
@@ -127,6 +130,7 @@ struct ThreadQueue {
   DWORD threadId = 0;
 
   // Owned by the queue's thread only (no lock):
+  std::vector<HWND> topLevels;  // this thread's top-level windows, destroyed when it ends
   std::vector<Timer> timers;
   uint64_t timerSeq = 0;
   UINT_PTR nextTimerId = 0x7FFF;
@@ -145,19 +149,20 @@ struct ThreadQueue {
   POINT lastClickPt{};
   bool lastClickWasDouble = false;
   // mouse tracking
-  HWND hoverWnd = nullptr;  // the window and area the pointer was last over
-  bool hoverNonClient = false;
   HWND trackWnd = nullptr;
   DWORD trackFlags = 0;
+  // TME_HOVER: WM_MOUSEHOVER is due at hoverDue unless the pointer leaves the hover rectangle
+  // around hoverPt (screen coordinates), which starts the time again.
+  DWORD hoverTime = 0;
+  uint64_t hoverDue = 0;
+  POINT hoverPt{};
 };
 
-// ---- registry ---------------------------------------------------------------------------------
+// ---- registry (WindowTree.cpp) ----------------------------------------------------------------
 std::mutex& TableMutex();
 Wnd* Find(HWND h);  // nullptr for an unknown or fully destroyed handle (any thread may call)
 std::shared_ptr<ThreadQueue> QueueOf(HWND h, DWORD* threadId = nullptr);  // any thread
-std::shared_ptr<ThreadQueue> CurrentQueue();  // created on first use
 std::vector<Wnd*>& TopLevels();  // z-order, topmost first
-DWORD CurrentThreadId();
 
 // Holds a window object alive while a call into its procedure may destroy it.
 void AddRef(Wnd* w);
@@ -176,7 +181,7 @@ LRESULT CallProc(Wnd* w, UINT msg, WPARAM wp, LPARAM lp);
 // Sends on the current thread (no queue); 0 when the window is gone.
 LRESULT Send(Wnd* w, UINT msg, WPARAM wp, LPARAM lp);
 
-// ---- geometry ---------------------------------------------------------------------------------
+// ---- geometry (WindowPos.cpp; VisibleRegion in Paint.cpp) ---------------------------------------
 POINT WindowOrigin(const Wnd* w);  // the window rect's top-left, in screen coordinates
 POINT ClientOrigin(const Wnd* w);  // the client area's top-left, in screen coordinates
 RECT ScreenRect(const Wnd* w);
@@ -185,42 +190,61 @@ bool IsVisibleChain(const Wnd* w);
 bool IsEnabledChain(const Wnd* w);
 // The area of the window (window coordinates) that shows on its top-level: clipped by its
 // ancestors' client areas, siblings above it, regions, and optionally its own children.
-RectList VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren);
+Region VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren);
 
-// ---- queue helpers ----------------------------------------------------------------------------
+// ---- queue helpers (MessageQueue.cpp) ----------------------------------------------------------
+std::shared_ptr<ThreadQueue> CurrentQueue();  // created on first use
+DWORD CurrentThreadId();
 void WakeQueue(ThreadQueue& q);
-void ServeSent(ThreadQueue& q);
+bool ServeSent(ThreadQueue& q);
 void RunDestroyLater(ThreadQueue& q);
 void KillTimersOf(ThreadQueue& q, HWND h);
 uint64_t NowMs();
 
-void ServeWaiting(ThreadQueue& q);
+bool ServeWaiting(ThreadQueue& q);
+bool ServeAndWait(ThreadQueue& q, uint32_t timeoutMs);
 void WaitForWork(ThreadQueue& q);
 void EnsureQueueGuard();
 bool Retrieve(MSG* out, HWND filter, UINT lo, UINT hi, bool remove, bool wait);
-// base/'s hand-over server, called by every waiting loop.
-void SetHandOverServer(void (*fn)());
 
-// ---- window internals (Window.cpp) ------------------------------------------------------------
+// ---- the tree and its z-order (WindowTree.cpp) --------------------------------------------------
+void Unlink(Wnd* w);
+// Inserts w into its sibling list at the place insertAfter names (HWND_TOP, a sibling, ...).
+void LinkAt(Wnd* w, HWND insertAfter);
+// Tells the backend the top-levels' z-order.
+void Restack();
+
+// ---- placement (WindowPos.cpp) ------------------------------------------------------------------
+// Flags the layer adds to WM_WINDOWPOSCHANGED: the client area kept its size / its place, so
+// DefWindowProc sends no WM_SIZE / WM_MOVE.
+constexpr UINT SWP_NOCLIENTSIZE_INTERNAL = 0x0800, SWP_NOCLIENTMOVE_INTERNAL = 0x1000;
 void UpdateSurfaceShown(Wnd* w);
 void RecalcClient(Wnd* w, WINDOWPOS* pos);
 RECT DefaultClientRect(const Wnd* w, const RECT& windowRect);
+int FrameWidth(const Wnd* w);  // the default frame's width on each side
 void FillMinMax(Wnd* w, MINMAXINFO* mmi);
 // The deepest visible, enabled window under p among the top-levels below `below` (nullptr: all).
 Wnd* WindowAt(POINT p, Wnd* below);
+// Copies text into a caller's buffer of `max` bytes without splitting a UTF-8 sequence
+// (WindowTree.cpp).
 int CopyText(const std::string& text, char* buf, size_t max);
 
 // ---- input (Input.cpp) ------------------------------------------------------------------------
 // Turns a raw input event into the window messages it produces, sending the synchronous ones
 // (hit test, activation, cursor) and answering the one to return; false when it produced none.
 bool TranslateInput(ThreadQueue& q, const InputEvent& ev, MSG* out);
+// The WM_MOUSEHOVER (or WM_NCMOUSEHOVER) that is due now, if any; it is made once per
+// TrackMouseEvent.
+bool TakeDueHover(ThreadQueue& q, uint64_t now, MSG* out);
+// When the pending hover falls due (UINT64_MAX: none).
+uint64_t HoverDue(const ThreadQueue& q);
 void OnWindowDestroyed(ThreadQueue& q, Wnd* w);
 void ActivateTopLevel(Wnd* top, WORD how);
 LRESULT DefaultHitTest(Wnd* w, POINT screen);
 HCURSOR StandardCursor(uintptr_t id);
 
 // ---- painting (Paint.cpp) ---------------------------------------------------------------------
-void InvalidateWindow(Wnd* w, const RectList& clientArea, bool erase, bool children, bool frame);
+void InvalidateWindow(Wnd* w, const Region& clientArea, bool erase, bool children, bool frame);
 void InvalidateAll(Wnd* w, bool erase);
 // The area a hidden or moved child leaves behind in its parent.
 void ExposeInParent(Wnd* w, const RECT& oldRectInParent);
@@ -231,7 +255,7 @@ void ForgetPaintState(Wnd* w);
 BOOL FillBackground(HDC dc, const RECT* r, HBRUSH brush);
 void UpdateAsyncKey(int vk, bool down);
 
-// ---- move and size loop (SizeMove.cpp) --------------------------------------------------------
+// ---- move and size loop (DefWindowProc.cpp) ---------------------------------------------------
 void RunSizeMoveLoop(Wnd* w, WPARAM sysCommand, POINT startScreen);
 
 // ---- screen (Screen.cpp) ----------------------------------------------------------------------
