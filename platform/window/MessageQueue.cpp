@@ -29,10 +29,13 @@ struct QueueGuard {
       pending.swap(q->sent);
     }
     for (SentItem* item : pending) {
-      std::lock_guard<std::mutex> lock(item->sender->m);
-      item->result = 0;
-      item->done = true;
-      item->sender->cv.notify_all();
+      std::shared_ptr<ThreadQueue> sender = item->sender;  // the item ends with its sender's wait
+      {
+        std::lock_guard<std::mutex> lock(sender->m);
+        item->result = 0;
+        item->done = true;
+      }
+      sender->cv.notify_all();
     }
   }
 };
@@ -114,13 +117,16 @@ bool ServeSent(ThreadQueue& q) {
       }
       --q.sendDepth;
     }
+    // Once done is set the sender may return and end its thread: the item goes away with its
+    // stack, so keep the sender's queue alive here for the notification.
+    std::shared_ptr<ThreadQueue> sender = item->sender;
     {
-      std::lock_guard<std::mutex> lock(item->sender->m);
+      std::lock_guard<std::mutex> lock(sender->m);
       item->result = result;
       item->error = error;
       item->done = true;
     }
-    item->sender->cv.notify_all();
+    sender->cv.notify_all();
     served = true;
   }
 }
