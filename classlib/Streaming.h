@@ -22,7 +22,11 @@
 // there, so the caller must not run it again. A description that cannot be read raises
 // EFormError and leaves no component it created behind.
 #include <any>
+#include <array>
+#include <bit>
+#include <climits>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -185,12 +189,29 @@ public:
 // ---- Class registry ----------------------------------------------------------------------------
 using TIdentMap = std::vector<std::pair<std::string, int64_t>>;
 
+// A published property. Registrations are data: each property holds plain function pointers
+// (one small reader per kind of property and per setter type, shared by every property of that
+// kind and type) and the setter or getter itself as bytes, so registering a property costs one
+// call and no code of its own.
 struct TPropertyInfo {
+  using TReadFn = void (*)(const TPropertyInfo& Info, TPersistent* Instance, const TFormValue& Value,
+                           TFormReadContext& Ctx);
+  using TGetObjectFn = TPersistent* (*)(const TPropertyInfo& Info, TPersistent* Instance);
+  static constexpr size_t AccessorSize = 16;  // a pointer to a member function, the largest accessor
+
   std::string Name;
   // Sets the property from a value; nullptr for a property that only leads to a sub-object.
-  std::function<void(TPersistent*, const TFormValue&, TFormReadContext&)> Read;
+  TReadFn Read = nullptr;
   // The sub-object that dotted names continue in (Font in Font.Name); may be nullptr.
-  std::function<TPersistent*(TPersistent*)> GetObject;
+  TGetObjectFn GetObject = nullptr;
+  // The names an integer, enumeration or set property takes.
+  TIdentMap Idents;
+  // The least value an integer property takes (the setters would quietly clamp anything less,
+  // which hides a broken description).
+  int32_t Minimum = INT32_MIN;
+  // The setter, getter, field or reader function the Read and GetObject functions call:
+  // a trivially copyable value of the type they were made for.
+  alignas(void*) unsigned char Accessor[AccessorSize] = {};
 };
 
 class TClassInfo {
@@ -198,8 +219,8 @@ public:
   std::string Name;
   std::type_index Type = typeid(void);
   std::optional<std::type_index> ParentType;
-  std::function<TComponent*(TComponent* Owner)> Create;  // nullptr: not creatable from a form
-  std::function<bool(TPersistent*)> IsInstance;
+  TComponent* (*Create)(TComponent* Owner) = nullptr;  // nullptr: not creatable from a form
+  bool (*IsInstance)(TPersistent*) = nullptr;
   // Places a created component inside the component its block is nested in (controls).
   std::function<void(TComponent* Child, TComponent* Container)> PlaceInside;
   // Run on the root once the form is completely read and loaded (a form's OnCreate).
@@ -237,144 +258,215 @@ void ReadFormStrings(TStrings* S, const TFormValue& V);
 void ReadFormCollection(TCollection* C, const TFormValue& V, TFormReadContext& Ctx);
 
 namespace streaming_detail {
-template <typename T, typename F, typename V>
-void Assign(F& f, T* obj, V&& v) {
-  if constexpr (std::is_member_object_pointer_v<F>)
-    obj->*f = std::forward<V>(v);
-  else
-    std::invoke(f, obj, std::forward<V>(v));
-}
+// The out-of-line halves of the property readers: everything that does not depend on the
+// class or the setter's type.
+TPropertyInfo& AddProperty(TClassInfo* Info, std::string_view Name, TPropertyInfo::TReadFn Read,
+                           TPropertyInfo::TGetObjectFn GetObject, const void* Accessor, size_t AccessorSize);
+void SetIdents(TPropertyInfo& Info, const TIdentMap& Idents);
+void SetIdents(TPropertyInfo& Info, std::initializer_list<std::pair<const char*, int64_t>> Idents);
+// One per enumeration type, kept out of the registering functions.
 template <typename E>
-TIdentMap ToIdentMap(std::initializer_list<std::pair<const char*, E>> l) {
-  TIdentMap m;
-  for (auto& [n, e] : l) m.emplace_back(n, static_cast<int64_t>(e));
-  return m;
+[[gnu::noinline]] void SetIdents(TPropertyInfo& Info, std::initializer_list<std::pair<const char*, E>> Idents) {
+  Info.Idents.reserve(Idents.size());
+  for (auto& [n, e] : Idents) Info.Idents.emplace_back(n, static_cast<int64_t>(e));
+}
+int32_t PropertyInt32(const TPropertyInfo& Info, const TFormValue& V);
+// The handler table to look Handler up in, or nullptr for "nil"; raises for a name that cannot
+// be a handler or a form without handlers.
+const THandlerTable* EventHandlerTable(const TFormValue& V, TFormReadContext& Ctx, std::string& Handler);
+using TAssignReferenceFn = bool (*)(const TPropertyInfo& Info, TPersistent* Instance, TComponent* Target);
+void ReadReference(const TPropertyInfo& Info, TPersistent* Instance, const TFormValue& V, TFormReadContext& Ctx,
+                   TAssignReferenceFn Assign);
+using TReadStreamFn = void (*)(const TPropertyInfo& Info, TPersistent* Instance, TStream& Data);
+void ReadBinary(const TPropertyInfo& Info, TPersistent* Instance, const TFormValue& V, TReadStreamFn Reader);
+
+template <typename F>
+F Accessor(const TPropertyInfo& Info) {
+  std::array<unsigned char, sizeof(F)> bytes;
+  std::memcpy(bytes.data(), Info.Accessor, sizeof(F));
+  return std::bit_cast<F>(bytes);
+}
+template <typename T, typename F, typename V>
+void Assign(const TPropertyInfo& Info, TPersistent* Instance, V&& Value) {
+  F f = Accessor<F>(Info);
+  if constexpr (std::is_member_object_pointer_v<F>)
+    static_cast<T*>(Instance)->*f = std::forward<V>(Value);
+  else
+    std::invoke(f, static_cast<T*>(Instance), std::forward<V>(Value));
+}
+template <typename T, typename F>
+decltype(auto) Get(const TPropertyInfo& Info, TPersistent* Instance) {
+  return std::invoke(Accessor<F>(Info), static_cast<T*>(Instance));
+}
+
+template <typename T, typename F>
+void ReadInteger(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, PropertyInt32(I, V));
+}
+template <typename T, typename F>
+void ReadFloat(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, FormValueToFloat(V));
+}
+template <typename T, typename F>
+void ReadBoolean(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, FormValueToBool(V));
+}
+template <typename T, typename F>
+void ReadString(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, FormValueToString(V));
+}
+template <typename T, typename F, typename E>
+void ReadEnum(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, static_cast<E>(FormValueToEnum(V, I.Idents)));
+}
+template <typename T, typename F, typename E>
+void ReadSet(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  Assign<T, F>(I, O, TSet<E>::FromBits(FormValueToSetBits(V, I.Idents)));
+}
+template <typename T, typename G>
+void ReadStrings(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  ReadFormStrings(Get<T, G>(I, O), V);
+}
+template <typename T, typename G>
+void ReadCollection(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext& Ctx) {
+  ReadFormCollection(Get<T, G>(I, O), V, Ctx);
+}
+template <typename T, typename G>
+TPersistent* GetObject(const TPropertyInfo& I, TPersistent* O) {
+  return Get<T, G>(I, O);
+}
+template <typename T, typename R, typename F>
+bool AssignReference(const TPropertyInfo& I, TPersistent* O, TComponent* Target) {
+  R* r = nullptr;
+  if (Target && !(r = dynamic_cast<R*>(Target))) return false;
+  Assign<T, F>(I, O, r);
+  return true;
+}
+template <typename T, typename R, typename F>
+void ReadReferenceOf(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext& Ctx) {
+  ReadReference(I, O, V, Ctx, &AssignReference<T, R, F>);
+}
+template <typename T, typename TEvent, typename F>
+void ReadEvent(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext& Ctx) {
+  std::string handler;
+  TEvent fn;
+  if (const THandlerTable* table = EventHandlerTable(V, Ctx, handler)) {
+    std::string problem = table->Find(handler, fn);
+    if (!problem.empty()) throw EFormValueError(problem);
+  }
+  Assign<T, F>(I, O, std::move(fn));
+}
+template <typename T, typename F>
+void ReadStream(const TPropertyInfo& I, TPersistent* O, TStream& Data) {
+  std::invoke(Accessor<F>(I), static_cast<T*>(O), Data);
+}
+template <typename T, typename F>
+void ReadBinaryOf(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext&) {
+  ReadBinary(I, O, V, &ReadStream<T, F>);
+}
+template <typename T, typename F>
+void ReadCustom(const TPropertyInfo& I, TPersistent* O, const TFormValue& V, TFormReadContext& Ctx) {
+  std::invoke(Accessor<F>(I), static_cast<T*>(O), V, Ctx);
 }
 }  // namespace streaming_detail
 
-// The builder RegisterFormClass answers: one call per published property.
+// The builder RegisterFormClass answers: one call per published property. Setters and getters
+// are member functions, pointers to public fields, plain functions or lambdas without captures.
 template <typename T>
 class TFormClassBuilder {
 public:
   explicit TFormClassBuilder(TClassInfo* Info) : FInfo(Info) {}
 
-  // Setter: a member function, a lambda (T*, value), or a pointer to a public field.
+  // Setter: a member function, a lambda (T*, value), or a pointer to a public field. Idents:
+  // names the value may be given by; Minimum: the least value taken.
   template <typename F>
-  TFormClassBuilder& Integer(const std::string& Name, F Setter, TIdentMap Idents = {}) {
-    return Prop(Name, [Setter, Idents](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, FormValueToInt32(v, Idents.empty() ? nullptr : &Idents));
-    });
+  TFormClassBuilder& Integer(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadInteger<T, F>, nullptr, Setter);
+    return *this;
   }
   template <typename F>
-  TFormClassBuilder& Float(const std::string& Name, F Setter) {
-    return Prop(Name, [Setter](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, FormValueToFloat(v));
-    });
+  TFormClassBuilder& Integer(std::string_view Name, F Setter, const TIdentMap& Idents) {
+    streaming_detail::SetIdents(Add(Name, &streaming_detail::ReadInteger<T, F>, nullptr, Setter), Idents);
+    return *this;
   }
   template <typename F>
-  TFormClassBuilder& Boolean(const std::string& Name, F Setter) {
-    return Prop(Name, [Setter](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, FormValueToBool(v));
-    });
+  TFormClassBuilder& Integer(std::string_view Name, F Setter,
+                             std::initializer_list<std::pair<const char*, int64_t>> Idents) {
+    streaming_detail::SetIdents(Add(Name, &streaming_detail::ReadInteger<T, F>, nullptr, Setter), Idents);
+    return *this;
   }
   template <typename F>
-  TFormClassBuilder& String(const std::string& Name, F Setter) {
-    return Prop(Name, [Setter](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, FormValueToString(v));
-    });
+  TFormClassBuilder& IntegerAtLeast(std::string_view Name, F Setter, int32_t Minimum) {
+    Add(Name, &streaming_detail::ReadInteger<T, F>, nullptr, Setter).Minimum = Minimum;
+    return *this;
+  }
+  template <typename F>
+  TFormClassBuilder& Float(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadFloat<T, F>, nullptr, Setter);
+    return *this;
+  }
+  template <typename F>
+  TFormClassBuilder& Boolean(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadBoolean<T, F>, nullptr, Setter);
+    return *this;
+  }
+  template <typename F>
+  TFormClassBuilder& String(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadString<T, F>, nullptr, Setter);
+    return *this;
   }
   template <typename E, typename F>
-  TFormClassBuilder& Enum(const std::string& Name, F Setter, std::initializer_list<std::pair<const char*, E>> Values) {
-    TIdentMap m = streaming_detail::ToIdentMap(Values);
-    return Prop(Name, [Setter, m](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, static_cast<E>(FormValueToEnum(v, m)));
-    });
+  TFormClassBuilder& Enum(std::string_view Name, F Setter, std::initializer_list<std::pair<const char*, E>> Values) {
+    streaming_detail::SetIdents(Add(Name, &streaming_detail::ReadEnum<T, F, E>, nullptr, Setter), Values);
+    return *this;
   }
   template <typename E, typename F>
-  TFormClassBuilder& Set(const std::string& Name, F Setter, std::initializer_list<std::pair<const char*, E>> Values) {
-    TIdentMap m = streaming_detail::ToIdentMap(Values);
-    return Prop(Name, [Setter, m](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      streaming_detail::Assign(Setter, o, TSet<E>::FromBits(FormValueToSetBits(v, m)));
-    });
+  TFormClassBuilder& Set(std::string_view Name, F Setter, std::initializer_list<std::pair<const char*, E>> Values) {
+    streaming_detail::SetIdents(Add(Name, &streaming_detail::ReadSet<T, F, E>, nullptr, Setter), Values);
+    return *this;
   }
   // A TStrings property: "Items = ( 'a' 'b' )" or "Items.Strings = ( ... )".
   template <typename G>
-  TFormClassBuilder& Strings(const std::string& Name, G Getter) {
-    TPropertyInfo p;
-    p.Name = Name;
-    p.Read = [Getter](TPersistent* o, const TFormValue& v, TFormReadContext&) mutable {
-      ReadFormStrings(std::invoke(Getter, static_cast<T*>(o)), v);
-    };
-    p.GetObject = [Getter](TPersistent* o) mutable -> TPersistent* { return std::invoke(Getter, static_cast<T*>(o)); };
-    FInfo->Properties.push_back(std::move(p));
+  TFormClassBuilder& Strings(std::string_view Name, G Getter) {
+    Add(Name, &streaming_detail::ReadStrings<T, G>, &streaming_detail::GetObject<T, G>, Getter);
     return *this;
   }
   // A sub-object reached by dotted names: "Font.Name = 'Arial'".
   template <typename G>
-  TFormClassBuilder& Object(const std::string& Name, G Getter) {
-    TPropertyInfo p;
-    p.Name = Name;
-    p.GetObject = [Getter](TPersistent* o) mutable -> TPersistent* { return std::invoke(Getter, static_cast<T*>(o)); };
-    FInfo->Properties.push_back(std::move(p));
+  TFormClassBuilder& Object(std::string_view Name, G Getter) {
+    Add(Name, nullptr, &streaming_detail::GetObject<T, G>, Getter);
     return *this;
   }
   // A collection: "Columns = < item ... end item ... end >" replaces the items.
   template <typename G>
-  TFormClassBuilder& Collection(const std::string& Name, G Getter) {
-    return Prop(Name, [Getter](T* o, const TFormValue& v, TFormReadContext& ctx) mutable {
-      ReadFormCollection(std::invoke(Getter, o), v, ctx);
-    });
+  TFormClassBuilder& Collection(std::string_view Name, G Getter) {
+    Add(Name, &streaming_detail::ReadCollection<T, G>, nullptr, Getter);
+    return *this;
   }
   // A reference to another component, fixed up after the whole form is read ("nil" clears it).
   template <typename R, typename F>
-  TFormClassBuilder& Reference(const std::string& Name, F Setter) {
-    return Prop(Name, [Setter](T* o, const TFormValue& v, TFormReadContext& ctx) {
-      std::string target = FormValueToName(v);
-      if (target == "nil") {
-        F s = Setter;
-        streaming_detail::Assign(s, o, static_cast<R*>(nullptr));
-        return;
-      }
-      ctx.AddReference(o, target, [Setter, o](TComponent* c) mutable {
-        R* r = dynamic_cast<R*>(c);
-        if (!r) return false;
-        streaming_detail::Assign(Setter, o, r);
-        return true;
-      });
-    });
+  TFormClassBuilder& Reference(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadReferenceOf<T, R, F>, nullptr, Setter);
+    return *this;
   }
   // An event bound to a handler of the form's handler table by name.
   template <typename TEvent, typename F>
-  TFormClassBuilder& Event(const std::string& Name, F Setter) {
-    return Prop(Name, [Setter](T* o, const TFormValue& v, TFormReadContext& ctx) mutable {
-      std::string handler = FormValueToName(v);
-      TEvent fn;
-      if (handler != "nil") {
-        if (handler.find('.') != std::string::npos) throw EFormValueError("a handler name has no dots: " + handler);
-        const THandlerTable* table = ctx.Handlers();
-        if (!table) throw EFormValueError("the form offers no handlers (looking for \"" + handler + "\")");
-        std::string problem = table->Find(handler, fn);
-        if (!problem.empty()) throw EFormValueError(problem);
-      }
-      streaming_detail::Assign(Setter, o, std::move(fn));
-    });
+  TFormClassBuilder& Event(std::string_view Name, F Setter) {
+    Add(Name, &streaming_detail::ReadEvent<T, TEvent, F>, nullptr, Setter);
+    return *this;
   }
   // Binary data, as DefineBinaryProperty streams it: "Data = { 0A1B... }". Reader(T*, TStream&)
   // gets the bytes in a stream positioned at 0.
   template <typename F>
-  TFormClassBuilder& Binary(const std::string& Name, F Reader) {
-    return Prop(Name, [Reader](T* o, const TFormValue& v, TFormReadContext&) mutable {
-      if (v.Kind != TFormValueKind::Binary) throw EFormValueError("binary data { ... } expected");
-      TMemoryStream s;
-      if (!v.Text.empty()) s.WriteBuffer(v.Text.data(), static_cast<int64_t>(v.Text.size()));
-      s.SetPosition(0);
-      std::invoke(Reader, o, static_cast<TStream&>(s));
-    });
+  TFormClassBuilder& Binary(std::string_view Name, F Reader) {
+    Add(Name, &streaming_detail::ReadBinaryOf<T, F>, nullptr, Reader);
+    return *this;
   }
   // Any other defined property: Reader(T*, const TFormValue&, TFormReadContext&).
   template <typename F>
-  TFormClassBuilder& Custom(const std::string& Name, F Reader) {
-    return Prop(Name, [Reader](T* o, const TFormValue& v, TFormReadContext& ctx) mutable { std::invoke(Reader, o, v, ctx); });
+  TFormClassBuilder& Custom(std::string_view Name, F Reader) {
+    Add(Name, &streaming_detail::ReadCustom<T, F>, nullptr, Reader);
+    return *this;
   }
   // What the reader does last with a root of this class, after every Loaded (OnCreate).
   template <typename F>
@@ -393,35 +485,44 @@ public:
 
 private:
   template <typename F>
-  TFormClassBuilder& Prop(const std::string& Name, F Fn) {
-    TPropertyInfo p;
-    p.Name = Name;
-    p.Read = [Fn](TPersistent* o, const TFormValue& v, TFormReadContext& ctx) mutable {
-      Fn(static_cast<T*>(o), v, ctx);
-    };
-    FInfo->Properties.push_back(std::move(p));
-    return *this;
+  TPropertyInfo& Add(std::string_view Name, TPropertyInfo::TReadFn Read, TPropertyInfo::TGetObjectFn GetObject,
+                     const F& Accessor) {
+    static_assert(std::is_trivially_copyable_v<F> && sizeof(F) <= TPropertyInfo::AccessorSize,
+                  "a setter or getter is a member pointer, a function or a lambda without captures");
+    return streaming_detail::AddProperty(FInfo, Name, Read, GetObject, &Accessor, sizeof(F));
   }
   TClassInfo* FInfo;
 };
+
+namespace streaming_detail {
+TClassInfo* AddClass(std::string_view Name, std::type_index Type, std::optional<std::type_index> ParentType,
+                     TComponent* (*Create)(TComponent*), bool (*IsInstance)(TPersistent*));
+template <typename T>
+TComponent* CreateInstance(TComponent* Owner) {
+  return new T(Owner);
+}
+template <typename T>
+bool IsInstanceOf(TPersistent* P) {
+  return dynamic_cast<T*>(P) != nullptr;
+}
+}  // namespace streaming_detail
 
 // Registers class T under Name, with TParent (void for none) as the class whose properties it
 // inherits. A component class that can be made with T(TComponent* Owner) can be created by
 // the reader. Every static_cast the property readers do relies on T being the registered type.
 template <typename T, typename TParent = void>
-TFormClassBuilder<T> RegisterFormClass(const std::string& Name) {
+TFormClassBuilder<T> RegisterFormClass(std::string_view Name) {
   static_assert(std::is_base_of_v<TPersistent, T>, "registered classes are persistent");
-  auto info = std::make_unique<TClassInfo>();
-  info->Name = Name;
-  info->Type = typeid(T);
+  std::optional<std::type_index> parent;
   if constexpr (!std::is_void_v<TParent>) {
     static_assert(std::is_base_of_v<TParent, T>, "the parent must be a base class");
-    info->ParentType = std::type_index(typeid(TParent));
+    parent = std::type_index(typeid(TParent));
   }
+  TComponent* (*create)(TComponent*) = nullptr;
   if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*>)
-    info->Create = [](TComponent* owner) -> TComponent* { return new T(owner); };
-  info->IsInstance = [](TPersistent* p) { return dynamic_cast<T*>(p) != nullptr; };
-  return TFormClassBuilder<T>(AddFormClass(std::move(info)));
+    create = &streaming_detail::CreateInstance<T>;
+  return TFormClassBuilder<T>(
+      streaming_detail::AddClass(Name, typeid(T), parent, create, &streaming_detail::IsInstanceOf<T>));
 }
 
 // ---- Reading forms -----------------------------------------------------------------------------

@@ -205,7 +205,7 @@ private:
         line_ = p.Line;
         prop_ = p.Name;
         try {
-          pi->Read(obj, p.Value, *this);
+          pi->Read(*pi, obj, p.Value, *this);
         } catch (const EFormError&) {
           throw;
         } catch (const Exception& e) {
@@ -218,7 +218,7 @@ private:
       if (!pi->GetObject) Fail(p.Line, p.Name, path[i] + " has no sub-properties");
       TPersistent* sub = nullptr;
       try {
-        sub = pi->GetObject(obj);
+        sub = pi->GetObject(*pi, obj);
       } catch (const Exception& e) {
         Fail(p.Line, p.Name, e.Message);
       }

@@ -8,27 +8,15 @@
 
 namespace {
 
-TIdentMap CursorIdents() {
-  return {{"crDefault", crDefault},   {"crNone", crNone},         {"crArrow", crArrow},
-          {"crCross", crCross},       {"crIBeam", crIBeam},       {"crSize", crSize},
-          {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE},
-          {"crSizeWE", crSizeWE},     {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass},
-          {"crDrag", crDrag},         {"crNoDrop", crNoDrop},     {"crHSplit", crHSplit},
-          {"crVSplit", crVSplit},     {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},
-          {"crNo", crNo},             {"crAppStart", crAppStart}, {"crHelp", crHelp},
-          {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}};
-}
-
-// An integer property that only takes values from Min up; the setters would quietly clamp
-// anything else, which hides a broken description.
-template <typename T, typename F>
-auto AtLeast(int32_t Min, F Setter) {
-  return [Min, Setter](T* o, const TFormValue& v, TFormReadContext&) {
-    int32_t n = FormValueToInt32(v);
-    if (n < Min) throw EFormValueError("value " + std::to_string(n) + " is below the least allowed, " + std::to_string(Min));
-    std::invoke(Setter, o, n);
-  };
-}
+constexpr std::initializer_list<std::pair<const char*, int64_t>> kCursorIdents = {
+    {"crDefault", crDefault},   {"crNone", crNone},         {"crArrow", crArrow},
+    {"crCross", crCross},       {"crIBeam", crIBeam},       {"crSize", crSize},
+    {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE},
+    {"crSizeWE", crSizeWE},     {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass},
+    {"crDrag", crDrag},         {"crNoDrop", crNoDrop},     {"crHSplit", crHSplit},
+    {"crVSplit", crVSplit},     {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},
+    {"crNo", crNo},             {"crAppStart", crAppStart}, {"crHelp", crHelp},
+    {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}};
 
 constexpr std::initializer_list<std::pair<const char*, TAlignment>> kAlignments = {
     {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
@@ -77,8 +65,8 @@ void RegisterStandardControls() {
                        {{"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}})
       .Enum<TBevelCut>("BevelOuter", &TCustomPanel::SetBevelOuter,
                        {{"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}})
-      .Custom("BevelWidth", AtLeast<TCustomPanel>(1, &TCustomPanel::SetBevelWidth))
-      .Custom("BorderWidth", AtLeast<TCustomPanel>(0, &TCustomPanel::SetBorderWidth))
+      .IntegerAtLeast("BevelWidth", &TCustomPanel::SetBevelWidth, 1)
+      .IntegerAtLeast("BorderWidth", &TCustomPanel::SetBorderWidth, 0)
       // A panel's border is either none or a single line.
       .Enum<TBorderStyle>("BorderStyle", &TCustomPanel::SetBorderStyle, {{"bsNone", bsNone}, {"bsSingle", bsSingle}});
   RegisterFormClass<TPanel, TCustomPanel>("TPanel");
@@ -99,7 +87,7 @@ void RegisterStandardControls() {
 
   RegisterFormClass<TTimer, TComponent>("TTimer")
       .Boolean("Enabled", &TTimer::SetEnabled)
-      .Custom("Interval", AtLeast<TTimer>(0, [](TTimer* t, int32_t v) { t->SetInterval(uint32_t(v)); }))
+      .IntegerAtLeast("Interval", [](TTimer* t, int32_t v) { t->SetInterval(uint32_t(v)); }, 0)
       .Event<TNotifyEvent>("OnTimer", &TTimer::SetOnTimer);
 }
 
@@ -137,7 +125,7 @@ void RegisterControlFormClasses() {
       .String("Hint", &TControl::SetHint)
       .Boolean("ShowHint", &TControl::SetShowHint)
       .Boolean("ParentShowHint", &TControl::SetParentShowHint)
-      .Integer("Cursor", [](TControl* c, int32_t v) { c->SetCursor(static_cast<TCursor>(v)); }, CursorIdents())
+      .Integer("Cursor", [](TControl* c, int32_t v) { c->SetCursor(static_cast<TCursor>(v)); }, kCursorIdents)
       .Event<TNotifyEvent>("OnClick", &TControl::OnClick)
       .Event<TNotifyEvent>("OnDblClick", &TControl::OnDblClick)
       .Event<TNotifyEvent>("OnResize", &TControl::OnResize)

@@ -145,7 +145,7 @@ void RegisterGraphicsFormClasses() {
       .Integer("Charset", [](TFont* f, int32_t v) {
         if (v < 0 || v > 255) throw EFormValueError("a character set is 0..255");
         f->SetCharset(static_cast<TFontCharset>(v));
-      }, TIdentMap{{"ANSI_CHARSET", win::ANSI_CHARSET}, {"DEFAULT_CHARSET", win::DEFAULT_CHARSET},
+      }, {{"ANSI_CHARSET", win::ANSI_CHARSET}, {"DEFAULT_CHARSET", win::DEFAULT_CHARSET},
                    {"SYMBOL_CHARSET", win::SYMBOL_CHARSET}, {"GB2312_CHARSET", win::GB2312_CHARSET},
                    {"CHINESEBIG5_CHARSET", win::CHINESEBIG5_CHARSET}, {"OEM_CHARSET", win::OEM_CHARSET}})
       .Enum<TFontPitch>("Pitch", &TFont::SetPitch, {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}})

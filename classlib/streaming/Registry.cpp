@@ -1,4 +1,6 @@
 // The class registry, the value conversions shared by the property kinds, and the handler table.
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "base/Text.h"
@@ -250,3 +252,74 @@ bool THandlerTable::BindField(const std::string& Name, TComponent* C) const {
 void THandlerTable::ClearFields() const {
   for (const FieldSlot& f : FFields) f.Set(nullptr);
 }
+
+// ---- The out-of-line halves of the property readers --------------------------------------------
+namespace streaming_detail {
+
+TClassInfo* AddClass(std::string_view Name, std::type_index Type, std::optional<std::type_index> ParentType,
+                     TComponent* (*Create)(TComponent*), bool (*IsInstance)(TPersistent*)) {
+  auto info = std::make_unique<TClassInfo>();
+  info->Name = std::string(Name);
+  info->Type = Type;
+  info->ParentType = ParentType;
+  info->Create = Create;
+  info->IsInstance = IsInstance;
+  return AddFormClass(std::move(info));
+}
+
+TPropertyInfo& AddProperty(TClassInfo* Info, std::string_view Name, TPropertyInfo::TReadFn Read,
+                           TPropertyInfo::TGetObjectFn GetObject, const void* Accessor, size_t AccessorSize) {
+  TPropertyInfo& p = Info->Properties.emplace_back();
+  p.Name = std::string(Name);
+  p.Read = Read;
+  p.GetObject = GetObject;
+  std::memcpy(p.Accessor, Accessor, std::min(AccessorSize, sizeof p.Accessor));
+  return p;
+}
+
+void SetIdents(TPropertyInfo& Info, const TIdentMap& Idents) { Info.Idents = Idents; }
+
+void SetIdents(TPropertyInfo& Info, std::initializer_list<std::pair<const char*, int64_t>> Idents) {
+  Info.Idents.reserve(Idents.size());
+  for (auto& [n, v] : Idents) Info.Idents.emplace_back(n, v);
+}
+
+int32_t PropertyInt32(const TPropertyInfo& Info, const TFormValue& V) {
+  int32_t n = FormValueToInt32(V, Info.Idents.empty() ? nullptr : &Info.Idents);
+  if (n < Info.Minimum)
+    throw EFormValueError("value " + std::to_string(n) + " is below the least allowed, " + std::to_string(Info.Minimum));
+  return n;
+}
+
+const THandlerTable* EventHandlerTable(const TFormValue& V, TFormReadContext& Ctx, std::string& Handler) {
+  Handler = FormValueToName(V);
+  if (Handler == "nil") return nullptr;
+  if (Handler.find('.') != std::string::npos) throw EFormValueError("a handler name has no dots: " + Handler);
+  const THandlerTable* table = Ctx.Handlers();
+  if (!table) throw EFormValueError("the form offers no handlers (looking for \"" + Handler + "\")");
+  return table;
+}
+
+void ReadReference(const TPropertyInfo& Info, TPersistent* Instance, const TFormValue& V, TFormReadContext& Ctx,
+                   TAssignReferenceFn Assign) {
+  std::string target = FormValueToName(V);
+  if (target == "nil") {
+    Assign(Info, Instance, nullptr);
+    return;
+  }
+  // Registrations are never freed (see Registry), so the property outlives the reference.
+  const TPropertyInfo* info = &Info;
+  Ctx.AddReference(Instance, target, [info, Instance, Assign](TComponent* c) {
+    return c && Assign(*info, Instance, c);
+  });
+}
+
+void ReadBinary(const TPropertyInfo& Info, TPersistent* Instance, const TFormValue& V, TReadStreamFn Reader) {
+  if (V.Kind != TFormValueKind::Binary) throw EFormValueError("binary data { ... } expected");
+  TMemoryStream s;
+  if (!V.Text.empty()) s.WriteBuffer(V.Text.data(), static_cast<int64_t>(V.Text.size()));
+  s.SetPosition(0);
+  Reader(Info, Instance, s);
+}
+
+}  // namespace streaming_detail
