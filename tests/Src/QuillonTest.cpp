@@ -572,11 +572,23 @@ TEST_F(QuillonConvert, PauseHoldsEveryTaskAndResumeFinishesThem) {
     return !rec_.Progress.empty();
   }));
   Q->Pause();
-  for (int k = 0; k < 20; ++k) CheckSynchronize(2);  // a report already on its way
-  size_t held;
+  // Reports already on their way still arrive: wait until none has come for a while, which on a
+  // loaded machine can take longer than any fixed number of turns.
+  size_t held = 0;
   {
-    std::lock_guard g(rec_.M);
-    held = rec_.Order.size();
+    const auto give_up = std::chrono::steady_clock::now() + 5s;
+    auto quiet_since = std::chrono::steady_clock::now();
+    for (;;) {
+      CheckSynchronize(5);
+      const auto now = std::chrono::steady_clock::now();
+      std::lock_guard g(rec_.M);
+      if (rec_.Order.size() != held) {
+        held = rec_.Order.size();
+        quiet_since = now;
+      } else if (now - quiet_since > 300ms || now > give_up) {
+        break;
+      }
+    }
   }
   // Longer than the clips last: a task that were not held would end meanwhile.
   const auto until = std::chrono::steady_clock::now() + 2500ms;
