@@ -1,2 +1,0 @@
-// Placeholder until the layer's first module lands.
-namespace ombrel_lib_placeholder { int layer_placeholder = 0; }
