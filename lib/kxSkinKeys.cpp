@@ -30,7 +30,7 @@ TkxKeyTable::TkxKeyTable(std::initializer_list<TkxSkinKey> Keys) : FKeys(Keys) {
   std::stable_sort(FWrite.begin(), FWrite.end(), [](auto* a, auto* b) { return a->Write < b->Write; });
 }
 
-void LoadSkinKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyTable& Table, TObject& R) {
+void kxkeys::LoadKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyTable& Table, void* R) {
   for (const TkxSkinKey* k : Table.ReadOrder()) {
     switch (k->Kind) {
       case TkxValueKind::Integer: k->Ref<int32_t>(R) = Ini.ReadInteger(Section, k->Key, k->IntDefault); break;
@@ -50,7 +50,7 @@ void LoadSkinKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyT
   }
 }
 
-void SaveSkinKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyTable& Table, TObject& R) {
+void kxkeys::SaveKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyTable& Table, void* R) {
   for (const TkxSkinKey* k : Table.WriteOrder()) {
     switch (k->Kind) {
       case TkxValueKind::Integer: Ini.WriteInteger(Section, k->Key, k->Ref<int32_t>(R)); break;
@@ -68,7 +68,7 @@ void SaveSkinKeys(TCustomIniFile& Ini, const std::string& Section, const TkxKeyT
   }
 }
 
-bool SameSkinKeys(const std::vector<const TkxKeyTable*>& Tables, TObject& A, TObject& B) {
+bool kxkeys::SameKeys(const std::vector<const TkxKeyTable*>& Tables, void* A, void* B) {
   for (const TkxKeyTable* t : Tables) {
     for (const TkxSkinKey& k : t->Keys()) {
       bool same = true;

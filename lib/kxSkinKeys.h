@@ -23,14 +23,14 @@ enum class TkxValueKind { Integer, String, Flag, Rect, Point, FontStyles, Alignm
 struct TkxSkinKey {
   const char* Key;
   TkxValueKind Kind;
-  void* (*Field)(TObject&);  // the field inside a record of the listing class
+  void* (*Field)(void*);      // the field inside a record (given as by KeyBase)
   int32_t IntDefault;         // integers and colours
   const char* StrDefault;     // strings
   double Read;                // place in reading order
   double Write;               // place in writing order
 
   template <typename T>
-  T& Ref(TObject& Record) const {
+  T& Ref(void* Record) const {
     return *static_cast<T*>(Field(Record));
   }
 };
@@ -48,14 +48,19 @@ private:
   std::vector<const TkxSkinKey*> FRead, FWrite;
 };
 
-// Reads the keys of Table from Section into Record (a record of the listing class or below).
-void LoadSkinKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, TObject& Record);
-// Writes them in writing order; erases nothing.
-void SaveSkinKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, TObject& Record);
-// True when both records hold the same values in every key of the tables.
-bool SameSkinKeys(const std::vector<const TkxKeyTable*>& Tables, TObject& A, TObject& B);
-
 namespace kxkeys {
+
+// How a record is handed to the key functions: records of the TObject family as their TObject,
+// plain structs as themselves, so a field is found again by a static_cast.
+template <typename T>
+void* KeyBase(T& Record) {
+  if constexpr (std::is_base_of_v<TObject, T>) return static_cast<TObject*>(&Record);
+  else return &Record;
+}
+
+void LoadKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, void* Record);
+void SaveKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, void* Record);
+bool SameKeys(const std::vector<const TkxKeyTable*>& Tables, void* A, void* B);
 
 template <auto M>
 struct Member;
@@ -84,12 +89,31 @@ constexpr TkxValueKind KindOf() {
 }
 
 template <auto M>
-void* FieldOf(TObject& Record) {
+void* FieldOf(void* Record) {
   using C = typename Member<M>::Class;
-  return &(static_cast<C&>(Record).*M);
+  C* c;
+  if constexpr (std::is_base_of_v<TObject, C>) c = static_cast<C*>(static_cast<TObject*>(Record));
+  else c = static_cast<C*>(Record);
+  return &(c->*M);
 }
 
 }  // namespace kxkeys
+
+// Reads the keys of Table from Section into Record (of the listing class or below).
+template <typename R>
+void LoadSkinKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, R& Record) {
+  kxkeys::LoadKeys(IniFile, Section, Table, kxkeys::KeyBase(Record));
+}
+// Writes them in writing order; erases nothing.
+template <typename R>
+void SaveSkinKeys(TCustomIniFile& IniFile, const std::string& Section, const TkxKeyTable& Table, R& Record) {
+  kxkeys::SaveKeys(IniFile, Section, Table, kxkeys::KeyBase(Record));
+}
+// True when both records hold the same values in every key of the tables.
+template <typename R>
+bool SameSkinKeys(const std::vector<const TkxKeyTable*>& Tables, R& A, R& B) {
+  return kxkeys::SameKeys(Tables, kxkeys::KeyBase(A), kxkeys::KeyBase(B));
+}
 
 // A key whose missing value is fixed by its kind (rects, points, flags, styles, keywords).
 // Write 0 means "in reading order".

@@ -37,7 +37,7 @@ TCustomZlibStream::~TCustomZlibStream() = default;
 TCompressionStream::TCompressionStream(TCompressionLevel CompressionLevel, TStream& Dest) : TCustomZlibStream(Dest) {
   FZRec->next_out = FBuffer;
   FZRec->avail_out = kBufferSize;
-  CheckCompressResult(deflateInit(FZRec.get(), kLevels[CompressionLevel]));
+  CheckCompressResult(deflateInit(FZRec.get(), kLevels[int(CompressionLevel)]));
 }
 
 void TCompressionStream::Finish() {
@@ -172,7 +172,7 @@ int64_t TDecompressionStream::Seek(int64_t Offset, int Origin) {
 // ---- whole streams --------------------------------------------------------------------------
 
 void CompressStream(TMemoryStream& Source, TMemoryStream& Dest) {
-  TCompressionStream z(clMax, Dest);
+  TCompressionStream z(TCompressionLevel::clMax, Dest);
   Source.SetPosition(0);
   if (Source.Size() > 0) z.CopyFrom(Source, 0);
   z.Finish();

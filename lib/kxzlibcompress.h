@@ -8,7 +8,8 @@
 #include "base/Exception.h"
 #include "base/Stream.h"
 
-enum TCompressionLevel { clNone, clFastest, clDefault, clMax };
+// Scoped: the colour names clNone and clDefault are taken.
+enum class TCompressionLevel { clNone, clFastest, clDefault, clMax };
 
 OMBREL_EXCEPTION(EZlibError, Exception)
 OMBREL_EXCEPTION(ECompressionError, EZlibError)

@@ -27,7 +27,9 @@ std::vector<std::string> SectionKeys(TMemIniFile& Ini, const std::string& Sectio
 
 // Gives every key of the record a value that differs from its default (rects and points
 // non-negative, since their text keeps digits only).
-void Randomize(const std::vector<const TkxKeyTable*>& Tables, TObject& R, std::mt19937& Rng) {
+template <typename Rec>
+void Randomize(const std::vector<const TkxKeyTable*>& Tables, Rec& Record, std::mt19937& Rng) {
+  void* R = kxkeys::KeyBase(Record);
   auto num = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Rng); };
   for (const TkxKeyTable* t : Tables) {
     for (const TkxSkinKey& k : t->Keys()) {

@@ -1,0 +1,42 @@
+#include "lib/kxSkinRegister.h"
+
+#include "classlib/Streaming.h"
+#include "lib/kxResourceStrData.h"
+#include "lib/kxSkinData.h"
+#include "lib/kxSkinStore.h"
+
+void RegisterSkinDataFormClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterFormClass<TkxCompressedStoredSkin, TComponent>("TkxCompressedStoredSkin")
+      .String("Description", &TkxCompressedStoredSkin::SetDescription)
+      .String("FileName", &TkxCompressedStoredSkin::SetFileName)
+      .String("CompressedFileName", &TkxCompressedStoredSkin::SetCompressedFileName)
+      .Binary("CompressedData", &TkxCompressedStoredSkin::ReadCompressedData);
+  RegisterFormClass<TkxSkinListItem, TCollectionItem>("TkxSkinListItem")
+      .String("Description", &TkxSkinListItem::SetDescription)
+      .String("FileName", &TkxSkinListItem::SetFileName)
+      .String("CompressedFileName", &TkxSkinListItem::SetCompressedFileName)
+      .String("Name", &TkxSkinListItem::SetName)
+      .Binary("Skin", &TkxSkinListItem::ReadSkin);
+  RegisterFormClass<TkxCompressedSkinList, TComponent>("TkxCompressedSkinList")
+      .Collection("Skins", &TkxCompressedSkinList::Skins);
+  RegisterFormClass<TkxResourceStrData, TComponent>("TkxResourceStrData")
+      .Strings("ResStrings", &TkxResourceStrData::ResStrings)
+      .Integer("CharSet", [](TkxResourceStrData* r, int32_t v) {
+        if (v < 0 || v > 255) throw EFormValueError("a character set is 0..255");
+        r->SetCharSet(TFontCharset(v));
+      }, TIdentMap{{"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"GB2312_CHARSET", 134}});
+  RegisterFormClass<TkxSkinData, TComponent>("TkxSkinData")
+      .Boolean("SkinnableForm", &TkxSkinData::SetSkinnableForm)
+      .Boolean("AnimationForAllWindows", &TkxSkinData::SetAnimationForAllWindows)
+      .Boolean("EnableSkinEffects", &TkxSkinData::SetEnableSkinEffects)
+      .Boolean("ShowButtonGlowFrames", &TkxSkinData::SetShowButtonGlowFrames)
+      .Boolean("ShowCaptionButtonGlowFrames", &TkxSkinData::SetShowCaptionButtonGlowFrames)
+      .Boolean("ShowLayeredBorders", &TkxSkinData::SetShowLayeredBorders)
+      .Reference<TkxCompressedStoredSkin>("CompressedStoredSkin", &TkxSkinData::SetCompressedStoredSkin)
+      .Reference<TkxResourceStrData>("ResourceStrData", &TkxSkinData::SetResourceStrData)
+      .Reference<TkxCompressedSkinList>("SkinList", &TkxSkinData::SetSkinList)
+      .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
+}
