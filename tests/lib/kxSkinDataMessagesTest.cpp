@@ -82,9 +82,9 @@ TEST_F(SkinMessages, ALoadTellsEveryFormInOrderWithItsStates) {
   EXPECT_EQ(Log()[2].Msg, KXM_CHANGESKINDATA);
   EXPECT_EQ(Log()[4].Msg, KXM_AFTERCHANGESKINDATA);
   for (const Heard& h : Log()) {
-    if (h.Msg == KXM_BEFORECHANGESKINDATA) EXPECT_TRUE(h.Empty && h.Changing);
-    if (h.Msg == KXM_CHANGESKINDATA) EXPECT_TRUE(!h.Empty && h.Changing);
-    if (h.Msg == KXM_AFTERCHANGESKINDATA) EXPECT_TRUE(!h.Empty && !h.Changing);
+    const bool wantEmpty = h.Msg == KXM_BEFORECHANGESKINDATA, wantChanging = h.Msg != KXM_AFTERCHANGESKINDATA;
+    EXPECT_EQ(h.Empty, wantEmpty) << h.Msg;
+    EXPECT_EQ(h.Changing, wantChanging) << h.Msg;
   }
   // A load that fails says nothing at all.
   Log().clear();

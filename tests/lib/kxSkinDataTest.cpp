@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/Exception.h"
+#include "lib/kxSkinFuzz.h"
 #include "lib/kxSkinStore.h"
 #include "lib/kxzlibcompress.h"
 #include "tests/lib/SkinTestUtil.h"
@@ -432,6 +433,33 @@ TEST(SkinDataFolder, MissingPictureAndBadRectLeaveThePreviousSkin) {
   EXPECT_EQ(Bytes(stored.CompressedStream()), before);
   EXPECT_THROW(stored.LoadFromIniFile(missing + "skin.ini"), EkxSkinError);
   EXPECT_EQ(Bytes(stored.CompressedStream()), before);
+}
+
+TEST(SkinFuzzEntries, TakeAnyBytes) {
+  const std::string img = SmallSkinImage();
+  const std::string rec = Record(img);
+  const std::string text = SkinText();
+  std::vector<std::string> inputs{"", std::string(1, '\3'), rec, img, text, rec.substr(0, 20), img.substr(0, 60),
+                                  std::string(300, '\xFF'), "[SKINCONTROLS]\ncount=5\n0=b:button\n[b]\nskinrect=1\n"};
+  for (const std::string& in : inputs) {
+    auto* p = reinterpret_cast<const uint8_t*>(in.data());
+    FuzzSkinRecord(p, in.size());
+    FuzzSkinImage(p, in.size());
+    FuzzSkinText(p, in.size());
+  }
+}
+
+TEST(SkinData, SaveToFileKeepsTheFilesOtherSections) {
+  const std::string dir = WriteSkinFolder();
+  TkxSkinData d(nullptr);
+  d.LoadFromFile(dir + "skin.ini");
+  const std::string out = TempFolder() + "out.ini";
+  WriteText(out, "[MINE]\r\nkey=value\r\n[button]\r\nstale=1\r\n");
+  d.SaveToFile(out);
+  TMemIniFile ini(out);
+  EXPECT_EQ(ini.ReadString("MINE", "key", ""), "value");
+  EXPECT_FALSE(ini.ValueExists("button", "stale"));  // the record's section was rewritten
+  EXPECT_TRUE(IsSkinIniFile(ini));
 }
 
 TEST(StoredSkin, RecordsVersionsAndTheList) {
