@@ -243,6 +243,20 @@ void WriteControls(TCustomIniFile& IniFile, TkxSkinContent& C) {
   WriteList(IniFile, "SKINCONTROLS", C.CtrlList, SkinControlKindWord);
 }
 
+void ReadActivePictures(TCustomIniFile& IniFile, TkxSkinContent& C, const std::string& Folder) {
+  const int32_t first = C.FActivePicturesNames->Count();
+  ReadStrings(IniFile, "PICTURES", "activepictures", *C.FActivePicturesNames);
+  for (int32_t i = first; i < C.FActivePicturesNames->Count(); ++i) {
+    auto b = std::make_unique<TBitmap>();
+    LoadSkinPictureFile(Folder + C.FActivePicturesNames->Get(i), *b);
+    C.FActivePictures.push_back(std::move(b));
+  }
+}
+
+void WriteActivePictures(TCustomIniFile& IniFile, TkxSkinContent& C) {
+  WriteStrings(IniFile, "PICTURES", "activepictures", *C.FActivePicturesNames);
+}
+
 void ReadSkinIni(TCustomIniFile& IniFile, TkxSkinContent& C, const std::string* Folder) {
   C.SkinName = IniFile.ReadString("VERSION", "skinname", "");
   C.SkinAuthor = IniFile.ReadString("VERSION", "skinauthor", "");
@@ -257,15 +271,8 @@ void ReadSkinIni(TCustomIniFile& IniFile, TkxSkinContent& C, const std::string* 
     if (!C.FInActivePictureName.empty()) LoadSkinPictureFile(*Folder + C.FInActivePictureName, *C.FInActivePicture);
     if (!C.FMaskName.empty()) LoadSkinPictureFile(*Folder + C.FMaskName, *C.FMask);
   }
-  const int32_t first = C.FActivePicturesNames->Count();
-  ReadStrings(IniFile, "PICTURES", "activepictures", *C.FActivePicturesNames);
-  if (Folder) {
-    for (int32_t i = first; i < C.FActivePicturesNames->Count(); ++i) {
-      auto b = std::make_unique<TBitmap>();
-      LoadSkinPictureFile(*Folder + C.FActivePicturesNames->Get(i), *b);
-      C.FActivePictures.push_back(std::move(b));
-    }
-  }
+  if (Folder) ReadActivePictures(IniFile, C, *Folder);
+  else ReadStrings(IniFile, "PICTURES", "activepictures", *C.FActivePicturesNames);
   ReadFormInfo(IniFile, C);
   C.PopupWindow->LoadFromFile(IniFile);
   C.LayerFrame->LoadFromFile(IniFile);
@@ -287,7 +294,7 @@ void WriteSkinIni(TMemIniFile& IniFile, TkxSkinContent& C) {
   IniFile.WriteString("PICTURES", "picture", C.FPictureName);
   IniFile.WriteString("PICTURES", "inactivepicture", C.FInActivePictureName);
   IniFile.WriteString("PICTURES", "mask", C.FMaskName);
-  WriteStrings(IniFile, "PICTURES", "activepictures", *C.FActivePicturesNames);
+  WriteActivePictures(IniFile, C);
   IniFile.EraseSection("FORMINFO");
   WriteFormInfo(IniFile, C);
   C.PopupWindow->SaveToFile(IniFile);

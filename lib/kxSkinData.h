@@ -169,6 +169,12 @@ void SplitObjectEntry(const std::string& Entry, std::string& IDName, std::string
 // relative to it); without, only the names are taken (a stored skin brings its pictures).
 void ReadSkinIni(TCustomIniFile& IniFile, TkxSkinContent& Content, const std::string* Folder);
 void WriteSkinIni(TMemIniFile& IniFile, TkxSkinContent& Content);
+// Appends the list "activepictures" of "PICTURES" to the names and loads each picture from
+// Folder + name.
+void ReadActivePictures(TCustomIniFile& IniFile, TkxSkinContent& Content, const std::string& Folder);
+void WriteActivePictures(TCustomIniFile& IniFile, TkxSkinContent& Content);
+// "FORMINFO" with its corrections: with a mask named, the mask area takes in the client rect
+// and zero hit-test points take their corners; the corners then move into the client rect.
 void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& Content);
 void WriteFormInfo(TCustomIniFile& IniFile, TkxSkinContent& Content);
 void ReadObjects(TCustomIniFile& IniFile, TkxSkinContent& Content);
