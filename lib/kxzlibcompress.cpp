@@ -76,10 +76,10 @@ int64_t TCompressionStream::Write(const void* Buffer, int64_t Count) {
   auto* p = static_cast<const uint8_t*>(Buffer);
   if (FStrm.Position() != FStrmPos) FStrm.SetPosition(FStrmPos);
   while (left > 0) {
-    // zlib counts in 32 bits: hand large buffers over in pieces.
-    const uInt piece = uInt(left > (1 << 30) ? (1 << 30) : left);
+    // zlib counts in 32 bits: hand large buffers over in chunks.
+    const uInt chunk = uInt(left > (1 << 30) ? (1 << 30) : left);
     FZRec->next_in = const_cast<Bytef*>(p);
-    FZRec->avail_in = piece;
+    FZRec->avail_in = chunk;
     while (FZRec->avail_in > 0) {
       CheckCompressResult(deflate(FZRec.get(), Z_NO_FLUSH));
       if (FZRec->avail_out == 0) {
@@ -90,8 +90,8 @@ int64_t TCompressionStream::Write(const void* Buffer, int64_t Count) {
         Progress(this);
       }
     }
-    p += piece;
-    left -= piece;
+    p += chunk;
+    left -= chunk;
   }
   return Count;
 }
@@ -131,11 +131,11 @@ int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
       Progress(this);
     }
     const int64_t room = Count - produced;
-    const uInt piece = uInt(room > (1 << 30) ? (1 << 30) : room);
+    const uInt chunk = uInt(room > (1 << 30) ? (1 << 30) : room);
     FZRec->next_out = out + produced;
-    FZRec->avail_out = piece;
+    FZRec->avail_out = chunk;
     const int code = CheckDecompressResult(inflate(FZRec.get(), Z_NO_FLUSH));
-    produced += piece - FZRec->avail_out;
+    produced += chunk - FZRec->avail_out;
     // The end of the zlib stream ends the read even when source bytes follow it.
     if (code == Z_STREAM_END) FEnded = true;
   }
@@ -160,10 +160,10 @@ int64_t TDecompressionStream::Seek(int64_t Offset, int Origin) {
   else if (Origin == soFromBeginning && Offset > done) skip = Offset - done;
   else if (Origin == soFromBeginning && Offset == done) skip = 0;
   else InvalidDecompression();
-  uint8_t piece[kBufferSize];
+  uint8_t chunk[kBufferSize];
   while (skip > 0) {
     const int64_t n = skip > kBufferSize ? kBufferSize : skip;
-    ReadBuffer(piece, n);
+    ReadBuffer(chunk, n);
     skip -= n;
   }
   return int64_t(FZRec->total_out);
