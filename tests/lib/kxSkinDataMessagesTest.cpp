@@ -208,6 +208,13 @@ TEST_F(SkinMessages, AMainWindowDescriptionCarriesItsSkins) {
       "        Skin = {" + Hex(records[1]) + "}\n"
       "      end>\n"
       "  end\n"
+      "  object kxSkinData2: TkxSkinData\n"
+      "    CompressedStoredSkin = kxCompressedStoredSkin1\n"
+      "  end\n"
+      "  object kxCompressedStoredSkin1: TkxCompressedStoredSkin\n"
+      "    Description = '单独'\n"
+      "    CompressedData = {" + Hex(records[0].substr(8)) + "}\n"
+      "  end\n"
       "  object kxResourceStrData1: TkxResourceStrData\n"
       "    CharSet = DEFAULT_CHARSET\n"
       "  end\n"
@@ -227,6 +234,11 @@ TEST_F(SkinMessages, AMainWindowDescriptionCarriesItsSkins) {
   ASSERT_NE(data->ResourceStrData(), nullptr);
   EXPECT_EQ(data->ResourceStrData()->GetResStr("CLOSEBUTTON_HINT"), "Close");
   EXPECT_FALSE(Order(KXM_RESOURCESTRCHANGED).empty());
+  auto* single = dynamic_cast<TkxSkinData*>(form->FindComponent("kxSkinData2"));
+  ASSERT_NE(single, nullptr);
+  EXPECT_EQ(single->SkinName, "经典");
+  ASSERT_NE(single->CompressedStoredSkin(), nullptr);
+  EXPECT_EQ(single->CompressedStoredSkin()->Description(), "单独");
   EXPECT_FALSE(Order(KXM_AFTERCHANGESKINDATA).empty());
 }
 
