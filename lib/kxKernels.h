@@ -1,0 +1,128 @@
+#pragma once
+// The pixel kernels of the 32-bit bitmap engine: runs of pixels copied, filled, key-copied and
+// alpha-blended, and the coordinate maps of the nearest-neighbour stretches. Plain memory only
+// (pointer, count, row length): nothing here knows a device context or a class-library object.
+//
+// Every kernel exists as a portable version; the ones that are worth it also have an SSE2
+// version. The two are kept in separate files and must give identical pixels; the table that
+// the bitmap engine calls through is filled once, on first use.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// 0xAARRGGBB: blue in the lowest byte, then green, red and alpha; not premultiplied.
+using TkxColor = uint32_t;
+using PkxColor = TkxColor*;
+
+// Pixels whose low 24 bits are this colour are not drawn by the keyed paths.
+constexpr TkxColor kxKeyColor = 0x7F007F;
+// What the transparency test stores into a near-key pixel.
+constexpr TkxColor kxKeyPixel = 0x007F007F;
+
+inline uint8_t PixelAlpha(TkxColor P) { return uint8_t(P >> 24); }
+inline uint8_t PixelRed(TkxColor P) { return uint8_t(P >> 16); }
+inline uint8_t PixelGreen(TkxColor P) { return uint8_t(P >> 8); }
+inline uint8_t PixelBlue(TkxColor P) { return uint8_t(P); }
+inline bool IsKeyPixel(TkxColor P) { return (P & 0xFFFFFF) == kxKeyColor; }
+
+// A class-library colour (red in the lowest byte) as an opaque pixel.
+inline TkxColor ColorToPixel(int32_t Color) {
+  uint32_t c = uint32_t(Color);
+  return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// ---- Portable kernels --------------------------------------------------------------------------
+namespace kxportable {
+// F over B by F's alpha: F when opaque, B when clear, else each colour channel
+// (F*a + B*(255-a)) >> 8 and alpha 255.
+TkxColor BlendPixelPlain(TkxColor F, TkxColor B);
+// The formula of the old vector unit: every channel, alpha included, (F*a + B*(256-a)) >> 8,
+// with no special case for a clear or opaque F.
+TkxColor BlendPixelMMX(TkxColor F, TkxColor B);
+// Source alpha 0 leaves the target, 255 copies the source, anything else blends.
+void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
+// Non-key pixels are stored with alpha 255; key pixels leave the target.
+void KeyCopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
+// Nothing when both addresses are equal; the runs may overlap.
+void CopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void FillLine(TkxColor* Target, int32_t Count, TkxColor Value);
+void SetAlphaLine(TkxColor* Target, int32_t Count, uint8_t Alpha);
+// Pixels whose low 24 bits equal Color's get alpha 0.
+void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color);
+}  // namespace kxportable
+
+#if defined(__SSE2__)
+#define KX_HAVE_SSE2 1
+namespace kxsse2 {
+void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void KeyCopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void FillLine(TkxColor* Target, int32_t Count, TkxColor Value);
+void SetAlphaLine(TkxColor* Target, int32_t Count, uint8_t Alpha);
+void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color);
+}  // namespace kxsse2
+#endif
+
+// ---- The kernel table --------------------------------------------------------------------------
+using TkxBlendPixelProc = TkxColor (*)(TkxColor F, TkxColor B);
+using TkxLineProc = void (*)(const TkxColor* Source, TkxColor* Target, int32_t Count);
+using TkxFillLineProc = void (*)(TkxColor* Target, int32_t Count, TkxColor Value);
+using TkxAlphaLineProc = void (*)(TkxColor* Target, int32_t Count, uint8_t Alpha);
+using TkxClearColorProc = void (*)(TkxColor* Target, int32_t Count, TkxColor Color);
+
+struct TkxPixelKernels {
+  TkxBlendPixelProc BlendPixel;
+  TkxLineProc BlendLine;
+  TkxLineProc KeyCopyLine;
+  TkxLineProc CopyLine;
+  TkxFillLineProc FillLine;
+  TkxAlphaLineProc SetAlphaLine;
+  TkxClearColorProc ClearColorAlpha;
+  bool MMXFormula;  // which blend formula the table holds
+  bool SSE2;        // whether the fast versions fill it
+};
+
+// The process-wide table, filled by SelectPixelKernels on first use.
+const TkxPixelKernels& PixelKernels();
+// Fills the table: the formula of the old vector unit when the processor has it (HasMMX),
+// else the plain one; the SSE2 versions when the processor has SSE2. Called once at start-up.
+void SelectPixelKernels();
+// Fills the table with a chosen formula and path (tests and benchmarks compare them).
+void SelectPixelKernels(bool MMXFormula, bool UseSSE2);
+
+// The kernels through the table.
+inline TkxColor BlendPixel(TkxColor F, TkxColor B) { return PixelKernels().BlendPixel(F, B); }
+inline void BlendLine(const TkxColor* S, TkxColor* T, int32_t N) { PixelKernels().BlendLine(S, T, N); }
+inline void KeyCopyLine(const TkxColor* S, TkxColor* T, int32_t N) { PixelKernels().KeyCopyLine(S, T, N); }
+inline void CopyLine(const TkxColor* S, TkxColor* T, int32_t N) { PixelKernels().CopyLine(S, T, N); }
+inline void FillLine(TkxColor* T, int32_t N, TkxColor V) { PixelKernels().FillLine(T, N, V); }
+inline void SetAlphaLine(TkxColor* T, int32_t N, uint8_t A) { PixelKernels().SetAlphaLine(T, N, A); }
+inline void ClearColorAlpha(TkxColor* T, int32_t N, TkxColor C) { PixelKernels().ClearColorAlpha(T, N, C); }
+
+// [Left, Right) x [Top, Bottom) of a top-down pixel array of row length Width; the caller keeps
+// the rectangle inside the array. Nothing for an empty rectangle.
+void FillRectPixels(TkxColor* Bits, int32_t Width, TkxColor Value, int32_t Left, int32_t Top,
+                    int32_t Right, int32_t Bottom);
+void SetAlphaRectPixels(TkxColor* Bits, int32_t Width, uint8_t Alpha, int32_t Left, int32_t Top,
+                        int32_t Right, int32_t Bottom);
+
+// ---- Stretch maps ------------------------------------------------------------------------------
+// Source coordinates for Count destination positions starting at Offset (the clip's distance
+// from the destination's start), for a source run [SrcStart, SrcEnd) stretched over DstSize.
+// DstSize < 2 gives the middle source position. The bitmap kernels truncate, the DIB kernels
+// round to the nearest (ties to even); both keep the scale in single precision, as stored, and
+// multiply in double precision.
+enum class TkxStretchRounding { Trunc, Round };
+int32_t StretchSourceIndex(int32_t I, int32_t SrcStart, int32_t SrcEnd, int32_t DstSize,
+                           TkxStretchRounding Rounding);
+std::vector<int32_t> StretchMap(int32_t Offset, int32_t Count, int32_t SrcStart, int32_t SrcEnd,
+                                int32_t DstSize, TkxStretchRounding Rounding);
+
+// ---- PCX run-length data -----------------------------------------------------------------------
+// Decodes into Target until either side runs out: a byte of 192 or more is a run of (byte & 63)
+// copies of the next byte, cut at the end of the target; any other byte is one literal.
+// Answers the target bytes written.
+size_t DecodePcxRle(const uint8_t* Source, size_t SourceSize, uint8_t* Target, size_t TargetSize);
+// The encoding the decoder reads: runs of up to 63, and literals of 192 or more as runs of one.
+std::vector<uint8_t> EncodePcxRle(const uint8_t* Source, size_t Size);
