@@ -469,8 +469,8 @@ void TkxBitmap::LoadFromPcxStream(TStream& Stream) {
   TBitmap tmp;
   try {
     tmp.SetPixelFormat(pf8bit);
-    tmp.SetPalette(palette);
     tmp.SetSize(int32_t(width), int32_t(height));
+    tmp.SetPalette(palette);  // a bitmap takes a palette only once it has pixels
     size_t copy = size_t(std::min(width, lineSize));
     for (int64_t y = 0; y < height; ++y) {
       auto* row = static_cast<uint8_t*>(tmp.ScanLine(int32_t(y)));
