@@ -894,22 +894,23 @@ void TkxBitmap::TileClip(TkxBitmap* Bitmap, const TRect& DstRect, const TRect& D
 // ---- Merge, import, fill, flip ------------------------------------------------------------------------
 void TkxBitmap::MergeDraw(TkxBitmap* Bitmap, int32_t X, int32_t Y, TRect SrcRect) {
   if (Empty() || !Bitmap || Bitmap->Empty()) return;
+  int64_t x0 = X, y0 = Y;  // a far negative source start may move them past 32 bits
   if (SrcRect.left < 0) {
-    X -= SrcRect.left;
+    x0 -= SrcRect.left;
     SrcRect.left = 0;
   }
   if (SrcRect.top < 0) {
-    Y -= SrcRect.top;
+    y0 -= SrcRect.top;
     SrcRect.top = 0;
   }
   SrcRect.right = std::min<int32_t>(SrcRect.right, Bitmap->Width());
   SrcRect.bottom = std::min<int32_t>(SrcRect.bottom, Bitmap->Height());
   TkxBlendPixelProc blend = PixelKernels().BlendPixel;
   for (int32_t y = SrcRect.top; y < SrcRect.bottom; ++y) {
-    int64_t dy = int64_t(Y) + y - SrcRect.top;
+    int64_t dy = y0 + y - SrcRect.top;
     if (dy < 0 || dy >= FHeight) continue;
     for (int32_t x = SrcRect.left; x < SrcRect.right; ++x) {
-      int64_t dx = int64_t(X) + x - SrcRect.left;
+      int64_t dx = x0 + x - SrcRect.left;
       if (dx < 0 || dx >= FWidth) continue;
       TkxColor& d = *PixelAddress(int32_t(dx), int32_t(dy));
       TkxColor s = *Bitmap->PixelAddress(x, y);
@@ -1079,11 +1080,13 @@ void SameSize(Kind K, TkxBitmap* Target, const TRect& ClipRect, TkxBitmap* Sourc
   if (!Target || Target->Empty() || !Source || Source->Empty()) return;
   TRect clip = IntersectRects(ClipRect, TRect{0, 0, Target->Width(), Target->Height()});
   if (IsEmptyRect(clip)) return;
-  // Cut the clip to the part whose source exists.
-  int32_t ox = SX - ClipRect.left, oy = SY - ClipRect.top;
-  clip = IntersectRects(clip, TRect{-ox, -oy, Source->Width() - ox, Source->Height() - oy});
-  if (IsEmptyRect(clip)) return;
-  CopyRows(K, BitmapSurface(Target), clip, Source, clip.left + ox, clip.top + oy);
+  // Cut the clip to the part whose source exists (offsets may pass 32 bits).
+  int64_t ox = int64_t(SX) - ClipRect.left, oy = int64_t(SY) - ClipRect.top;
+  int64_t l = std::max<int64_t>(clip.left, -ox), t = std::max<int64_t>(clip.top, -oy);
+  int64_t r = std::min<int64_t>(clip.right, Source->Width() - ox), b = std::min<int64_t>(clip.bottom, Source->Height() - oy);
+  if (r <= l || b <= t) return;
+  clip = TRect{int32_t(l), int32_t(t), int32_t(r), int32_t(b)};
+  CopyRows(K, BitmapSurface(Target), clip, Source, int32_t(l + ox), int32_t(t + oy));
 }
 }  // namespace
 
