@@ -52,3 +52,12 @@ bool HasSSE2() {
   return false;
 #endif
 }
+
+bool HasAVX2() {
+#if defined(__x86_64__) && defined(__GNUC__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}

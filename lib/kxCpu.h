@@ -12,8 +12,10 @@ uint32_t GetCpuFeatures();
 bool HasMMX(bool Cpuid, uint32_t Signature, uint32_t Features);
 // The decision for this processor.
 bool HasMMX();
-// SSE2 for the fast kernels (feature bit 26).
+// SSE2 for the fast kernels (feature bit 26), and AVX2 (with the system's support for its
+// registers) for the eight-pixel alpha draw.
 bool HasSSE2();
+bool HasAVX2();
 // Leaves the vector unit for floating-point work. The 64-bit kernels never enter the old vector
 // unit, so there is nothing to clear; callers keep the call where the old code cleared it.
 inline void EndMMX() {}

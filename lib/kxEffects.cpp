@@ -91,6 +91,12 @@ bool SourceInside(const TRect& Src, const TkxBitmap* Source) {
 void CopyRows(Kind K, const Surface& T, const TRect& Clip, const TkxBitmap* Source, int32_t SX, int32_t SY) {
   TkxLineProc run = RunKernel(K);
   int32_t cw = RectWidth(Clip);
+  // Whole rows of both pictures follow each other in memory: one run does them all.
+  if (!T.BottomUp && cw == T.Width && cw == Source->Width() && SX == 0 &&
+      int64_t(cw) * RectHeight(Clip) <= INT32_MAX) {
+    run(Source->RowAddress(SY), T.Row(Clip.top), cw * RectHeight(Clip));
+    return;
+  }
   for (int32_t r = 0; r < RectHeight(Clip); ++r)
     run(Source->PixelAddress(SX, SY + r), T.Row(Clip.top + r) + Clip.left, cw);
 }

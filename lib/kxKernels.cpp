@@ -84,7 +84,7 @@ namespace {
 TkxPixelKernels gKernels;
 std::once_flag gKernelsOnce;
 
-void Fill(bool MMXFormula, bool UseSSE2) {
+void Fill(bool MMXFormula, bool UseSSE2, bool UseAVX2) {
   TkxPixelKernels k{};
   k.MMXFormula = MMXFormula;
   k.BlendPixel = MMXFormula ? kxportable::BlendPixelMMX : kxportable::BlendPixelPlain;
@@ -102,17 +102,24 @@ void Fill(bool MMXFormula, bool UseSSE2) {
     k.FillLine = kxsse2::FillLine;
     k.SetAlphaLine = kxsse2::SetAlphaLine;
     k.ClearColorAlpha = kxsse2::ClearColorAlpha;
+#if KX_HAVE_AVX2
+    if (UseAVX2 && HasAVX2()) {
+      k.AVX2 = true;
+      k.BlendLine = MMXFormula ? kxavx2::BlendLineMMX : kxavx2::BlendLinePlain;
+    }
+#endif
   }
 #else
   (void)UseSSE2;
 #endif
+  (void)UseAVX2;
   gKernels = k;
 }
 }  // namespace
 
-void SelectPixelKernels(bool MMXFormula, bool UseSSE2) { Fill(MMXFormula, UseSSE2); }
+void SelectPixelKernels(bool MMXFormula, bool UseSSE2, bool UseAVX2) { Fill(MMXFormula, UseSSE2, UseAVX2); }
 
-void SelectPixelKernels() { Fill(HasMMX(), HasSSE2()); }
+void SelectPixelKernels() { Fill(HasMMX(), HasSSE2(), true); }
 
 const TkxPixelKernels& PixelKernels() {
   std::call_once(gKernelsOnce, [] {
@@ -125,6 +132,10 @@ void FillRectPixels(TkxColor* Bits, int32_t Width, TkxColor Value, int32_t Left,
                     int32_t Right, int32_t Bottom) {
   if (Right <= Left || Bottom <= Top) return;
   const auto& k = PixelKernels();
+  if (Left == 0 && Right == Width && int64_t(Width) * (Bottom - Top) <= INT32_MAX) {  // whole rows: one run
+    k.FillLine(Bits + ptrdiff_t(Top) * Width, Width * (Bottom - Top), Value);
+    return;
+  }
   for (int32_t y = Top; y < Bottom; ++y) k.FillLine(Bits + Left + ptrdiff_t(y) * Width, Right - Left, Value);
 }
 
@@ -132,6 +143,10 @@ void SetAlphaRectPixels(TkxColor* Bits, int32_t Width, uint8_t Alpha, int32_t Le
                         int32_t Right, int32_t Bottom) {
   if (Right <= Left || Bottom <= Top) return;
   const auto& k = PixelKernels();
+  if (Left == 0 && Right == Width && int64_t(Width) * (Bottom - Top) <= INT32_MAX) {
+    k.SetAlphaLine(Bits + ptrdiff_t(Top) * Width, Width * (Bottom - Top), Alpha);
+    return;
+  }
   for (int32_t y = Top; y < Bottom; ++y) k.SetAlphaLine(Bits + Left + ptrdiff_t(y) * Width, Right - Left, Alpha);
 }
 

@@ -64,6 +64,15 @@ void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color);
 }  // namespace kxsse2
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KX_HAVE_AVX2 1
+// The alpha-draw kernel eight pixels at a time; only for processors with AVX2 (HasAVX2).
+namespace kxavx2 {
+void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
+void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
+}  // namespace kxavx2
+#endif
+
 // ---- The kernel table --------------------------------------------------------------------------
 using TkxBlendPixelProc = TkxColor (*)(TkxColor F, TkxColor B);
 using TkxLineProc = void (*)(const TkxColor* Source, TkxColor* Target, int32_t Count);
@@ -81,15 +90,18 @@ struct TkxPixelKernels {
   TkxClearColorProc ClearColorAlpha;
   bool MMXFormula;  // which blend formula the table holds
   bool SSE2;        // whether the fast versions fill it
+  bool AVX2;        // whether the alpha draw takes the eight-pixel version
 };
 
 // The process-wide table, filled by SelectPixelKernels on first use.
 const TkxPixelKernels& PixelKernels();
 // Fills the table: the formula of the old vector unit when the processor has it (HasMMX),
-// else the plain one; the SSE2 versions when the processor has SSE2. Called once at start-up.
+// else the plain one; the SSE2 versions when the processor has SSE2, and the AVX2 alpha draw
+// when it also has AVX2. Called once at start-up.
 void SelectPixelKernels();
-// Fills the table with a chosen formula and path (tests and benchmarks compare them).
-void SelectPixelKernels(bool MMXFormula, bool UseSSE2);
+// Fills the table with a chosen formula and path (tests and benchmarks compare them); the
+// fast path takes AVX2 where the processor has it and UseAVX2 allows.
+void SelectPixelKernels(bool MMXFormula, bool UseSSE2, bool UseAVX2 = true);
 
 // The kernels through the table.
 inline TkxColor BlendPixel(TkxColor F, TkxColor B) { return PixelKernels().BlendPixel(F, B); }

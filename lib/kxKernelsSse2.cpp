@@ -11,34 +11,33 @@ namespace {
 inline __m128i Load(const TkxColor* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void Store(TkxColor* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
-// Each pixel's alpha spread over the four 16-bit lanes of that pixel.
-inline __m128i SpreadAlpha(__m128i px16) {
-  __m128i a = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
-  return _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-}
-
-// (F*w1 + B*w2) >> 8 per 16-bit lane; the callers' weights keep every sum below 2^16.
-inline __m128i Mix(__m128i f, __m128i b, __m128i w1, __m128i w2) {
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(f, w1), _mm_mullo_epi16(b, w2)), 8);
-}
-
 // Blends four pixels by one of the two formulas, then keeps the target where the source alpha
 // is 0 and the source where it is 255.
+//
+// The channels are split into two groups of 16-bit lanes without unpacking: blue and red of
+// each pixel (s & 0x00FF00FF), and green and alpha (s >> 8 per lane). Each lane then computes
+// F*a + B*(256-a) as (F-B)*a + (B << 8) in wrapping 16-bit arithmetic: the true value lies in
+// 0..65280, so the wrapped result is exact. The plain formula takes B*(255-a), one B less.
 template <bool MMX>
 inline __m128i Blend4(__m128i s, __m128i t) {
+  const __m128i low = _mm_set1_epi32(0x00FF00FF);
+  const __m128i alpha = _mm_srli_epi32(s, 24);
+  const __m128i a = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16));  // the pixel's alpha in both of its lanes
+  __m128i frb = _mm_and_si128(s, low), brb = _mm_and_si128(t, low);
+  __m128i fag = _mm_srli_epi16(s, 8), bag = _mm_srli_epi16(t, 8);
+  __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(frb, brb), a), _mm_slli_epi16(brb, 8));
+  __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(fag, bag), a), _mm_slli_epi16(bag, 8));
+  if (!MMX) {
+    rb = _mm_sub_epi16(rb, brb);
+    ag = _mm_sub_epi16(ag, bag);
+  }
+  __m128i r = _mm_or_si128(_mm_srli_epi16(rb, 8), _mm_andnot_si128(low, ag));
   const __m128i zero = _mm_setzero_si128();
-  const __m128i full = _mm_set1_epi16(MMX ? 256 : 255);
-  __m128i slo = _mm_unpacklo_epi8(s, zero), shi = _mm_unpackhi_epi8(s, zero);
-  __m128i tlo = _mm_unpacklo_epi8(t, zero), thi = _mm_unpackhi_epi8(t, zero);
-  __m128i alo = SpreadAlpha(slo), ahi = SpreadAlpha(shi);
-  __m128i lo = Mix(slo, tlo, alo, _mm_sub_epi16(full, alo));
-  __m128i hi = Mix(shi, thi, ahi, _mm_sub_epi16(full, ahi));
-  __m128i r = _mm_packus_epi16(lo, hi);
-  if (!MMX) r = _mm_or_si128(r, _mm_set1_epi32(int(0xFF000000u)));
-  __m128i alpha = _mm_srli_epi32(s, 24);
-  __m128i clear = _mm_cmpeq_epi32(alpha, zero);
   __m128i opaque = _mm_cmpeq_epi32(alpha, _mm_set1_epi32(255));
   r = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, r));
+  if (MMX) return r;  // a clear source gives (B*256) >> 8 = B already
+  r = _mm_or_si128(r, _mm_set1_epi32(int(0xFF000000u)));
+  __m128i clear = _mm_cmpeq_epi32(alpha, zero);
   return _mm_or_si128(_mm_and_si128(clear, t), _mm_andnot_si128(clear, r));
 }
 

@@ -461,7 +461,8 @@ TEST(kx_draw, InertPrimitivesDrawNothing) {
 namespace {
 
 // Whole drawing operations on random pictures of odd sizes give the same pixels through the
-// SSE2 kernels as through the portable ones, for both blend formulas.
+// fast kernels (SSE2 alone, and with the AVX2 alpha draw where the processor has it) as through
+// the portable ones, for both blend formulas.
 TEST(kx_draw, FastKernelsDrawLikePortableOnesOnRandomPictures) {
   std::mt19937 rng(1922);
   auto random = [&](int w, int h) {
@@ -483,9 +484,9 @@ TEST(kx_draw, FastKernelsDrawLikePortableOnesOnRandomPictures) {
   for (auto [w, h] : sizes)
     for (bool mmx : {false, true}) {
       auto src = random(w, h), back = random(w + 6, h + 4);
-      std::vector<TkxColor> results[2];
-      for (int fast = 0; fast < 2; ++fast) {
-        SelectPixelKernels(mmx, fast == 1);
+      std::vector<TkxColor> results[3];
+      for (int fast = 0; fast < 3; ++fast) {
+        SelectPixelKernels(mmx, fast >= 1, fast == 2);
         auto dst = std::make_unique<TkxBitmap>();
         dst->Assign(back.get());
         for (int mode = 0; mode < 3; ++mode) {
@@ -504,6 +505,7 @@ TEST(kx_draw, FastKernelsDrawLikePortableOnesOnRandomPictures) {
         results[fast].assign(dst->Bits(), dst->Bits() + (w + 6) * (h + 4));
       }
       EXPECT_EQ(results[0], results[1]) << w << "x" << h << (mmx ? " vector-unit formula" : " plain formula");
+      EXPECT_EQ(results[0], results[2]) << w << "x" << h << (mmx ? " vector-unit formula" : " plain formula");
     }
   SelectPixelKernels();
 }

@@ -123,6 +123,14 @@ TEST(kx_kernels, Sse2KernelsEqualPortableOnRandomRuns) {
               [&](TkxColor* t, int n) { kxportable::BlendLinePlain(s, t + off, n - off); });
         check("BlendLineMMX", [&](TkxColor* t, int n) { kxsse2::BlendLineMMX(s, t + off, n - off); },
               [&](TkxColor* t, int n) { kxportable::BlendLineMMX(s, t + off, n - off); });
+#if KX_HAVE_AVX2
+        if (HasAVX2()) {
+          check("AVX2 BlendLinePlain", [&](TkxColor* t, int n) { kxavx2::BlendLinePlain(s, t + off, n - off); },
+                [&](TkxColor* t, int n) { kxportable::BlendLinePlain(s, t + off, n - off); });
+          check("AVX2 BlendLineMMX", [&](TkxColor* t, int n) { kxavx2::BlendLineMMX(s, t + off, n - off); },
+                [&](TkxColor* t, int n) { kxportable::BlendLineMMX(s, t + off, n - off); });
+        }
+#endif
         check("KeyCopyLine", [&](TkxColor* t, int n) { kxsse2::KeyCopyLine(s, t + off, n - off); },
               [&](TkxColor* t, int n) { kxportable::KeyCopyLine(s, t + off, n - off); });
         check("FillLine", [&](TkxColor* t, int n) { kxsse2::FillLine(t + off, n - off, src[0]); },
@@ -149,6 +157,13 @@ TEST(kx_kernels, Sse2BlendEqualsPortableForEveryAlphaAndChannel) {
     (mmx ? kxsse2::BlendLineMMX : kxsse2::BlendLinePlain)(src.data(), a.data(), int(src.size()));
     (mmx ? kxportable::BlendLineMMX : kxportable::BlendLinePlain)(src.data(), b.data(), int(src.size()));
     EXPECT_EQ(a, b) << (mmx ? "MMX" : "plain");
+#if KX_HAVE_AVX2
+    if (HasAVX2()) {
+      auto c = dst;
+      (mmx ? kxavx2::BlendLineMMX : kxavx2::BlendLinePlain)(src.data(), c.data(), int(src.size()));
+      EXPECT_EQ(c, b) << "AVX2 " << (mmx ? "MMX" : "plain");
+    }
+#endif
   }
 }
 #endif
@@ -156,6 +171,8 @@ TEST(kx_kernels, Sse2BlendEqualsPortableForEveryAlphaAndChannel) {
 TEST(kx_kernels, TableIsChosenOnceAndCanBeSetForTests) {
   const TkxPixelKernels& k = PixelKernels();
   EXPECT_EQ(k.MMXFormula, HasMMX());  // on x86-64 the vector unit is always there
+  EXPECT_EQ(k.SSE2, HasSSE2());
+  EXPECT_EQ(k.AVX2, HasSSE2() && HasAVX2());
   SelectPixelKernels(false, false);
   EXPECT_EQ(BlendPixel(ARGB(128, 255, 255, 255), ARGB(255, 255, 255, 255)), ARGB(255, 254, 254, 254));
   SelectPixelKernels(true, false);
