@@ -723,40 +723,57 @@ void TkxBitmapLink::CheckingMasked() { CheckingMasked(TRect{0, 0, 0, 0}); }
 
 void TkxBitmapLink::CheckingMasked(const TRect& Margin) {
   Masked = MaskedBorder = MaskedAngles = false;
-  auto nonOpaque = [this](int32_t x, int32_t y) {
-    TkxColor p = 0;
-    if (Image && !Image->Empty() && x >= 0 && y >= 0 && x < Image->Width() && y < Image->Height())
-      p = *Image->PixelAddress(x, y);
-    return p != 0x33333333u && PixelAlpha(p) < 255;
+  // Positions outside the image read as 0, which is not opaque. They are not visited one by one
+  // (a link's rectangle may be huge): a region of the rectangle that reaches outside the image
+  // holds such a position. The pixels inside the image are examined one by one.
+  const int64_t L = Rect.left, T = Rect.top, R = Rect.right, B = Rect.bottom;
+  if (R <= L || B <= T) return;
+  const int64_t iw = Image && !Image->Empty() ? Image->Width() : 0, ih = Image && !Image->Empty() ? Image->Height() : 0;
+  struct Box {
+    int64_t l, t, r, b;
   };
+  // Whether the part of the rectangle covered by region G (in link coordinates) has a position
+  // outside the image.
+  auto reachesOut = [&](const Box& G) {
+    Box a{std::max(L, L + G.l), std::max(T, T + G.t), std::min(R, L + G.r), std::min(B, T + G.b)};
+    if (a.r <= a.l || a.b <= a.t) return false;
+    return a.l < 0 || a.t < 0 || a.r > iw || a.b > ih;
+  };
+  auto opaqueAt = [this](int64_t x, int64_t y) {
+    TkxColor p = *Image->PixelAddress(int32_t(x), int32_t(y));
+    return p == 0x33333333u || PixelAlpha(p) == 255;
+  };
+  const int64_t x0 = std::max<int64_t>(L, 0), x1 = std::min(R, iw), y0 = std::max<int64_t>(T, 0), y1 = std::min(B, ih);
   if (Margin.left == 0 && Margin.top == 0 && Margin.right == 0 && Margin.bottom == 0) {
-    for (int32_t x = Rect.left; x < Rect.right; ++x)
-      for (int32_t y = Rect.top; y < Rect.bottom; ++y)
-        if (nonOpaque(x, y)) {
+    if (reachesOut(Box{0, 0, R - L, B - T})) {
+      Masked = true;
+      return;
+    }
+    for (int64_t x = x0; x < x1 && !Masked; ++x)
+      for (int64_t y = y0; y < y1; ++y)
+        if (!opaqueAt(x, y)) {
           Masked = true;
           break;
         }
     return;
   }
-  int32_t W = RectWidth(Rect), H = RectHeight(Rect);
-  const TRect corners[4] = {{0, 0, Margin.left, Margin.top},
-                            {W - Margin.right, 0, W, Margin.top},
-                            {W - Margin.right, H - Margin.bottom, W, H},
-                            {0, H - Margin.bottom, Margin.left, H}};
-  const TRect edges[4] = {{Margin.left, 0, W - Margin.right, Margin.top},
-                          {Margin.left, H - Margin.bottom, W - Margin.right, H},
-                          {0, Margin.top, Margin.left, H - Margin.bottom},
-                          {W - Margin.right, Margin.top, W, H - Margin.bottom}};
-  const TRect centre{Margin.left, Margin.top, W - Margin.right, H - Margin.bottom};
-  for (int32_t y = Rect.top; y < Rect.bottom; ++y)
-    for (int32_t x = Rect.left; x < Rect.right; ++x) {
-      if (!nonOpaque(x, y)) continue;
-      int32_t px = x - Rect.left, py = y - Rect.top;
-      for (const TRect& r : corners)
-        if (PtInRectRule(r, px, py)) MaskedAngles = true;
-      for (const TRect& r : edges)
-        if (PtInRectRule(r, px, py)) MaskedBorder = true;
-      if (PtInRectRule(centre, px, py)) Masked = true;
+  const int64_t W = R - L, H = B - T, ml = Margin.left, mt = Margin.top, mr = Margin.right, mb = Margin.bottom;
+  const Box corners[4] = {{0, 0, ml, mt}, {W - mr, 0, W, mt}, {W - mr, H - mb, W, H}, {0, H - mb, ml, H}};
+  const Box edges[4] = {{ml, 0, W - mr, mt}, {ml, H - mb, W - mr, H}, {0, mt, ml, H - mb}, {W - mr, mt, W, H - mb}};
+  const Box centre{ml, mt, W - mr, H - mb};
+  for (const Box& g : corners) MaskedAngles = MaskedAngles || reachesOut(g);
+  for (const Box& g : edges) MaskedBorder = MaskedBorder || reachesOut(g);
+  Masked = reachesOut(centre);
+  auto in = [](const Box& g, int64_t px, int64_t py) { return px >= g.l && px < g.r && py >= g.t && py < g.b; };
+  for (int64_t y = y0; y < y1; ++y)
+    for (int64_t x = x0; x < x1; ++x) {
+      if (opaqueAt(x, y)) continue;
+      int64_t px = x - L, py = y - T;
+      for (const Box& g : corners)
+        if (in(g, px, py)) MaskedAngles = true;
+      for (const Box& g : edges)
+        if (in(g, px, py)) MaskedBorder = true;
+      if (in(centre, px, py)) Masked = true;
     }
 }
 
@@ -824,15 +841,26 @@ void TkxBitmap::Draw(TkxBitmap* Bitmap, const TRect& DstRect, const TRect& SrcRe
 
 // ---- Tiles -----------------------------------------------------------------------------------------
 template <typename DrawPiece>
-void TkxBitmap::TileWith(const TRect& DstRect, const TRect* DstClip, const TRect& SrcRect, DrawPiece&& DrawOne) {
+void TkxBitmap::TileWith(const TRect& DstRect, const TRect* DstClip, const TRect& SrcRect, const TRect* Visible,
+                         DrawPiece&& DrawOne) {
   int32_t tw = RectWidth(SrcRect), th = RectHeight(SrcRect);
   if (tw <= 0 || th <= 0) return;
-  int64_t dw = RectWidth(DstRect), dh = RectHeight(DstRect);
+  int64_t dw = int64_t(DstRect.right) - DstRect.left, dh = int64_t(DstRect.bottom) - DstRect.top;
   if (dw <= 0 || dh <= 0) return;
   int64_t n = dw / tw + (dw % tw ? 1 : 0), m = dh / th + (dh % th ? 1 : 0);
   bool clip = DstClip && !IsEmptyRect(*DstClip);
-  for (int64_t i = 0; i <= n; ++i)
-    for (int64_t j = 0; j <= m; ++j) {
+  // Tiles wholly outside what the target can show draw nothing: only the columns and rows that
+  // meet it are visited, however large the destination.
+  int64_t i0 = 0, i1 = n, j0 = 0, j1 = m;
+  if (Visible) {
+    if (IsEmptyRect(*Visible)) return;
+    i0 = std::max<int64_t>(0, (int64_t(Visible->left) - DstRect.left) / tw);
+    i1 = std::min<int64_t>(n, (int64_t(Visible->right) - DstRect.left + tw - 1) / tw);
+    j0 = std::max<int64_t>(0, (int64_t(Visible->top) - DstRect.top) / th);
+    j1 = std::min<int64_t>(m, (int64_t(Visible->bottom) - DstRect.top + th - 1) / th);
+  }
+  for (int64_t i = i0; i <= i1; ++i)
+    for (int64_t j = j0; j <= j1; ++j) {
       int64_t l = DstRect.left + i * tw, t = DstRect.top + j * th;
       TRect piece{int32_t(std::clamp<int64_t>(l, INT32_MIN, INT32_MAX)),
                   int32_t(std::clamp<int64_t>(t, INT32_MIN, INT32_MAX)),
@@ -871,10 +899,18 @@ void TkxBitmap::DrawTilePiece(win::HDC DC, const TRect& Piece, const TRect& Src,
        RectHeight(Src));
 }
 
+namespace {
+// The clip box of a DC in its logical coordinates; false when the DC cannot tell.
+bool VisibleBox(win::HDC DC, TRect& Box) { return win::GetClipBox(DC, &Box) != win::ERROR; }
+}  // namespace
+
 void TkxBitmap::Tile(win::HDC DC, const TRect& DstRect, const TRect& SrcRect) {
   DibInfo dib;
   dib.Bits = static_cast<TkxColor*>(DeviceBitmapInfo(DC, dib.Width, dib.Height, dib.BitsPerPixel));
-  TileWith(DstRect, nullptr, SrcRect, [&](const TRect& piece, const TRect& src) { DrawTilePiece(DC, piece, src, dib); });
+  TRect box;
+  bool known = VisibleBox(DC, box);
+  TileWith(DstRect, nullptr, SrcRect, known ? &box : nullptr,
+           [&](const TRect& piece, const TRect& src) { DrawTilePiece(DC, piece, src, dib); });
 }
 
 void TkxBitmap::Tile(TCanvas* Canvas, const TRect& DstRect, const TRect& SrcRect) {
@@ -882,11 +918,15 @@ void TkxBitmap::Tile(TCanvas* Canvas, const TRect& DstRect, const TRect& SrcRect
 }
 
 void TkxBitmap::Tile(TkxBitmap* Bitmap, const TRect& DstRect, const TRect& SrcRect) {
-  TileWith(DstRect, nullptr, SrcRect, [&](const TRect& piece, const TRect& src) { Draw(Bitmap, piece, src); });
+  TRect all{0, 0, Bitmap->Width(), Bitmap->Height()};
+  TileWith(DstRect, nullptr, SrcRect, &all, [&](const TRect& piece, const TRect& src) { Draw(Bitmap, piece, src); });
 }
 
 void TkxBitmap::TileClip(win::HDC DC, const TRect& DstRect, const TRect& DstClip, const TRect& SrcRect) {
-  TileWith(DstRect, &DstClip, SrcRect, [&](const TRect& piece, const TRect& src) { Draw(DC, piece, src); });
+  TRect box;
+  bool known = VisibleBox(DC, box);
+  TileWith(DstRect, &DstClip, SrcRect, known ? &box : nullptr,
+           [&](const TRect& piece, const TRect& src) { Draw(DC, piece, src); });
 }
 
 void TkxBitmap::TileClip(TCanvas* Canvas, const TRect& DstRect, const TRect& DstClip, const TRect& SrcRect) {
@@ -894,7 +934,8 @@ void TkxBitmap::TileClip(TCanvas* Canvas, const TRect& DstRect, const TRect& Dst
 }
 
 void TkxBitmap::TileClip(TkxBitmap* Bitmap, const TRect& DstRect, const TRect& DstClip, const TRect& SrcRect) {
-  TileWith(DstRect, &DstClip, SrcRect, [&](const TRect& piece, const TRect& src) { Draw(Bitmap, piece, src); });
+  TRect all{0, 0, Bitmap->Width(), Bitmap->Height()};
+  TileWith(DstRect, &DstClip, SrcRect, &all, [&](const TRect& piece, const TRect& src) { Draw(Bitmap, piece, src); });
 }
 
 // ---- Merge, import, fill, flip ------------------------------------------------------------------------
@@ -1010,11 +1051,20 @@ void DeviceDrawThroughCopy(win::HDC DC, int32_t DX, int32_t DY, int32_t DW, int3
                            int32_t SX, int32_t SY, int32_t SW, int32_t SH) {
   // Negative extents would size the copy by their absolute values and blit mirrored areas.
   if (!Bitmap || Bitmap->Empty() || DW <= 0 || DH <= 0 || SW <= 0 || SH <= 0) return;
+  // Only the part the DC can show is read back and written: the copy stays small whatever the
+  // destination's size, and the stretch takes the source pixels of that part.
+  TRect dst{DX, DY, DX + DW, DY + DH}, visible = dst, box;
+  int kind = win::GetClipBox(DC, &box);
+  if (kind == win::NULLREGION) return;
+  if (kind != win::ERROR) visible = IntersectRects(dst, box);
+  if (IsEmptyRect(visible)) return;
+  int32_t vw = RectWidth(visible), vh = RectHeight(visible);
   TkxBitmap tmp;
-  tmp.SetSize(DW, DH);
-  win::BitBlt(tmp.DC(), 0, 0, DW, DH, DC, DX, DY, win::SRCCOPY);
-  Bitmap->Draw(&tmp, TRect{0, 0, DW, DH}, TRect{SX, SY, SX + SW, SY + SH});
-  win::BitBlt(DC, DX, DY, DW, DH, tmp.DC(), 0, 0, win::SRCCOPY);
+  tmp.SetSize(vw, vh);
+  win::BitBlt(tmp.DC(), 0, 0, vw, vh, DC, visible.left, visible.top, win::SRCCOPY);
+  Bitmap->Draw(&tmp, TRect{DX - visible.left, DY - visible.top, DX - visible.left + DW, DY - visible.top + DH},
+               TRect{SX, SY, SX + SW, SY + SH});
+  win::BitBlt(DC, visible.left, visible.top, vw, vh, tmp.DC(), 0, 0, win::SRCCOPY);
 }
 }  // namespace
 

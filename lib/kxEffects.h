@@ -151,8 +151,10 @@ private:
     int32_t Width = 0, Height = 0, BitsPerPixel = 0;
   };
   void DrawTilePiece(win::HDC DC, const TRect& Piece, const TRect& Src, const DibInfo& Dib);
+  // Visible: what the target can show, in the destination's coordinates (nullptr: unknown).
   template <typename DrawPiece>
-  void TileWith(const TRect& DstRect, const TRect* DstClip, const TRect& SrcRect, DrawPiece&& Draw);
+  void TileWith(const TRect& DstRect, const TRect* DstClip, const TRect& SrcRect, const TRect* Visible,
+                DrawPiece&& Draw);
 
   TkxColor* FBits = nullptr;
   int32_t FWidth = 0;

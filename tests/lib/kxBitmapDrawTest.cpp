@@ -511,3 +511,49 @@ TEST(kx_draw, FastKernelsDrawLikePortableOnesOnRandomPictures) {
 }
 
 }  // namespace
+
+namespace {
+
+// Destinations and links far larger than any picture cost only what the target can show.
+TEST(kx_draw, HugeRectanglesCostOnlyWhatIsVisible) {
+  const int32_t big = 1 << 30;
+  auto src = Coded(10, 10);
+  auto dst = Plain(12, 7, kBack);
+  src->Tile(dst.get(), Rect(-big, -big, big, big), Rect(0, 0, 10, 10));
+  // 2^30 mod 10 = 4: the tile phase of the far corner.
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 12; ++x) ASSERT_EQ(*dst->PixelAddress(x, y), Code((x + 4) % 10, (y + 4) % 10)) << x << "," << y;
+  dst->Clear(kBack);
+  src->TileClip(dst->DC(), Rect(-big, -big, big, big), Rect(0, 0, 0, 0), Rect(0, 0, 10, 10));
+  EXPECT_EQ(*dst->PixelAddress(11, 6), Code(5, 0));
+
+  // The blended device path reads back only the visible part of a huge stretched destination.
+  auto over = Plain(2, 2, ARGB(128, 255, 255, 255));
+  over->AlphaBlend = true;
+  auto b = ClassBitmap(8, 6, clBlack);
+  over->Draw(b->Canvas(), Rect(-100000, -100000, 100000, 100000));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(At(*b, x, y), BlendPixel(ARGB(128, 255, 255, 255), 0)) << x << "," << y;
+  // Partly outside on the left and top: the visible pixels take their own source pixels.
+  auto coded = Coded(4, 4);
+  coded->Transparent = true;
+  auto c = ClassBitmap(8, 6, clBlack);
+  coded->Draw(c->Canvas(), -2, -1);
+  EXPECT_EQ(At(*c, 0, 0), Code(2, 1));
+  EXPECT_EQ(At(*c, 1, 2), Code(3, 3));
+  EXPECT_EQ(At(*c, 2, 0), 0u);
+
+  auto link = src->GetBitmapLink(Rect(-big, -big, big, big));
+  link->CheckingMasked();
+  EXPECT_TRUE(link->Masked);
+  link->CheckingMasked(Rect(4, 4, 4, 4));
+  EXPECT_TRUE(link->Masked && link->MaskedBorder && link->MaskedAngles);
+  // Inside the image and opaque: only a reaching-out region sets its flag.
+  link->Rect = Rect(0, 0, 10, 12);
+  link->CheckingMasked(Rect(2, 2, 2, 2));
+  EXPECT_FALSE(link->Masked);
+  EXPECT_TRUE(link->MaskedBorder);  // the bottom edge covers rows 10 and 11
+  EXPECT_TRUE(link->MaskedAngles);
+}
+
+}  // namespace

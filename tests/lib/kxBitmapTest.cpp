@@ -546,3 +546,17 @@ TEST(kx_bitmap, CheckingMaskedRegions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(kx_bitmap, MissingResourceChangesNothing) {
+  TkxBitmap b;
+  b.SetSize(2, 2);
+  b.Clear(0xFF010203);
+  b.LoadFromResource("", "NO_SUCH_BITMAP");
+  b.LoadFromResource("/no/such/module.so", "NO_SUCH_BITMAP");
+  EXPECT_EQ(b.Width(), 2);
+  EXPECT_EQ(b.Bits()[3], 0xFF010203u);
+}
+
+}  // namespace
