@@ -613,7 +613,7 @@ void PixelToHSL(TkxColor Pixel, float& H, float& S, float& L) {
 }
 
 uint8_t HueToChannel(float H, float M1, float M2) {
-  double h = double(H) - std::floor(double(H));
+  double h = float(double(H) - std::floor(double(H)));  // stored back into the single parameter
   double m1 = M1, m2 = M2, v;
   if (6 * h < 1)
     v = m1 + (m2 - m1) * 6 * h;
