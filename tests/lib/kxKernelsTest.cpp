@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lib/kxCpu.h"
+#include "lib/kxEffects.h"
 #include "lib/kxKernels.h"
 #include "lib/kxUtilsPlatform.h"
 
@@ -278,6 +279,14 @@ TEST(kx_kernels, RectangleFunctions) {
 TEST(kx_kernels, PlatformHelpers) {
   InitializeUtilsUnit();
   EXPECT_TRUE(HasTransparentBlt());
+  // The effects unit chose its keyed path before the keyed blit was bound, so it never uses it.
+  EXPECT_EQ(DrawPaths().Keyed, &DeviceDrawKeyed);
+  SelectDrawPaths();
+  EXPECT_EQ(DrawPaths().Keyed, &DeviceDrawKeyedBlt);
+  FinalizeUtilsUnit();
+  SelectDrawPaths();
+  EXPECT_EQ(DrawPaths().Keyed, &DeviceDrawKeyed);
+  InitializeUtilsUnit();
   EXPECT_TRUE(IsWinNTPlatform);
   SCROLLBARINFO info;
   EXPECT_EQ(GetScrollBarInfoSafe(nullptr, 0, info), 0);
