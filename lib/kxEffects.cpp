@@ -10,6 +10,7 @@
 #include "base/Stream.h"
 #include "base/Text.h"
 #include "lib/kxCpu.h"
+#include "lib/kxStreamStrings.h"
 
 namespace {
 
@@ -24,44 +25,11 @@ int32_t ReadInt32(TStream& S) {
 
 void WriteInt32(TStream& S, int32_t v) { S.WriteBuffer(&v, 4); }
 
-// A name: its length in UTF-16 code units, then the code units. A length the stream cannot
-// hold is a damaged record.
+// A name: a stream string; a damaged one is a damaged record.
 std::string ReadName(TStream& S) {
-  int32_t n = ReadInt32(S);
-  if (n < 0 || int64_t(n) * 2 > BytesLeft(S)) throw EReadError("Damaged name in a bitmap record");
-  std::u16string u(size_t(n), u'\0');
-  if (n > 0) S.ReadBuffer(u.data(), int64_t(n) * 2);
-  return Utf16ToUtf8(u);
-}
-
-void WriteName(TStream& S, const std::string& Name) {
-  std::u16string u = Utf8ToUtf16(Name);
-  WriteInt32(S, int32_t(u.size()));
-  if (!u.empty()) S.WriteBuffer(u.data(), int64_t(u.size()) * 2);
-}
-
-// Four integers cut from a text by the separators " (),:;="; (0,0,0,0) when any is missing or
-// not a number.
-TRect TextToRect(const std::string& Text) {
-  std::string s = Text;
-  auto cut = [&s]() {
-    std::string token;
-    size_t i = 0;
-    for (; i < s.size(); ++i) {
-      char c = s[i];
-      if (std::strchr(" (),:;=", c) && c != '\0') {
-        ++i;
-        break;
-      }
-      token += c;
-    }
-    s = Trim(s.substr(std::min(i, s.size())));
-    return Trim(token);
-  };
-  int32_t v[4];
-  for (int32_t& x : v)
-    if (!TryStrToInt(cut(), x)) return TRect{0, 0, 0, 0};
-  return TRect{v[0], v[1], v[2], v[3]};
+  std::string name;
+  ReadStreamString(S, name);
+  return name;
 }
 
 // ---- Surfaces the stretch kernels write --------------------------------------------------------------
@@ -394,7 +362,7 @@ void TkxBitmap::LoadFromStream(TStream& Stream) {
 }
 
 void TkxBitmap::SaveToStream(TStream& Stream) {
-  WriteName(Stream, Name);
+  WriteStreamString(Stream, Name);
   WriteInt32(Stream, FWidth);
   WriteInt32(Stream, FHeight);
   if (!Empty()) Stream.WriteBuffer(FBits, int64_t(FWidth) * FHeight * 4);
@@ -577,7 +545,9 @@ std::unique_ptr<TkxBitmapLink> TkxBitmap::GetBitmapLink(const TRect& Rect) {
 }
 
 std::unique_ptr<TkxBitmapLink> TkxBitmap::GetBitmapLink(const std::string& Rect) {
-  return GetBitmapLink(TextToRect(Rect));
+  TRect r;
+  TokenStrToRect(Rect, r);
+  return GetBitmapLink(r);
 }
 
 void TkxBitmap::PutPixel(int32_t X, int32_t Y, TkxColor Value) {
@@ -714,7 +684,7 @@ void TkxBitmapLink::LoadFromStream(TStream& Stream) {
 }
 
 void TkxBitmapLink::SaveToStream(TStream& Stream) {
-  WriteName(Stream, Name);
+  WriteStreamString(Stream, Name);
   int32_t v[4] = {Rect.left, Rect.top, Rect.right, Rect.bottom};
   Stream.WriteBuffer(v, 16);
 }
