@@ -29,6 +29,9 @@ struct THandOver {
   std::condition_variable workDone;       // workers wait here in Synchronize
   std::deque<std::shared_ptr<TSyncRecord>> queue;
   uint64_t wakeCount = 0;
+  // The wakes a wait has already ended on: a wake made while the main thread was not waiting
+  // ends its next wait, as a signalled event would, instead of being lost.
+  uint64_t wakeSeen = 0;
   bool ended = false;
   std::function<void()> wakeHook;
   std::function<void()> processMessagesHook;
@@ -134,11 +137,10 @@ bool CheckSynchronize(uint32_t timeoutMs) {
   std::deque<std::shared_ptr<TSyncRecord>> batch;
   {
     std::unique_lock<std::mutex> lock(h.m);
-    if (h.queue.empty() && timeoutMs > 0 && !h.ended) {
-      uint64_t seen = h.wakeCount;
+    if (h.queue.empty() && timeoutMs > 0 && !h.ended)
       h.workAvailable.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                               [&] { return !h.queue.empty() || h.wakeCount != seen || h.ended; });
-    }
+                               [&] { return !h.queue.empty() || h.wakeCount != h.wakeSeen || h.ended; });
+    h.wakeSeen = h.wakeCount;
     if (h.ended) return false;
     batch.swap(h.queue);
   }
@@ -180,10 +182,9 @@ bool ServeMainThread(uint32_t timeoutMs) {
     server = h.server;
     if (!server && h.ended) {
       // Nothing to serve any more: just wait for the wake-up or the time.
-      if (timeoutMs > 0) {
-        uint64_t seen = h.wakeCount;
-        h.workAvailable.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return h.wakeCount != seen; });
-      }
+      if (timeoutMs > 0)
+        h.workAvailable.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return h.wakeCount != h.wakeSeen; });
+      h.wakeSeen = h.wakeCount;
       return false;
     }
   }
