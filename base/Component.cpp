@@ -6,6 +6,7 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "base/UpdateGuard.h"
 
 namespace {
 
@@ -277,14 +278,8 @@ void TCollection::Delete(int Index) { delete Items(Index); }
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) delete FItems.back();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  while (!FItems.empty()) delete FItems.back();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {

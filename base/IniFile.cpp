@@ -16,6 +16,7 @@
 #include "base/Stream.h"
 #include "base/StringList.h"
 #include "base/Text.h"
+#include "base/UpdateGuard.h"
 
 // ---- The document ---------------------------------------------------------------------
 
@@ -268,46 +269,28 @@ void TBufferedIniFile::WriteString(const std::string& Section, const std::string
 
 void TBufferedIniFile::ReadSection(const std::string& Section, TStrings& Strings) {
   Refresh();
-  Strings.BeginUpdate();
-  try {
-    Strings.Clear();
-    if (TIniSection* s = FDoc->FindSection(Trim(Section)))
-      for (const auto& l : s->Lines)
-        if (l.IsKey && s->FindKey(l.Key) == &l) Strings.Add(l.Key);
-  } catch (...) {
-    Strings.EndUpdate();
-    throw;
-  }
-  Strings.EndUpdate();
+  TUpdateGuard update(Strings);
+  Strings.Clear();
+  if (TIniSection* s = FDoc->FindSection(Trim(Section)))
+    for (const auto& l : s->Lines)
+      if (l.IsKey && s->FindKey(l.Key) == &l) Strings.Add(l.Key);
 }
 
 void TBufferedIniFile::ReadSections(TStrings& Strings) {
   Refresh();
-  Strings.BeginUpdate();
-  try {
-    Strings.Clear();
-    for (auto& s : FDoc->Sections)
-      if (FDoc->FindSection(s.Name) == &s && s.HasKey()) Strings.Add(s.Name);
-  } catch (...) {
-    Strings.EndUpdate();
-    throw;
-  }
-  Strings.EndUpdate();
+  TUpdateGuard update(Strings);
+  Strings.Clear();
+  for (auto& s : FDoc->Sections)
+    if (FDoc->FindSection(s.Name) == &s && s.HasKey()) Strings.Add(s.Name);
 }
 
 void TBufferedIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings) {
   Refresh();
-  Strings.BeginUpdate();
-  try {
-    Strings.Clear();
-    if (TIniSection* s = FDoc->FindSection(Trim(Section)))
-      for (const auto& l : s->Lines)
-        if (l.IsKey && s->FindKey(l.Key) == &l) Strings.Add(l.Key + "=" + Trim(l.Value));
-  } catch (...) {
-    Strings.EndUpdate();
-    throw;
-  }
-  Strings.EndUpdate();
+  TUpdateGuard update(Strings);
+  Strings.Clear();
+  if (TIniSection* s = FDoc->FindSection(Trim(Section)))
+    for (const auto& l : s->Lines)
+      if (l.IsKey && s->FindKey(l.Key) == &l) Strings.Add(l.Key + "=" + Trim(l.Value));
 }
 
 void TBufferedIniFile::EraseSection(const std::string& Section) {
@@ -407,15 +390,9 @@ TMemIniFile::~TMemIniFile() = default;
 void TMemIniFile::UpdateFile() { SaveToDisk(); }
 
 void TMemIniFile::GetStrings(TStrings& List) {
-  List.BeginUpdate();
-  try {
-    List.Clear();
-    FDoc->ForEachLine([&](const std::string& line) { List.Add(line); });
-  } catch (...) {
-    List.EndUpdate();
-    throw;
-  }
-  List.EndUpdate();
+  TUpdateGuard update(List);
+  List.Clear();
+  FDoc->ForEachLine([&](const std::string& line) { List.Add(line); });
 }
 
 void TMemIniFile::SetStrings(const TStrings& List) {

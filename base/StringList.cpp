@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "base/Stream.h"
 #include "base/Text.h"
+#include "base/UpdateGuard.h"
 
 namespace {
 constexpr char kNameValueSeparator = '=';
@@ -21,15 +22,9 @@ int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const { r
 
 void TStrings::Put(int32_t Index, const std::string& S) {
   TObject* obj = GetObject(Index);
-  BeginUpdate();
-  try {
-    Delete(Index);
-    InsertObject(Index, S, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  Delete(Index);
+  InsertObject(Index, S, obj);
 }
 
 TObject* TStrings::GetObject(int32_t Index) const {
@@ -64,14 +59,8 @@ void TStrings::AddStrings(const TStrings& Strings) {
   std::vector<std::pair<std::string, TObject*>> items;
   items.reserve(static_cast<size_t>(Strings.Count()));
   for (int32_t i = 0; i < Strings.Count(); ++i) items.emplace_back(Strings.Get(i), Strings.GetObject(i));
-  BeginUpdate();
-  try {
-    for (const auto& [s, obj] : items) AddObject(s, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  for (const auto& [s, obj] : items) AddObject(s, obj);
 }
 
 void TStrings::Assign(TPersistent* Source) {
@@ -81,49 +70,31 @@ void TStrings::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    FDelimiter = src->FDelimiter;
-    FQuoteChar = src->FQuoteChar;
-    FLineBreak = src->FLineBreak;
-    AddStrings(*src);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  Clear();
+  FDelimiter = src->FDelimiter;
+  FQuoteChar = src->FQuoteChar;
+  FLineBreak = src->FLineBreak;
+  AddStrings(*src);
 }
 
 void TStrings::Exchange(int32_t Index1, int32_t Index2) {
-  BeginUpdate();
-  try {
-    const std::string s = Get(Index1);
-    TObject* obj = GetObject(Index1);
-    Put(Index1, Get(Index2));
-    PutObject(Index1, GetObject(Index2));
-    Put(Index2, s);
-    PutObject(Index2, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  const std::string s = Get(Index1);
+  TObject* obj = GetObject(Index1);
+  Put(Index1, Get(Index2));
+  PutObject(Index1, GetObject(Index2));
+  Put(Index2, s);
+  PutObject(Index2, obj);
 }
 
 void TStrings::Move(int32_t CurIndex, int32_t NewIndex) {
   if (CurIndex == NewIndex) return;
-  BeginUpdate();
-  try {
-    const std::string s = Get(CurIndex);
-    TObject* obj = GetObject(CurIndex);
-    Delete(CurIndex);
-    InsertObject(NewIndex, s, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard update(*this);
+  const std::string s = Get(CurIndex);
+  TObject* obj = GetObject(CurIndex);
+  Delete(CurIndex);
+  InsertObject(NewIndex, s, obj);
 }
 
 int32_t TStrings::IndexOf(const std::string& S) const {
@@ -195,22 +166,16 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view Value) {
-  BeginUpdate();
-  try {
-    Clear();
-    size_t i = 0;
-    while (i < Value.size()) {
-      const size_t start = i;
-      while (i < Value.size() && Value[i] != '\r' && Value[i] != '\n') ++i;
-      Add(std::string(Value.substr(start, i - start)));
-      if (i < Value.size() && Value[i] == '\r') ++i;
-      if (i < Value.size() && Value[i] == '\n') ++i;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard update(*this);
+  Clear();
+  size_t i = 0;
+  while (i < Value.size()) {
+    const size_t start = i;
+    while (i < Value.size() && Value[i] != '\r' && Value[i] != '\n') ++i;
+    Add(std::string(Value.substr(start, i - start)));
+    if (i < Value.size() && Value[i] == '\r') ++i;
+    if (i < Value.size() && Value[i] == '\n') ++i;
   }
-  EndUpdate();
 }
 
 std::string TStrings::DelimitedText() const { return JoinDelimited(FDelimiter, FQuoteChar); }
@@ -237,48 +202,42 @@ inline bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
 void TStrings::SetDelimitedText(std::string_view Value) { SplitDelimited(Value, FDelimiter, FQuoteChar); }
 
 void TStrings::SplitDelimited(std::string_view Value, char delimiter, char quote) {
-  BeginUpdate();
-  try {
-    Clear();
-    size_t p = 0;
-    const size_t n = Value.size();
-    while (p < n && IsSpace(Value[p])) ++p;
-    while (p < n) {
-      std::string s;
-      if (Value[p] == quote) {
-        // Quoted: up to the next single quote character; a doubled one stands for itself.
-        ++p;
-        while (p < n) {
-          if (Value[p] == quote) {
-            if (p + 1 < n && Value[p + 1] == quote) {
-              s += quote;
-              p += 2;
-              continue;
-            }
-            ++p;
-            break;
+  TUpdateGuard update(*this);
+  Clear();
+  size_t p = 0;
+  const size_t n = Value.size();
+  while (p < n && IsSpace(Value[p])) ++p;
+  while (p < n) {
+    std::string s;
+    if (Value[p] == quote) {
+      // Quoted: up to the next single quote character; a doubled one stands for itself.
+      ++p;
+      while (p < n) {
+        if (Value[p] == quote) {
+          if (p + 1 < n && Value[p + 1] == quote) {
+            s += quote;
+            p += 2;
+            continue;
           }
-          s += Value[p++];
-        }
-      } else {
-        const size_t start = p;
-        while (p < n && static_cast<unsigned char>(Value[p]) > ' ' && Value[p] != delimiter) ++p;
-        s.assign(Value.substr(start, p - start));
-      }
-      Add(s);
-      while (p < n && IsSpace(Value[p])) ++p;
-      if (p < n && Value[p] == delimiter) {
-        if (p + 1 == n) Add(std::string());  // a delimiter at the very end ends with an empty string
-        do {
           ++p;
-        } while (p < n && IsSpace(Value[p]));
+          break;
+        }
+        s += Value[p++];
       }
+    } else {
+      const size_t start = p;
+      while (p < n && static_cast<unsigned char>(Value[p]) > ' ' && Value[p] != delimiter) ++p;
+      s.assign(Value.substr(start, p - start));
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+    Add(s);
+    while (p < n && IsSpace(Value[p])) ++p;
+    if (p < n && Value[p] == delimiter) {
+      if (p + 1 == n) Add(std::string());  // a delimiter at the very end ends with an empty string
+      do {
+        ++p;
+      } while (p < n && IsSpace(Value[p]));
+    }
   }
-  EndUpdate();
 }
 
 std::string TStrings::CommaText() const { return JoinDelimited(',', '"'); }
