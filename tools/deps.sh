@@ -12,4 +12,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-microhei \
   libx11-dev libxext-dev xvfb xauth \
   libavcodec-dev libavcodec-extra libavformat-dev libavutil-dev libavfilter-dev \
-  libswscale-dev libswresample-dev libavdevice-dev libsdl1.2-dev
+  libswscale-dev libswresample-dev libavdevice-dev libsdl1.2-dev \
+  libcanberra-dev
