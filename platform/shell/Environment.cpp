@@ -112,7 +112,8 @@ bool RemovableDevice(const Environment& env, const std::string& majMin) {
 std::string LabelOf(const Environment& env, const std::string& source) {
   if (source.rfind("/dev/", 0) != 0) return {};
   char real[PATH_MAX];
-  std::string want = realpath(source.c_str(), real) ? std::string(real) : source;
+  const std::string want = NormalizePath(source);
+  const std::string wantReal = realpath(source.c_str(), real) ? std::string(real) : want;
   DIR* d = opendir(env.byLabel.c_str());
   if (!d) return {};
   std::string found;
@@ -120,8 +121,13 @@ std::string LabelOf(const Environment& env, const std::string& source) {
     if (e->d_name[0] == '.') continue;
     std::string link = env.byLabel + "/" + e->d_name;
     char target[PATH_MAX];
-    if (!realpath(link.c_str(), target)) continue;
-    if (want == target) {
+    ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0) continue;
+    std::string t(target, size_t(n));
+    t = NormalizePath(t[0] == '/' ? t : env.byLabel + "/" + t);
+    char resolved[PATH_MAX];
+    std::string tReal = realpath(t.c_str(), resolved) ? std::string(resolved) : t;
+    if (t == want || tReal == wantReal) {
       found = UnescapeHex(e->d_name);
       break;
     }
