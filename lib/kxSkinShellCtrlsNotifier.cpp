@@ -100,7 +100,15 @@ void TkxShellChangeThread::Execute() {
       FWaitChanged = false;
     }
     if (rearm && !Terminated()) {
+      // The new handle is armed before the old one goes, and what the old one still holds is
+      // reported, so no change is lost across the switch.
+      std::unique_ptr<shell::ChangeWatch> old = std::move(FWaitHandle);
       Arm();
+      if (old->Pending() && !Terminated()) {
+        FInHandOver.store(true);
+        Synchronize([this] { RunChange(); });
+        FInHandOver.store(false);
+      }
       if (!FWaitHandle->Valid()) break;
     }
   }

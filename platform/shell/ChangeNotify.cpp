@@ -186,4 +186,10 @@ ChangeWatch::Result ChangeWatch::Wait(const WakeEvent& wake) {
   }
 }
 
+bool ChangeWatch::Pending() {
+  if (impl_->fd < 0) return false;
+  bool openMove = false;
+  return impl_->Drain(&openMove) > 0;
+}
+
 }  // namespace win::shell

@@ -47,6 +47,8 @@ class ChangeWatch {
   // changes, and the two halves of a rename, count once. Changes that do not pass the filter are
   // drained silently. Woken: `wake` was signalled (it is not cleared here).
   Result Wait(const WakeEvent& wake);
+  // Drains what is pending without waiting; true when a change among it passes the filter.
+  bool Pending();
 
  private:
   struct Impl;
