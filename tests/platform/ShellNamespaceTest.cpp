@@ -101,6 +101,29 @@ TEST_F(ShellNamespace, DesktopHoldsComputerHomeAndTheExistingUserFolders) {
   std::unique_ptr<IShellFolder> c;
   ASSERT_EQ(S_OK, desktop->BindToObject(computer, &c));
   EXPECT_EQ((std::vector<std::string>{"/", "MY STICK", "cd", "share", "ram"}), Children(c.get(), SHCONTF_FOLDERS));
+  // Its details: the kind of each volume and its sizes, never asked of a network share.
+  std::unique_ptr<IShellDetails> details;
+  ASSERT_EQ(S_OK, desktop->BindToDetails(computer, &details));
+  SHELLDETAILS sd;
+  ASSERT_EQ(S_OK, details->GetDetailsOf(nullptr, 3, &sd));
+  EXPECT_EQ("Free Space", sd.str.pOleStr);
+  std::unique_ptr<IEnumIDList> vols;
+  ASSERT_EQ(S_OK, c->EnumObjects(nullptr, SHCONTF_FOLDERS, &vols));
+  std::vector<std::vector<std::string>> rows;
+  for (Pidl v; vols->Next(1, &v.p, nullptr) == S_OK; CoTaskMemFree(v.p), v.p = nullptr) {
+    rows.emplace_back();
+    for (UINT col = 1; col <= 3; ++col) {
+      ASSERT_EQ(S_OK, details->GetDetailsOf(v, col, &sd));
+      rows.back().push_back(sd.str.pOleStr);
+    }
+  }
+  ASSERT_EQ(5u, rows.size());
+  EXPECT_EQ("Local Disk", rows[0][0]);
+  EXPECT_FALSE(rows[0][1].empty());
+  EXPECT_EQ("Removable Disk", rows[1][0]);
+  EXPECT_EQ("CD Drive", rows[2][0]);
+  EXPECT_EQ((std::vector<std::string>{"Network Drive", "", ""}), rows[3]);
+  EXPECT_EQ("RAM Disk", rows[4][0]);
   // The virtual folders' parsing names are "::{" names; their display names are plain.
   EXPECT_EQ(0u, Name(desktop.get(), computer, SHGDN_FORPARSING).rfind("::{", 0));
   EXPECT_EQ("Computer", Name(desktop.get(), computer, SHGDN_NORMAL));
