@@ -189,6 +189,8 @@ class TkxShellChangeThread : public TThread {
   void Stop();
   // Whether the thread waits in a hand-over to the user-interface thread now.
   bool InHandOver() const { return FInHandOver.load(); }
+  // Whether its change method runs now (on the user-interface thread).
+  bool InChange() const { return FInChange; }
 
  protected:
   void Execute() override;
@@ -206,6 +208,7 @@ class TkxShellChangeThread : public TThread {
   uint32_t FNotifyOptionFlags = 0;
   bool FVoid = false;
   std::atomic<bool> FInHandOver{false};
+  bool FInChange = false;  // user-interface thread only
 };
 
 class TkxCustomShellChangeNotifier : public TComponent {

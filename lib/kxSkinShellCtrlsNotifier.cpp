@@ -70,7 +70,15 @@ void TkxShellChangeThread::RunChange() {
     if (FVoid) return;
     method = FChangeEvent;
   }
-  if (method) method();
+  if (!method) return;
+  FInChange = true;
+  try {
+    method();
+  } catch (...) {
+    FInChange = false;
+    throw;
+  }
+  FInChange = false;
 }
 
 bool TkxShellChangeThread::ArmNow() {
@@ -116,6 +124,25 @@ void TkxShellChangeThread::Execute() {
 
 // ---- the notifier -----------------------------------------------------------------------------
 
+namespace {
+// Threads whose notifier went away inside their own change method: the worker waits for that
+// very method to return, so it cannot be waited for there. They end right after it and are
+// freed here later.
+std::vector<std::unique_ptr<TkxShellChangeThread>>& Ended() {
+  static std::vector<std::unique_ptr<TkxShellChangeThread>> threads;
+  return threads;
+}
+void FreeEnded() {
+  auto& v = Ended();
+  for (auto it = v.begin(); it != v.end();) {
+    if ((*it)->Finished() && !(*it)->InChange())
+      it = v.erase(it);
+    else
+      ++it;
+  }
+}
+}  // namespace
+
 TkxCustomShellChangeNotifier::TkxCustomShellChangeNotifier(TComponent* AOwner) : TComponent(AOwner) { StartThread(); }
 
 TkxCustomShellChangeNotifier::~TkxCustomShellChangeNotifier() { StopThread(); }
@@ -124,6 +151,11 @@ void TkxCustomShellChangeNotifier::StopThread() {
   if (!FThread) return;
   std::unique_ptr<TkxShellChangeThread> thread = std::move(FThread);
   thread->Stop();
+  FreeEnded();
+  if (thread->InChange()) {
+    Ended().push_back(std::move(thread));
+    return;
+  }
   // Serves the hand-overs while it waits, so a worker waiting in one is released (its call runs
   // as nothing).
   thread->WaitFor();
@@ -169,6 +201,7 @@ void TkxCustomShellChangeNotifier::UpdateThreadOptions() {
 
 void TkxCustomShellChangeNotifier::StartThread() {
   if (!FOnChange || FThread) return;
+  FreeEnded();
   auto thread = std::make_unique<TkxShellChangeThread>(FOnChange);
   thread->SetDirectoryOptions(FRoot, FWatchSubTree, NotifyOptionFlags(FFilters));
   // Armed before the thread runs, so every change after this call is seen. A folder that cannot

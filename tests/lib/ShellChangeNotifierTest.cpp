@@ -111,6 +111,22 @@ TEST_F(ShellChangeNotifier, DestroyingItReleasesAThreadWaitingInAHandOver) {
   EXPECT_EQ(0, calls);
 }
 
+TEST_F(ShellChangeNotifier, ItsOwnChangeMethodMayDestroyIt) {
+  // As a control does when a refresh switches its automatic refresh off.
+  auto* n = new Notifier(nullptr);
+  n->SetRoot(dir);
+  n->SetOnChange([&] {
+    ++calls;
+    delete n;
+  });
+  WriteText(dir + "/new.avi", "");
+  ASSERT_TRUE(WaitForCalls(1));
+  // The next notifier frees the thread that ended meanwhile; nothing else runs.
+  auto next = Make();
+  WriteText(dir + "/second.avi", "");
+  ASSERT_TRUE(WaitForCalls(2));
+}
+
 TEST_F(ShellChangeNotifier, AFolderThatCannotBeWatchedGivesNoThreadAndNoError) {
   auto n = std::make_unique<Notifier>(nullptr);
   EXPECT_FALSE(n->Watching());  // no method yet
