@@ -154,11 +154,6 @@ int RootFolderIndex(const std::string& Root) {
 
 IContextMenu* ActiveContextMenu = nullptr;
 
-TCriticalSection& ShellChangeLock() {
-  static TCriticalSection lock;
-  return lock;
-}
-
 namespace {
 bool g_makingDesktop = false;
 }  // namespace

@@ -3,6 +3,13 @@
 
 using namespace win;
 
+// Kept in this file, which needs nothing else of the shell items, so that the threaded tests can
+// build the notifier on its own.
+TCriticalSection& ShellChangeLock() {
+  static TCriticalSection lock;
+  return lock;
+}
+
 uint32_t NotifyOptionFlags(TNotifyFilters Filters) {
   uint32_t f = 0;
   if (Filters.Contains(nfFileNameChange)) f |= FILE_NOTIFY_CHANGE_FILE_NAME;
