@@ -268,8 +268,9 @@ struct SHELLEXECUTEINFO {
 };
 BOOL ShellExecuteEx(SHELLEXECUTEINFO* info);
 
-// Moves a file or folder into the user's trash ($XDG_DATA_HOME/Trash: files/ and info/*.trashinfo).
-// Answers 0 or an errno; nothing is lost on failure.
+// Moves a file or folder into the user's trash ($XDG_DATA_HOME/Trash: files/ and info/*.trashinfo;
+// an item on another volume goes to that volume's .Trash-$uid). Answers 0 or an errno; nothing is
+// lost on failure.
 int MoveToTrash(const std::string& path);
 
 }  // namespace win

@@ -48,7 +48,18 @@ int MoveToTrash(const std::string& given) {
   if (path.empty() || path == "/") return EINVAL;
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0) return errno;
-  const std::string trash = shell::CurrentEnvironment().dataHome + "/Trash";
+  // An item on another volume than the home trash goes to that volume's own trash
+  // ($topdir/.Trash-$uid), where its path is kept relative to the volume.
+  const std::string dataHome = shell::CurrentEnvironment().dataHome;
+  const shell::Volume* homeVolume = shell::VolumeOf(shell::NormalizePath(dataHome));
+  const shell::Volume* itemVolume = shell::VolumeOf(path);
+  std::string trash = dataHome + "/Trash", recorded = path;
+  if (homeVolume && itemVolume && homeVolume->mountPoint != itemVolume->mountPoint) {
+    const std::string& top = itemVolume->mountPoint;
+    trash = (top == "/" ? std::string() : top) + "/.Trash-" + std::to_string(getuid());
+    recorded = path.substr(top == "/" ? 1 : top.size() + 1);
+  }
+  errno = 0;
   if (!MakeDirs(trash + "/files") || !MakeDirs(trash + "/info")) return errno ? errno : EACCES;
 
   const std::string base = path.substr(path.rfind('/') + 1);
@@ -68,7 +79,7 @@ int MoveToTrash(const std::string& given) {
   struct tm tm {};
   localtime_r(&now, &tm);
   const std::string text =
-      fmt::format("[Trash Info]\nPath={}\nDeletionDate={:04}-{:02}-{:02}T{:02}:{:02}:{:02}\n", PercentEncode(path),
+      fmt::format("[Trash Info]\nPath={}\nDeletionDate={:04}-{:02}-{:02}T{:02}:{:02}:{:02}\n", PercentEncode(recorded),
                   tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
   const bool closed = close(fd) == 0;
@@ -76,7 +87,7 @@ int MoveToTrash(const std::string& given) {
     unlink(info.c_str());
     return EIO;
   }
-  // A file on another volume cannot be moved here; it stays where it is.
+  // An item that cannot be moved (a mount table that does not match the disks) stays where it is.
   if (rename(path.c_str(), (trash + "/files/" + name).c_str()) != 0) {
     int e = errno;
     unlink(info.c_str());

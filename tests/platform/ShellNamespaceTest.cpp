@@ -404,6 +404,14 @@ TEST_F(ShellNamespace, DeleteMovesToTheTrashAfterTheConfirmation) {
   EXPECT_EQ("second", ReadText(trash + "/files/" + name + ".2"));
   EXPECT_TRUE(std::filesystem::exists(trash + "/info/" + name + ".2.trashinfo"));
   EXPECT_EQ(ENOENT, MoveToTrash(tree.home + "/nothing"));
+  // An item on a volume of its own goes to that volume's trash, its path kept relative to it.
+  const std::string usb = tree.root + "/media/usb";
+  mkdir((usb + "/clips").c_str(), 0755);
+  WriteText(usb + "/clips/a.avi", "on the stick");
+  EXPECT_EQ(0, MoveToTrash(usb + "/clips/a.avi"));
+  const std::string own = usb + "/.Trash-" + std::to_string(getuid());
+  EXPECT_EQ("on the stick", ReadText(own + "/files/a.avi"));
+  EXPECT_NE(std::string::npos, ReadText(own + "/info/a.avi.trashinfo").find("\nPath=clips/a.avi\n"));
 }
 
 TEST_F(ShellNamespace, IconsComeFromTheItemsWithoutLookingAtThem) {
