@@ -1,5 +1,8 @@
 #include "Src/CodecMap.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -9,6 +12,9 @@ const std::vector<TEncoderAlias> kAliases = {
     {"libvo_aacenc", "aac"},
     {"libamr_nb", "libopencore_amrnb"},  // the AMR-NB encoder's old name
     {"msmpeg4v1", nullptr},             // MS-MPEG4 v1 can be decoded but not encoded
+    // Opening a libxvid encoder while another one encodes damages the running one's stream,
+    // and several jobs convert at once: the native encoder writes the same MPEG-4 ASP stream.
+    {"libxvid", "mpeg4", "XVID"},
 };
 
 // Sign and name of each "+name" / "-name" token of a flag text ("+a-b+c", "a").
@@ -82,6 +88,59 @@ std::string MapEncoderName(const std::string& AName, bool& AUnavailable) {
 bool IsProgramStreamMuxer(const std::string& AMuxerName) {
   return AMuxerName == "mpeg" || AMuxerName == "vob" || AMuxerName == "dvd" || AMuxerName == "svcd" ||
          AMuxerName == "vcd";
+}
+
+const char* EncoderDefaultTag(const std::string& AName) {
+  for (const TEncoderAlias& a : kAliases)
+    if (AName == a.OldName) return a.Tag;
+  return nullptr;
+}
+
+int32_t FitMp2Bitrate(int32_t ASampleRate, int32_t ABitrate) {
+  if (ABitrate <= 0) return ABitrate;
+  // kbit/s of layer II: MPEG-1 (32, 44.1, 48 kHz) and MPEG-2 half rates (16, 22.05, 24 kHz).
+  static const int32_t kFull[] = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
+  static const int32_t kHalf[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+  const int32_t* table = ASampleRate >= 32000 ? kFull : kHalf;
+  int32_t best = table[0] * 1000;
+  for (size_t i = 0; i < 14; ++i) {
+    const int32_t r = table[i] * 1000;
+    if (std::llabs(int64_t{r} - ABitrate) < std::llabs(int64_t{best} - ABitrate)) best = r;
+  }
+  return best;
+}
+
+bool FitFrameSize(const std::string& AEncoderName, int AChromaShiftW, int AChromaShiftH, int32_t& AWidth,
+                  int32_t& AHeight, int32_t& AInnerWidth, int32_t& AInnerHeight) {
+  AInnerWidth = AWidth;
+  AInnerHeight = AHeight;
+  if (AWidth <= 0 || AHeight <= 0) return false;
+  if (AEncoderName == "h263") {
+    static const int32_t kSizes[][2] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+    const int32_t* chosen = kSizes[4];
+    for (const auto& s : kSizes)
+      if (AWidth <= s[0] && AHeight <= s[1]) {
+        chosen = s;
+        break;
+      }
+    if (AWidth == chosen[0] && AHeight == chosen[1]) return false;
+    // The largest picture of the same shape that fits, in whole chroma samples.
+    const double scale = std::min(static_cast<double>(chosen[0]) / AWidth, static_cast<double>(chosen[1]) / AHeight);
+    AInnerWidth = std::min(chosen[0], static_cast<int32_t>(std::lround(AWidth * scale)) & ~1);
+    AInnerHeight = std::min(chosen[1], static_cast<int32_t>(std::lround(AHeight * scale)) & ~1);
+    AWidth = chosen[0];
+    AHeight = chosen[1];
+    return true;
+  }
+  // Lossless coders take any size.
+  if (AEncoderName == "ffv1" || AEncoderName == "rawvideo" || AEncoderName == "huffyuv" || AEncoderName == "png")
+    return false;
+  const int32_t mw = 1 << AChromaShiftW, mh = 1 << AChromaShiftH;
+  const int32_t w = std::max(mw, AWidth - AWidth % mw), h = std::max(mh, AHeight - AHeight % mh);
+  if (w == AWidth && h == AHeight) return false;
+  AWidth = AInnerWidth = w;
+  AHeight = AInnerHeight = h;
+  return true;
 }
 
 std::string MuxerAudioReplacement(const std::string& AMuxerName, const std::string& AEncoderName) {

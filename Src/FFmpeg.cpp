@@ -1,6 +1,9 @@
 // The conversion engine's object: tables, defaults, the run thread and its boundary.
 #include "Src/FFmpeg.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegStubs.h"
@@ -284,8 +287,20 @@ bool TCustomFFmpeg::PauseCheckpoint() {
   return FBroken.load();
 }
 
+namespace {
+std::atomic<int32_t> gRunning{0};
+}  // namespace
+
+int32_t RunningConversions() { return gRunning.load(); }
+
+int32_t EncoderThreadCount() {
+  const int32_t cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  return std::clamp(cores / std::max(1, gRunning.load()), 1, 16);
+}
+
 void TCustomFFmpeg::RunConvert() {
   FFinished = false;
+  ++gRunning;
   // Each step has its own guard: a failure is recorded and the following steps still run,
   // so the task always ends with its terminate event and nothing stays open.
   auto guarded = [this](auto&& AStep) {
@@ -304,6 +319,8 @@ void TCustomFFmpeg::RunConvert() {
   guarded([this] { CloseEncoderList(); });
   guarded([this] { CloseDecoderList(); });
   guarded([this] { CleanUp(); });
+  // Before the terminate event, which may start the next task.
+  --gRunning;
   guarded([this] { DoTerminate(); });
 }
 

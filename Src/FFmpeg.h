@@ -78,6 +78,8 @@ struct TOutputStreamSetup {
   bool stream_copy = false;
   AVDictionary* codec_opts = nullptr;  // the encoder's private options, owned
   TBitstreamFilterChain bitstream_filters;
+  // Video whose coded size is larger than the picture (the rest is padding): the picture's size.
+  int32_t pad_width = 0, pad_height = 0;
 };
 
 // One output file. In join mode the same file serves several entries of the output table.
@@ -314,6 +316,9 @@ private:
   TOutputStreamSetup& NewStream(TOutputFile& AFile, AVMediaType AType);
   void TakePrivateOptions(TOutputStreamSetup& AStream);
   void ChoosePixelFmt(AVCodecContext* AEnc, const AVCodec* ACodec);
+  // An encoder for the inputs' first subtitle stream that the output format takes, or "".
+  std::string SubtitleEncoderFor(const AVOutputFormat* AFormat) const;
+  void FitVideoSize(TOutputStreamSetup& AStream, AVCodecContext* AEnc, const AVCodec* ACodec);
   void ChooseSampleFmt(AVCodecContext* AEnc, const AVCodec* ACodec);
   void ChooseSampleRate(AVCodecContext* AEnc, const AVCodec* ACodec);
   void ParseRcOverride(AVCodecContext* AEnc);
@@ -362,6 +367,12 @@ private:
 // libraries' choice where it differs from the installed ones (mov and mp4 took MPEG-4 and AAC;
 // mp3 and flac had no video).
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType);
+
+// The threads a video encoder opened now gets: the machine's cores divided among the
+// conversions running at this moment (at least one each).
+int32_t EncoderThreadCount();
+// Conversions running in this process at this moment.
+int32_t RunningConversions();
 
 // Serialises the preview post hooks of every engine with the owner's changes of the hooks.
 std::recursive_mutex& PostHookLock();

@@ -44,6 +44,7 @@ int32_t TVideoFilterGraph::Configure(const AVCodecContext* ADec, AVCodecContext*
                                  AV_OPT_SEARCH_CHILDREN) < 0)
     return -1;
   AVFilterContext* last = src;
+  AVFilterContext* fit_head = nullptr;
   // Named keys: the crop filter's positional order is w:h:x:y. The crop keeps the cropped
   // input size, the scale that follows makes the encoder's size of it.
   const int32_t cw = ADec->width - ALeft - ARight, ch = ADec->height - ATop - ABottom;
@@ -53,18 +54,32 @@ int32_t TVideoFilterGraph::Configure(const AVCodecContext* ADec, AVCodecContext*
     if (!crop || AVFilterStubs.avfilter_link(last, 0, crop, 0) < 0) return -1;
     last = crop;
   }
-  if (AEnc->width > 0 && AEnc->height > 0 && (cw != AEnc->width || ch != AEnc->height) && !AKeepEncoderSize) {
-    AVFilterContext* scale =
-        AddFilter(graph, "scale", "scale", Format("w=%d:h=%d:flags=0x%X", AEnc->width, AEnc->height, ASwsFlags));
-    if (!scale || AVFilterStubs.avfilter_link(last, 0, scale, 0) < 0) return -1;
-    last = scale;
+  const bool pad = pad_width > 0 && pad_height > 0 && AEnc->width > 0 && AEnc->height > 0;
+  const int32_t tw = pad ? pad_width : AEnc->width, th = pad ? pad_height : AEnc->height;
+  // Scales to the picture size, then pads to the encoder's size when they differ.
+  auto addFit = [&](AVFilterContext* AFrom, const char* AName) -> AVFilterContext* {
+    AVFilterContext* scale = AddFilter(graph, "scale", AName, Format("w=%d:h=%d:flags=0x%X", tw, th, ASwsFlags));
+    if (!scale || (AFrom && AVFilterStubs.avfilter_link(AFrom, 0, scale, 0) < 0)) return nullptr;
+    fit_head = scale;
+    if (!pad) return scale;
+    AVFilterContext* padding =
+        AddFilter(graph, "pad", (std::string(AName) + "_pad").c_str(),
+                  Format("width=%d:height=%d:x=%d:y=%d:color=black", AEnc->width, AEnc->height,
+                         ((AEnc->width - tw) / 2) & ~1, ((AEnc->height - th) / 2) & ~1));
+    if (!padding || AVFilterStubs.avfilter_link(scale, 0, padding, 0) < 0) return nullptr;
+    return padding;
+  };
+  if (AEnc->width > 0 && AEnc->height > 0 && (cw != tw || ch != th || pad) && !AKeepEncoderSize) {
+    last = addFit(last, "scale");
+    if (!last) return -1;
   }
   graph->scale_sws_opts = AVUtilStubs.av_strdup(Format("flags=0x%X", ASwsFlags).c_str());
   // A rebuilt graph ends with a scale to the size the encoder was opened with.
   AVFilterContext* tail = sink;
   if (AKeepEncoderSize) {
-    tail = AddFilter(graph, "scale", "keep_size", Format("w=%d:h=%d:flags=0x%X", AEnc->width, AEnc->height, ASwsFlags));
-    if (!tail || AVFilterStubs.avfilter_link(tail, 0, sink, 0) < 0) return -1;
+    AVFilterContext* end = addFit(nullptr, "keep_size");
+    if (!end || AVFilterStubs.avfilter_link(end, 0, sink, 0) < 0) return -1;
+    tail = fit_head;
   }
   if (!AFilters.empty()) {
     AVFilterInOut* outputs = AVFilterStubs.avfilter_inout_alloc();

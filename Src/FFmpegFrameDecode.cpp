@@ -173,6 +173,8 @@ void TTranscoder::DispatchFrame(TInputStream& AIst, int32_t AIstIndex, AVFrame* 
                            AIst.index, picture->width, picture->height,
                            AVUtilStubs.av_get_pix_fmt_name(static_cast<AVPixelFormat>(picture->format)));
         auto fresh = std::make_unique<TVideoFilterGraph>();
+        fresh->pad_width = ost.graph->pad_width;
+        fresh->pad_height = ost.graph->pad_height;
         AVCodecContext probe{};
         probe.width = picture->width;
         probe.height = picture->height;

@@ -83,6 +83,9 @@ void TTranscoder::DoAudioOut(TOutputStream& AOst, TInputStream& AIst, const uint
       AVUtilStubs.av_opt_set_int(AOst.swr, "phase_shift", 10, 0);
       AVUtilStubs.av_opt_set_int(AOst.swr, "linear_interp", 0, 0);
       AVUtilStubs.av_opt_set(AOst.swr, "cutoff", "0.8", 0);
+      // A down-mix never exceeds full scale, for float encoders as for 16-bit ones (which the
+      // resampler otherwise limits alone): stereo to mono averages the channels.
+      AVUtilStubs.av_opt_set(AOst.swr, "rematrix_maxval", "1.0", 0);
       r = SwResampleStubs.swr_init(AOst.swr);
     }
     if (r < 0) {

@@ -409,6 +409,15 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
   if (Faudio_disable) useAudio = false;
   if (Fvideo_disable) useVideo = false;
   if (Fsubtitle_disable) useSubtitle = false;
+  if (useSubtitle && !Fsubtitle_stream_copy && Fsubtitle_codec_name.empty()) {
+    // No encoder named: one the container takes for the input's kind of subtitle, or none.
+    Fsubtitle_codec_name = SubtitleEncoderFor(fmt);
+    if (Fsubtitle_codec_name.empty()) {
+      useSubtitle = false;
+      GetFFLogger()->Log(this, llWarning, "Output format '%s' takes no subtitle of the input's kind: subtitles are left out",
+                         fmt->name);
+    }
+  }
 
   auto build = [&](bool AUse, void (TCustomFFmpeg::*ABuilder)(TOutputFile&), const char* AWhat) {
     if (!AUse) return true;
@@ -473,6 +482,35 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
     SetupJoin();
   }
   return Fnb_output_files;
+}
+
+std::string TCustomFFmpeg::SubtitleEncoderFor(const AVOutputFormat* AFormat) const {
+  const AVCodecParameters* source = nullptr;
+  for (int32_t i = 0; i < Fnb_input_files && !source; ++i) {
+    const AVFormatContext* ic = Finput_files[static_cast<size_t>(i)];
+    for (unsigned s = 0; ic && s < ic->nb_streams && !source; ++s)
+      if (ic->streams[s]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) source = ic->streams[s]->codecpar;
+  }
+  if (!source) return {};
+  const AVCodecDescriptor* d = AVCodecStubs.avcodec_descriptor_get(source->codec_id);
+  const bool text = d && (d->props & AV_CODEC_PROP_TEXT_SUB);
+  const bool bitmap = d && (d->props & AV_CODEC_PROP_BITMAP_SUB);
+  std::vector<std::string> names;
+  // The container's own choice first, when it is of the right kind.
+  if (const AVCodec* own = AVCodecStubs.avcodec_find_encoder(AFormat->subtitle_codec)) {
+    const AVCodecDescriptor* od = AVCodecStubs.avcodec_descriptor_get(own->id);
+    if (od && ((text && (od->props & AV_CODEC_PROP_TEXT_SUB)) || (bitmap && (od->props & AV_CODEC_PROP_BITMAP_SUB))))
+      names.push_back(own->name);
+  }
+  if (text)
+    for (const char* n : {"ass", "subrip", "mov_text", "webvtt", "text"}) names.push_back(n);
+  if (bitmap)
+    for (const char* n : {"dvdsub", "dvbsub"}) names.push_back(n);
+  for (const std::string& n : names) {
+    const AVCodec* c = AVCodecStubs.avcodec_find_encoder_by_name(n.c_str());
+    if (c && AVFormatStubs.avformat_query_codec(AFormat, c->id, FF_COMPLIANCE_NORMAL) == 1) return n;
+  }
+  return {};
 }
 
 bool TCustomFFmpeg::RemoveLastOutputFile() {
@@ -544,6 +582,25 @@ void TCustomFFmpeg::ChoosePixelFmt(AVCodecContext* AEnc, const AVCodec* ACodec) 
   } else if (AEnc->pix_fmt == AV_PIX_FMT_NONE) {
     AEnc->pix_fmt = AV_PIX_FMT_YUV420P;
   }
+}
+
+void TCustomFFmpeg::FitVideoSize(TOutputStreamSetup& AStream, AVCodecContext* AEnc, const AVCodec* ACodec) {
+  int sw = 0, sh = 0;
+  if (!ACodec || AEnc->pix_fmt == AV_PIX_FMT_NONE ||
+      AVUtilStubs.av_pix_fmt_get_chroma_sub_sample(AEnc->pix_fmt, &sw, &sh) < 0)
+    return;
+  int32_t w = AEnc->width, h = AEnc->height, iw = 0, ih = 0;
+  if (!FitFrameSize(ACodec->name, sw, sh, w, h, iw, ih)) return;
+  if (iw != w || ih != h)
+    GetFFLogger()->Log(this, llInfo, "Encoder '%s' takes %dx%d as %dx%d: the picture is fitted in at %dx%d",
+                       ACodec->name, AEnc->width, AEnc->height, w, h, iw, ih);
+  else
+    GetFFLogger()->Log(this, llInfo, "Encoder '%s' takes %dx%d as %dx%d", ACodec->name, AEnc->width, AEnc->height, w,
+                       h);
+  AEnc->width = w;
+  AEnc->height = h;
+  AStream.pad_width = iw != w || ih != h ? iw : 0;
+  AStream.pad_height = iw != w || ih != h ? ih : 0;
 }
 
 void TCustomFFmpeg::ChooseSampleFmt(AVCodecContext* AEnc, const AVCodec* ACodec) {
@@ -675,6 +732,13 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& AFile) {
     rec->st->sample_aspect_ratio = enc->sample_aspect_ratio = sar;
     enc->pix_fmt = static_cast<AVPixelFormat>(Fframe_pix_fmt);
     ChoosePixelFmt(enc, codec);
+    FitVideoSize(*rec, enc, codec);
+    if (!Fvideo_codec_tag && !Fvideo_codec_name.empty() && oc->oformat->codec_tag) {
+      if (const char* tag = EncoderDefaultTag(Fvideo_codec_name)) {
+        const uint32_t t = MKTAG(tag[0], tag[1], tag[2], tag[3]);
+        if (AVFormatStubs.av_codec_get_id(oc->oformat->codec_tag, t) == codec->id) enc->codec_tag = t;
+      }
+    }
 
     if (Fintra_only) enc->gop_size = 0;
     if (Fvideo_qscale != 0 || Fsame_quality) {
@@ -802,6 +866,15 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& AFile) {
     enc->sample_rate = Faudio_sample_rate;
     ChooseSampleFmt(enc, codec);
     ChooseSampleRate(enc, codec);
+    if (codec->id == AV_CODEC_ID_MP2 && enc->bit_rate > 0) {
+      // MP2 takes only the rates of its table; the nearest one stands in.
+      const int32_t fitted = FitMp2Bitrate(enc->sample_rate, static_cast<int32_t>(enc->bit_rate));
+      if (fitted != enc->bit_rate) {
+        GetFFLogger()->Log(this, llInfo, "MP2 audio at %d Hz takes no %d kbit/s: %d kbit/s is used instead",
+                           enc->sample_rate, static_cast<int>(enc->bit_rate / 1000), fitted / 1000);
+        enc->bit_rate = fitted;
+      }
+    }
     TakePrivateOptions(*rec);
   }
   // Audio time stamps count samples at the encoder's rate, which the fitting may have changed.

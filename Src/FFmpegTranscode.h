@@ -203,4 +203,6 @@ public:
   AVFilterContext* src = nullptr;
   AVFilterContext* sink = nullptr;
   int32_t in_width = 0, in_height = 0, in_format = -1;
+  // Set before Configure: the picture is scaled to this size and padded to the encoder's.
+  int32_t pad_width = 0, pad_height = 0;
 };

@@ -52,6 +52,26 @@ void SnapMpegFrameRate(AVCodecContext* AEnc) {
   }
 }
 
+// A text subtitle encoder writes the style header the decoder of its source makes: a
+// decoder opened for a moment hands it over.
+void CopySubtitleHeader(TCustomFFmpeg* AEngine, AVCodecContext* AEnc, const AVCodecParameters* ASource) {
+  if (AEnc->subtitle_header) return;
+  const AVCodec* dec = AVCodecStubs.avcodec_find_decoder(ASource->codec_id);
+  if (!dec) return;
+  AVCodecContext* ctx = AVCodecStubs.avcodec_alloc_context3(dec);
+  if (!ctx) return;
+  if (AVCodecStubs.avcodec_parameters_to_context(ctx, ASource) >= 0 && OpenCodec(AEngine, ctx, dec, nullptr) >= 0 &&
+      ctx->subtitle_header && ctx->subtitle_header_size > 0) {
+    AEnc->subtitle_header = static_cast<uint8_t*>(AVUtilStubs.av_mallocz(ctx->subtitle_header_size + 1));
+    if (AEnc->subtitle_header) {
+      std::memcpy(AEnc->subtitle_header, ctx->subtitle_header, ctx->subtitle_header_size);
+      AEnc->subtitle_header_size = ctx->subtitle_header_size;
+    }
+  }
+  std::lock_guard lk(CodecLock());
+  AVCodecStubs.avcodec_free_context(&ctx);
+}
+
 }  // namespace
 
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType) {
@@ -302,7 +322,8 @@ void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t
       }
       AOst.original_width = ipar->width;
       AOst.original_height = ipar->height;
-      if (AOst.video_resample && !E.FEnableFilter) {
+      const bool padded = AOst.setup && AOst.setup->pad_width > 0;
+      if (AOst.video_resample && !E.FEnableFilter && !padded) {
         AOst.pict_tmp = AVUtilStubs.av_frame_alloc();
         if (!AOst.pict_tmp) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
         AOst.pict_tmp->format = enc->pix_fmt;
@@ -324,8 +345,12 @@ void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t
       AOst.enc_frame = AVUtilStubs.av_frame_alloc();
       if (!AOst.enc_frame) throw FFmpegException("av_mallocz fail");
       E.FLastErrMsg.clear();
-      if (E.FEnableFilter) {
+      if (E.FEnableFilter || padded) {
         AOst.graph = std::make_unique<TVideoFilterGraph>();
+        if (padded) {
+          AOst.graph->pad_width = AOst.setup->pad_width;
+          AOst.graph->pad_height = AOst.setup->pad_height;
+        }
         AVCodecContext probe{};
         probe.width = ipar->width;
         probe.height = ipar->height;
@@ -383,6 +408,15 @@ void TTranscoder::OpenEncoders() {
       GetFFLogger()->Log(&E, llError, text);
       throw FFmpegException(text);
     }
+    if (ost.enc->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+      ost.enc->time_base = AV_TIME_BASE_Q;
+      CopySubtitleHeader(&E, ost.enc, ist_table[static_cast<size_t>(ost.source_index)].st->codecpar);
+    }
+    // A video encoder gets the cores the run leaves free: the machine's shared among the
+    // conversions running at once.
+    if (ost.enc->codec_type == AVMEDIA_TYPE_VIDEO && E.Fthread_count <= 1 &&
+        (codec->capabilities & (AV_CODEC_CAP_FRAME_THREADS | AV_CODEC_CAP_SLICE_THREADS | AV_CODEC_CAP_OTHER_THREADS)))
+      ost.enc->thread_count = EncoderThreadCount();
     if (OpenCodec(&E, ost.enc, codec, ost.setup->codec_opts) < 0) {
       DumpStreamMapping();
       const std::string text = Format(

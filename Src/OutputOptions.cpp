@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "Src/FFmpeg.h"
+#include "Src/FFmpegLogger.h"
+#include "Src/FFmpegPresets.h"
 #include "Src/MyUtils.h"
 #include "base/StringList.h"
 #include "base/Text.h"
@@ -92,12 +94,29 @@ void MapTargetOptions(TCustomFFmpeg& AEngine, const TOutputOptions& AOptions) {
     case ttDVD: target = "dvd"; break;
     default: return;
   }
-  // Through the "target" option: a norm prefix names the norm, none asks for detection.
-  const char* norm = AOptions.NormType == ntPAL ? "pal-" : AOptions.NormType == ntNTSC ? "ntsc-" : "";
-  AEngine.DispatchOption("target", std::string(norm) + target);
+  // An automatic norm is found from the frame rates; NormDefault decides when they tell nothing.
+  const char* norm = AOptions.NormType == ntPAL ? "pal" : AOptions.NormType == ntNTSC ? "ntsc" : "auto";
+  SetTarget(AEngine, target, norm, AOptions.NormDefault == ntNTSC ? "ntsc" : "pal");
 }
 
+namespace {
+
+// A disc target is a fixed standard that players rely on: its size, rates and channels win
+// over the record's (the presets').
+bool KeepsTargetRates(TCustomFFmpeg& AEngine, const TOutputOptions& O) {
+  if (O.TargetType == ttIgnore) return false;
+  if (O.AudioChannels > 0 || O.AudioSampleRate > 0 || O.AudioBitrate > 0 || !O.FrameRate.empty() ||
+      O.VideoBitrate > 0 || !O.FrameSize.empty())
+    GetFFLogger()->Log(&AEngine, llInfo,
+                       "The output is a disc target: its standard frame size, rates and channels are kept and the "
+                       "preset's do not apply");
+  return true;
+}
+
+}  // namespace
+
 void MapOutputOptions(TCustomFFmpeg& AEngine, const TOutputOptions& O) {
+  const bool target = O.TargetType != ttIgnore;
   DispatchNotEmpty(AEngine, "f", O.FileFormat);
   if (O.PacketSize > 0) AEngine.SetAVOptionInt("packetsize", O.PacketSize);
   if (O.MuxRate > 0) AEngine.SetAVOptionInt("muxrate", O.MuxRate);
@@ -106,24 +125,24 @@ void MapOutputOptions(TCustomFFmpeg& AEngine, const TOutputOptions& O) {
 
   if (O.DisableAudio) AEngine.Faudio_disable = true;
   AEngine.SetAudioVolume(O.AudioVolume);
-  if (O.AudioChannels > 0) AEngine.DispatchOption("ac", IntToStr(O.AudioChannels));
-  if (O.AudioSampleRate > 0) AEngine.DispatchOption("ar", IntToStr(O.AudioSampleRate));
+  if (O.AudioChannels > 0 && !target) AEngine.DispatchOption("ac", IntToStr(O.AudioChannels));
+  if (O.AudioSampleRate > 0 && !target) AEngine.DispatchOption("ar", IntToStr(O.AudioSampleRate));
   // Straight to the option store: the record's bitrates are meant, so no low-bitrate warning.
-  if (O.AudioBitrate > 0) AEngine.SetAVOptionInt("ab", O.AudioBitrate);
+  if (O.AudioBitrate > 0 && !target) AEngine.SetAVOptionInt("ab", O.AudioBitrate);
   if (O.AudioBitRateTolerance > 0) AEngine.SetAVOptionInt("abt", O.AudioBitRateTolerance);
   AEngine.Faudio_language = O.AudioLanguage;
   AEngine.SetAudioSyncMethod(O.AudioSyncMethod);
   DispatchNotEmpty(AEngine, "atag", O.AudioTag);
 
   if (O.DisableVideo) AEngine.Fvideo_disable = true;
-  DispatchNotEmpty(AEngine, "r", O.FrameRate);
+  if (!target) DispatchNotEmpty(AEngine, "r", O.FrameRate);
   DispatchNotEmpty(AEngine, "aspect", O.FrameAspectRatio);
   if (O.CropTop > 0) AEngine.DispatchOption("croptop", IntToStr(O.CropTop));
   if (O.CropBottom > 0) AEngine.DispatchOption("cropbottom", IntToStr(O.CropBottom));
   if (O.CropLeft > 0) AEngine.DispatchOption("cropleft", IntToStr(O.CropLeft));
   if (O.CropRight > 0) AEngine.DispatchOption("cropright", IntToStr(O.CropRight));
   if (O.GroupPictureSize > 0) AEngine.SetAVOptionInt("g", O.GroupPictureSize);
-  if (O.VideoBitrate > 0) AEngine.SetAVOptionInt("vb", O.VideoBitrate);
+  if (O.VideoBitrate > 0 && !target) AEngine.SetAVOptionInt("vb", O.VideoBitrate);
   if (O.VideoMaxRate > 0) AEngine.SetAVOptionInt("maxrate", O.VideoMaxRate);
   if (O.VideoMinRate > 0) AEngine.SetAVOptionInt("minrate", O.VideoMinRate);
   if (O.VideoBitRateTolerance > 0) AEngine.SetAVOptionInt("bt", O.VideoBitRateTolerance);
@@ -167,7 +186,7 @@ void ApplyOutputRecord(TCustomFFmpeg& AEngine, const TOutputOptions& AOptions, T
   ApplyExtOptions(AEngine, AOptions.ExtOptions, false);
   // After the general pass, so the record decides languages and sync methods in every case.
   MapOutputOptions(AEngine, AOptions);
-  DispatchNotEmpty(AEngine, "s", AList.Values("def_s"));
+  if (!KeepsTargetRates(AEngine, AOptions)) DispatchNotEmpty(AEngine, "s", AList.Values("def_s"));
   DispatchNotEmpty(AEngine, "vf", AList.Values("def_vf"));
 }
 
