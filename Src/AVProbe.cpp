@@ -80,6 +80,7 @@ bool TCustomAVProbe::LoadAVLib(const std::string& APath) {
   if (FLibLoaded) return true;
   if (!APath.empty()) FFLoader().SetLibraryPath(APath);
   FLibLoaded = FFLoader().Load(ProbeLibraries);
+  if (!FLibLoaded) FLastErrMsg = FFLoader().LastErrMsg();
   return FLibLoaded;
 }
 

@@ -87,7 +87,7 @@ TOutputFile::~TOutputFile() {
     ctx = nullptr;
   }
   // A file we created that received nothing is removed, so a failure leaves no empty file.
-  if (FileOpened && FileSizeOf(FileName) == 0) DeleteFile(FileName);
+  if (FileOpened && Created && FileSizeOf(FileName) == 0) DeleteFile(FileName);
 }
 
 // ---- construction -----------------------------------------------------------------------
@@ -201,6 +201,7 @@ void TCustomFFmpeg::Reset() {
   FConverting = FBroken = FFinished = FTerminated = false;
   FPaused = false;
   FTotalOutputDuration = -1;
+  FRefusal.clear();
   AllocFFOptions(FOptions, static_cast<int32_t>(Fsws_flags));
   FOptionsAllocated = true;
 }
@@ -251,12 +252,14 @@ TThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APriority)
     std::lock_guard lk(FStateLock);
     if (FConverting || FTerminated || FTerminatePending) return nullptr;
   }
-  const char* refusal = nullptr;
-  if (Fnb_output_files <= 0)
+  std::string refusal;
+  if (!FRefusal.empty())
+    refusal = FRefusal;
+  else if (Fnb_output_files <= 0)
     refusal = "At least one output file must be specified";
   else if (Fnb_input_files <= 0)
     refusal = "At least one input file must be specified";
-  if (refusal) {
+  if (!refusal.empty()) {
     CleanUp();
     Fail(refusal);
     DoTerminate();

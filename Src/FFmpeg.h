@@ -87,6 +87,8 @@ struct TOutputFile {
   AVFormatContext* ctx = nullptr;  // owned
   std::string FileName;            // as given (UTF-8 path)
   bool FileOpened = false;         // ctx->pb was opened by us
+  std::string URL;                 // what ctx->pb is opened on when the run starts; empty: nothing
+  bool Created = false;            // the file did not exist before we opened it
   AVDictionary* format_opts = nullptr;  // muxer private options for avformat_write_header, owned
   std::vector<std::unique_ptr<TOutputStreamSetup>> streams;  // by stream index
   // The engine's output codec list before this file was opened, for taking it back.
@@ -194,6 +196,17 @@ public:
   // it had not been opened; a file it created that got no byte is removed. False when there is
   // none or a run is going on.
   bool RemoveLastOutputFile();
+  // A refused output: a run of this task ends at once with AMessage (the first refusal kept),
+  // whatever outputs were set later.
+  void SetRefusal(const std::string& AMessage) {
+    if (FRefusal.empty()) FRefusal = AMessage;
+  }
+  const std::string& Refusal() const { return FRefusal; }
+  // Puts the descriptors of the input files to rest until the run reads them again.
+  void ReleaseInputDescriptors();
+  // Opens the output files that are still closed (the run does it before writing headers);
+  // raises FFmpegException with the reason when one cannot be opened.
+  void OpenOutputDescriptors();
   // AType: 0 video, 1 audio, 3 subtitle.
   bool FindCodec(const std::string& AName, int32_t AType, AVCodecID& ACodecID, int32_t AStrict, bool AEncoder);
   void new_video_stream(TOutputFile& AFile);
@@ -349,6 +362,7 @@ private:
   bool FOptionsAllocated = false;
   bool FJoinMode = false;
   int64_t FTotalOutputDuration = -1;
+  std::string FRefusal;
 
   // Run state. FStateLock guards the transitions between idle, converting and terminated and
   // the thread pointer; it is never held while an event runs or while the run pauses.
@@ -367,6 +381,10 @@ private:
 // libraries' choice where it differs from the installed ones (mov and mp4 took MPEG-4 and AAC;
 // mp3 and flac had no video).
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType);
+
+// The folder and name start of the two-pass statistics of an output when no prefix is given:
+// in a writable folder of this user, one name per output file.
+std::string PassLogPrefixFor(const std::string& AOutputFile);
 
 // The threads a video encoder opened now gets: the machine's cores divided among the
 // conversions running at this moment (at least one each).

@@ -6,6 +6,9 @@
 #include <ctime>
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "Src/CodecMap.h"
 #include "Src/FFmpeg.h"
 #include "Src/FFmpegLoader.h"
@@ -33,6 +36,25 @@ bool PrivateClassHas(const AVClass* const* AClass, const char* AName) {
 }
 
 const char* KindWord(bool AEncoder) { return AEncoder ? "encoder" : "decoder"; }
+
+// Whether AFileName could be opened for writing now, without creating or changing anything:
+// 0 or the error the opening would give. Names of the libraries' protocols are left to them.
+int CheckOutputWritable(const std::string& AFileName) {
+  const std::string name = DecodeFileURL(AFileName);
+  const size_t colon = name.find(':'), slash = name.find('/');
+  if (colon != std::string::npos && colon > 0 && (slash == std::string::npos || colon < slash)) return 0;
+  struct stat st;
+  if (::stat(name.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return AVERROR(EISDIR);
+    return ::access(name.c_str(), W_OK) == 0 ? 0 : AVERROR(errno);
+  }
+  if (errno != ENOENT) return AVERROR(errno);
+  std::string folder = std::filesystem::path(name).parent_path().string();
+  if (folder.empty()) folder = ".";
+  if (::stat(folder.c_str(), &st) != 0) return AVERROR(errno);
+  if (!S_ISDIR(st.st_mode)) return AVERROR(ENOTDIR);
+  return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : AVERROR(errno);
+}
 
 }  // namespace
 
@@ -451,12 +473,14 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
     return -1;
   }
   if (!(fmt->flags & AVFMT_NOFILE)) {
-    const int r = OpenOutputURL(oc, url, nullptr);
+    // The file is opened when the run starts: a job waiting in the list creates, empties and
+    // holds nothing. Whether it could be written is known now.
+    const int r = CheckOutputWritable(AFileName);
     if (r < 0) {
       FLastErrMsg = AVErrorText(AFileName, r);
       return -1;
     }
-    AFile->FileOpened = true;
+    AFile->URL = url;
   }
 
   // Settings that were context fields in the old libraries are muxer options now.
@@ -482,6 +506,24 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
     SetupJoin();
   }
   return Fnb_output_files;
+}
+
+void TCustomFFmpeg::ReleaseInputDescriptors() {
+  for (int32_t i = 0; i < Fnb_input_files; ++i) {
+    AVFormatContext* ic = Finput_files[static_cast<size_t>(i)];
+    if (ic && (ic->flags & AVFMT_FLAG_CUSTOM_IO)) SuspendUnicodeIO(ic->pb);
+  }
+}
+
+void TCustomFFmpeg::OpenOutputDescriptors() {
+  for (const std::shared_ptr<TOutputFile>& f : Foutput_files) {
+    if (!f || f->FileOpened || f->URL.empty()) continue;
+    std::error_code ec;
+    f->Created = !std::filesystem::exists(std::filesystem::path(DecodeFileURL(f->URL)), ec);
+    const int r = OpenOutputURL(f->ctx, f->URL, nullptr);
+    if (r < 0) throw FFmpegException(AVErrorText(f->FileName, r));
+    f->FileOpened = true;
+  }
 }
 
 std::string TCustomFFmpeg::SubtitleEncoderFor(const AVOutputFormat* AFormat) const {

@@ -31,6 +31,7 @@ void TTranscoder::Run() {
   InitInputPts();
   CopyMetadataMaps();
   CopyAllChapters();
+  E.OpenOutputDescriptors();
   WriteHeaders();
   DumpStreamMapping();
 

@@ -3,6 +3,10 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include <unistd.h>
 
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
@@ -73,6 +77,19 @@ void CopySubtitleHeader(TCustomFFmpeg* AEngine, AVCodecContext* AEnc, const AVCo
 }
 
 }  // namespace
+
+std::string PassLogPrefixFor(const std::string& AOutputFile) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec);
+  if (ec) folder = "/tmp";
+  folder /= "ombrel-2pass-" + std::to_string(::getuid());
+  fs::create_directories(folder, ec);
+  const fs::path out = fs::absolute(fs::path(AOutputFile), ec);
+  const size_t h = std::hash<std::string>{}(ec ? AOutputFile : out.string());
+  return (folder / Format("%016llx-%s", static_cast<unsigned long long>(h), fs::path(AOutputFile).stem().string()))
+      .string();
+}
 
 AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AFileName, AVMediaType AType) {
   if (!AFormat) return AV_CODEC_ID_NONE;
@@ -373,8 +390,16 @@ void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t
 }
 
 void TTranscoder::OpenPassLogFile(TOutputStream& AOst, int32_t AIndex) {
-  const std::string prefix = E.Fpass_logfilename_prefix.empty() ? "ffmpeg2pass" : E.Fpass_logfilename_prefix;
+  // Without a prefix the statistics belong to the output: both passes of one output find
+  // them, and tasks converting at the same time never share a file.
+  const std::string prefix = E.Fpass_logfilename_prefix.empty()
+                                 ? PassLogPrefixFor(E.Foutput_files[static_cast<size_t>(AOst.file_index)]->FileName)
+                                 : E.Fpass_logfilename_prefix;
   std::string name = Format("%s-%d.log", prefix, AIndex);
+  // libx264 keeps statistics of its own, by default in the working folder.
+  if (AOst.setup && AOst.setup->codec && std::strcmp(AOst.setup->codec->name, "libx264") == 0 &&
+      !AVUtilStubs.av_dict_get(AOst.setup->codec_opts, "stats", nullptr, 0))
+    AVUtilStubs.av_dict_set(&AOst.setup->codec_opts, "stats", Format("%s-%d.x264.log", prefix, AIndex).c_str(), 0);
   if (name.size() > 1023) name.resize(1023);
   AVCodecContext* enc = AOst.enc;
   if (enc->flags & AV_CODEC_FLAG_PASS1) {

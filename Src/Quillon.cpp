@@ -171,6 +171,7 @@ bool TCustomQuillon::LoadAVLib(const std::string& APath) {
   if (FLibLoaded) return true;
   if (!APath.empty()) FFLoader().SetLibraryPath(APath);
   FLibLoaded = FFLoader().Load(TaskLibraries);
+  if (!FLibLoaded) FLastErrMsg = FFLoader().LastErrMsg();
   return FLibLoaded;
 }
 
@@ -220,6 +221,8 @@ int32_t TCustomQuillon::AddTask(const std::string& AFileName, PInputOptions AOpt
       return -1;
     }
     AttachProbe(*task);
+    // A task waiting in the list holds no descriptor: a long job list must not run out.
+    e.ReleaseInputDescriptors();
   } catch (const std::exception& ex) {
     FLastErrMsg = ex.what();
     return -1;
@@ -259,6 +262,7 @@ bool TCustomQuillon::AddInputFile(int32_t ATaskIndex, const std::string& AFileNa
     }
     if (e.OpenInputFile(AFileName)) {
       AttachProbe(task);
+      e.ReleaseInputDescriptors();
       return true;
     }
     FLastErrMsg = e.LastErrMsg();
@@ -303,6 +307,7 @@ bool TCustomQuillon::SetOutputFile(int32_t ATaskIndex, const std::string& AFileN
     if (e.OpenOutputFile(AFileName, join) < 0) {
       FLastErrMsg = e.LastErrMsg();
       resetSlot();
+      e.SetRefusal(FLastErrMsg);
       return false;
     }
     opened = true;
@@ -315,6 +320,7 @@ bool TCustomQuillon::SetOutputFile(int32_t ATaskIndex, const std::string& AFileN
   // task is as it was before the call.
   if (opened) e.RemoveLastOutputFile();
   resetSlot();
+  e.SetRefusal(FLastErrMsg);
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <mutex>
 
@@ -22,12 +23,44 @@ std::atomic<bool> gRegistered{false};
 std::mutex gConverterLock;
 TCodePageRoundTrip gConverter;
 
+// An open file. A reading file may be put to rest (its descriptor closed, its position kept)
+// and opens again at its next read or seek, so that files waiting for their turn hold none.
 struct TUnicodeFile {
   int fd = -1;
   bool writing = false;
+  std::string name;
+  off_t pos = 0;  // while at rest
 };
 
 int ErrnoCode() { return AVERROR(errno ? errno : EIO); }
+
+int EnsureOpen(TUnicodeFile* AFile) {
+  if (AFile->fd >= 0) return 0;
+  const int fd = ::open(AFile->name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoCode();
+  if (::lseek(fd, AFile->pos, SEEK_SET) < 0) {
+    const int r = ErrnoCode();
+    ::close(fd);
+    return r;
+  }
+  AFile->fd = fd;
+  return 0;
+}
+
+// A name the libraries open with a protocol of their own ("pipe:", "http://") rather than a file.
+bool HasProtocol(const std::string& AName) {
+  const size_t colon = AName.find(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  for (size_t i = 0; i < colon; ++i)
+    if (!std::isalnum(static_cast<unsigned char>(AName[i])) && AName[i] != '+' && AName[i] != '-' && AName[i] != '.')
+      return false;
+  return true;
+}
+
+bool IsRegularFile(const std::string& AName) {
+  struct stat st;
+  return !HasProtocol(AName) && ::stat(AName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 }  // namespace
 
@@ -82,7 +115,7 @@ int UnicodeOpen(void** AHandle, const std::string& AURL, int AFlags) noexcept {
       ::close(fd);
       return AVERROR(EISDIR);
     }
-    *AHandle = new TUnicodeFile{fd, wr};
+    *AHandle = new TUnicodeFile{fd, wr, name};
     return 0;
   } catch (...) {
     return AVERROR(ENOMEM);
@@ -92,6 +125,7 @@ int UnicodeOpen(void** AHandle, const std::string& AURL, int AFlags) noexcept {
 int UnicodeRead(void* AHandle, uint8_t* ABuf, int ASize) noexcept {
   auto* f = static_cast<TUnicodeFile*>(AHandle);
   if (!f || ASize < 0) return AVERROR(EINVAL);
+  if (const int r = EnsureOpen(f); r < 0) return r;
   for (;;) {
     const ssize_t n = ::read(f->fd, ABuf, static_cast<size_t>(ASize));
     if (n > 0) return static_cast<int>(n);
@@ -118,6 +152,7 @@ int UnicodeWrite(void* AHandle, uint8_t* ABuf, int ASize) noexcept {
 int64_t UnicodeSeek(void* AHandle, int64_t APos, int AWhence) noexcept {
   auto* f = static_cast<TUnicodeFile*>(AHandle);
   if (!f) return AVERROR(EINVAL);
+  if (const int r = EnsureOpen(f); r < 0) return r;
   const int whence = AWhence & ~AVSEEK_FORCE;
   if (whence == AVSEEK_SIZE) {
     struct stat st;
@@ -132,6 +167,10 @@ int64_t UnicodeSeek(void* AHandle, int64_t APos, int AWhence) noexcept {
 int UnicodeClose(void* AHandle) noexcept {
   auto* f = static_cast<TUnicodeFile*>(AHandle);
   if (!f) return 0;
+  if (f->fd < 0) {
+    delete f;
+    return 0;
+  }
   const int r = ::close(f->fd);
   const int err = errno;
   delete f;
@@ -156,6 +195,17 @@ int OpenUnicodeIO(AVIOContext** APB, const std::string& AURL, int AFlags) {
   return 0;
 }
 
+void SuspendUnicodeIO(AVIOContext* APB) {
+  if (!IsUnicodeIO(APB) || APB->write_flag) return;
+  auto* f = static_cast<TUnicodeFile*>(APB->opaque);
+  if (!f || f->fd < 0) return;
+  const off_t pos = ::lseek(f->fd, 0, SEEK_CUR);
+  if (pos < 0) return;  // keep it open rather than lose the place
+  f->pos = pos;
+  ::close(f->fd);
+  f->fd = -1;
+}
+
 bool IsUnicodeIO(const AVIOContext* APB) {
   return APB && APB->read_packet == &UnicodeRead && APB->seek == &UnicodeSeek;
 }
@@ -171,7 +221,9 @@ void CloseUnicodeIO(AVIOContext** APB) {
 
 int OpenInputURL(AVFormatContext** ACtx, const std::string& AURL, const AVInputFormat* AFormat,
                  AVDictionary** AOptions) {
-  if (!IsUnicodeURL(AURL)) return AVFormatStubs.avformat_open_input(ACtx, AURL.c_str(), AFormat, AOptions);
+  // Files go through our own I/O too, so that a waiting task can put its descriptor to rest.
+  if (!IsUnicodeURL(AURL) && !IsRegularFile(AURL))
+    return AVFormatStubs.avformat_open_input(ACtx, AURL.c_str(), AFormat, AOptions);
   AVIOContext* pb = nullptr;
   if (int r = OpenUnicodeIO(&pb, AURL, AVIO_FLAG_READ); r < 0) {
     AVFormatStubs.avformat_free_context(*ACtx);

@@ -53,6 +53,8 @@ int OpenUnicodeIO(AVIOContext** APB, const std::string& AURL, int AFlags);
 // Flushes, closes the file and frees the context; *APB becomes nullptr.
 void CloseUnicodeIO(AVIOContext** APB);
 bool IsUnicodeIO(const AVIOContext* APB);
+// Closes the descriptor of a reading context of ours until its next read or seek.
+void SuspendUnicodeIO(AVIOContext* APB);
 
 // avformat_open_input for any name; *ACtx may be pre-allocated (interrupt callback, flags).
 // On failure *ACtx is nullptr and nothing is left open. Returns 0 or an AVERROR code.

@@ -47,9 +47,9 @@ TEST_F(ProbeTest, EachFixtureGivesItsContainerDurationAndStreams) {
     EXPECT_EQ(probe->FileSize(), static_cast<int64_t>(fs::file_size(FixturePath(f))));
     EXPECT_EQ(probe->VideoStreamCount(), fi.VideoStreams);
     EXPECT_EQ(probe->AudioStreamCount(), fi.AudioStreams);
-    EXPECT_EQ(probe->SubtitleStreamCount(), 0);
-    EXPECT_EQ(probe->StreamCount(), fi.VideoStreams + fi.AudioStreams);
-    EXPECT_EQ(probe->FirstSubtitleStreamIndex(), -1);
+    EXPECT_EQ(probe->SubtitleStreamCount(), fi.SubtitleStreams);
+    EXPECT_EQ(probe->StreamCount(), fi.VideoStreams + fi.AudioStreams + fi.SubtitleStreams);
+    EXPECT_EQ(probe->FirstSubtitleStreamIndex(), fi.SubtitleStreams ? fi.VideoStreams + fi.AudioStreams : -1);
     const TFileStreamInfo info = probe->FileStreamInfo();
     if (fi.DurationUs > 0) {
       EXPECT_NEAR(info.Duration, fi.DurationUs, 150000);
