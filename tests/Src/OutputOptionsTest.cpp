@@ -271,3 +271,52 @@ TEST_F(OutputMapping, StreamOptionFallsBackToTheDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+class OutputTargets : public OutputMapping {};
+
+// A disc target keeps the standard's size, rates and channels over the record's (the presets'),
+// and an automatic norm that no frame rate decides takes NormDefault.
+TEST_F(OutputTargets, DiscTargetsKeepTheirStandardAndTheDefaultNorm) {
+  struct TCase {
+    TOptionTargetType Target;
+    TOptionNormType Norm, Default;
+    int W, H, Rate, SampleRate;
+    int64_t VideoBitRate, AudioBitRate;
+  } cases[] = {
+      {ttVCD, ntAuto, ntPAL, 352, 288, 25, 44100, 1150000, 224000},
+      {ttVCD, ntAuto, ntNTSC, 352, 240, 30, 44100, 1150000, 224000},
+      {ttSVCD, ntPAL, ntNTSC, 480, 576, 25, 44100, 2040000, 224000},
+      {ttDVD, ntAuto, ntPAL, 720, 576, 25, 48000, 6000000, 448000},
+      {ttDVD, ntNTSC, ntPAL, 720, 480, 30, 48000, 6000000, 448000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Target) * 100 + static_cast<int>(c.Norm) * 10 + static_cast<int>(c.Default));
+    E->Reset();
+    // A 10 fps input: its rate names no norm.
+    ASSERT_TRUE(E->OpenInputFile(FixturePath(TFixture::AviMpeg4Mp3))) << E->LastErrMsg();
+    TOutputOptions o;
+    o.TargetType = c.Target;
+    o.NormType = c.Norm;
+    o.NormDefault = c.Default;
+    // What the default presets of the disc formats give.
+    o.FrameSize = "704*480";
+    o.FrameRate = "29.97";
+    o.VideoBitrate = 528000;
+    o.AudioBitrate = 64000;
+    o.AudioSampleRate = 22050;
+    o.AudioChannels = 1;
+    TStringList list;
+    ApplyOutputRecord(*E, o, list);
+    EXPECT_EQ(E->Fframe_width, c.W);
+    EXPECT_EQ(E->Fframe_height, c.H);
+    EXPECT_EQ(static_cast<int>(std::lround(av_q2d(E->Fframe_rate))), c.Rate);
+    EXPECT_EQ(E->Faudio_sample_rate, c.SampleRate);
+    EXPECT_EQ(E->Faudio_channels, 2);
+    EXPECT_EQ(VideoBitRate(), c.VideoBitRate);
+    EXPECT_EQ(AudioBitRate(), c.AudioBitRate);
+  }
+}
+
+}  // namespace

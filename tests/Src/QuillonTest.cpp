@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -15,6 +17,7 @@
 #include "Src/FFmpegLogger.h"
 #include "Src/Quillon.h"
 #include "base/MainThread.h"
+#include "tests/Src/TranscodeTestUtil.h"
 #include "tests/Src/fixtures/MediaFixtures.h"
 
 namespace {
@@ -670,3 +673,111 @@ TEST_F(QuillonConvert, NoDeadlockUnderLoad) {
 }
 
 }  // namespace
+
+// ---- files of waiting tasks ---------------------------------------------------------------
+
+namespace {
+
+int OpenDescriptors() {
+  int n = 0;
+  for (const auto& e : fs::directory_iterator("/proc/self/fd")) {
+    (void)e;
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+TEST_F(QuillonConvert, AddingAJobOverAnExistingFileAndClearingItLeavesTheFileUntouched) {
+  const std::string out = (dir_ / "existing.avi").string();
+  const std::string bytes = "39 bytes the user wants to keep, as is.";
+  {
+    std::ofstream f(out, std::ios::binary);
+    f << bytes;
+  }
+  for (bool remove : {true, false}) {
+    const int t = Q->AddTask(FixturePath(TFixture::AviMpeg4Mp3));
+    ASSERT_GE(t, 0) << Q->LastErrMsg();
+    TOutputOptions o;
+    o.VideoCodec = "mpeg4";
+    ASSERT_TRUE(Q->SetOutputFile(t, out, &o)) << Q->LastErrMsg();
+    EXPECT_EQ(fs::file_size(out), bytes.size()) << "a waiting job changes no file";
+    if (remove)
+      Q->RemoveTask(t);
+    else
+      Q->ClearTasks();
+    ASSERT_TRUE(fs::exists(out));
+    std::ifstream in(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+  }
+}
+
+TEST_F(QuillonConvert, SixHundredWaitingTasksHoldNoDescriptor) {
+  const int before = OpenDescriptors();
+  for (int k = 0; k < 600; ++k) {
+    const int t = Q->AddTask(FixturePath(TFixture::WavAudio));
+    ASSERT_EQ(t, k) << Q->LastErrMsg();
+    ASSERT_TRUE(Q->SetOutputFile(t, (dir_ / ("out" + std::to_string(k) + ".wav")).string())) << Q->LastErrMsg();
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_TRUE(fs::is_empty(dir_)) << "no output exists before its task runs";
+  // They still run: the last one reads its input again and writes its output.
+  Q->Exchange(0, 599);
+  for (int k = 599; k > 0; --k) Q->RemoveTask(k);
+  rec_.Attach(*Q);
+  Q->Start(1);
+  ASSERT_TRUE(WaitFinal(rec_));
+  std::lock_guard g(rec_.M);
+  ASSERT_EQ(rec_.Terminates.size(), 1u);
+  EXPECT_TRUE(rec_.Terminates[0].Finished) << rec_.Terminates[0].ExceptionMsg;
+  EXPECT_GT(fs::file_size(dir_ / "out599.wav"), 0u);
+}
+
+TEST_F(QuillonConvert, ARefusedOutputEndsItsTaskWithTheRefusal) {
+  const int refused = Q->AddTask(FixturePath(TFixture::AviMpeg4Mp3));
+  ASSERT_EQ(refused, 0);
+  TOutputOptions o;
+  o.VideoCodec = "msmpeg4v1";
+  EXPECT_FALSE(Q->SetOutputFile(refused, (dir_ / "v1.avi").string(), &o));
+  const std::string message = Q->LastErrMsg();
+  EXPECT_NE(message.find("msmpeg4v1"), std::string::npos) << message;
+  ASSERT_EQ(AddConversion(), 1) << "the refused task keeps its place: indices stay in step with the rows";
+  rec_.Attach(*Q);
+  Q->Start(2);
+  ASSERT_TRUE(WaitFinal(rec_));
+  std::lock_guard g(rec_.M);
+  const TTerminateInfo* first = rec_.TerminateOf(0);
+  const TTerminateInfo* second = rec_.TerminateOf(1);
+  ASSERT_TRUE(first && second);
+  EXPECT_TRUE(first->Exception);
+  EXPECT_NE(first->ExceptionMsg.find("msmpeg4v1"), std::string::npos) << first->ExceptionMsg;
+  EXPECT_TRUE(second->Finished && !second->Exception) << second->ExceptionMsg;
+  EXPECT_FALSE(fs::exists(dir_ / "v1.avi"));
+}
+
+TEST_F(QuillonConvert, SeveralXvidJobsAtOnceDecodeWithoutErrors) {
+  std::vector<std::string> outs;
+  for (int k = 0; k < 6; ++k) {
+    const int t = Q->AddTask(FixturePath(TFixture::DetailedMpeg4));
+    ASSERT_EQ(t, k) << Q->LastErrMsg();
+    TOutputOptions o;
+    o.VideoCodec = "libxvid";
+    o.VideoBitrate = 400000 + 50000 * k;
+    outs.push_back((dir_ / ("xvid" + std::to_string(k) + ".avi")).string());
+    ASSERT_TRUE(Q->SetOutputFile(t, outs.back(), &o)) << Q->LastErrMsg();
+  }
+  rec_.Attach(*Q);
+  Q->Start(4);
+  ASSERT_TRUE(WaitFinal(rec_));
+  for (int k = 0; k < 6; ++k) {
+    SCOPED_TRACE(outs[static_cast<size_t>(k)]);
+    const transcodetest::TDecoded d = transcodetest::DecodeFile(outs[static_cast<size_t>(k)]);
+    ASSERT_TRUE(d.Opened) << d.Error;
+    EXPECT_EQ(d.VideoCodec, AV_CODEC_ID_MPEG4);
+    EXPECT_EQ(d.DecodeErrors, 0);
+    EXPECT_EQ(d.VideoFrames, FixtureInfo(TFixture::DetailedMpeg4).Frames);
+    // The frame numbers of the picture survive: no picture is damaged or lost.
+    for (size_t i = 0; i < d.Marks.size(); ++i) EXPECT_EQ(d.Marks[i], static_cast<int>(i));
+  }
+}

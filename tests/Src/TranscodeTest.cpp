@@ -118,3 +118,86 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TFormatCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 }  // namespace
+
+namespace {
+
+struct TLevel {
+  double Rms = 0, Peak = 0;  // of the first channel, full scale 1.0
+  int64_t Samples = 0;
+};
+
+// The level of the first audio stream of a file, decoded to floats.
+TLevel AudioLevel(const std::string& APath) {
+  TLevel l;
+  AVFormatContext* ic = nullptr;
+  if (AVFormatStubs.avformat_open_input(&ic, APath.c_str(), nullptr, nullptr) < 0) return l;
+  AVFormatStubs.avformat_find_stream_info(ic, nullptr);
+  int index = -1;
+  for (unsigned i = 0; i < ic->nb_streams && index < 0; ++i)
+    if (ic->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) index = static_cast<int>(i);
+  const AVCodec* codec = index < 0 ? nullptr : AVCodecStubs.avcodec_find_decoder(ic->streams[index]->codecpar->codec_id);
+  AVCodecContext* c = codec ? AVCodecStubs.avcodec_alloc_context3(codec) : nullptr;
+  if (c) AVCodecStubs.avcodec_parameters_to_context(c, ic->streams[index]->codecpar);
+  if (!c || AVCodecStubs.avcodec_open2(c, codec, nullptr) < 0) {
+    AVCodecStubs.avcodec_free_context(&c);
+    AVFormatStubs.avformat_close_input(&ic);
+    return l;
+  }
+  AVPacket* pkt = AVCodecStubs.av_packet_alloc();
+  AVFrame* f = AVUtilStubs.av_frame_alloc();
+  double sum = 0;
+  auto take = [&] {
+    while (AVCodecStubs.avcodec_receive_frame(c, f) >= 0) {
+      const auto fmt = static_cast<AVSampleFormat>(f->format);
+      const int step = AVUtilStubs.av_sample_fmt_is_planar(fmt) ? 1 : f->ch_layout.nb_channels;
+      for (int s = 0; s < f->nb_samples; ++s) {
+        double v = 0;
+        switch (AVUtilStubs.av_sample_fmt_is_planar(fmt) ? static_cast<AVSampleFormat>(fmt - AV_SAMPLE_FMT_U8P) : fmt) {
+          case AV_SAMPLE_FMT_S16: v = reinterpret_cast<const int16_t*>(f->data[0])[s * step] / 32768.0; break;
+          case AV_SAMPLE_FMT_FLT: v = reinterpret_cast<const float*>(f->data[0])[s * step]; break;
+          case AV_SAMPLE_FMT_S32: v = reinterpret_cast<const int32_t*>(f->data[0])[s * step] / 2147483648.0; break;
+          default: break;
+        }
+        sum += v * v;
+        l.Peak = std::max(l.Peak, std::fabs(v));
+        ++l.Samples;
+      }
+      AVUtilStubs.av_frame_unref(f);
+    }
+  };
+  while (AVFormatStubs.av_read_frame(ic, pkt) >= 0) {
+    if (pkt->stream_index == index && AVCodecStubs.avcodec_send_packet(c, pkt) >= 0) take();
+    AVCodecStubs.av_packet_unref(pkt);
+  }
+  AVCodecStubs.avcodec_send_packet(c, nullptr);
+  take();
+  if (l.Samples) l.Rms = std::sqrt(sum / static_cast<double>(l.Samples));
+  AVUtilStubs.av_frame_free(&f);
+  AVCodecStubs.av_packet_free(&pkt);
+  AVCodecStubs.avcodec_free_context(&c);
+  AVFormatStubs.avformat_close_input(&ic);
+  return l;
+}
+
+}  // namespace
+
+// A loud stereo source (a sine at 0.9 of full scale in both channels) made mono: the float
+// encoders' path averages the channels as the 16-bit path does, so it neither gains level nor
+// clips.
+TEST_F(Transcode, StereoToMonoForAFloatEncoderMatchesThe16BitPathAndNeverClips) {
+  const std::string in = FixturePath(TFixture::ShortStereo);
+  const TOptionList common = {{"vn", ""}, {"ac", "1"}, {"vol", "768"}};
+  TOptionList aac = common, pcm = common;
+  aac.push_back({"acodec", "aac"});
+  aac.push_back({"ab", "192000"});
+  pcm.push_back({"acodec", "pcm_s16le"});
+  ASSERT_TRUE(Convert(in, Out("mono.m4a"), aac));
+  NewEngine();
+  ASSERT_TRUE(Convert(in, Out("mono.wav"), pcm));
+  const TLevel f = AudioLevel(Out("mono.m4a")), s = AudioLevel(Out("mono.wav"));
+  ASSERT_GT(f.Samples, 0);
+  ASSERT_GT(s.Samples, 0);
+  EXPECT_NEAR(20 * std::log10(f.Rms / s.Rms), 0.0, 0.5);
+  EXPECT_LT(f.Peak, 0.99) << "the float path clips";
+  EXPECT_GT(s.Rms, 0.5) << "the source is loud";
+}
