@@ -292,12 +292,16 @@ bool TCustomFFmpeg::PauseCheckpoint() {
 
 namespace {
 std::atomic<int32_t> gRunning{0};
+std::atomic<int32_t> gCores{0};
 }  // namespace
+
+void SetEncoderCoreCount(int32_t ACores) { gCores = std::max(0, ACores); }
 
 int32_t RunningConversions() { return gRunning.load(); }
 
 int32_t EncoderThreadCount() {
-  const int32_t cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  const int32_t cores =
+      gCores > 0 ? gCores.load() : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   return std::clamp(cores / std::max(1, gRunning.load()), 1, 16);
 }
 

@@ -389,6 +389,8 @@ std::string PassLogPrefixFor(const std::string& AOutputFile);
 // The threads a video encoder opened now gets: the machine's cores divided among the
 // conversions running at this moment (at least one each).
 int32_t EncoderThreadCount();
+// The cores EncoderThreadCount shares out; 0 (the default) means the machine's.
+void SetEncoderCoreCount(int32_t ACores);
 // Conversions running in this process at this moment.
 int32_t RunningConversions();
 

@@ -154,9 +154,23 @@ void Convert(benchmark::State& AState, const char* AOut, const char* AVideo, con
 
 void BM_Mpeg4Avi(benchmark::State& AState) { Convert(AState, "out.avi", "mpeg4", "libmp3lame"); }
 void BM_H264Mp4(benchmark::State& AState) { Convert(AState, "out.mp4", "libx264", "aac"); }
+// One H.264 job with the encoder on one thread, and with the free cores of a 4-core machine
+// (one job running: all four).
+void BM_H264Mp4OneThread(benchmark::State& AState) {
+  SetEncoderCoreCount(1);
+  Convert(AState, "out1.mp4", "libx264", "aac");
+  SetEncoderCoreCount(0);
+}
+void BM_H264Mp4FourCores(benchmark::State& AState) {
+  SetEncoderCoreCount(4);
+  Convert(AState, "out4.mp4", "libx264", "aac");
+  SetEncoderCoreCount(0);
+}
 
 BENCHMARK(BM_Mpeg4Avi)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_H264Mp4)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_H264Mp4OneThread)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_H264Mp4FourCores)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 
