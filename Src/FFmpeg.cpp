@@ -222,6 +222,7 @@ void TCustomFFmpeg::CleanUp() {
   for (int32_t i = 0; i < Fnb_input_files; ++i) CloseInputURL(&Finput_files[static_cast<size_t>(i)]);
   Fnb_input_files = 0;
   FInputFileNames.clear();
+  FInputDecoderOptions.clear();
   Finput_codecs.clear();
 
   Fintra_matrix.reset();

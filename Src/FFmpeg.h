@@ -202,6 +202,9 @@ public:
     if (FRefusal.empty()) FRefusal = AMessage;
   }
   const std::string& Refusal() const { return FRefusal; }
+  // The decoder options given by name before input AFile was opened, for ACodec: a dictionary
+  // the caller frees, or nullptr.
+  AVDictionary* DecoderOptions(int32_t AFile, const AVCodec* ACodec) const;
   // Puts the descriptors of the input files to rest until the run reads them again.
   void ReleaseInputDescriptors();
   // Opens the output files that are still closed (the run does it before writing headers);
@@ -363,6 +366,13 @@ private:
   bool FJoinMode = false;
   int64_t FTotalOutputDuration = -1;
   std::string FRefusal;
+  // Decoder options by input file, kept when it is opened (the option state moves on).
+  struct TDecoderOptions {
+    std::array<std::vector<std::pair<std::string, std::string>>, 3> Generic;  // video, audio, subtitle
+    std::vector<std::pair<std::string, std::string>> Private;
+  };
+  std::vector<TDecoderOptions> FInputDecoderOptions;
+  void CaptureDecoderOptions(size_t AFile);
 
   // Run state. FStateLock guards the transitions between idle, converting and terminated and
   // the thread pointer; it is never held while an event runs or while the run pauses.

@@ -304,6 +304,7 @@ bool TCustomFFmpeg::OpenInputFile(const std::string& AFileName) {
   if (Fverbose >= 0) AVFormatStubs.av_dump_format(ic, Fnb_input_files, url.c_str(), 0);
   ++Fnb_input_files;
   FInputFileNames.push_back(AFileName);
+  CaptureDecoderOptions(index);
   ResetPerFileInputOptions();
   return true;
 }
@@ -506,6 +507,43 @@ int32_t TCustomFFmpeg::OpenOutputFileInner(const std::string& AFileName, bool AJ
     SetupJoin();
   }
   return Fnb_output_files;
+}
+
+void TCustomFFmpeg::CaptureDecoderOptions(size_t AFile) {
+  if (FInputDecoderOptions.size() <= AFile) FInputDecoderOptions.resize(AFile + 1);
+  TDecoderOptions& d = FInputDecoderOptions[AFile];
+  d = TDecoderOptions();
+  static const AVMediaType kTypes[3] = {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO, AVMEDIA_TYPE_SUBTITLE};
+  static const int kFlags[3] = {AV_OPT_FLAG_VIDEO_PARAM, AV_OPT_FLAG_AUDIO_PARAM, AV_OPT_FLAG_SUBTITLE_PARAM};
+  for (int t = 0; t < 3; ++t) {
+    AVCodecContext* defaults = FOptions.avcodec_opts[kTypes[t]];
+    if (!defaults) continue;
+    for (int i = 0; i < FOptions.opt_name_count; ++i) {
+      const char* name = FOptions.opt_names[i];
+      const AVOption* o = AVUtilStubs.av_opt_find(defaults, name, nullptr, 0, 0);
+      const int flags = AV_OPT_FLAG_DECODING_PARAM | kFlags[t];
+      if (!o || (o->flags & flags) != flags) continue;
+      uint8_t* val = nullptr;
+      if (AVUtilStubs.av_opt_get(defaults, name, 0, &val) >= 0 && val)
+        d.Generic[static_cast<size_t>(t)].emplace_back(name, reinterpret_cast<const char*>(val));
+      AVUtilStubs.av_free(val);
+    }
+  }
+  const AVDictionaryEntry* e = nullptr;
+  while ((e = AVUtilStubs.av_dict_get(FCodecPrivateOpts, "", e, AV_DICT_IGNORE_SUFFIX)))
+    d.Private.emplace_back(e->key, e->value);
+}
+
+AVDictionary* TCustomFFmpeg::DecoderOptions(int32_t AFile, const AVCodec* ACodec) const {
+  if (AFile < 0 || static_cast<size_t>(AFile) >= FInputDecoderOptions.size() || !ACodec) return nullptr;
+  const TDecoderOptions& d = FInputDecoderOptions[static_cast<size_t>(AFile)];
+  const int t = ACodec->type == AVMEDIA_TYPE_VIDEO ? 0 : ACodec->type == AVMEDIA_TYPE_AUDIO ? 1 : 2;
+  AVDictionary* dict = nullptr;
+  for (const auto& [n, v] : d.Generic[static_cast<size_t>(t)]) AVUtilStubs.av_dict_set(&dict, n.c_str(), v.c_str(), 0);
+  // Private options only where this decoder has them: the others are meant for encoders.
+  for (const auto& [n, v] : d.Private)
+    if (PrivateClassHas(&ACodec->priv_class, n.c_str())) AVUtilStubs.av_dict_set(&dict, n.c_str(), v.c_str(), 0);
+  return dict;
 }
 
 void TCustomFFmpeg::ReleaseInputDescriptors() {

@@ -493,7 +493,10 @@ void TTranscoder::OpenDecoders() {
     ist.dec->pkt_timebase = ist.st->time_base;
     ist.dec->framerate = ist.st->avg_frame_rate.num ? ist.st->avg_frame_rate : ist.st->r_frame_rate;
     ist.dec->thread_count = 1;
-    if (OpenCodec(&E, ist.dec, codec, nullptr) < 0) {
+    AVDictionary* decoderOpts = E.DecoderOptions(ist.file_index, codec);
+    const int opened = OpenCodec(&E, ist.dec, codec, decoderOpts);
+    AVUtilStubs.av_dict_free(&decoderOpts);
+    if (opened < 0) {
       AVCodecStubs.avcodec_free_context(&ist.dec);
       DumpStreamMapping();
       const std::string text =

@@ -201,3 +201,19 @@ TEST_F(Transcode, StereoToMonoForAFloatEncoderMatchesThe16BitPathAndNeverClips) 
   EXPECT_LT(f.Peak, 0.99) << "the float path clips";
   EXPECT_GT(s.Rms, 0.5) << "the source is loud";
 }
+
+// A decoder option given by name before the input reaches that input's decoder: skipping all
+// but the key frames leaves only their pictures, each repeated.
+TEST_F(Transcode, DecoderOptionsByNameReachTheDecoders) {
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("keys.avi"), {{"vcodec", "mpeg4"}, {"an", ""}},
+                      {{"skip_frame", "nokey"}}));
+  const TDecoded d = DecodeFile(Out("keys.avi"));
+  ASSERT_GT(d.Marks.size(), 10u);
+  const int gop = FixtureInfo(TFixture::AviMpeg4Mp3).GopSize;
+  bool second = false;
+  for (int m : d.Marks) {
+    EXPECT_EQ(m % gop, 0) << m;
+    second = second || m == gop;
+  }
+  EXPECT_TRUE(second);
+}
