@@ -300,6 +300,18 @@ void SetEncoderCoreCount(int32_t ACores) { gCores = std::max(0, ACores); }
 
 int32_t RunningConversions() { return gRunning.load(); }
 
+void TCustomFFmpeg::SetPostHooks(const TPostHooks& AHooks) {
+  if (AHooks == FPostHooks) return;
+  const bool dropPreview = FPostHooks[phPreview] && !AHooks[phPreview];
+  FPostHooks = AHooks;
+  if (dropPreview) ReleasePreviewer();
+}
+
+void TCustomFFmpeg::SetPostHooksLocked(const TPostHooks& AHooks) {
+  std::lock_guard lk(PostHookLock());
+  SetPostHooks(AHooks);
+}
+
 int32_t EncoderThreadCount() {
   const int32_t cores =
       gCores > 0 ? gCores.load() : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));

@@ -99,6 +99,8 @@ struct TOutputFile {
 };
 
 enum TPostHook { phPreview, phBitmap, phHBITMAP };
+// A set of post hooks, indexed by TPostHook.
+using TPostHooks = std::array<bool, 3>;
 
 // A decoded picture as a 24-bit bitmap; the handler may change it (AUpdate) or end the hook (AStopHook).
 using TEngineCustomHookEvent = std::function<void(TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber,
@@ -179,6 +181,14 @@ public:
   void OptVideoFilters(const std::string& AValue);
   void OptAudioRate(const std::string& AValue);
   void OptAudioChannels(const std::string& AValue);
+
+  // The post hooks a run calls for every encoded picture. An unchanged set does nothing;
+  // dropping phPreview lets the previewer go (ReleasePreviewer). The locked form holds the
+  // post-hook lock, which a run holds while it calls the hooks, so a switch never falls in
+  // the middle of a preview.
+  TPostHooks PostHooks() const { return FPostHooks; }
+  void SetPostHooks(const TPostHooks& AHooks);
+  void SetPostHooksLocked(const TPostHooks& AHooks);
 
   // Targets, presets and the statistics file (FFmpegPresets.cpp); "vhook" (FrameHook.cpp).
   virtual void OptTarget(const std::string& AValue);
@@ -301,6 +311,8 @@ protected:
   }
   // Shows an encoded picture in the preview window; false when there is no window (any more).
   virtual bool PaintPreviewFrame(TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS) { return false; }
+  // Frees the preview window, if any (phPreview left the post hooks).
+  virtual void ReleasePreviewer() {}
   // Called by the run before every packet and every duplicated frame: waits while paused
   // (holding no lock) and answers whether a stop was requested.
   bool PauseCheckpoint();

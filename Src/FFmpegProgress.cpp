@@ -128,7 +128,7 @@ void TTranscoder::RunPostHooks(const AVFrame* APicture, TOutputStream& AOst) {
       preview_last_time = now;
     }
   }
-  E.FPostHooks = hooks;
+  E.SetPostHooks(hooks);
 }
 
 AVFrame* TTranscoder::PreProcessVideoFrame(TInputStream& AIst, AVFrame* APicture) {

@@ -134,7 +134,14 @@ void SetPostHookServing(TCustomFFmpeg& AEngine, TPostHook AHook, bool AValue) {
     while (!lock.try_lock()) ServeMainThread(1);
   else
     lock.lock();
-  AEngine.FPostHooks[AHook] = AValue;
+  TPostHooks hooks = AEngine.PostHooks();
+  hooks[AHook] = AValue;
+  try {
+    AEngine.SetPostHooks(hooks);
+  } catch (...) {
+    lock.unlock();
+    throw;
+  }
   lock.unlock();
 }
 
