@@ -217,3 +217,19 @@ TEST_F(Transcode, DecoderOptionsByNameReachTheDecoders) {
   }
   EXPECT_TRUE(second);
 }
+
+// Two passes without a prefix: the statistics belong to the output, in a writable folder of
+// their own, never in the working folder, and the second pass finds them.
+TEST_F(Transcode, TwoPassStatisticsBelongToTheOutput) {
+  const std::string out = Out("two-pass.avi");
+  const std::string stats = PassLogPrefixFor(out) + "-0.log";
+  std::filesystem::remove(stats);
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), out, {{"vcodec", "mpeg4"}, {"an", ""}, {"pass", "1"}}));
+  EXPECT_TRUE(std::filesystem::exists(stats));
+  EXPECT_FALSE(std::filesystem::exists("ffmpeg2pass-0.log"));
+  EXPECT_NE(PassLogPrefixFor(out), PassLogPrefixFor(Out("other.avi")));
+  NewEngine();
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), out, {{"vcodec", "mpeg4"}, {"an", ""}, {"pass", "2"}}));
+  EXPECT_EQ(DecodeFile(out).DecodeErrors, 0);
+  std::filesystem::remove(stats);
+}
