@@ -74,6 +74,7 @@ TOutputFile::~TOutputFile() {
     if (s->enc) {
       // rc_override and the matrices belong to the context; rc_override is ours to free.
       AVUtilStubs.av_freep(&s->enc->rc_override);
+      AVUtilStubs.av_freep(&s->enc->stats_in);
       s->enc->rc_override_count = 0;
       AVCodecStubs.avcodec_free_context(&s->enc);
     }
@@ -351,6 +352,8 @@ void TCustomFFmpeg::CloseCodecList(std::list<AVCodecContext**>& AList) {
     if (!ctx || !*ctx) continue;
     std::lock_guard lk(CodecLock());
     AVUtilStubs.av_freep(&(*ctx)->stats_out);
+    // The second pass's statistics are ours: the library never frees them.
+    AVUtilStubs.av_freep(&(*ctx)->stats_in);
     AVCodecStubs.avcodec_free_context(ctx);
   }
 }

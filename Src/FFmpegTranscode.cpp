@@ -236,6 +236,7 @@ void TTranscoder::CloseEncoders() {
     std::lock_guard lk(CodecLock());
     E.RemoveCodecItem(E.FEncoderList, &ost.setup->enc);
     AVUtilStubs.av_freep(&ost.setup->enc->stats_out);
+    AVUtilStubs.av_freep(&ost.setup->enc->stats_in);
     AVUtilStubs.av_freep(&ost.setup->enc->rc_override);
     ost.setup->enc->rc_override_count = 0;
     AVCodecStubs.avcodec_free_context(&ost.setup->enc);

@@ -412,7 +412,7 @@ void TTranscoder::OpenPassLogFile(TOutputStream& AOst, int32_t AIndex) {
     if (r == AVERROR(ENOMEM))
       throw FFmpegException(Format("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding", name));
     if (r < 0) throw FFmpegException(Format("Cannot read file: Error reading log file \"%s\" for pass-2 encoding", name));
-    enc->stats_in = reinterpret_cast<char*>(buf);  // the context frees it
+    enc->stats_in = reinterpret_cast<char*>(buf);  // freed with the encoder by the engine
   }
 }
 
