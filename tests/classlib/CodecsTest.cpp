@@ -216,6 +216,24 @@ TEST(JpegCodec, HugeProgressiveHeaderIsRefusedBeforeDecoding) {
   }
 }
 
+// A GIF whose screen of 65535 x 11524 (some 750 MB) the reader took, but no bitmap could hold,
+// so drawing it failed; every picture a reader accepts must fit a bitmap.
+TEST(GifCodec, ScreenLargerThanAnyBitmapIsRefused) {
+  Bytes f = WriteGif(Pattern(6, 5, 8));
+  f[6] = 0xFF; f[7] = 0xFF;  // screen width 65535
+  f[8] = 0x04; f[9] = 0x2D;  // screen height 11524
+  try {
+    ReadGif(f.data(), f.size());
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(e.Message.find("too large"), std::string::npos) << e.Message;
+  }
+  f[8] = 0x00; f[9] = 0x01;  // height 256: 16 MB, which a bitmap holds
+  RawImage big = ReadGif(f.data(), f.size());
+  EXPECT_EQ(big.Width, 65535);
+  EXPECT_EQ(big.Height, 256);
+}
+
 TEST(GifCodec, ExactPaletteFixedPaletteAndTransparency) {
   // Few colours: kept exactly.
   RawImage few = Pattern(10, 6, 24);
