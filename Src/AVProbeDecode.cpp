@@ -329,7 +329,7 @@ bool TAVProbe::DecodePreviousKeyFrame(int32_t AStreamIndex) {
   // kMaxTries tries or kMaxSearchTime the search gives up.
   constexpr int kLinearTries = 256;
   constexpr int kMaxTries = kLinearTries + 64;
-  constexpr auto kMaxSearchTime = std::chrono::seconds(10);
+  constexpr auto kMaxSearchTime = std::chrono::seconds(3);
   const int64_t step = dur > 0 ? dur : kFallbackFrameDuration;
   const auto deadline = std::chrono::steady_clock::now() + kMaxSearchTime;
   int64_t back = 0;
