@@ -1,4 +1,6 @@
 // The decoding probe: seeking, decoding pictures of a video stream and stepping between them.
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 
 #include "Src/AVProbe.h"
@@ -14,6 +16,8 @@
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
+// The step of the backward search when a stream's frame rate gives no usable duration.
+constexpr int64_t kFallbackFrameDuration = 40000;
 
 int64_t IOPosition(AVFormatContext* ctx) {
   // avio_tell is a header inline over avio_seek.
@@ -318,9 +322,21 @@ bool TAVProbe::DecodePreviousKeyFrame(int32_t AStreamIndex) {
   // Whether a seek went back far enough is judged by the picture it gives, not by the I/O
   // position: demuxers that read their samples by index (MP4, Matroska) leave the position
   // where the last read ended, so a position test would skip every key frame back to the start.
-  for (int64_t h = 1;; ++h) {
-    const int64_t back = h * dur;
-    Seek(target - back, TSeekFlags{sfBackward});
+  //
+  // The search is bounded: a file may declare a duration of days and hold no picture that
+  // decodes, and a frame duration may be 0 or less. After kLinearTries steps of one frame the
+  // step doubles, so even the start of such a file is reached in a few dozen more tries; past
+  // kMaxTries tries or kMaxSearchTime the search gives up.
+  constexpr int kLinearTries = 256;
+  constexpr int kMaxTries = kLinearTries + 64;
+  constexpr auto kMaxSearchTime = std::chrono::seconds(3);
+  const int64_t step = dur > 0 ? dur : kFallbackFrameDuration;
+  const auto deadline = std::chrono::steady_clock::now() + kMaxSearchTime;
+  int64_t back = 0;
+  for (int h = 1; h <= kMaxTries && std::chrono::steady_clock::now() < deadline; ++h) {
+    const int64_t add = h <= kLinearTries ? step : back;
+    back = back > INT64_MAX / 2 - add ? INT64_MAX / 2 : back + add;
+    Seek(target > INT64_MIN / 2 ? target - back : 0, TSeekFlags{sfBackward});
     if (Decode(i)) {
       if (FPicture.PTS < target || FPicture.PTS <= 0) return true;
       if (back > target) break;  // even the start gives no earlier picture

@@ -167,7 +167,8 @@ void TCustomFFmpeg::OptCodecTag(const std::string& AName, const std::string& AVa
   if (AValue.empty()) return;
   if (AValue.size() != 4) {
     const char* kind = AName == "atag" ? "audio" : AName == "vtag" ? "video" : "subtitle";
-    throw EAssertionFailed(Format("%s tag parameter must be 4 chars", kind));
+    // An option error like every other, so that callers catching those see it too.
+    throw FFmpegException(Format("%s tag parameter must be 4 chars", kind));
   }
   const auto* b = reinterpret_cast<const unsigned char*>(AValue.data());
   const uint32_t tag = b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);

@@ -1,11 +1,13 @@
 #include "Src/OutputOptions.h"
 
+#include <cmath>
 #include <ctime>
 
 #include "Src/FFmpeg.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegPresets.h"
 #include "Src/MyUtils.h"
+#include "base/Format.h"
 #include "base/StringList.h"
 #include "base/Text.h"
 
@@ -116,6 +118,11 @@ bool KeepsTargetRates(TCustomFFmpeg& AEngine, const TOutputOptions& O) {
 }  // namespace
 
 void MapOutputOptions(TCustomFFmpeg& AEngine, const TOutputOptions& O) {
+  // Dates end with the year 9999; a later one (or no number at all) is refused before anything
+  // reaches the engine.
+  constexpr double kEndOfDates = 2958466.0;
+  if (std::isnan(O.Info.TimeStamp) || O.Info.TimeStamp >= kEndOfDates)
+    throw FFmpegException(Format("Invalid %s specification for %s: %s", "date", "timestamp", FloatToStr(O.Info.TimeStamp)));
   const bool target = O.TargetType != ttIgnore;
   DispatchNotEmpty(AEngine, "f", O.FileFormat);
   if (O.PacketSize > 0) AEngine.SetAVOptionInt("packetsize", O.PacketSize);

@@ -93,29 +93,36 @@ std::string FormatList(FormatDialect dialect, std::string_view fmtText, std::ini
       else if (f == '#') sp.alt = true;
       else break;
     }
-    auto readNumber = [&](int& target) {
+    // Widths and precisions are capped alike, whether written in the format or taken from an
+    // argument: a huge one would only ask for gigabytes of padding.
+    constexpr int64_t kMaxWidth = 100000;
+    auto readNumber = [&](int& target, bool isWidth) {
       if (i < n && fmtText[i] == '*') {
         if (next == args.end() || next->kind != FormatArg::kInt) Invalid(fmtText);
-        target = static_cast<int>((next++)->i);
+        const int64_t v = (next++)->i;
         ++i;
+        if (v > kMaxWidth || v < -kMaxWidth) Invalid(fmtText);
+        // As in C: a negative width left-justifies, a negative precision counts as none.
+        if (v >= 0) target = static_cast<int>(v);
+        else if (isWidth) { sp.left = true; target = static_cast<int>(-v); }
+        else target = -1;
         return;
       }
       bool any = false;
       int v = 0;
       while (i < n && fmtText[i] >= '0' && fmtText[i] <= '9') {
         v = v * 10 + (fmtText[i] - '0');
-        if (v > 100000) Invalid(fmtText);
+        if (v > kMaxWidth) Invalid(fmtText);
         any = true;
         ++i;
       }
       if (any) target = v;
     };
-    readNumber(sp.width);
-    if (sp.width < -1) { sp.left = true; sp.width = -sp.width; }
+    readNumber(sp.width, true);
     if (i < n && fmtText[i] == '.') {
       ++i;
       sp.precision = 0;
-      readNumber(sp.precision);
+      readNumber(sp.precision, false);
     }
     // C length modifiers carry no meaning here: every argument knows its own width.
     while (i < n && (fmtText[i] == 'l' || fmtText[i] == 'h' || fmtText[i] == 'L' || fmtText[i] == 'q' ||

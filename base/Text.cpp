@@ -1,6 +1,8 @@
 #include "base/Text.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -427,6 +429,16 @@ std::string FloatToStr(double value) {
   char buf[40];
   auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
   std::string_view sci(buf, static_cast<size_t>(r.ptr - buf));
+  double back = 0;
+  if (std::from_chars(buf, r.ptr, back).ec == std::errc::result_out_of_range) {
+    // Within 15 digits of the largest double, rounding goes past it and the text would not
+    // read back: cut the exact digits to 15 instead of rounding them.
+    r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 16);
+    char* ePos = std::find(buf, r.ptr, 'e');
+    char* cut = buf + (buf[0] == '-' ? 1 : 0) + 16;  // sign, first digit, ".", 14 digits
+    std::memmove(cut, ePos, static_cast<size_t>(r.ptr - ePos));
+    sci = std::string_view(buf, static_cast<size_t>(cut - buf + (r.ptr - ePos)));
+  }
   const bool negative = sci[0] == '-';
   if (negative) sci.remove_prefix(1);
   const size_t e = sci.find('e');
@@ -497,7 +509,11 @@ bool TryStrToFloat(std::string_view s, double& value) {
     if (ePos != std::string_view::npos) {
       std::string_view es = v.substr(ePos + 1);
       if (!es.empty() && es[0] == '+') es.remove_prefix(1);
-      if (std::from_chars(es.data(), es.data() + es.size(), exp).ec != std::errc()) exp = es[0] == '-' ? -100000 : 100000;
+      // An exponent beyond any text's length decides the case alone; bounding it keeps the
+      // sum below from overflowing.
+      constexpr int64_t kBound = int64_t{1} << 53;
+      if (std::from_chars(es.data(), es.data() + es.size(), exp).ec != std::errc()) exp = es[0] == '-' ? -kBound : kBound;
+      exp = std::clamp(exp, -kBound, kBound);
     }
     const size_t dot = mant.find('.');
     const std::string_view intPart = mant.substr(0, dot);

@@ -55,13 +55,19 @@ bool Decode(const uint8_t* data, size_t size, RawImage& out, ErrorMgr& err) {
   jpeg_read_header(&cinfo, TRUE);
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-  jpeg_start_decompress(&cinfo);
+  // The size is checked before decompression starts: libjpeg reserves its buffers there (for a
+  // progressive file, every coefficient of the whole picture), whatever the file really holds.
+  jpeg_calc_output_dimensions(&cinfo);
   if (RowStride(cinfo.output_width, 24) * cinfo.output_height > kMaxImageBytes || cinfo.output_width > INT32_MAX ||
       cinfo.output_height > INT32_MAX) {
     std::snprintf(err.message, sizeof err.message, "%s", "JPEG image is too large");
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
+  // Its own buffers are bounded too: a coefficient takes two bytes a sample, twice the picture
+  // for three components at full resolution; beyond the bound it reports an error.
+  cinfo.mem->max_memory_to_use = long(2 * kMaxImageBytes + (64 << 20));
+  jpeg_start_decompress(&cinfo);
   // Allocate cannot throw here: the size was checked above.
   out.Allocate(int32_t(cinfo.output_width), int32_t(cinfo.output_height), 24);
   uint8_t* cmykRow = nullptr;

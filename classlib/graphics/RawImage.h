@@ -12,8 +12,9 @@ namespace img {
 
 using Bytes = std::vector<uint8_t>;
 
-// Pictures above this many pixel bytes are refused rather than allocated.
-constexpr uint64_t kMaxImageBytes = uint64_t(1) << 30;
+// Pictures above this many pixel bytes are refused rather than allocated. It is the size of the
+// largest bitmap the graphics layer makes, so that every picture a reader accepts can be drawn.
+constexpr uint64_t kMaxImageBytes = uint64_t(512) << 20;
 
 // Bytes of one row of a picture `width` pixels wide at `bpp` bits, padded to 4 bytes.
 constexpr uint64_t RowStride(int64_t width, int bpp) { return ((uint64_t(width) * uint64_t(bpp) + 31) / 32) * 4; }

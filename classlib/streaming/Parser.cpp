@@ -70,11 +70,20 @@ private:
     return "\\x" + IntToHex(u, 2);
   }
 
+  // Column of a byte offset on the current line, counted in characters from 1.
+  int Column(size_t at) const {
+    int col = 1;
+    for (size_t k = lineStart_; k < at; ++k)
+      if ((static_cast<unsigned char>(s_[k]) & 0xC0) != 0x80) ++col;
+    return col;
+  }
+
   void SkipSpace() {
     while (pos_ < s_.size()) {
       char c = s_[pos_];
       if (c == '\n') {
         ++line_;
+        lineStart_ = pos_ + 1;
       } else if (c != ' ' && c != '\t' && c != '\r') {
         return;
       }
@@ -83,6 +92,7 @@ private:
   }
 
   void Number(Token& t) {
+    const size_t start = pos_;
     if (s_[pos_] == '$') {
       ++pos_;
       size_t b = pos_;
@@ -93,6 +103,10 @@ private:
         v = v * 16 + static_cast<uint64_t>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
       }
       if (pos_ == b) Fail(line_, "hexadecimal digits expected after '$'");
+      // Literals are signed 64-bit values, so that a sign before any of them can be applied.
+      if (v > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
+        Fail(line_, "number out of range at column " + std::to_string(Column(start)) + ": " +
+                        std::string(s_.substr(start, pos_ - start)));
       t.Kind = Tok::Integer;
       t.Int = static_cast<int64_t>(v);
       t.Hex = true;
@@ -126,7 +140,7 @@ private:
       for (char c : digits) {
         uint64_t d = static_cast<uint64_t>(c - '0');
         if (v > (static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) - d) / 10)
-          Fail(line_, "number too large: " + std::string(digits));
+          Fail(line_, "number too large at column " + std::to_string(Column(start)) + ": " + std::string(digits));
         v = v * 10 + d;
       }
       t.Int = static_cast<int64_t>(v);
@@ -216,6 +230,7 @@ private:
   const std::string& file_;
   size_t pos_ = 0;
   int line_ = 1;
+  size_t lineStart_ = 0;
 };
 
 class Parser {

@@ -69,6 +69,12 @@ void ReadImageListBitmap(TCustomImageList* list, TStream& s) {
       throw EFormValueError("the mask is not the size of the pictures");
   }
   if (s.Position() != s.Size()) throw EFormValueError("unexpected bytes after the image list's pictures");
+  // The pictures are cut from this bitmap: one larger than it would only be padding, and a
+  // stored size out of proportion to its bitmap would ask for gigabytes.
+  if (list->Width() > image.Width() || list->Height() > image.Height())
+    throw EFormValueError("pictures of " + std::to_string(list->Width()) + "x" + std::to_string(list->Height()) +
+                          " do not fit the image list's bitmap of " + std::to_string(image.Width()) + "x" +
+                          std::to_string(image.Height()));
   list->Clear();
   list->Add(&image, hasMask ? &mask : nullptr);
 }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -364,6 +368,62 @@ TEST_F(ProbeTest, SteppingBetweenKeyFramesAndBack) {
     ASSERT_TRUE(probe->DecodePreviousKeyFrame()) << probe->LastErrMsg();
     EXPECT_LE(probe->FrameInfo().PTS, 0);
   }
+}
+
+// An FLV file of some 300 bytes that declares a duration of 30 days, whose stamps jump by days
+// and whose pictures do not decode: stepping back from its end one frame at a time once took
+// billions of seeks.
+std::string JumpingFlv() {
+  auto be = [](std::string& s, uint64_t v, int bytes) {
+    for (int b = bytes - 1; b >= 0; --b) s += static_cast<char>((v >> (8 * b)) & 0xFF);
+  };
+  auto number = [&](std::string& s, const std::string& key, double v) {
+    be(s, key.size(), 2);
+    s += key;
+    s += '\0';
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    be(s, bits, 8);
+  };
+  auto tag = [&](std::string& f, int type, uint32_t ms, const std::string& body) {
+    f += static_cast<char>(type);
+    be(f, body.size(), 3);
+    be(f, ms & 0xFFFFFF, 3);
+    f += static_cast<char>(ms >> 24);
+    be(f, 0, 3);
+    f += body;
+    be(f, 11 + body.size(), 4);
+  };
+  std::string f("FLV\x01\x01\0\0\0\x09\0\0\0\0", 13);
+  std::string meta("\x02\0\x0aonMetaData\x08\0\0\0\x05", 18);
+  number(meta, "duration", 2592000);
+  number(meta, "width", 64);
+  number(meta, "height", 48);
+  number(meta, "framerate", 1000);
+  number(meta, "videocodecid", 2);
+  meta += std::string("\0\0\x09", 3);
+  tag(f, 18, 0, meta);
+  const uint32_t stamps[] = {0, 86400000, 1000, 2592000000u};
+  for (uint32_t ms : stamps) tag(f, 9, ms, std::string("\x12\0\0\x84\x00\x41\xff\xff\x00\x13\x37\x00", 12));
+  return f;
+}
+
+TEST_F(ProbeTest, PreviousKeyFrameSearchIsBoundedInFilesWithoutOne) {
+  const fs::path file = fs::temp_directory_path() / ("ombrel-probe-jumping-" + std::to_string(::getpid()) + ".flv");
+  {
+    const std::string bytes = JumpingFlv();
+    FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+  }
+  ASSERT_TRUE(probe->LoadFile(file.string())) << probe->LastErrMsg();
+  ASSERT_EQ(probe->VideoStreamCount(), 1);
+  EXPECT_FALSE(probe->DecodePreviousKeyFrame());
+  EXPECT_EQ(probe->LastErrMsg().rfind("Could not seek to the previous key-frame. ", 0), 0u) << probe->LastErrMsg();
+  EXPECT_FALSE(probe->DecodePreviousFrame());
+  probe->CloseFile();
+  fs::remove(file);
 }
 
 TEST_F(ProbeTest, PreviousFrame) {

@@ -224,6 +224,14 @@ TEST_F(EngineOptions, HandlerMessagesForBadValues) {
   EXPECT_FLOAT_EQ(E->Fframe_aspect_ratio, 1.85f);
 }
 
+// A codec tag that is not four characters is an option error like any other, not an assertion.
+TEST_F(EngineOptions, BadCodecTagIsAnOptionError) {
+  for (const char* n : {"vtag", "atag", "stag"}) {
+    EXPECT_THROW(E->DispatchOption(n, "abc"), FFmpegException) << n;
+    EXPECT_EQ(E->Fvideo_codec_tag + E->Faudio_codec_tag + E->Fsubtitle_codec_tag, 0u) << n;
+  }
+}
+
 TEST_F(EngineOptions, StructuredValues) {
   E->DispatchOption("map", "0.1");
   E->DispatchOption("map", "0.1:1.0");

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <limits>
 
 #include "Src/FFmpeg.h"
 #include "Src/FFmpegLoader.h"
@@ -210,6 +211,34 @@ TEST_F(OutputMapping, TimeStampOfTheRecord) {
   o.Info.TimeStamp = 40179.5;  // 2010-01-01 12:00 local time
   MapOutputOptions(*E, o);
   EXPECT_EQ(E->Frecording_timestamp, LocalDateTimeToUnix(40179.5));
+}
+
+// A time stamp beyond any date (or not a number at all) once went unchecked into a 64-bit
+// integer; it is refused with the error of the "timestamp" option, as is a bad codec tag.
+TEST_F(OutputMapping, OutOfRangeTimeStampAndBadTagAreOptionErrors) {
+  const double bad[] = {1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 1e15};
+  for (double v : bad) {
+    TOutputOptions o;
+    o.Info.TimeStamp = v;
+    E->Frecording_timestamp = 7;
+    try {
+      MapOutputOptions(*E, o);
+      ADD_FAILURE() << "no error for " << v;
+    } catch (const FFmpegException& e) {
+      EXPECT_EQ(e.Message.rfind("Invalid date specification for timestamp: ", 0), 0u) << e.Message;
+    }
+    EXPECT_EQ(E->Frecording_timestamp, 7) << v;
+  }
+  TOutputOptions o;
+  o.Info.TimeStamp = -1e300;  // below 0: no time stamp, as -1 is
+  MapOutputOptions(*E, o);
+  EXPECT_EQ(E->Frecording_timestamp, 7);
+  o.Info.TimeStamp = 2958465.5;  // 9999-12-31 12:00, the last day a date can name
+  MapOutputOptions(*E, o);
+  EXPECT_EQ(E->Frecording_timestamp, LocalDateTimeToUnix(2958465.5));
+
+  o.VideoTag = "abc";
+  EXPECT_THROW(MapOutputOptions(*E, o), FFmpegException);
 }
 
 TEST_F(OutputMapping, OrderOfTheRecordSteps) {

@@ -72,3 +72,16 @@ TEST(Format, BadDirectivesRaise) {
   EXPECT_THROW(Format("%", 5), EConvertError);
   EXPECT_THROW(Format("%y", 5), EConvertError);
 }
+
+TEST(Format, WidthsFromArgumentsAreCappedLikeWrittenOnes) {
+  EXPECT_EQ(Format("%*d|", 4, 7), "   7|");
+  EXPECT_EQ(Format("%*d|", -4, 7), "7   |") << "a negative width left-justifies";
+  EXPECT_EQ(Format("%.*f", -1, 1.5), "1.50") << "a negative precision counts as none";
+  EXPECT_EQ(Format("%.*f", 3, 1.5), "1.500");
+  // A width of INT_MIN once overflowed on negation; a width of 3e9 asked for 3 GB.
+  EXPECT_THROW(Format("%*d", int32_t{INT32_MIN}, 1), EConvertError);
+  EXPECT_THROW(Format("%*d", int64_t{3000000000}, 1), EConvertError);
+  EXPECT_THROW(Format("%.*f", 200000, 1.0), EConvertError);
+  EXPECT_THROW(Format("%200000d", 1), EConvertError);
+  EXPECT_THROW(Format("%*d", 5u, 1), EConvertError) << "a width is a signed integer argument";
+}

@@ -190,6 +190,33 @@ TEST(Text, FloatToStrGivesFifteenSignificantDigits) {
   EXPECT_EQ(FloatToStr(std::nan("")), "NAN");
 }
 
+TEST(Text, FloatToStrOfTheLargestValuesReadsBack) {
+  // Rounded to 15 digits these would pass the largest double and read back as an error.
+  const double dmax = std::numeric_limits<double>::max();
+  const double values[] = {dmax, -dmax, std::nextafter(dmax, 0.0), 1.7976931348623e308, 1.79769313486231e308};
+  for (double v : values) {
+    const std::string text = FloatToStr(v);
+    double back = 0;
+    ASSERT_TRUE(TryStrToFloat(text, back)) << text;
+    EXPECT_NEAR(back / v, 1.0, 1e-14) << text;
+  }
+  EXPECT_EQ(FloatToStr(dmax), "1.79769313486231E308");
+  EXPECT_EQ(FloatToStr(1.5e308), "1.5E308") << "values that round safely keep their rounding";
+}
+
+TEST(Text, StrToFloatRefusesExponentsOutOfRange) {
+  // Exponents near the 64-bit limits once overflowed the range check.
+  const char* bad[] = {"1e9223372036854775807", "1e+9223372036854775807", "1e99999999999999999999", "-1e9223372036854775807",
+                       "10e9223372036854775806"};
+  for (const char* b : bad) {
+    double v = 0;
+    EXPECT_FALSE(TryStrToFloat(b, v)) << b;
+    EXPECT_THROW(StrToFloat(b), EConvertError) << b;
+  }
+  const char* zero[] = {"1e-9223372036854775808", "1e-9223372036854775807", "0.001e-99999999999999999999"};
+  for (const char* z : zero) EXPECT_EQ(StrToFloat(z), 0.0) << z;
+}
+
 TEST(Text, StrToFloatAlwaysUsesDot) {
   struct Case { const char* text; double value; };
   const Case good[] = {

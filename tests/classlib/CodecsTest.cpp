@@ -197,6 +197,43 @@ TEST(JpegCodec, RoundTripIsCloseAndQualityMatters) {
   EXPECT_EQ((p >> 16) & 255, p & 255);  // a greyscale file reads back as equal channels
 }
 
+// A progressive header claiming 60000 x 60000 once made libjpeg reserve over 10 GB for its
+// coefficients before the size was checked.
+TEST(JpegCodec, HugeProgressiveHeaderIsRefusedBeforeDecoding) {
+  Bytes f = WriteJpeg(Pattern(8, 8, 24), 90);
+  size_t sof = 0;
+  for (size_t i = 2; i + 9 < f.size(); ++i)
+    if (f[i] == 0xFF && f[i + 1] == 0xC0) { sof = i; break; }
+  ASSERT_NE(sof, 0u);
+  f[sof + 1] = 0xC2;  // progressive
+  f[sof + 5] = 0xEA; f[sof + 6] = 0x60;  // height 60000
+  f[sof + 7] = 0xEA; f[sof + 8] = 0x60;  // width 60000
+  try {
+    ReadJpeg(f.data(), f.size());
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(e.Message.find("too large"), std::string::npos) << e.Message;
+  }
+}
+
+// A GIF whose screen of 65535 x 11524 (some 750 MB) the reader took, but no bitmap could hold,
+// so drawing it failed; every picture a reader accepts must fit a bitmap.
+TEST(GifCodec, ScreenLargerThanAnyBitmapIsRefused) {
+  Bytes f = WriteGif(Pattern(6, 5, 8));
+  f[6] = 0xFF; f[7] = 0xFF;  // screen width 65535
+  f[8] = 0x04; f[9] = 0x2D;  // screen height 11524
+  try {
+    ReadGif(f.data(), f.size());
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(e.Message.find("too large"), std::string::npos) << e.Message;
+  }
+  f[8] = 0x00; f[9] = 0x01;  // height 256: 16 MB, which a bitmap holds
+  RawImage big = ReadGif(f.data(), f.size());
+  EXPECT_EQ(big.Width, 65535);
+  EXPECT_EQ(big.Height, 256);
+}
+
 TEST(GifCodec, ExactPaletteFixedPaletteAndTransparency) {
   // Few colours: kept exactly.
   RawImage few = Pattern(10, 6, 24);

@@ -154,4 +154,42 @@ TEST(FormReaderGraphics, BadBinaryDataIsReportedWithItsProperty) {
   }
 }
 
+// A picture size out of proportion to the bitmap (30000 pictures of 16 x 30000 over a 30000 x 1
+// bitmap: some 4.5 GB) is refused, and so is any picture larger than its bitmap.
+TEST(FormReaderGraphics, ImageListPicturesMustFitTheirBitmap) {
+  RegisterPainted();
+  struct Case {
+    int width, height, bmpWidth, bmpHeight;
+    bool fits;
+  };
+  const Case cases[] = {
+      {16, 30000, 30000, 1, false}, {16, 16, 8, 16, false}, {16, 16, 48, 16, true}, {16, 16, 40, 20, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    const std::string text = "object P: TTstPainted\n"
+                             "  object ImageList1: TImageList\n"
+                             "    Width = " + std::to_string(c.width) + "\n"
+                             "    Height = " + std::to_string(c.height) + "\n"
+                             "    Bitmap = {\n      " + Hex(Bmp(c.bmpWidth, c.bmpHeight, clGreen)) + "}\n"
+                             "  end\n"
+                             "end\n";
+    TTstPainted p(nullptr);
+    if (c.fits) {
+      ReadFormDescription(&p, text, "l.dfm");
+      auto* list = dynamic_cast<TCustomImageList*>(p.FindComponent("ImageList1"));
+      ASSERT_NE(list, nullptr);
+      EXPECT_EQ(list->Count(), c.bmpWidth / c.width);
+      continue;
+    }
+    try {
+      ReadFormDescription(&p, text, "l.dfm");
+      ADD_FAILURE() << "no error";
+    } catch (const EFormError& e) {
+      EXPECT_EQ(e.Property, "Bitmap");
+      EXPECT_NE(e.Message.find("do not fit the image list's bitmap"), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(p.ComponentCount(), 0);
+  }
+}
+
 }  // namespace

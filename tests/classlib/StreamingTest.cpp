@@ -174,6 +174,34 @@ TEST(StreamingParser, PropertyErrorsNameTheProperty) {
   }
 }
 
+// Every literal is a signed 64-bit value, so a sign before it is always safe; the smallest
+// 64-bit value written in hexadecimal once overflowed on negation.
+TEST(StreamingParser, OutOfRangeLiteralsNameLineAndColumn) {
+  struct Case {
+    std::string text;
+    int line;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"inherited F C=-$8000000000000000", 1, "number out of range at column 16: $8000000000000000"},
+      {"object X: TX\n  A = $FFFFFFFFFFFFFFFF\nend", 2, "out of range at column 7: $FFFFFFFFFFFFFFFF"},
+      {"object X: TX\n  A = '视频' + -9223372036854775808\nend", 2, "too large at column 15"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      ParseFormDescription(c.text, "f.txt");
+      ADD_FAILURE() << "no error";
+    } catch (const EFormError& e) {
+      EXPECT_EQ(e.Line, c.line);
+      EXPECT_NE(e.Message.find(c.problem), std::string::npos) << e.Message;
+    }
+  }
+  auto val = [](const std::string& prop) { return ValueOf("A = " + prop); };
+  EXPECT_EQ(val("-$7FFFFFFFFFFFFFFF").Int, -INT64_MAX);
+  EXPECT_EQ(val("-9223372036854775807").Int, -INT64_MAX);
+}
+
 // Deep nesting is refused with an error instead of exhausting the stack.
 TEST(StreamingParser, DeepNestingIsRefused) {
   std::string objects, lists = "object X: TX\n  A = ";
