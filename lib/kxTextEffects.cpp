@@ -141,15 +141,21 @@ void DrawReflectedText(TCanvas* Canvas, const TRect& R, const std::string& S, ui
   TkxBitmap bmp;
   if (MakeTextBitmap(bmp, Canvas, W, H)) {
     TRect L{0, 0, W, H};
-    Text(bmp.Canvas(), S, L, Flags);
+    const int32_t bottom = Text(bmp.Canvas(), S, L, Flags);
     DrawWideText(bmp.Canvas(), S, L, Flags | DT_CALCRECT);
     TRect T = R;
     DrawWideText(Canvas, S, T, Flags | DT_CALCRECT);
+    // Measuring keeps the text at the top; a single line centred or set at the bottom was drawn
+    // lower, and its reflection must start under where it really is.
+    int32_t dy = 0;
+    if ((Flags & DT_SINGLELINE) && (Flags & (DT_VCENTER | DT_BOTTOM)) && L.bottom > L.top)
+      dy = std::max(0, bottom - (L.bottom - L.top));
     const uint32_t rgb =
         (uint32_t(Color) & 0xFF) << 16 | (uint32_t(Color) & 0xFF00) | ((uint32_t(Color) >> 16) & 0xFF);
     if (L.bottom - L.top > 0) {
-      for (int32_t y = 0; y < H; ++y) {
-        TkxColor* row = bmp.RowAddress(y);
+      // y counts from the text's top (dy rows down in the bitmap).
+      for (int32_t y = 0; y + dy < H; ++y) {
+        TkxColor* row = bmp.RowAddress(y + dy);
         if (y < L.top || y > L.bottom) {
           std::fill(row, row + W, 0u);
           continue;
@@ -162,9 +168,11 @@ void DrawReflectedText(TCanvas* Canvas, const TRect& R, const std::string& S, ui
         }
       }
     }
+    // Rows above a lowered line hold no text: clear them too.
+    for (int32_t y = 0; y < std::min(dy, H); ++y) std::fill(bmp.RowAddress(y), bmp.RowAddress(y) + W, 0u);
     bmp.FlipVert();
     bmp.AlphaBlend = true;
-    bmp.Draw(Canvas, R.left, T.bottom + L.bottom + Offset - H);
+    bmp.Draw(Canvas, R.left, T.bottom + L.bottom + 2 * dy + Offset - H);
   }
   FinalText(Canvas, R, S, Flags);
 }

@@ -109,3 +109,18 @@ TEST(kx_text_effects, ReflectionBelowTheText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(kx_text_effects, ReflectionOfACentredLineStartsUnderIt) {
+  auto b = Page(40, 60);
+  TCanvas* c = b->Canvas();
+  // A single line centred in 20 rows: the cell is rows 15..24, its box rows 15..22.
+  DrawReflectedText(c, TRect{10, 10, 30, 30}, "a", win::DT_SINGLELINE | win::DT_VCENTER, 0, clBlue);
+  EXPECT_EQ(c->Pixels(11, 22), clBlack);
+  EXPECT_EQ(c->Pixels(11, 25), clWhite);  // the mirrored cell row 24
+  EXPECT_NE(c->Pixels(11, 27), clWhite);  // the mirrored box starts at row 27
+  EXPECT_EQ(c->Pixels(11, 34), clWhite);
+}
+
+}  // namespace
