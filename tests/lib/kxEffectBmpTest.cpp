@@ -224,3 +224,38 @@ TEST(kx_effects, ResizeAndEmptyPictures) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(kx_effects, FromABitmapAndBackToADeviceContext) {
+  TBitmap src;
+  src.SetPixelFormat(pf32bit);
+  src.SetSize(4, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) src.Canvas()->SetPixels(x, y, TColor((x * 40) | (y * 50) << 8 | 0x11 << 16));
+  auto e = TkxEffectBmp::CreateFromhWnd(src.Handle());
+  ASSERT_EQ(e->Width, 4);
+  ASSERT_EQ(e->Height, 3);
+  EXPECT_EQ(e->ReadPixel(3, 2), (120 << 16) | (100 << 8) | 0x11);  // red 120, green 100, blue 0x11
+  TBitmap dst;
+  dst.SetPixelFormat(pf32bit);
+  dst.SetSize(10, 10);
+  TCanvas* c = dst.Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(TRect{0, 0, 10, 10});
+  e->Draw(c->Handle(), 1, 1);
+  EXPECT_EQ(c->Pixels(4, 3), src.Canvas()->Pixels(3, 2));
+  EXPECT_EQ(c->Pixels(1, 1), src.Canvas()->Pixels(0, 0));
+  e->Stretch(c->Handle(), 0, 5, 8, 3);  // twice as wide
+  EXPECT_EQ(c->Pixels(7, 7), src.Canvas()->Pixels(3, 2));
+  EXPECT_EQ(c->Pixels(2, 5), src.Canvas()->Pixels(1, 0));
+  c->FillRect(TRect{0, 0, 10, 10});
+  e->DrawRect(c->Handle(), 6, 6, 1, 1, 2, 2);  // a plain copy of the part, not mirrored
+  EXPECT_EQ(c->Pixels(6, 6), src.Canvas()->Pixels(1, 1));
+  EXPECT_EQ(c->Pixels(7, 7), src.Canvas()->Pixels(2, 2));
+  EXPECT_EQ(c->Pixels(8, 8), clWhite);
+  auto none = TkxEffectBmp::CreateFromhWnd(nullptr);
+  EXPECT_EQ(none->Width, 0);
+}
+
+}  // namespace
