@@ -119,6 +119,24 @@ TEST_F(LayerTest, HideFreesAndShowAgainReplacesTheWindow) {
   m.Hide();
 }
 
+TEST_F(LayerTest, WithoutTheLayeredEntryTheWindowStillShowsAndFades) {
+  auto saved = UpdateLayeredWindowEntry;
+  UpdateLayeredWindowEntry = nullptr;
+  TkxLayerManager m(nullptr);
+  m.Show(10, 10, &image, &mask, 50);
+  HWND h = m.LayerWindow->Handle();
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_EQ(headless::LayeredContent(h), nullptr);  // nothing pushed
+  for (int i = 0; i < 10; ++i) {
+    clock.Advance(25);
+    Pump();
+  }
+  EXPECT_EQ(m.BeginAlphaBlendValue, 50);
+  EXPECT_FALSE(m.Timer->Enabled());
+  EXPECT_EQ(headless::LayeredContent(h), nullptr);
+  UpdateLayeredWindowEntry = saved;
+}
+
 TEST_F(LayerTest, WithoutACompositorThePictureIsNotDisplayed) {
   headless::SetLayeredAvailable(false);
   TkxLayerManager m(nullptr);
