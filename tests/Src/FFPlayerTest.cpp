@@ -1,0 +1,364 @@
+// The preview player over SDL's dummy video and audio drivers: playing, transport, snapshots,
+// volume, stopping (also while the read hangs in a slow input), bad and one-sided files, sync.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "Src/FFPlayer.h"
+#include "Src/FFmpegLoader.h"
+#include "Src/FFmpegStubs.h"
+#include "base/MainThread.h"
+#include "classlib/Graphics.h"
+#include "fixtures/MediaFixtures.h"
+
+using namespace mediafix;
+
+namespace {
+
+// Serves the main thread until APred holds or ASeconds pass.
+bool WaitUntil(const std::function<bool()>& APred, double ASeconds = 10) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(ASeconds);
+  while (!APred()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    ServeMainThread(5);
+  }
+  return true;
+}
+
+// Luma of the frame-number block of a 32-bit snapshot (BGRA of a grey picture).
+int MarkLuma(TBitmap* ABmp) {
+  const uint8_t* p = static_cast<const uint8_t*>(ABmp->ScanLine(8)) + 8 * 4;
+  return p[1];  // grey: G tells the luma well enough for the marks 8 apart
+}
+int MarkFrame(TBitmap* ABmp) {
+  // BGRA grey back to video luma: Y = 16 + G * 219 / 255.
+  return FrameFromMarkLuma(int(std::lround(16 + MarkLuma(ABmp) * 219.0 / 255)));
+}
+
+class PlayerThreads : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    P = std::make_unique<TFFPlayer>(nullptr);
+    ASSERT_TRUE(P->LoadAVLib()) << P->LastErrMsg();
+    P->OnState = [this](TObject*, TPlayState S) {
+      EXPECT_TRUE(IsMainThread());
+      States.push_back(S);
+      if (S == psEnd) PosAtEnd = LastPos;
+    };
+    P->OnPosition = [this](TObject*, int64_t APTS) { LastPos = APTS; };
+  }
+  void TearDown() override {
+    P.reset();
+    EXPECT_TRUE(WaitUntil([] { return PlayerEngineThreadsAlive() == 0; }));
+  }
+  bool Has(TPlayState S) const { return std::find(States.begin(), States.end(), S) != States.end(); }
+  bool WaitState(TPlayState S, double ASeconds = 10) {
+    return WaitUntil([&] { return Has(S); }, ASeconds);
+  }
+  int Count(TPlayState S) const { return int(std::count(States.begin(), States.end(), S)); }
+
+  std::unique_ptr<TFFPlayer> P;
+  std::vector<TPlayState> States;
+  int64_t LastPos = -1, PosAtEnd = -1;
+};
+
+}  // namespace
+
+TEST(PlayEventRing, CoalescesAndDropsTheOldest) {
+  TPlayEvent ring;
+  for (int i = 0; i < 10; ++i) ring.PushEvent({1, i});
+  EXPECT_EQ(ring.Count(), 1);  // positions replace one another
+  TPlayEventItem it;
+  ring.PopEvent(it);
+  EXPECT_EQ(it.Kind, 1);
+  EXPECT_EQ(it.Value, 9);
+  ring.PopEvent(it);
+  EXPECT_EQ(it.Kind, 0);
+  EXPECT_FALSE(ring.WaitEvent(0));
+  // Alternating kinds queue up; past 9 items the oldest goes.
+  for (int i = 0; i < 12; ++i) ring.PushEvent({i % 2 ? 2 : 1, i});
+  EXPECT_EQ(ring.Count(), 9);
+  EXPECT_TRUE(ring.WaitEvent(0));
+  ring.PopEvent(it);
+  EXPECT_EQ(it.Value, 3);
+  ring.Clear();
+  EXPECT_EQ(ring.Count(), 0);
+}
+
+TEST_F(PlayerThreads, PlaysToTheEndWithTheEndEventOnTheMainThread) {
+  int64_t duration = 0;
+  int fw = 0, fh = 0;
+  P->OnFileOpen = [&](TObject*, int64_t D, int32_t W, int32_t H, int32_t& SW, int32_t& SH) {
+    duration = D;
+    fw = W;
+    fh = H;
+    SW = 200;
+    SH = 124;
+  };
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr)) << P->LastErrMsg();
+  EXPECT_EQ(fw, 160);
+  EXPECT_EQ(fh, 120);
+  EXPECT_NEAR(double(duration), 2e6, 1e5);
+  EXPECT_EQ(P->ScreenWidth, 200);
+  ASSERT_TRUE(WaitState(psEnd));
+  EXPECT_EQ(States.front(), psPlay);
+  EXPECT_EQ(PosAtEnd, duration);
+  EXPECT_EQ(Count(psEnd), 1);
+  EXPECT_GE(P->FramesShown() + P->FramesDropped(), 18);
+  P->Stop(true);
+  ASSERT_TRUE(WaitState(psStop));
+  EXPECT_TRUE(P->Paused());
+}
+
+TEST_F(PlayerThreads, PauseSeekStepAndResumeLandOnTheAskedFrames) {
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr, true)) << P->LastErrMsg();
+  ASSERT_TRUE(WaitState(psPause));
+  EXPECT_TRUE(P->Paused());
+  int64_t pts = -2;
+  auto shot = P->CurrentFrame(pts);
+  ASSERT_EQ(shot->Width(), 160);
+  EXPECT_EQ(MarkFrame(shot.get()), 0);
+  EXPECT_EQ(pts, 0);
+
+  // Forward across key frames and back again, by time: the picture lands on the asked frame
+  // (key frames every 5 frames, 10 frames a second).
+  for (int64_t target : {1300000LL, 700000LL, 200000LL, 1900000LL}) {
+    P->Seek(target, {}, true);
+    EXPECT_FALSE(P->Seeking());
+    shot = P->CurrentFrame(pts);
+    EXPECT_EQ(MarkFrame(shot.get()), int(target / 100000)) << target;
+    EXPECT_NEAR(double(pts), double(target), 50000) << target;
+  }
+  // By key frame: the key frame at or before the asked time.
+  P->Seek(int64_t(1300000), TSeekFlags{sfAny}, true);
+  shot = P->CurrentFrame(pts);
+  EXPECT_EQ(MarkFrame(shot.get()) % 5, 0);
+  EXPECT_LE(MarkFrame(shot.get()), 13);
+
+  P->Seek(int64_t(500000), {}, true);
+  P->StepToNextFrame();
+  ASSERT_TRUE(WaitUntil([&] { return MarkFrame(P->CurrentFrame().get()) == 6; }, 5));
+  P->StepToNextFrame();
+  ASSERT_TRUE(WaitUntil([&] { return MarkFrame(P->CurrentFrame().get()) == 7; }, 5));
+  EXPECT_TRUE(P->Paused());
+  EXPECT_TRUE(WaitState(psStep));
+
+  // Paused: the picture holds still.
+  ServeMainThread(50);
+  EXPECT_EQ(MarkFrame(P->CurrentFrame().get()), 7);
+  P->Resume();
+  EXPECT_FALSE(P->Paused());
+  ASSERT_TRUE(WaitUntil([&] { return MarkFrame(P->CurrentFrame().get()) >= 10; }, 5));
+  ASSERT_TRUE(WaitState(psResume));
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, SnapshotEqualsTheDecodedFrameAtItsTime) {
+  const std::string file = FixturePath(TFixture::AviMpeg4Mp3);
+  ASSERT_TRUE(P->Open(file, nullptr, true));
+  ASSERT_TRUE(WaitState(psPause));
+  P->Seek(int64_t(800000), {}, true);
+  int64_t pts = -1;
+  auto shot = P->CurrentFrame(pts);
+  ASSERT_EQ(shot->Width(), 160);
+  ASSERT_EQ(shot->Height(), 120);
+
+  // Decode the file ourselves up to that time and convert the same way.
+  AVFormatContext* ic = nullptr;
+  ASSERT_GE(AVFormatStubs.avformat_open_input(&ic, file.c_str(), nullptr, nullptr), 0);
+  AVFormatStubs.avformat_find_stream_info(ic, nullptr);
+  int vs = -1;
+  for (unsigned i = 0; i < ic->nb_streams; ++i)
+    if (ic->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) vs = int(i);
+  AVCodecContext* dec = AVCodecStubs.avcodec_alloc_context3(
+      AVCodecStubs.avcodec_find_decoder(ic->streams[vs]->codecpar->codec_id));
+  AVCodecStubs.avcodec_parameters_to_context(dec, ic->streams[vs]->codecpar);
+  AVCodecStubs.avcodec_open2(dec, nullptr, nullptr);
+  AVPacket* pkt = AVCodecStubs.av_packet_alloc();
+  AVFrame* f = AVUtilStubs.av_frame_alloc();
+  bool found = false;
+  const AVRational tb = ic->streams[vs]->time_base;
+  while (!found && AVFormatStubs.av_read_frame(ic, pkt) >= 0) {
+    if (pkt->stream_index == vs && AVCodecStubs.avcodec_send_packet(dec, pkt) >= 0)
+      while (!found && AVCodecStubs.avcodec_receive_frame(dec, f) >= 0)
+        found = int64_t(f->best_effort_timestamp * av_q2d(tb) * 1e6 + 0.5) == pts;
+    AVCodecStubs.av_packet_unref(pkt);
+  }
+  ASSERT_TRUE(found);
+  std::vector<uint8_t> want(size_t(160 * 120 * 4));
+  uint8_t* dst[4] = {want.data()};
+  int stride[4] = {160 * 4};
+  SwsContext* sws = SwScaleStubs.sws_getContext(160, 120, AVPixelFormat(f->format), 160, 120, AV_PIX_FMT_BGRA,
+                                                SWS_POINT, nullptr, nullptr, nullptr);
+  SwScaleStubs.sws_scale(sws, f->data, f->linesize, 0, 120, dst, stride);
+  SwScaleStubs.sws_freeContext(sws);
+  int diffs = 0;
+  for (int y = 0; y < 120; ++y) {
+    const uint8_t* got = static_cast<const uint8_t*>(shot->ScanLine(y));
+    for (int x = 0; x < 160 * 4; ++x)
+      if (x % 4 != 3 && got[x] != want[size_t(y * 160 * 4 + x)]) ++diffs;
+  }
+  EXPECT_EQ(diffs, 0);
+  AVUtilStubs.av_frame_free(&f);
+  AVCodecStubs.av_packet_free(&pkt);
+  AVCodecStubs.avcodec_free_context(&dec);
+  AVFormatStubs.avformat_close_input(&ic);
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, MuteAndVolumeScaleTheOutput) {
+  P->RepeatType = rtLoop;
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::WavAudio), nullptr));
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() > 1000; }));
+  const int full = P->LastAudioPeak();
+  P->SetAudioVolume(64);
+  ASSERT_TRUE(WaitUntil([&] { return std::abs(P->LastAudioPeak() * 2 - full) < full / 10; }));
+  P->SetMute(true);
+  EXPECT_EQ(P->AudioVolume(), 64);  // muting keeps the volume
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() == 0; }));
+  P->SetMute(false);
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() > 0; }));
+  P->SetAudioVolume(0);
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() == 0; }));
+  P->SetAudioVolume(500);
+  EXPECT_EQ(P->AudioVolume(), 128);
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, ACorruptFileFailsWithTheLibraryMessageAndTheNextFilePlays) {
+  for (TBadInput bad : {TBadInput::TextAsAvi, TBadInput::Missing, TBadInput::Empty}) {
+    EXPECT_FALSE(P->Open(BadInputPath(bad), nullptr));
+    EXPECT_NE(P->LastErrMsg().find(BadInputPath(bad)), std::string::npos) << P->LastErrMsg();
+    EXPECT_TRUE(P->Paused());
+    EXPECT_EQ(P->VideoStreamIndex(), -1);
+  }
+  EXPECT_NE(P->LastErrMsg().find("Invalid data found"), std::string::npos) << P->LastErrMsg();
+  EXPECT_TRUE(States.empty());
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr)) << P->LastErrMsg();
+  EXPECT_TRUE(P->LastErrMsg().empty());
+  ASSERT_TRUE(WaitState(psEnd));
+}
+
+TEST_F(PlayerThreads, AnAudioOnlyFilePlaysToItsEnd) {
+  int fw = 0, fh = 0;
+  P->OnFileOpen = [&](TObject*, int64_t, int32_t W, int32_t H, int32_t&, int32_t&) {
+    fw = W;
+    fh = H;
+  };
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::Mp3Audio), nullptr));
+  EXPECT_EQ(fw, -1);
+  EXPECT_EQ(fh, -1);
+  EXPECT_EQ(P->VideoStreamIndex(), -1);
+  EXPECT_GE(P->AudioStreamIndex(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return LastPos > 300000; }));
+  int64_t pts = 0;
+  auto shot = P->CurrentFrame(pts);
+  EXPECT_TRUE(shot->Empty());
+  EXPECT_EQ(pts, -1);
+  ASSERT_TRUE(WaitState(psEnd));
+  P->Stop(true);
+  EXPECT_TRUE(WaitState(psStop));
+}
+
+TEST_F(PlayerThreads, AVideoOnlyFileShowsItsColourKeepingTheAspectWhenTheHostResizes) {
+  P->ScreenWidth = 200;
+  P->ScreenHeight = 124;
+  P->RepeatType = rtNone;
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr, true));
+  EXPECT_EQ(P->AudioStreamIndex(), -1);
+  ASSERT_TRUE(WaitState(psPause));
+  auto shot = P->CurrentFrame();
+  ASSERT_EQ(shot->Width(), 96);
+  const uint8_t* px = static_cast<const uint8_t*>(shot->ScanLine(36)) + 48 * 4;
+  EXPECT_NEAR(px[2], SingleColourR, 6);
+  EXPECT_NEAR(px[1], SingleColourG, 6);
+  EXPECT_NEAR(px[0], SingleColourB, 6);
+  int x, y, w, h;
+  P->DisplayRect(x, y, w, h);
+  EXPECT_EQ(h, 124);  // 4:3 inside 200x124
+  EXPECT_EQ(w, 164);
+  EXPECT_EQ(x, 18);
+  P->HostResized(300, 100);
+  ASSERT_TRUE(WaitUntil([&] {
+    P->DisplayRect(x, y, w, h);
+    return h == 100;
+  }));
+  EXPECT_EQ(w, 132);
+  EXPECT_EQ(x, 84);
+  EXPECT_EQ(y, 0);
+  P->Resume();
+  ASSERT_TRUE(WaitState(psEnd));
+}
+
+TEST_F(PlayerThreads, ClosingDuringPlaybackAndFreeingAPlayingPlayerAreSafe) {
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr));
+  ASSERT_TRUE(WaitUntil([&] { return P->FramesShown() >= 2; }));
+  P->Stop(true);
+  EXPECT_TRUE(WaitState(psStop));
+  // Open while another file plays stops the first; the states of the first never reach the second.
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr));
+  P->start_time = 500000;  // set while playing: back to no value at the next Open
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr));
+  EXPECT_EQ(P->start_time, INT64_MIN);
+  ASSERT_TRUE(WaitUntil([&] { return P->FramesShown() >= 1; }));
+  P->Stop(false);
+  P.reset();  // the threads are joined before the player goes
+}
+
+TEST_F(PlayerThreads, ClosingWhileTheReadThreadIsStalledReturnsPromptly) {
+  namespace fs = std::filesystem;
+  const fs::path fifo = fs::temp_directory_path() / ("ombrel-player-fifo-" + std::to_string(::getpid()));
+  fs::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string data;
+  {
+    std::ifstream in(FixturePath(TFixture::AviMpeg4Mp3), std::ios::binary);
+    data.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // The writer gives the first half of the clip and then holds the pipe open without writing.
+  std::atomic<int> wfd{-1};
+  std::thread writer([&] {
+    int fd = ::open(fifo.c_str(), O_WRONLY);
+    wfd = fd;
+    size_t half = data.size() / 2, off = 0;
+    while (off < half) {
+      ssize_t n = ::write(fd, data.data() + off, half - off);
+      if (n <= 0) break;
+      off += size_t(n);
+    }
+  });
+  ASSERT_TRUE(P->Open(fifo.string(), nullptr)) << P->LastErrMsg();
+  ASSERT_TRUE(WaitUntil([&] { return P->FramesShown() >= 1; }));
+  const auto t0 = std::chrono::steady_clock::now();
+  P->Stop(true);
+  const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(took, 3.0);  // not hung on the pipe
+  EXPECT_TRUE(WaitState(psStop));
+  writer.join();
+  ::close(wfd);  // the read returns: the read thread frees the engine state by itself
+  EXPECT_TRUE(WaitUntil([] { return PlayerEngineThreadsAlive() == 0; }));
+  fs::remove(fifo);
+}
+
+TEST_F(PlayerThreads, AudioAndVideoStayInStepOverATenSecondClip) {
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::LongTiny), nullptr)) << P->LastErrMsg();
+  ASSERT_TRUE(WaitState(psEnd, 30));
+  const double diff = P->MaxAVDiff();
+  std::printf("largest A/V difference over the clip: %.1f ms, %lld shown, %lld dropped\n", diff * 1000,
+              static_cast<long long>(P->FramesShown()), static_cast<long long>(P->FramesDropped()));
+  EXPECT_LT(diff, 0.040);
+  EXPECT_GE(P->FramesShown(), 200);
+  P->Stop(true);
+}
