@@ -1,6 +1,8 @@
 // The conversion engine's object: tables, defaults, the run thread and its boundary.
 #include "Src/FFmpeg.h"
 
+#include "Src/Previewer.h"
+
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegStubs.h"
