@@ -231,6 +231,12 @@ struct TVideoState {
   int ScreenW = 0, ScreenH = 0;
   float AspectRatio = 0;
 
+  THookEvent HookFn;  // copied at open: raised on the video thread
+  Tav_sync_type SyncType = AV_SYNC_AUDIO_MASTER;
+  std::string Filters;  // the options of the open file, copied at open
+  bool Flip = false;
+  int ReorderPts = -1;
+
   std::atomic<double> MaxDiff{0};
   std::atomic<int64_t> Shown_{0}, Dropped{0};
   bool EndRaised = false;
@@ -263,8 +269,9 @@ struct TVideoState {
     std::lock_guard l(ReqLock);
     ReqCond.notify_all();
   }
+  bool is_audio_master() const { return AudioStream >= 0 && SyncType == AV_SYNC_AUDIO_MASTER; }
   double MasterClock() {
-    if (AudioStream >= 0 && Owner->av_sync_type == AV_SYNC_AUDIO_MASTER) {
+    if (is_audio_master()) {
       double a = AudClock.Get();
       if (!std::isnan(a)) return a;
     }
@@ -343,15 +350,51 @@ bool QueuePicture(TVideoState* is, AVFrame* f, double APts, double ADuration, in
   return true;
 }
 
+// The drawing hook: the picture as a 32-bit bitmap to the host's handler, and back.
+void CallHook(TVideoState* is, AVFrame* f, double APts, std::unique_ptr<TBitmap>& ABmp) {
+  if (AVU.av_frame_make_writable(f) < 0) return;
+  if (!ABmp) {
+    ABmp = std::make_unique<TBitmap>();
+    ABmp->SetPixelFormat(pf32bit);
+  }
+  ABmp->SetSize(f->width, f->height);
+  uint8_t* rgb[4] = {static_cast<uint8_t*>(ABmp->ScanLine(0))};
+  int stride[4] = {f->height > 1 ? int(static_cast<uint8_t*>(ABmp->ScanLine(1)) - rgb[0]) : int(ABmp->Stride())};
+  SwsContext* to = SWS.sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                      AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+  if (!to) {
+    GetFFLogger()->Log(is->Owner, llError, "Cannot initialize the toRGB conversion context");
+    return;
+  }
+  SWS.sws_scale(to, f->data, f->linesize, 0, f->height, rgb, stride);
+  SWS.sws_freeContext(to);
+  try {
+    is->HookFn(is->Owner, ABmp.get(), int64_t((APts - is->StartTime) * 1000000));
+  } catch (const std::exception& e) {
+    GetFFLogger()->Log(is->Owner, llError, "Error occurs OnHook: %s", e.what());
+    return;  // the picture is shown undrawn
+  }
+  SwsContext* from = SWS.sws_getContext(f->width, f->height, AV_PIX_FMT_BGRA, f->width, f->height,
+                                        AVPixelFormat(f->format), SWS_POINT, nullptr, nullptr, nullptr);
+  if (!from) {
+    GetFFLogger()->Log(is->Owner, llError, "Cannot initialize the fromRGB conversion context");
+    return;
+  }
+  const uint8_t* src[4] = {rgb[0]};
+  SWS.sws_scale(from, src, stride, 0, f->height, f->data, f->linesize);
+  SWS.sws_freeContext(from);
+}
+
 void VideoThread(std::shared_ptr<TVideoState> is) {
+  std::unique_ptr<TBitmap> hookBmp;
   AVFrame* frame = AVU.av_frame_alloc();
   AVFrame* filt = AVU.av_frame_alloc();
   int serial = -1;
   AVRational rate = is->video_st->avg_frame_rate;
   double frameDur = (rate.num && rate.den) ? double(rate.den) / rate.num : 0.04;
   AVRational tb = is->video_st->time_base;
-  const std::string filters = is->Owner->VideoFilters;
-  const bool flip = is->Owner->VerticalFlip;
+  const std::string filters = is->Filters;
+  const bool flip = is->Flip;
   bool ok = true;
   while (ok && !is->AbortRequest) {
     AVPacket* pkt = nullptr;
@@ -368,7 +411,7 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
     for (;;) {
       r = AVC.avcodec_receive_frame(is->VideoDec, frame);
       if (r < 0) break;
-      int64_t ts = is->Owner->decoder_reorder_pts == 0 ? frame->pkt_dts : frame->best_effort_timestamp;
+      int64_t ts = is->ReorderPts == 0 ? frame->pkt_dts : frame->best_effort_timestamp;
       if (ts == AV_NOPTS_VALUE) ts = frame->pts;
       double pts = ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb);
       double target = is->SeekTarget.load();
@@ -389,6 +432,7 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
       }
       while (AVFL.av_buffersink_get_frame_flags(is->BufferSink, filt, 0) >= 0) {
         double fpts = filt->pts == AV_NOPTS_VALUE ? pts : filt->pts * av_q2d(tb);
+        if (is->HookFn) CallHook(is.get(), filt, fpts, hookBmp);
         bool queued = QueuePicture(is.get(), filt, fpts, frameDur, serial);
         AVU.av_frame_unref(filt);
         if (!queued) {
@@ -1008,6 +1052,11 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   }
   if (is->VideoStream < 0 && is->AudioStream < 0) return fail(::Format("%s: could not open codecs", AFileName));
   is->AspectRatio = AspectRatio;
+  is->SyncType = av_sync_type;
+  is->Filters = VideoFilters;
+  is->Flip = VerticalFlip;
+  is->ReorderPts = decoder_reorder_pts;
+  if (Hook && OnHook) is->HookFn = OnHook;
 
   int32_t fw = -1, fh = -1;
   if (is->VideoStream >= 0) {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -360,5 +361,33 @@ TEST_F(PlayerThreads, AudioAndVideoStayInStepOverATenSecondClip) {
               static_cast<long long>(P->FramesShown()), static_cast<long long>(P->FramesDropped()));
   EXPECT_LT(diff, 0.040);
   EXPECT_GE(P->FramesShown(), 200);
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, TheDrawingHookDrawsOnEveryPictureOffTheMainThread) {
+  std::atomic<int> calls{0};
+  std::atomic<bool> onMain{false};
+  P->Hook = true;
+  P->OnHook = [&](TObject* Sender, TBitmap* ABmp, int64_t) {
+    EXPECT_EQ(Sender, P.get());
+    if (IsMainThread()) onMain = true;
+    ++calls;
+    for (int y = 0; y < ABmp->Height(); ++y) {  // a white band over the top rows
+      if (y >= 8) break;
+      std::memset(ABmp->ScanLine(y), 255, size_t(ABmp->Width()) * 4);
+    }
+  };
+  P->VerticalFlip = true;  // the hook sees the picture after the filters
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr, true));
+  ASSERT_TRUE(WaitState(psPause));
+  auto shot = P->CurrentFrame();
+  ASSERT_EQ(shot->Height(), 72);
+  const uint8_t* top = static_cast<const uint8_t*>(shot->ScanLine(2)) + 40 * 4;
+  const uint8_t* mid = static_cast<const uint8_t*>(shot->ScanLine(40)) + 40 * 4;
+  EXPECT_GT(top[0], 240);
+  EXPECT_GT(top[1], 240);
+  EXPECT_NEAR(mid[2], SingleColourR, 6);
+  EXPECT_GE(calls.load(), 1);
+  EXPECT_FALSE(onMain);
   P->Stop(true);
 }
