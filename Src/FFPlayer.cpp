@@ -750,6 +750,53 @@ void DisplayPicture(TVideoState* is, AVFrame* f) {
 
 }  // namespace
 
+namespace {
+
+// The one embedded host of the process (main thread only): its window, its own procedure and
+// the player that owns them.
+win::HWND GHostHandle = nullptr;
+win::WNDPROC GHostProc = nullptr;
+TCustomPlayer* GHostPlayer = nullptr;
+
+win::LRESULT HostWindowProc(win::HWND h, win::UINT m, win::WPARAM w, win::LPARAM l) {
+  if (h != GHostHandle || !GHostProc) return win::DefWindowProc(h, m, w, l);
+  switch (m) {
+    case win::WM_CLOSE:
+      return 0;
+    case win::WM_SIZE:
+      if (GHostPlayer) GHostPlayer->HostResized(win::LOWORD(uintptr_t(l)), win::HIWORD(uintptr_t(l)));
+      break;
+    case win::WM_ERASEBKGND:
+      if (GHostPlayer && !GHostPlayer->Paused()) return 1;  // never over SDL's picture
+      break;
+    default:
+      break;
+  }
+  return win::CallWindowProc(GHostProc, h, m, w, l);
+}
+
+void AttachHost(TCustomPlayer* APlayer, win::HWND AHandle) {
+  if (!AHandle || GHostHandle == AHandle) {
+    if (AHandle) GHostPlayer = APlayer;
+    return;
+  }
+  GHostProc = reinterpret_cast<win::WNDPROC>(
+      win::SetWindowLongPtr(AHandle, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(&HostWindowProc)));
+  GHostHandle = AHandle;
+  GHostPlayer = APlayer;
+}
+
+void DetachHost(TCustomPlayer* APlayer) {
+  if (GHostPlayer != APlayer || !GHostHandle) return;
+  if (win::IsWindow(GHostHandle))
+    win::SetWindowLongPtr(GHostHandle, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(GHostProc));
+  GHostHandle = nullptr;
+  GHostProc = nullptr;
+  GHostPlayer = nullptr;
+}
+
+}  // namespace
+
 TCustomPlayer::TCustomPlayer(TComponent* AOwner) : TFFBaseComponent(AOwner) {
   FAVProbe = std::make_unique<TAVProbe>(nullptr);
   SetDefaults();
@@ -933,6 +980,7 @@ void TCustomPlayer::JoinThreads() {
     while (FPlayEvent.Count() > 0 || !FEventDone) WaitStep();
     FEventThread.join();
   }
+  DetachHost(this);
   if (FSDLStarted) {
     SDLS.SDL_Quit();
     FSDLStarted = false;
@@ -1127,6 +1175,7 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
     FEventDone = true;
   });
   FPlayThread = std::thread([this, is] { PlayThreadExecute(is); });
+  AttachHost(this, AScreenHandle);
   if (is->AudioOpen) SDLS.SDL_PauseAudio(0);
   return true;
 }

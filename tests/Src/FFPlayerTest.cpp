@@ -19,7 +19,10 @@
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegStubs.h"
 #include "base/MainThread.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "platform/WinUser.h"
 #include "fixtures/MediaFixtures.h"
 
 using namespace mediafix;
@@ -389,5 +392,32 @@ TEST_F(PlayerThreads, TheDrawingHookDrawsOnEveryPictureOffTheMainThread) {
   EXPECT_NEAR(mid[2], SingleColourR, 6);
   EXPECT_GE(calls.load(), 1);
   EXPECT_FALSE(onMain);
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, TheHostPanelGivesItsSizeAndResizingItKeepsTheAspect) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  TPanel panel(&form);
+  panel.SetParent(&form);
+  panel.SetBounds(10, 10, 200, 124);
+  form.Show();
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), panel.Handle(), true)) << P->LastErrMsg();
+  EXPECT_EQ(P->ScreenHandle(), panel.Handle());
+  EXPECT_EQ(P->ScreenWidth, 200);
+  EXPECT_EQ(P->ScreenHeight, 124);
+  ASSERT_TRUE(WaitState(psPause));
+  int x, y, w, h;
+  P->DisplayRect(x, y, w, h);
+  EXPECT_EQ(w, 164);
+  panel.SetBounds(10, 10, 300, 100);  // the host's WM_SIZE reaches the player
+  ASSERT_TRUE(WaitUntil([&] {
+    P->DisplayRect(x, y, w, h);
+    return h == 100;
+  }));
+  EXPECT_EQ(w, 132);
+  EXPECT_EQ(x, 84);
+  win::SendMessage(panel.Handle(), win::WM_CLOSE, 0, 0);  // swallowed while embedded
+  EXPECT_TRUE(win::IsWindow(panel.Handle()));
   P->Stop(true);
 }
