@@ -228,14 +228,31 @@ struct TVideoState {
   std::atomic<bool> ResizeReq{false};
   mutable std::mutex RectLock;
   SDL_Rect Rect{0, 0, 0, 0};
-  int ScreenW = 0, ScreenH = 0;
+  int ScreenW = 0, ScreenH = 0, ScreenBpp = 0;
   float AspectRatio = 0;
+
+  // The audio display: the ring of the last samples handed to the device (channels
+  // interleaved), and the drawing state of the spectrum.
+  static constexpr int SampleArraySize = 131072;
+  std::mutex SampleLock;
+  std::vector<int16_t> sample_array = std::vector<int16_t>(SampleArraySize);
+  int sample_array_index = 0;
+  double AudioCallbackTime = 0;
+  int AudioPending = 0;  // bytes of the last decoded block not yet handed over
+  std::atomic<int> show_audio{0};
+  RDFTContext* rdft = nullptr;
+  int rdft_bits = 0;
+  std::vector<float> rdft_data;
+  int xpos = 0;
+  double LastAudioDisplay = 0;
+  std::mutex ScreenLock;  // the screen's pixels: drawn by the play thread, read by ScreenPixel
 
   THookEvent HookFn;  // copied at open: raised on the video thread
   Tav_sync_type SyncType = AV_SYNC_AUDIO_MASTER;
   std::string Filters;  // the options of the open file, copied at open
   bool Flip = false;
   int ReorderPts = -1;
+  int RdftSpeed = 20;
 
   std::atomic<double> MaxDiff{0};
   std::atomic<int64_t> Shown_{0}, Dropped{0};
@@ -251,6 +268,7 @@ struct TVideoState {
     for (auto& p : pictq) AVU.av_frame_free(&p.Frame);
     if (Shown) AVU.av_frame_free(&Shown);
     if (AudioFrame) AVU.av_frame_free(&AudioFrame);
+    if (rdft) AVC.av_rdft_end(rdft);
     if (Graph) AVFL.avfilter_graph_free(&Graph);
     if (Swr) SWR.swr_free(&Swr);
     std::lock_guard l(CodecLock());
@@ -541,6 +559,13 @@ void AudioCallback(void* AOpaque, Uint8* AStream, int ALen) {
     int len = std::min<int>(ALen - pos, int(is->AudioBuf.size() - is->AudioBufIndex));
     const int16_t* src = reinterpret_cast<const int16_t*>(is->AudioBuf.data() + is->AudioBufIndex);
     int16_t* dst = reinterpret_cast<int16_t*>(AStream + pos);
+    {
+      std::lock_guard sl(is->SampleLock);
+      for (int i = 0; i < len / 2; ++i) {
+        is->sample_array[size_t(is->sample_array_index)] = src[i];
+        if (++is->sample_array_index >= TVideoState::SampleArraySize) is->sample_array_index = 0;
+      }
+    }
     for (int i = 0; i < len / 2; ++i) {
       int v = src[i] * vol / 128;
       dst[i] = int16_t(v);
@@ -551,6 +576,11 @@ void AudioCallback(void* AOpaque, Uint8* AStream, int ALen) {
     any = true;
   }
   is->AudioPeak = peak;
+  {
+    std::lock_guard sl(is->SampleLock);
+    is->AudioCallbackTime = callbackTime;
+    is->AudioPending = int(is->AudioBuf.size() - is->AudioBufIndex);
+  }
   if (any && !std::isnan(is->AudioClockEnd)) {
     // What this callback handed over plays after the buffer the device holds already.
     double remaining = double(is->AudioBuf.size() - is->AudioBufIndex + is->DevBufBytes) /
@@ -722,6 +752,7 @@ void ComputeRect(TVideoState* is, int AFrameW, int AFrameH, AVRational ASar) {
 void DisplayPicture(TVideoState* is, AVFrame* f) {
   ComputeRect(is, f->width, f->height, f->sample_aspect_ratio);
   if (!is->Screen) return;
+  std::lock_guard scrLock(is->ScreenLock);
   if (!is->Overlay || is->Overlay->w != f->width || is->Overlay->h != f->height) {
     if (is->Overlay) SDLS.SDL_FreeYUVOverlay(is->Overlay);
     is->Overlay = SDLS.SDL_CreateYUVOverlay(f->width, f->height, SDL_YV12_OVERLAY, is->Screen);
@@ -746,6 +777,95 @@ void DisplayPicture(TVideoState* is, AVFrame* f) {
     r = is->Rect;
   }
   SDLS.SDL_DisplayYUVOverlay(ov, &r);
+}
+
+// The waveform (saWave) or the scrolling spectrum (saRDFT) of the samples now playing.
+void DisplayAudio(TVideoState* is) {
+  SDL_Surface* scr = is->Screen;
+  if (!scr || is->DevChannels <= 0) return;
+  const int width = is->ScreenW, height = is->ScreenH, channels = is->DevChannels;
+  const int N = TVideoState::SampleArraySize;
+  int k = 1;
+  while ((1 << k) < 2 * height) ++k;
+  const int nb_freq = 1 << (k - 1);
+  const int mode = is->show_audio;
+  std::vector<int16_t> samples;
+  int start;
+  {
+    std::lock_guard sl(is->SampleLock);
+    int delay = is->AudioPending / (2 * channels);
+    if (is->AudioCallbackTime != 0 && !is->Paused)
+      delay -= int((Now() - is->AudioCallbackTime) * is->DevRate);
+    const int data_used = mode == saWave ? width : 2 * nb_freq;
+    delay = std::max(delay, data_used);
+    start = ((is->sample_array_index - delay * channels) % N + N) % N;
+    samples = is->sample_array;
+  }
+  auto at = [&](int i) { return int(samples[size_t(((i % N) + N) % N)]); };
+  std::lock_guard scrLock(is->ScreenLock);
+  const Uint32 white = SDLS.SDL_MapRGB(scr->format, 255, 255, 255);
+  if (mode == saWave) {
+    // Start at a rising zero crossing so the wave stands still.
+    int best = INT32_MIN, s0 = start;
+    for (int i = 0; i < 1000; i += channels) {
+      int idx = (N + start - i) % N;
+      int a = at(idx), b = at(idx + 4 * channels), c = at(idx + 5 * channels), d = at(idx + 9 * channels);
+      if (best < a - d && ((b ^ c) < 0)) {
+        best = a - d;
+        s0 = idx;
+      }
+    }
+    SDL_Rect all{0, 0, Uint16(width), Uint16(height)};
+    SDLS.SDL_FillRect(scr, &all, SDLS.SDL_MapRGB(scr->format, 0, 0, 0));
+    const int h = height / channels, h2 = h * 9 / 20;
+    for (int ch = 0; ch < channels; ++ch) {
+      int idx = s0 + ch;
+      const int y1 = ch * h + h / 2;
+      for (int x = 0; x < width; ++x) {
+        const int v = (at(idx) * h2) >> 15;
+        SDL_Rect bar{Sint16(x), Sint16(v < 0 ? y1 + v : y1), 1, Uint16(std::max(std::abs(v), 1))};
+        SDLS.SDL_FillRect(scr, &bar, white);
+        idx += channels;
+      }
+    }
+    for (int ch = 1; ch < channels; ++ch) {
+      SDL_Rect line{0, Sint16(ch * h), Uint16(width), 1};
+      SDLS.SDL_FillRect(scr, &line, white);
+    }
+    SDLS.SDL_UpdateRect(scr, 0, 0, width, height);
+  } else if (mode == saRDFT) {
+    const int nch = std::min(channels, 2);
+    if (k != is->rdft_bits) {
+      if (is->rdft) AVC.av_rdft_end(is->rdft);
+      is->rdft = AVC.av_rdft_init(k, DFT_R2C);
+      is->rdft_bits = k;
+      is->rdft_data.assign(size_t(4 * nb_freq), 0.f);
+    }
+    if (!is->rdft) return;
+    for (int ch = 0; ch < nch; ++ch) {
+      float* data = is->rdft_data.data() + 2 * nb_freq * ch;
+      int idx = start + ch;
+      for (int x = 0; x < 2 * nb_freq; ++x) {
+        const double w = double(x - nb_freq) / nb_freq;
+        data[x] = float(at(idx) * (1 - w * w));
+        idx += channels;
+      }
+      AVC.av_rdft_calc(is->rdft, data);
+    }
+    const double w = 1 / std::sqrt(double(nb_freq));
+    for (int y = 0; y < height && 2 * y + 1 < 2 * nb_freq; ++y) {
+      auto mag = [&](int ch) {
+        const float* d = is->rdft_data.data() + 2 * nb_freq * ch;
+        return std::min(255, int(std::lround(std::sqrt(w * std::sqrt(d[2 * y] * d[2 * y] + d[2 * y + 1] * d[2 * y + 1])))));
+      };
+      const int a = mag(0), b = nch > 1 ? mag(1) : a;
+      // The lowest frequency on the bottom row inside the area.
+      SDL_Rect px{Sint16(is->xpos), Sint16(height - 1 - y), 1, 1};
+      SDLS.SDL_FillRect(scr, &px, SDLS.SDL_MapRGB(scr->format, Uint8(a), Uint8(b), Uint8((a + b) / 2)));
+    }
+    SDLS.SDL_UpdateRect(scr, is->xpos, 0, 1, height);
+    if (++is->xpos >= width) is->xpos = 0;
+  }
 }
 
 }  // namespace
@@ -1104,6 +1224,8 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   is->Filters = VideoFilters;
   is->Flip = VerticalFlip;
   is->ReorderPts = decoder_reorder_pts;
+  is->RdftSpeed = std::max(rdftspeed, 1);
+  is->show_audio = DisableDisplay ? 0 : int(ShowAudio);
   if (Hook && OnHook) is->HookFn = OnHook;
 
   int32_t fw = -1, fh = -1;
@@ -1135,7 +1257,10 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   is->ScreenW = sw;
   is->ScreenH = sh;
   if (!DisableDisplay) {
-    is->Screen = SDLS.SDL_SetVideoMode(sw, sh, 0, SDL_SWSURFACE);
+    // A palette suits no picture: below 16 bits (SDL's dummy driver gives 8) ask for 32.
+    const SDL_VideoInfo* vi = SDLS.SDL_GetVideoInfo();
+    is->ScreenBpp = vi && vi->vfmt && vi->vfmt->BitsPerPixel >= 16 ? 0 : 32;
+    is->Screen = SDLS.SDL_SetVideoMode(sw, sh, is->ScreenBpp, SDL_SWSURFACE);
     if (!is->Screen) return fail(::Format("SDL: could not set video mode - exiting: %s", SDLS.SDL_GetError()));
   }
   if (is->AudioStream >= 0) {
@@ -1205,7 +1330,10 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
       is->ScreenH = is->ResizeH;
       if (is->Overlay) SDLS.SDL_FreeYUVOverlay(is->Overlay);
       is->Overlay = nullptr;
-      is->Screen = SDLS.SDL_SetVideoMode(is->ScreenW, is->ScreenH, 0, SDL_SWSURFACE);
+      {
+        std::lock_guard scrLock(is->ScreenLock);
+        is->Screen = SDLS.SDL_SetVideoMode(is->ScreenW, is->ScreenH, is->ScreenBpp, SDL_SWSURFACE);
+      }
       std::lock_guard l(is->ShownLock);
       if (is->Shown) DisplayPicture(is.get(), is->Shown);
     }
@@ -1270,6 +1398,12 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
         break;
       }
     } else {
+      if (is->show_audio != saNone && is->Screen && !is->Paused &&
+          Now() - is->LastAudioDisplay >= is->RdftSpeed / 1000.0) {
+        is->LastAudioDisplay = Now();
+        DisplayAudio(is.get());
+      }
+      remaining = std::min(remaining, is->RdftSpeed / 1000.0);
       double m = is->MasterClock();
       if (!std::isnan(m)) CheckPosition(int64_t((m - is->StartTime) * 1000000));
       if (!is->SeekShown) is->SeekShown = true;
@@ -1432,7 +1566,36 @@ std::unique_ptr<TBitmap> TCustomPlayer::CurrentFrame(int64_t& APTS) {
 }
 
 void TCustomPlayer::ToggleAudioDisplay() {
-  ShowAudio = TShowAudio((int(ShowAudio) + 1) % 3);
+  std::lock_guard l(FDataLock);
+  if (!FVideoState) return;
+  TVideoState* is = FVideoState.get();
+  is->show_audio = (is->show_audio + 1) % 3;
+  ShowAudio = TShowAudio(is->show_audio.load());
+  is->LastAudioDisplay = 0;
+}
+
+void TCustomPlayer::SetShowAudio(TShowAudio AValue) {
+  ShowAudio = AValue;
+  std::lock_guard l(FDataLock);
+  if (FVideoState && !DisableDisplay) FVideoState->show_audio = int(AValue);
+}
+
+uint32_t TCustomPlayer::ScreenPixel(int32_t X, int32_t Y) const {
+  std::lock_guard l(const_cast<std::recursive_mutex&>(FDataLock));
+  if (!FVideoState) return 0;
+  TVideoState* is = FVideoState.get();
+  std::lock_guard sl(is->ScreenLock);
+  SDL_Surface* s = is->Screen;
+  if (!s) return 0;
+  if (X < 0 || Y < 0 || X >= s->w || Y >= s->h) return 0;
+  const uint8_t* p = static_cast<const uint8_t*>(s->pixels) + Y * s->pitch + X * s->format->BytesPerPixel;
+  uint32_t v = 0;
+  std::memcpy(&v, p, std::min<size_t>(4, s->format->BytesPerPixel));
+  Uint8 r, g, b;
+  r = Uint8(((v & s->format->Rmask) >> s->format->Rshift) << s->format->Rloss);
+  g = Uint8(((v & s->format->Gmask) >> s->format->Gshift) << s->format->Gloss);
+  b = Uint8(((v & s->format->Bmask) >> s->format->Bshift) << s->format->Bloss);
+  return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
 void TCustomPlayer::HostResized(int32_t AWidth, int32_t AHeight) {

@@ -92,6 +92,9 @@ public:
   std::unique_ptr<TBitmap> CurrentFrame();
   std::unique_ptr<TBitmap> CurrentFrame(int64_t& APTS);
   void ToggleAudioDisplay();
+  void SetShowAudio(TShowAudio AValue);
+  // The colour (0xRRGGBB) of a pixel of the display area, 0 outside or without a screen.
+  uint32_t ScreenPixel(int32_t X, int32_t Y) const;
   void UpdateScreenPosition() {}
   // The host window changed size: the picture is fitted again keeping its aspect.
   void HostResized(int32_t AWidth, int32_t AHeight);

@@ -294,6 +294,12 @@ TEST_F(PlayerThreads, AVideoOnlyFileShowsItsColourKeepingTheAspectWhenTheHostRes
   EXPECT_EQ(h, 124);  // 4:3 inside 200x124
   EXPECT_EQ(w, 164);
   EXPECT_EQ(x, 18);
+  // The picture on the screen: the clip's colour inside the display rectangle, black beside it.
+  const uint32_t c = P->ScreenPixel(100, 62);
+  EXPECT_NEAR(int(c >> 16), SingleColourR, 12);
+  EXPECT_NEAR(int(c >> 8 & 255), SingleColourG, 12);
+  EXPECT_NEAR(int(c & 255), SingleColourB, 12);
+  EXPECT_EQ(P->ScreenPixel(5, 62), 0u);
   P->HostResized(300, 100);
   ASSERT_TRUE(WaitUntil([&] {
     P->DisplayRect(x, y, w, h);
@@ -419,5 +425,31 @@ TEST_F(PlayerThreads, TheHostPanelGivesItsSizeAndResizingItKeepsTheAspect) {
   EXPECT_EQ(x, 84);
   win::SendMessage(panel.Handle(), win::WM_CLOSE, 0, 0);  // swallowed while embedded
   EXPECT_TRUE(win::IsWindow(panel.Handle()));
+  P->Stop(true);
+}
+
+TEST_F(PlayerThreads, AnAudioOnlyFileShowsItsWaveAndThenItsSpectrum) {
+  P->ScreenWidth = 64;
+  P->ScreenHeight = 48;
+  P->RepeatType = rtLoop;
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::WavAudio), nullptr));
+  auto count = [&](auto APred) {
+    int n = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) n += APred(P->ScreenPixel(x, y)) ? 1 : 0;
+    return n;
+  };
+  // Two channels: two bands, each with a white wave around its centre and a white line between.
+  ASSERT_TRUE(WaitUntil([&] { return count([](uint32_t c) { return c == 0xFFFFFF; }) > 64 * 2; }));
+  int line = 0;
+  for (int x = 0; x < 64; ++x) line += P->ScreenPixel(x, 24) == 0xFFFFFF;
+  EXPECT_EQ(line, 64);
+  EXPECT_EQ(P->ScreenPixel(0, 0), 0u);  // the tone's peaks stay inside their band
+  P->ToggleAudioDisplay();
+  EXPECT_EQ(P->ShowAudio, saRDFT);
+  // The spectrum scrolls in column by column; the tone lights a few rows near the bottom.
+  ASSERT_TRUE(WaitUntil([&] {
+    return count([](uint32_t c) { return c != 0 && c != 0xFFFFFF && (c >> 16) > 64; }) >= 8;
+  }));
   P->Stop(true);
 }
