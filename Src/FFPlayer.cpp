@@ -13,6 +13,7 @@
 #include "Src/FFmpegStubs.h"
 #include "Src/MyUtils.h"
 #include "Src/libsdl.h"
+#include "base/Exception.h"
 #include "base/Format.h"
 #include "base/MainThread.h"
 #include "classlib/Graphics.h"
@@ -228,8 +229,9 @@ struct TVideoState {
   std::atomic<bool> ResizeReq{false};
   mutable std::mutex RectLock;
   SDL_Rect Rect{0, 0, 0, 0};
-  int ScreenW = 0, ScreenH = 0, ScreenBpp = 0;
-  float AspectRatio = 0;
+  std::atomic<int> ScreenW{0}, ScreenH{0};
+  int ScreenBpp = 0;
+  std::atomic<float> AspectRatio{0};
 
   // The audio display: the ring of the last samples handed to the device (channels
   // interleaved), and the drawing state of the spectrum.
@@ -244,7 +246,7 @@ struct TVideoState {
   int rdft_bits = 0;
   std::vector<float> rdft_data;
   int xpos = 0;
-  double LastAudioDisplay = 0;
+  std::atomic<double> LastAudioDisplay{0};
   std::mutex ScreenLock;  // the screen's pixels: drawn by the play thread, read by ScreenPixel
 
   THookEvent HookFn;  // copied at open: raised on the video thread
@@ -253,10 +255,13 @@ struct TVideoState {
   bool Flip = false;
   int ReorderPts = -1;
   int RdftSpeed = 20;
+  TRepeatType Repeat = rtStop;       // the play window, copied at open
+  int64_t PlayWindow = INT64_MIN;
+  int64_t LoopStart = 0;
 
   std::atomic<double> MaxDiff{0};
   std::atomic<int64_t> Shown_{0}, Dropped{0};
-  bool EndRaised = false;
+  std::atomic<bool> EndRaised{false};
   int FramesAfterSeek = 0;
 
   std::thread ReadThread, VideoThread;
@@ -935,7 +940,7 @@ TCustomPlayer::~TCustomPlayer() {
 
 void TCustomPlayer::SetDefaults() {
   VideoFilters.clear();
-  Format.clear();
+  FFormat.clear();
   FFileName.clear();
   FrameWidth = FrameHeight = 0;
   av_sync_type = AV_SYNC_AUDIO_MASTER;
@@ -1165,7 +1170,7 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   is->ic->interrupt_callback.opaque = is.get();
   if (genpts) is->ic->flags |= AVFMT_FLAG_GENPTS;
   const AVInputFormat* fmt = nullptr;
-  if (!Format.empty()) fmt = AVF.av_find_input_format(Format.c_str());
+  if (!FFormat.empty()) fmt = AVF.av_find_input_format(FFormat.c_str());
   AVDictionary* opts = nullptr;
   if (FrameWidth > 0 && FrameHeight > 0)
     AVU.av_dict_set(&opts, "video_size", ::Format("%dx%d", FrameWidth, FrameHeight).c_str(), 0);
@@ -1219,12 +1224,15 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
     }
   }
   if (is->VideoStream < 0 && is->AudioStream < 0) return fail(::Format("%s: could not open codecs", AFileName));
-  is->AspectRatio = AspectRatio;
+  is->AspectRatio = FAspectRatio;
   is->SyncType = av_sync_type;
   is->Filters = VideoFilters;
   is->Flip = VerticalFlip;
   is->ReorderPts = decoder_reorder_pts;
   is->RdftSpeed = std::max(rdftspeed, 1);
+  is->Repeat = RepeatType;
+  is->PlayWindow = PlayTime;
+  is->LoopStart = start_time != INT64_MIN ? start_time : 0;
   is->show_audio = DisableDisplay ? 0 : int(ShowAudio);
   if (Hook && OnHook) is->HookFn = OnHook;
 
@@ -1326,8 +1334,8 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
   while (!is->AbortRequest) {
     double remaining = 0.01;
     if (is->ResizeReq.exchange(false) && is->Screen) {
-      is->ScreenW = is->ResizeW;
-      is->ScreenH = is->ResizeH;
+      is->ScreenW = is->ResizeW.load();
+      is->ScreenH = is->ResizeH.load();
       if (is->Overlay) SDLS.SDL_FreeYUVOverlay(is->Overlay);
       is->Overlay = nullptr;
       {
@@ -1421,26 +1429,26 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
         FLastPTS = INT64_MIN;
         CheckPosition(is->Duration);
         SetState(psEnd);
-        if (RepeatType == rtLoop) {
+        if (is->Repeat == rtLoop) {
           std::lock_guard l(is->ReqLock);
           is->SeekReq = true;
-          is->SeekPos = start_time != INT64_MIN ? start_time : 0;
+          is->SeekPos = is->LoopStart;
           is->SeekAny = true;
           is->ReqCond.notify_all();
         }
       }
     }
-    if (PlayTime != INT64_MIN && FCurrentPTS >= (start_time != INT64_MIN ? start_time : 0) + PlayTime) {
-      if (RepeatType == rtLoop) {
+    if (is->PlayWindow != INT64_MIN && FCurrentPTS >= is->LoopStart + is->PlayWindow) {
+      if (is->Repeat == rtLoop) {
         std::lock_guard l(is->ReqLock);
         if (!is->SeekReq) {
           is->SeekReq = true;
-          is->SeekPos = start_time != INT64_MIN ? start_time : 0;
+          is->SeekPos = is->LoopStart;
           is->SeekAny = true;
           FCurrentPTS = is->SeekPos;
           is->ReqCond.notify_all();
         }
-      } else if (RepeatType == rtStop) {
+      } else if (is->Repeat == rtStop) {
         is->RequestAbort();
         break;
       }
@@ -1563,6 +1571,29 @@ std::unique_ptr<TBitmap> TCustomPlayer::CurrentFrame(int64_t& APTS) {
   SWS.sws_freeContext(sws);
   APTS = int64_t((is->ShownPts - is->StartTime) * 1000000);
   return bmp;
+}
+
+void TCustomPlayer::SetFormat(const std::string& AValue) {
+  if (!AVLibLoaded()) {
+    ReportError("libav or libsdl not loaded.");
+    return;
+  }
+  if (!AValue.empty() && !AVF.av_find_input_format(AValue.c_str()))
+    throw Exception(::Format("Unknown input format: %s", AValue));
+  FFormat = AValue;
+}
+
+void TCustomPlayer::SetAspectRatio(float AValue) {
+  FAspectRatio = AValue;
+  std::lock_guard l(FDataLock);
+  if (!FVideoState) return;
+  FVideoState->AspectRatio = AValue;
+  // Redone as a resize to the same size: the shown picture is fitted again.
+  FVideoState->ResizeW = FVideoState->ScreenW.load();
+  FVideoState->ResizeH = FVideoState->ScreenH.load();
+  FVideoState->ResizeReq = true;
+  std::lock_guard pl(FVideoState->PictLock);
+  FVideoState->PictCond.notify_all();
 }
 
 void TCustomPlayer::ToggleAudioDisplay() {

@@ -115,7 +115,6 @@ public:
   bool DisableAudio = false, DisableVideo = false, DisableDisplay = false;
   int32_t FrameWidth = 0, FrameHeight = 0;
   int32_t ScreenWidth = 0, ScreenHeight = 0;
-  float AspectRatio = 0;
   bool Hook = false;
   bool TriggerEventInMainThread = true;
   TShowAudio ShowAudio = saWave;
@@ -132,7 +131,13 @@ public:
   int32_t decoder_reorder_pts = -1;
   int32_t framedrop = 1;
   int32_t rdftspeed = 20;
-  std::string Format;
+  // The forced input format by name; empty lets the library probe. Raises Exception
+  // "Unknown input format: %s" for a name the library does not know (the format is kept).
+  const std::string& Format() const { return FFormat; }
+  void SetFormat(const std::string& AValue);
+  // A change while a file is open redoes the display.
+  float AspectRatio() const { return FAspectRatio; }
+  void SetAspectRatio(float AValue);
 
   int32_t VideoStreamIndex() const;
   int32_t AudioStreamIndex() const;
@@ -175,6 +180,8 @@ private:
 
   std::unique_ptr<TAVProbe> FAVProbe;
   std::string FFileName;
+  std::string FFormat;
+  float FAspectRatio = 0;
   win::HWND FScreenHandle = nullptr;
   std::atomic<int32_t> FAudioVolume{128};
   std::atomic<bool> FMute{false};

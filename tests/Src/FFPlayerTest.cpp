@@ -18,6 +18,7 @@
 #include "Src/FFPlayer.h"
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegStubs.h"
+#include "base/Exception.h"
 #include "base/MainThread.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
@@ -452,4 +453,31 @@ TEST_F(PlayerThreads, AnAudioOnlyFileShowsItsWaveAndThenItsSpectrum) {
     return count([](uint32_t c) { return c != 0 && c != 0xFFFFFF && (c >> 16) > 64; }) >= 8;
   }));
   P->Stop(true);
+}
+
+TEST_F(PlayerThreads, AForcedFormatAndAnAspectRatioChangedWhilePlaying) {
+  P->SetFormat("avi");
+  EXPECT_THROW(P->SetFormat("no-such-format"), Exception);
+  EXPECT_EQ(P->Format(), "avi");
+  P->ScreenWidth = 200;
+  P->ScreenHeight = 124;
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr, true)) << P->LastErrMsg();
+  ASSERT_TRUE(WaitState(psPause));
+  int x, y, w, h;
+  P->SetAspectRatio(1.0f);  // square, redone at once
+  ASSERT_TRUE(WaitUntil([&] {
+    P->DisplayRect(x, y, w, h);
+    return w == 124;
+  }));
+  EXPECT_EQ(x, 38);
+  P->SetAspectRatio(-1.0f);  // the proportions of the display area
+  ASSERT_TRUE(WaitUntil([&] {
+    P->DisplayRect(x, y, w, h);
+    return w == 200;
+  }));
+  P->Stop(true);
+  // A forced format that does not fit the file: the open fails with the library's text.
+  P->SetFormat("wav");
+  EXPECT_FALSE(P->Open(FixturePath(TFixture::SingleColour), nullptr));
+  EXPECT_FALSE(P->LastErrMsg().empty());
 }
