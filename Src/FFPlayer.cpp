@@ -929,9 +929,7 @@ TCustomPlayer::TCustomPlayer(TComponent* AOwner) : TFFBaseComponent(AOwner) {
 }
 
 TCustomPlayer::~TCustomPlayer() {
-  OnPosition = nullptr;
-  OnState = nullptr;
-  OnHook = nullptr;
+  // The events stay assigned until every thread has ended: the engine's threads read them.
   Stop(true);
   JoinThreads();
   FAVProbe.reset();
