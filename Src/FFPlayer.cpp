@@ -168,6 +168,7 @@ struct TVideoState {
   std::atomic<bool> ReadFinished{false};
   double StartTime = 0;  // seconds: the file's own start
   int64_t Duration = 0;  // microseconds, 0 when unknown
+  int64_t FileSize = -1;
 
   // Video.
   int VideoStream = -1;
@@ -412,6 +413,9 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
   std::unique_ptr<TBitmap> hookBmp;
   AVFrame* frame = AVU.av_frame_alloc();
   AVFrame* filt = AVU.av_frame_alloc();
+  AVFrame* held = AVU.av_frame_alloc();  // the last picture passed over while seeking
+  double heldPts = NAN;
+  bool queuedSinceFlush = false;
   int serial = -1;
   AVRational rate = is->video_st->avg_frame_rate;
   double frameDur = (rate.num && rate.den) ? double(rate.den) / rate.num : 0.04;
@@ -419,6 +423,31 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
   const std::string filters = is->Filters;
   const bool flip = is->Flip;
   bool ok = true;
+  // Filters one decoded picture and queues what comes out.
+  auto process = [&](AVFrame* f, double pts) {
+    if (!is->Graph || f->width != is->GraphW || f->height != is->GraphH || f->format != is->GraphFmt) {
+      if (!ConfigureVideoFilters(is.get(), f, filters, flip)) {
+        GetFFLogger()->Log(is->Owner, llError, "Cannot configure the video filters: %s", filters);
+        ok = false;
+        return;
+      }
+    }
+    if (AVFL.av_buffersrc_add_frame_flags(is->BufferSrc, f, 0) < 0) {
+      AVU.av_frame_unref(f);
+      return;
+    }
+    while (AVFL.av_buffersink_get_frame_flags(is->BufferSink, filt, 0) >= 0) {
+      double fpts = filt->pts == AV_NOPTS_VALUE ? pts : filt->pts * av_q2d(tb);
+      if (is->HookFn) CallHook(is.get(), filt, fpts, hookBmp);
+      bool queued = QueuePicture(is.get(), filt, fpts, frameDur, serial);
+      AVU.av_frame_unref(filt);
+      queuedSinceFlush = true;
+      if (!queued) {
+        ok = false;
+        return;
+      }
+    }
+  };
   while (ok && !is->AbortRequest) {
     AVPacket* pkt = nullptr;
     int pktSerial = 0;
@@ -426,12 +455,14 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
     if (pktSerial != serial) {
       AVC.avcodec_flush_buffers(is->VideoDec);
       serial = pktSerial;
+      queuedSinceFlush = false;
+      AVU.av_frame_unref(held);
     }
     int r = AVC.avcodec_send_packet(is->VideoDec, pkt);
     const bool drain = pkt == nullptr;
     if (pkt) AVC.av_packet_free(&pkt);
     if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) continue;  // a damaged packet: go on
-    for (;;) {
+    while (ok) {
       r = AVC.avcodec_receive_frame(is->VideoDec, frame);
       if (r < 0) break;
       int64_t ts = is->ReorderPts == 0 ? frame->pkt_dts : frame->best_effort_timestamp;
@@ -439,33 +470,18 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
       double pts = ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb);
       double target = is->SeekTarget.load();
       if (!std::isnan(target) && !std::isnan(pts) && pts + frameDur / 2 < target) {
+        AVU.av_frame_unref(held);
+        AVU.av_frame_ref(held, frame);
         AVU.av_frame_unref(frame);
+        heldPts = pts;
         continue;
       }
-      if (!is->Graph || frame->width != is->GraphW || frame->height != is->GraphH || frame->format != is->GraphFmt) {
-        if (!ConfigureVideoFilters(is.get(), frame, filters, flip)) {
-          GetFFLogger()->Log(is->Owner, llError, "Cannot configure the video filters: %s", filters);
-          ok = false;
-          break;
-        }
-      }
-      if (AVFL.av_buffersrc_add_frame_flags(is->BufferSrc, frame, 0) < 0) {
-        AVU.av_frame_unref(frame);
-        continue;
-      }
-      while (AVFL.av_buffersink_get_frame_flags(is->BufferSink, filt, 0) >= 0) {
-        double fpts = filt->pts == AV_NOPTS_VALUE ? pts : filt->pts * av_q2d(tb);
-        if (is->HookFn) CallHook(is.get(), filt, fpts, hookBmp);
-        bool queued = QueuePicture(is.get(), filt, fpts, frameDur, serial);
-        AVU.av_frame_unref(filt);
-        if (!queued) {
-          ok = false;
-          break;
-        }
-      }
-      if (!ok) break;
+      process(frame, pts);
     }
     if (drain) {
+      // A seek past the last picture shows the last picture.
+      if (ok && !queuedSinceFlush && held->buf[0]) process(held, heldPts);
+      AVU.av_frame_unref(held);
       std::lock_guard l(is->PictLock);
       is->VideoFinishedSerial = serial;
       is->PictCond.notify_all();
@@ -473,6 +489,7 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
   }
   AVU.av_frame_free(&frame);
   AVU.av_frame_free(&filt);
+  AVU.av_frame_free(&held);
 }
 
 // One decoded audio frame converted to the device's packed 16-bit layout. Returns its byte
@@ -603,11 +620,14 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
       if (is->SeekReq) {
         int64_t target = is->SeekPos;
         bool any = is->SeekAny;
+        const bool bytes = is->SeekBytes;
         is->SeekReq = false;
         l.unlock();
-        int64_t ts = target + int64_t(is->StartTime * 1000000);
-        int r = AVF.avformat_seek_file(is->ic, -1, INT64_MIN, ts, ts, 0);
-        if (r < 0) r = AVF.avformat_seek_file(is->ic, -1, INT64_MIN, ts, INT64_MAX, 0);
+        int64_t ts = bytes ? target : target + int64_t(is->StartTime * 1000000);
+        const int flags = bytes ? AVSEEK_FLAG_BYTE : 0;
+        int r = AVF.avformat_seek_file(is->ic, -1, INT64_MIN, ts, ts, flags);
+        if (r < 0) r = AVF.avformat_seek_file(is->ic, -1, INT64_MIN, ts, INT64_MAX, flags);
+        if (bytes) any = true;  // no time to land on
         if (r >= 0) {
           is->videoq.Flush();
           is->audioq.Flush();
@@ -1180,6 +1200,7 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   AVFormatContext* ic = is->ic;
   is->StartTime = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / 1000000.0 : 0;
   is->Duration = ic->duration != AV_NOPTS_VALUE ? ic->duration : 0;
+  is->FileSize = ic->pb ? AVF.avio_size(ic->pb) : -1;
   auto best = [&](AVMediaType AType, int AWanted) {
     int n = 0, found = -1;
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
@@ -1432,6 +1453,7 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
           is->SeekReq = true;
           is->SeekPos = is->LoopStart;
           is->SeekAny = true;
+          is->SeekBytes = false;
           is->ReqCond.notify_all();
         }
       }
@@ -1443,6 +1465,7 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
           is->SeekReq = true;
           is->SeekPos = is->LoopStart;
           is->SeekAny = true;
+          is->SeekBytes = false;
           FCurrentPTS = is->SeekPos;
           is->ReqCond.notify_all();
         }
@@ -1515,18 +1538,23 @@ void TCustomPlayer::Seek(int64_t APTS, TSeekFlags ASeekFlags, bool AWaitForSeekE
     is = FVideoState;
   }
   if (!is) return;
-  if (is->Duration > 0) APTS = std::min(APTS, is->Duration);
+  if (ASeekFlags.Contains(sfByte)) {
+    if (is->FileSize > 0) APTS = std::min(APTS, is->FileSize);
+  } else if (is->Duration > 0) {
+    APTS = std::min(APTS, is->Duration);
+  }
   APTS = std::max<int64_t>(APTS, 0);
   {
     std::lock_guard l(is->ReqLock);
     is->SeekReq = true;
     is->SeekPos = APTS;
     is->SeekAny = ASeekFlags.Contains(sfAny);
+    is->SeekBytes = ASeekFlags.Contains(sfByte);
     is->SeekShown = false;
     is->ReqCond.notify_all();
   }
   FSeeking = true;
-  FCurrentPTS = APTS;
+  if (!ASeekFlags.Contains(sfByte)) FCurrentPTS = APTS;
   if (AWaitForSeekEnd) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!is->SeekShown && !is->AbortRequest && std::chrono::steady_clock::now() < until) WaitStep();

@@ -481,3 +481,42 @@ TEST_F(PlayerThreads, AForcedFormatAndAnAspectRatioChangedWhilePlaying) {
   EXPECT_FALSE(P->Open(FixturePath(TFixture::SingleColour), nullptr));
   EXPECT_FALSE(P->LastErrMsg().empty());
 }
+
+TEST_F(PlayerThreads, RelativeAndByteSeeksAndAPlayWindowThatLoops) {
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr, true));
+  ASSERT_TRUE(WaitState(psPause));
+  P->Seek(int64_t(1000000), {}, true);
+  P->Seek(-3.0, {}, true);  // before the start: the start
+  EXPECT_EQ(MarkFrame(P->CurrentFrame().get()), 0);
+  P->Seek(0.5, {}, true);
+  EXPECT_EQ(MarkFrame(P->CurrentFrame().get()), 5);
+  P->Seek(int64_t(99000000), {}, true);  // beyond the end: the end, showing the last picture
+  EXPECT_FALSE(P->Seeking());
+  EXPECT_GE(P->CurrentPTS(), 1900000);
+  EXPECT_EQ(MarkFrame(P->CurrentFrame().get()), 19);
+  // By bytes: somewhere in the middle of the file, on a key frame.
+  const int64_t size = int64_t(std::filesystem::file_size(FixturePath(TFixture::AviMpeg4Mp3)));
+  P->Seek(size / 2, TSeekFlags{sfByte}, true);
+  EXPECT_FALSE(P->Seeking());
+  const int mid = MarkFrame(P->CurrentFrame().get());
+  EXPECT_GT(mid, 0);
+  EXPECT_LT(mid, 19);
+  P->Stop(true);
+
+  // A play window of 0.5 s that loops: the position keeps coming back to the start.
+  P->PlayTime = 500000;
+  P->RepeatType = rtLoop;
+  int64_t maxPos = 0;
+  int wraps = 0;
+  P->OnPosition = [&](TObject*, int64_t APTS) {
+    if (APTS + 200000 < LastPos) ++wraps;
+    LastPos = APTS;
+    maxPos = std::max(maxPos, APTS);
+  };
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviMpeg4Mp3), nullptr));
+  ASSERT_TRUE(WaitUntil([&] { return wraps >= 2; }));
+  EXPECT_LT(maxPos, 800000);
+  EXPECT_FALSE(Has(psEnd));
+  P->Stop(true);
+  EXPECT_EQ(P->PlayTime, INT64_MIN);  // the window was for that file only
+}
