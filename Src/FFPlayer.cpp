@@ -1506,12 +1506,14 @@ void TCustomPlayer::Pause() {
   std::lock_guard l(FDataLock);
   if (!FVideoState || FVideoState->Paused) return;
   FVideoState->SetPaused(true);
+  FVideoState->StepReq = false;
   SetState(psPause);
 }
 
 void TCustomPlayer::Resume() {
   std::lock_guard l(FDataLock);
   if (!FVideoState || !FVideoState->Paused) return;
+  FVideoState->StepReq = false;
   FVideoState->SetPaused(false);
   SetState(psResume);
 }
@@ -1525,8 +1527,8 @@ void TCustomPlayer::StepToNextFrame() {
   std::lock_guard l(FDataLock);
   if (!FVideoState) return;
   if (!FVideoState->Paused) FVideoState->SetPaused(true);
-  FVideoState->StepReq = true;
-  SetState(psStep);
+  // Two steps in a row announce one.
+  if (!FVideoState->StepReq.exchange(true)) SetState(psStep);
   std::lock_guard pl(FVideoState->PictLock);
   FVideoState->PictCond.notify_all();
 }

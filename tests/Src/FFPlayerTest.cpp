@@ -153,6 +153,7 @@ TEST_F(PlayerThreads, PauseSeekStepAndResumeLandOnTheAskedFrames) {
   EXPECT_LE(MarkFrame(shot.get()), 13);
 
   P->Seek(int64_t(500000), {}, true);
+  States.clear();
   P->StepToNextFrame();
   ASSERT_TRUE(WaitUntil([&] { return MarkFrame(P->CurrentFrame().get()) == 6; }, 5));
   P->StepToNextFrame();
