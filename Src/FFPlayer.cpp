@@ -169,6 +169,7 @@ struct TVideoState {
   double StartTime = 0;  // seconds: the file's own start
   int64_t Duration = 0;  // microseconds, 0 when unknown
   int64_t FileSize = -1;
+  std::vector<int> StreamTypes;  // media type of each stream, as opened
 
   // Video.
   int VideoStream = -1;
@@ -184,7 +185,9 @@ struct TVideoState {
   int GraphW = 0, GraphH = 0, GraphFmt = -1;
 
   // Audio.
-  int AudioStream = -1;
+  std::atomic<int> AudioStream{-1};
+  std::mutex AudioLock;       // the audio decoder: the callback decodes under it, a switch swaps under it
+  int AudioSwitchReq = -1;    // stream asked for (ReqLock)
   AVStream* audio_st = nullptr;
   AVCodecContext* AudioDec = nullptr;
   TPacketQueue audioq;
@@ -564,6 +567,7 @@ void AudioCallback(void* AOpaque, Uint8* AStream, int ALen) {
   std::memset(AStream, 0, size_t(ALen));
   if (is->Paused || is->AbortRequest) return;
   AVFrame* frame = is->AudioFrame;
+  std::lock_guard audioLock(is->AudioLock);
   const int vol = is->Owner->Mute() ? 0 : is->Owner->AudioVolume();
   int pos = 0;
   int32_t peak = 0;
@@ -611,12 +615,58 @@ void AudioCallback(void* AOpaque, Uint8* AStream, int ALen) {
   }
 }
 
+// Plays another audio stream of the file from now on: a new decoder under the audio lock, the
+// old stream's packets dropped. A decoder that cannot be opened keeps the old stream.
+void SwitchAudioStream(TVideoState* is, int AIndex) {
+  AVStream* st = is->ic->streams[AIndex];
+  const AVCodec* codec = AVC.avcodec_find_decoder(st->codecpar->codec_id);
+  if (!codec) return;
+  AVCodecContext* dec;
+  {
+    std::lock_guard l(CodecLock());
+    dec = AVC.avcodec_alloc_context3(codec);
+    const bool made = AVC.avcodec_parameters_to_context(dec, st->codecpar) >= 0;
+    dec->pkt_timebase = st->time_base;
+    dec->thread_count = 1;
+    if (!made || AVC.avcodec_open2(dec, codec, nullptr) < 0) {
+      AVC.avcodec_free_context(&dec);
+      GetFFLogger()->Log(nullptr, llError, "could not open the audio stream %d", AIndex);
+      return;
+    }
+  }
+  std::lock_guard al(is->AudioLock);
+  {
+    std::lock_guard l(CodecLock());
+    AVC.avcodec_free_context(&is->AudioDec);
+  }
+  is->AudioDec = dec;
+  is->audio_st = st;
+  is->AudioStream = AIndex;
+  is->audioq.Flush();  // a new serial: the callback starts the new decoder afresh
+  if (is->Swr) SWR.swr_free(&is->Swr);
+  is->AudioBuf.clear();
+  is->AudioBufIndex = 0;
+}
+
 void ReadThread(std::shared_ptr<TVideoState> is) {
   AVPacket* pkt = AVC.av_packet_alloc();
   bool eofSent = false;
   while (!is->AbortRequest) {
     {
       std::unique_lock l(is->ReqLock);
+      if (is->AudioSwitchReq >= 0) {
+        const int want = is->AudioSwitchReq;
+        is->AudioSwitchReq = -1;
+        // The new stream plays from where the picture is: read again from there.
+        const double now = is->MasterClock();
+        is->SeekReq = true;
+        is->SeekPos = std::isnan(now) ? 0 : std::max<int64_t>(0, int64_t((now - is->StartTime) * 1000000));
+        is->SeekAny = false;
+        is->SeekBytes = false;
+        l.unlock();
+        SwitchAudioStream(is.get(), want);
+        continue;
+      }
       if (is->SeekReq) {
         int64_t target = is->SeekPos;
         bool any = is->SeekAny;
@@ -1026,9 +1076,23 @@ int32_t TCustomPlayer::VideoStreamIndex() const {
 }
 int32_t TCustomPlayer::AudioStreamIndex() const {
   std::lock_guard l(const_cast<std::recursive_mutex&>(FDataLock));
-  return FVideoState ? FVideoState->AudioStream : -1;
+  return FVideoState ? FVideoState->AudioStream.load() : -1;
 }
 int32_t TCustomPlayer::SubtitleStreamIndex() const { return -1; }
+
+void TCustomPlayer::SetAudioStreamIndex(int32_t AValue) {
+  std::lock_guard l(FDataLock);
+  TVideoState* is = FVideoState.get();
+  if (!is || AValue == is->AudioStream) return;
+  if (!is->AudioOpen || AValue < 0 || AValue >= int(is->StreamTypes.size()) ||
+      is->StreamTypes[size_t(AValue)] != AVMEDIA_TYPE_AUDIO) {
+    ReportError(::Format("Invalid audio stream index: %d", AValue));
+    return;
+  }
+  std::lock_guard rl(is->ReqLock);
+  is->AudioSwitchReq = AValue;
+  is->ReqCond.notify_all();
+}
 
 bool TCustomPlayer::Paused() const {
   std::lock_guard l(const_cast<std::recursive_mutex&>(FDataLock));
@@ -1201,6 +1265,7 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   is->StartTime = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / 1000000.0 : 0;
   is->Duration = ic->duration != AV_NOPTS_VALUE ? ic->duration : 0;
   is->FileSize = ic->pb ? AVF.avio_size(ic->pb) : -1;
+  for (unsigned i = 0; i < ic->nb_streams; ++i) is->StreamTypes.push_back(ic->streams[i]->codecpar->codec_type);
   auto best = [&](AVMediaType AType, int AWanted) {
     int n = 0, found = -1;
     for (unsigned i = 0; i < ic->nb_streams; ++i) {

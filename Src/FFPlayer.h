@@ -141,6 +141,8 @@ public:
 
   int32_t VideoStreamIndex() const;
   int32_t AudioStreamIndex() const;
+  // Switches to another audio stream of the open file (a stream number of the file).
+  void SetAudioStreamIndex(int32_t AValue);
   int32_t SubtitleStreamIndex() const;
   const std::string& FileName() const { return FFileName; }
   win::HWND ScreenHandle() const { return FScreenHandle; }

@@ -521,3 +521,19 @@ TEST_F(PlayerThreads, RelativeAndByteSeeksAndAPlayWindowThatLoops) {
   P->Stop(true);
   EXPECT_EQ(P->PlayTime, INT64_MIN);  // the window was for that file only
 }
+
+TEST_F(PlayerThreads, SwitchingTheAudioStreamWhilePlaying) {
+  P->RepeatType = rtLoop;
+  ASSERT_TRUE(P->Open(FixturePath(TFixture::AviTwoAudioTags), nullptr));
+  const int first = P->AudioStreamIndex();
+  ASSERT_EQ(first, 1);  // after the video stream
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() > 1000; }));
+  P->SetAudioStreamIndex(0);  // the video stream: refused, nothing changes
+  EXPECT_NE(P->LastErrMsg().find("Invalid audio stream index: 0"), std::string::npos);
+  EXPECT_EQ(P->AudioStreamIndex(), first);
+  P->SetAudioStreamIndex(2);
+  ASSERT_TRUE(WaitUntil([&] { return P->AudioStreamIndex() == 2; }));
+  const int64_t shown = P->FramesShown();
+  ASSERT_TRUE(WaitUntil([&] { return P->LastAudioPeak() > 1000 && P->FramesShown() > shown + 2; }));
+  P->Stop(true);
+}
