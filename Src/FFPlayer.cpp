@@ -1415,136 +1415,144 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
     --GEngineThreads;
   bool pauseAnnounced = !is->Paused;
   const double duration = is->Duration / 1000000.0;
-  while (!is->AbortRequest) {
-    double remaining = 0.01;
-    if (is->ResizeReq.exchange(false) && is->Screen) {
-      is->ScreenW = is->ResizeW.load();
-      is->ScreenH = is->ResizeH.load();
-      if (is->Overlay) SDLS.SDL_FreeYUVOverlay(is->Overlay);
-      is->Overlay = nullptr;
-      {
-        std::lock_guard scrLock(is->ScreenLock);
-        is->Screen = SDLS.SDL_SetVideoMode(is->ScreenW, is->ScreenH, is->ScreenBpp, SDL_SWSURFACE);
-      }
-      std::lock_guard l(is->ShownLock);
-      if (is->Shown) DisplayPicture(is.get(), is->Shown);
-    }
-    if (is->VideoStream >= 0) {
-      std::unique_lock l(is->PictLock);
-      const int serial = is->videoq.CurSerial();
-      while (!is->pictq.empty()) {
-        TQueuedPicture vp = is->pictq.front();
-        if (vp.Serial != serial) {
-          AVU.av_frame_free(&is->pictq.front().Frame);
-          is->pictq.pop_front();
-          is->PictCond.notify_all();
-          continue;
+  try {
+    while (!is->AbortRequest) {
+      double remaining = 0.01;
+      if (is->ResizeReq.exchange(false) && is->Screen) {
+        is->ScreenW = is->ResizeW.load();
+        is->ScreenH = is->ResizeH.load();
+        if (is->Overlay) SDLS.SDL_FreeYUVOverlay(is->Overlay);
+        is->Overlay = nullptr;
+        {
+          std::lock_guard scrLock(is->ScreenLock);
+          is->Screen = SDLS.SDL_SetVideoMode(is->ScreenW, is->ScreenH, is->ScreenBpp, SDL_SWSURFACE);
         }
-        const bool forced = is->ForceRefresh || is->StepReq;
-        if (is->Paused && !forced) break;
-        double master = is->MasterClock();
-        if (std::isnan(master) || forced) {
-          is->ExtClock.Set(vp.Pts, Now());
-          master = vp.Pts;
-        } else {
-          double diff = vp.Pts - master;
-          if (diff > 0.002) {
-            remaining = std::min(remaining, diff);
-            break;
-          }
-          if (framedrop && is->pictq.size() > 1 && is->pictq[1].Serial == serial && is->pictq[1].Pts <= master) {
+        std::lock_guard l(is->ShownLock);
+        if (is->Shown) DisplayPicture(is.get(), is->Shown);
+      }
+      if (is->VideoStream >= 0) {
+        std::unique_lock l(is->PictLock);
+        const int serial = is->videoq.CurSerial();
+        while (!is->pictq.empty()) {
+          TQueuedPicture vp = is->pictq.front();
+          if (vp.Serial != serial) {
             AVU.av_frame_free(&is->pictq.front().Frame);
             is->pictq.pop_front();
             is->PictCond.notify_all();
-            ++is->Dropped;
             continue;
           }
-          if (is->AudioStream >= 0 && !std::isnan(is->AudClock.Get()) && is->FramesAfterSeek > 0)
-            is->MaxDiff = std::max(is->MaxDiff.load(), std::fabs(diff));
+          const bool forced = is->ForceRefresh || is->StepReq;
+          if (is->Paused && !forced) break;
+          double master = is->MasterClock();
+          if (std::isnan(master) || forced) {
+            is->ExtClock.Set(vp.Pts, Now());
+            master = vp.Pts;
+          } else {
+            double diff = vp.Pts - master;
+            if (diff > 0.002) {
+              remaining = std::min(remaining, diff);
+              break;
+            }
+            if (framedrop && is->pictq.size() > 1 && is->pictq[1].Serial == serial && is->pictq[1].Pts <= master) {
+              AVU.av_frame_free(&is->pictq.front().Frame);
+              is->pictq.pop_front();
+              is->PictCond.notify_all();
+              ++is->Dropped;
+              continue;
+            }
+            if (is->AudioStream >= 0 && !std::isnan(is->AudClock.Get()) && is->FramesAfterSeek > 0)
+              is->MaxDiff = std::max(is->MaxDiff.load(), std::fabs(diff));
+          }
+          is->pictq.pop_front();
+          is->PictCond.notify_all();
+          l.unlock();
+          DisplayPicture(is.get(), vp.Frame);
+          {
+            std::lock_guard sl(is->ShownLock);
+            if (is->Shown) AVU.av_frame_free(&is->Shown);
+            is->Shown = vp.Frame;
+            is->ShownPts = vp.Pts;
+          }
+          ++is->Shown_;
+          ++is->FramesAfterSeek;
+          if (vp.Serial == is->SeekSerial && !is->SeekShown) {
+            is->SeekShown = true;
+            is->FramesAfterSeek = 0;
+          }
+          if (is->ForceRefresh) is->ForceRefresh = false;
+          if (is->Paused) is->ExtClock.Set(vp.Pts, Now());
+          CheckPosition(int64_t((vp.Pts - is->StartTime) * 1000000));
+          if (is->StepReq.exchange(false)) is->ExtClock.Set(vp.Pts, Now());
+          if (!pauseAnnounced && is->Paused) {
+            pauseAnnounced = true;
+            SetState(psPause);
+          }
+          l.lock();
+          break;
         }
-        is->pictq.pop_front();
-        is->PictCond.notify_all();
-        l.unlock();
-        DisplayPicture(is.get(), vp.Frame);
-        {
-          std::lock_guard sl(is->ShownLock);
-          if (is->Shown) AVU.av_frame_free(&is->Shown);
-          is->Shown = vp.Frame;
-          is->ShownPts = vp.Pts;
+      } else {
+        if (is->show_audio != saNone && is->Screen && !is->Paused &&
+            Now() - is->LastAudioDisplay >= is->RdftSpeed / 1000.0) {
+          is->LastAudioDisplay = Now();
+          DisplayAudio(is.get());
         }
-        ++is->Shown_;
-        ++is->FramesAfterSeek;
-        if (vp.Serial == is->SeekSerial && !is->SeekShown) {
-          is->SeekShown = true;
-          is->FramesAfterSeek = 0;
-        }
-        if (is->ForceRefresh) is->ForceRefresh = false;
-        if (is->Paused) is->ExtClock.Set(vp.Pts, Now());
-        CheckPosition(int64_t((vp.Pts - is->StartTime) * 1000000));
-        if (is->StepReq.exchange(false)) is->ExtClock.Set(vp.Pts, Now());
-        if (!pauseAnnounced && is->Paused) {
-          pauseAnnounced = true;
-          SetState(psPause);
-        }
-        l.lock();
-        break;
+        remaining = std::min(remaining, is->RdftSpeed / 1000.0);
+        double m = is->MasterClock();
+        if (!std::isnan(m)) CheckPosition(int64_t((m - is->StartTime) * 1000000));
+        if (!is->SeekShown) is->SeekShown = true;
       }
-    } else {
-      if (is->show_audio != saNone && is->Screen && !is->Paused &&
-          Now() - is->LastAudioDisplay >= is->RdftSpeed / 1000.0) {
-        is->LastAudioDisplay = Now();
-        DisplayAudio(is.get());
+      // The end of the file: everything decoded and shown.
+      if (is->Eof && !is->EndRaised) {
+        bool videoDone = true, audioDone = true;
+        if (is->VideoStream >= 0) {
+          std::lock_guard l(is->PictLock);
+          videoDone = is->VideoFinishedSerial == is->videoq.CurSerial() && is->pictq.empty();
+        }
+        if (is->AudioStream >= 0) audioDone = is->AudioFinishedSerial == is->audioq.CurSerial();
+        if (videoDone && audioDone) {
+          is->EndRaised = true;
+          FLastPTS = INT64_MIN;
+          CheckPosition(is->Duration);
+          SetState(psEnd);
+          if (is->Repeat == rtLoop) {
+            std::lock_guard l(is->ReqLock);
+            is->SeekReq = true;
+            is->SeekPos = is->LoopStart;
+            is->SeekAny = true;
+            is->SeekBytes = false;
+            is->ReqCond.notify_all();
+          }
+        }
       }
-      remaining = std::min(remaining, is->RdftSpeed / 1000.0);
-      double m = is->MasterClock();
-      if (!std::isnan(m)) CheckPosition(int64_t((m - is->StartTime) * 1000000));
-      if (!is->SeekShown) is->SeekShown = true;
-    }
-    // The end of the file: everything decoded and shown.
-    if (is->Eof && !is->EndRaised) {
-      bool videoDone = true, audioDone = true;
-      if (is->VideoStream >= 0) {
-        std::lock_guard l(is->PictLock);
-        videoDone = is->VideoFinishedSerial == is->videoq.CurSerial() && is->pictq.empty();
-      }
-      if (is->AudioStream >= 0) audioDone = is->AudioFinishedSerial == is->audioq.CurSerial();
-      if (videoDone && audioDone) {
-        is->EndRaised = true;
-        FLastPTS = INT64_MIN;
-        CheckPosition(is->Duration);
-        SetState(psEnd);
+      if (is->PlayWindow != INT64_MIN && FCurrentPTS >= is->LoopStart + is->PlayWindow) {
         if (is->Repeat == rtLoop) {
           std::lock_guard l(is->ReqLock);
-          is->SeekReq = true;
-          is->SeekPos = is->LoopStart;
-          is->SeekAny = true;
-          is->SeekBytes = false;
-          is->ReqCond.notify_all();
+          if (!is->SeekReq) {
+            is->SeekReq = true;
+            is->SeekPos = is->LoopStart;
+            is->SeekAny = true;
+            is->SeekBytes = false;
+            FCurrentPTS = is->SeekPos;
+            is->ReqCond.notify_all();
+          }
+        } else if (is->Repeat == rtStop) {
+          is->RequestAbort();
+          break;
         }
       }
+      (void)duration;
+      std::unique_lock l(is->PictLock);
+      is->PictCond.wait_for(l, std::chrono::microseconds(int64_t(remaining * 1000000)),
+                            [&] { return is->AbortRequest.load(); });
     }
-    if (is->PlayWindow != INT64_MIN && FCurrentPTS >= is->LoopStart + is->PlayWindow) {
-      if (is->Repeat == rtLoop) {
-        std::lock_guard l(is->ReqLock);
-        if (!is->SeekReq) {
-          is->SeekReq = true;
-          is->SeekPos = is->LoopStart;
-          is->SeekAny = true;
-          is->SeekBytes = false;
-          FCurrentPTS = is->SeekPos;
-          is->ReqCond.notify_all();
-        }
-      } else if (is->Repeat == rtStop) {
-        is->RequestAbort();
-        break;
-      }
-    }
-    (void)duration;
-    std::unique_lock l(is->PictLock);
-    is->PictCond.wait_for(l, std::chrono::microseconds(int64_t(remaining * 1000000)),
-                          [&] { return is->AbortRequest.load(); });
+  } catch (const std::exception& e) {
+    // Nothing escapes the thread: the file is closed as after any failure.
+    GetFFLogger()->Log(this, llFatal, "PlayThread Exception: %s", e.what());
   }
   // CloseEngine.
+  if (is->Shown_ > 0)
+    GetFFLogger()->Log(this, llVerbose, "A/V difference at most %.1f ms over %d pictures shown, %d dropped",
+                       is->MaxDiff.load() * 1000, int(is->Shown_.load()), int(is->Dropped.load()));
   is->RequestAbort();
   if (is->VideoThread.joinable()) is->VideoThread.join();
   if (is->AudioOpen) SDLS.SDL_CloseAudio();  // no callback runs after this
