@@ -705,16 +705,18 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
     }
     int r = AVF.av_read_frame(is->ic, pkt);
     if (r < 0) {
-      if ((r == AVERROR_EOF || (is->ic->pb && AVF.avio_feof(is->ic->pb))) && !eofSent) {
+      if (r == AVERROR(EAGAIN)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        continue;
+      }
+      // The end, or a read error: what is queued plays out, then the end is announced.
+      if (r != AVERROR_EOF && r != AVERROR_EXIT)
+        GetFFLogger()->Log(nullptr, llVerbose, "read stopped: %s", AVErrText(r));
+      if (!eofSent) {
         if (is->VideoStream >= 0) is->videoq.Put(nullptr);
         if (is->AudioStream >= 0) is->audioq.Put(nullptr);
         eofSent = true;
         is->Eof = true;
-      } else if (r != AVERROR_EOF && r != AVERROR_EXIT && !(is->ic->pb && is->ic->pb->error == 0)) {
-        eofSent = true;  // a read error: play what is queued, then end
-        is->Eof = true;
-        if (is->VideoStream >= 0) is->videoq.Put(nullptr);
-        if (is->AudioStream >= 0) is->audioq.Put(nullptr);
       }
       continue;
     }
@@ -1414,7 +1416,6 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
   else
     --GEngineThreads;
   bool pauseAnnounced = !is->Paused;
-  const double duration = is->Duration / 1000000.0;
   try {
     while (!is->AbortRequest) {
       double remaining = 0.01;
@@ -1540,8 +1541,7 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
           break;
         }
       }
-      (void)duration;
-      std::unique_lock l(is->PictLock);
+        std::unique_lock l(is->PictLock);
       is->PictCond.wait_for(l, std::chrono::microseconds(int64_t(remaining * 1000000)),
                             [&] { return is->AbortRequest.load(); });
     }

@@ -255,6 +255,11 @@ TEST_F(PlayerThreads, ACorruptFileFailsWithTheLibraryMessageAndTheNextFilePlays)
   ASSERT_TRUE(P->Open(FixturePath(TFixture::SingleColour), nullptr)) << P->LastErrMsg();
   EXPECT_TRUE(P->LastErrMsg().empty());
   ASSERT_TRUE(WaitState(psEnd));
+  // A file cut in half plays what it has and ends.
+  States.clear();
+  ASSERT_TRUE(P->Open(BadInputPath(TBadInput::CutInHalf), nullptr)) << P->LastErrMsg();
+  ASSERT_TRUE(WaitState(psEnd));
+  EXPECT_GE(P->FramesShown(), 1);
 }
 
 TEST_F(PlayerThreads, AnAudioOnlyFilePlaysToItsEnd) {
