@@ -207,7 +207,7 @@ struct TVideoState {
   TClock AudClock, ExtClock;
   std::atomic<bool> Paused{false};
   std::atomic<bool> StepReq{false};
-  std::atomic<bool> ForceRefresh{false};
+  std::atomic<int> ForceSerial{-1};  // the first picture of this serial shows even when paused
   std::atomic<bool> Eof{false};
 
   // Requests to the read thread.
@@ -685,6 +685,7 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
           is->AudClock.Invalidate();
           is->ExtClock.Invalidate();
           is->SeekSerial = is->videoq.CurSerial();
+          is->ForceSerial = is->SeekSerial.load();
           is->Eof = false;
           eofSent = false;
           {
@@ -695,7 +696,6 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
           GetFFLogger()->Log(nullptr, llError, "error while seeking: %s", AVErrText(r));
           is->SeekShown = true;
         }
-        is->ForceRefresh = true;
         continue;
       }
       if (is->videoq.Bytes() + is->audioq.Bytes() > MaxQueueBytes || eofSent) {
@@ -1381,7 +1381,7 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
   }
   if (APaused) {
     is->SetPaused(true);
-    is->ForceRefresh = true;
+    is->ForceSerial = 0;  // the first serial of the queues
   }
   {
     std::lock_guard l(FDataLock);
@@ -1442,8 +1442,15 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
             is->PictCond.notify_all();
             continue;
           }
-          const bool forced = is->ForceRefresh || is->StepReq;
-          if (is->Paused && !forced) break;
+          // A seek's first picture, or a step asked while paused, shows at once. The step is
+          // taken here, so a step asked after this picture waits for the next one.
+          bool forced = vp.Serial == is->ForceSerial;
+          bool step = false;
+          if (!forced && is->Paused) {
+            step = is->StepReq.exchange(false);
+            if (!step) break;
+            forced = true;
+          }
           double master = is->MasterClock();
           if (std::isnan(master) || forced) {
             is->ExtClock.Set(vp.Pts, Now());
@@ -1476,14 +1483,14 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
           }
           ++is->Shown_;
           ++is->FramesAfterSeek;
-          if (vp.Serial == is->SeekSerial && !is->SeekShown) {
-            is->SeekShown = true;
-            is->FramesAfterSeek = 0;
-          }
-          if (is->ForceRefresh) is->ForceRefresh = false;
-          if (is->Paused) is->ExtClock.Set(vp.Pts, Now());
+          int fs = vp.Serial;
+          is->ForceSerial.compare_exchange_strong(fs, -1);
+          if (is->Paused || step) is->ExtClock.Set(vp.Pts, Now());
           CheckPosition(int64_t((vp.Pts - is->StartTime) * 1000000));
-          if (is->StepReq.exchange(false)) is->ExtClock.Set(vp.Pts, Now());
+          if (vp.Serial == is->SeekSerial && !is->SeekShown) {
+            is->FramesAfterSeek = 0;
+            is->SeekShown = true;  // last: a waiting seek returns with all of the above done
+          }
           if (!pauseAnnounced && is->Paused) {
             pauseAnnounced = true;
             SetState(psPause);
