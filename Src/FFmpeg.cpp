@@ -8,6 +8,7 @@
 #include "Src/FFmpegLogger.h"
 #include "Src/FFmpegStubs.h"
 #include "Src/MyUtils.h"
+#include "Src/Previewer.h"
 #include "Src/UnicodeProtocol.h"
 #include "base/Files.h"
 #include "base/MainThread.h"

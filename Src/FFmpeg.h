@@ -42,6 +42,7 @@ OMBREL_EXCEPTION(FFmpegException, Exception)
 OMBREL_EXCEPTION(EAssertionFailed, Exception)
 
 class TCustomFFmpeg;
+class TPreviewer;
 class TBitmap;
 class TTranscoder;
 
@@ -309,10 +310,11 @@ protected:
                                  int32_t AWidth, int32_t AHeight, int64_t APTS) {
     RunFrameHooks(*this, AData, ALinesize, APixFmt, AWidth, AHeight, APTS);
   }
-  // Shows an encoded picture in the preview window; false when there is no window (any more).
-  virtual bool PaintPreviewFrame(TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS) { return false; }
+  // Shows the picture in the engine's previewer window (made on demand); false once it was closed.
+  virtual bool PaintPreviewFrame(TBitmap* ABitmap, int32_t AFrameNumber, int64_t APTS);
   // Frees the preview window, if any (phPreview left the post hooks).
-  virtual void ReleasePreviewer() {}
+  virtual void ReleasePreviewer();
+  std::unique_ptr<TPreviewer> FPreviewer;
   // Called by the run before every packet and every duplicated frame: waits while paused
   // (holding no lock) and answers whether a stop was requested.
   bool PauseCheckpoint();
