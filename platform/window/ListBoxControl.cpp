@@ -608,10 +608,8 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (outside) return 0;
       b->MoveTo(i, (wp & MK_SHIFT) != 0, (wp & MK_CONTROL) != 0, true);
       if (msg == WM_LBUTTONDBLCLK) b->Notify(LBN_DBLCLK);
-      else {
-        b->tracking = true;
-        SetCapture(h);
-      }
+      b->tracking = true;
+      SetCapture(h);
       return 0;
     }
     case WM_MOUSEMOVE:
