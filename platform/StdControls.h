@@ -87,3 +87,9 @@ BOOL SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 
 }  // namespace win
+
+namespace win::detail {
+// The frame of a standard control: the sunken edge of WS_EX_CLIENTEDGE (a single line for
+// WS_BORDER); what it cannot draw goes to DefWindowProc. Answers as WM_NCPAINT does.
+LRESULT PaintSunkenFrame(HWND h, WPARAM updateRgn);
+}  // namespace win::detail

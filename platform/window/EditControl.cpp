@@ -215,6 +215,13 @@ struct Edit {
     // A position at a wrap point belongs to the next line, except at the end of a logical line.
     return lo;
   }
+  // The top of the first line: a single line sits in the middle of the client area unless a
+  // formatting rectangle places it.
+  int TextTop() {
+    RECT f = Format();
+    if (Multi() || fmtSet) return f.top;
+    return f.top + std::max(0, (int(f.bottom - f.top) - LineHeight()) / 2);
+  }
   int VisibleLines() {
     RECT f = Format();
     return std::max(1, int(f.bottom - f.top) / LineHeight());
@@ -235,7 +242,7 @@ struct Edit {
     const VisualLine& l = lines[size_t(li)];
     size_t p = std::min(pos, l.end);
     int x = f.left + AlignOffset(l) + Width(l.start, p) - scrollX;
-    int y = f.top + (li - (Multi() ? topLine : 0)) * LineHeight();
+    int y = TextTop() + (li - (Multi() ? topLine : 0)) * LineHeight();
     return POINT{x, y};
   }
   size_t HitInLine(int li, int x) {
@@ -256,7 +263,7 @@ struct Edit {
     int li = 0;
     if (Multi()) {
       RECT f = Format();
-      int dy = y - f.top;
+      int dy = y - TextTop();
       li = topLine + (dy < 0 ? -1 : dy / LineHeight());
       li = std::clamp(li, 0, int(lines.size()) - 1);
     }
@@ -573,7 +580,7 @@ struct Edit {
     for (int li = first; li < last; ++li) {
       const VisualLine& l = lines[size_t(li)];
       int x0 = f.left + AlignOffset(l) - scrollX;
-      int y = f.top + (li - first) * lh;
+      int y = TextTop() + (li - first) * lh;
       auto draw = [&](size_t a, size_t b, COLORREF color) {
         if (b <= a) return;
         std::string s = Shown(a, b);
@@ -909,6 +916,7 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
 
     // ---- painting ----
+    case WM_NCPAINT: return detail::PaintSunkenFrame(h, wp);
     case WM_ERASEBKGND: return 1;  // the background goes with the text in WM_PAINT
     case WM_PAINT: {
       if (wp) {

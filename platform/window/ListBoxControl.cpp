@@ -636,6 +636,7 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
       b->Char(char32_t(wp));
       return 0;
+    case WM_NCPAINT: return detail::PaintSunkenFrame(h, wp);
     case WM_ERASEBKGND: return 1;  // painted with the items
     case WM_PAINT: {
       if (wp) {
@@ -657,6 +658,19 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 namespace detail {
 void RegisterEditClass();
+
+LRESULT PaintSunkenFrame(HWND h, WPARAM updateRgn) {
+  DWORD ex = DWORD(GetWindowLongPtr(h, GWL_EXSTYLE));
+  if (!(ex & WS_EX_CLIENTEDGE) || !IsWindowVisible(h)) return DefWindowProc(h, WM_NCPAINT, updateRgn, 0);
+  HDC dc = GetWindowDC(h);
+  if (!dc) return 0;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+  DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+  ReleaseDC(h, dc);
+  return 0;
+}
 
 void RegisterListBoxClass() {
   WNDCLASS wc;

@@ -4,6 +4,7 @@
 #include "base/Exception.h"
 #include "classlib/Clipbrd.h"
 #include "classlib/EditCtrls.h"
+#include "classlib/ListBoxes.h"
 #include "tests/classlib/ControlTestFixture.h"
 
 using namespace ctltest;
@@ -236,7 +237,8 @@ TEST_F(EditTest, TransparentColourAnswerDrawsTextOnly) {
     FillRect(dc, &r, blue);
     DeleteObject(blue);
     SendMessage(c->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    COLORREF empty = GetPixel(dc, 60, 5), ink = GetPixel(dc, 3, 3);
+    // A 20-pixel client: the line of 10 sits 5 pixels down, its first box from x 1 to 4.
+    COLORREF empty = GetPixel(dc, 60, 8), ink = GetPixel(dc, 3, 8);
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
@@ -377,6 +379,38 @@ TEST_F(EditTest, MemoLinesWrapAndBadIndexesChangeNothing) {
   EXPECT_EQ(si.nMax, 10);
   EXPECT_EQ(si.nPage, 6u);
   EXPECT_EQ(si.nPos, 5);
+}
+
+// The plain looks together: an edit with a selection, a memo and a list box, composed by the
+// headless backend into plain-looks.png in the build folder for a person to look at.
+TEST_F(EditTest, PlainLooksPicture) {
+  TForm* f = NewForm(0, 0, 360, 150);
+  f->SetColor(clBtnFace);
+  auto* e = Make<TEdit>(f, "edit", 10, 10, 160, 22);
+  e->SetText("输出文件 output.avi");
+  auto* m = Make<TMemo>(f, "memo", 10, 42, 160, 98);
+  m->Lines()->Add("#1.32: Stream #0:0: Video: mpeg4");
+  m->Lines()->Add("转换完成 — a long line that wraps onto the next one");
+  m->Lines()->Add("third line");
+  auto* lb = Make<TListBox>(f, "list", 180, 10, 170, 130);
+  for (const char* s : {"AVI 视频", "MP4 视频", "WMV 视频", "MP3 音频", "FLV", "3GP"}) lb->Items()->Add(s);
+  f->Show();
+  e->SetFocus();
+  Pump();
+  e->SetSelStart(5);
+  e->SetSelLength(6);
+  lb->SetItemIndex(2);
+  Pump();
+  std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/plain-looks.png";
+  ASSERT_TRUE(headless::SaveScreenPng(path));
+  // The sunken frame's outer shadow, the window colour inside, the selections' highlight.
+  HWND eh = e->Handle();
+  EXPECT_EQ(Rgb(headless::PixelAt(eh, 0, 10)), Px(clBtnShadow));
+  EXPECT_EQ(Rgb(headless::PixelAt(eh, 150, 10)), Px(clWindow));
+  LRESULT at = SendMessage(eh, EM_POSFROMCHAR, 5, 0);  // client coordinates; the frame is 2
+  EXPECT_EQ(Rgb(headless::PixelAt(eh, 2 + GET_X_LPARAM(at) + 1, 2 + GET_Y_LPARAM(at) + 1)), Px(clHighlight));
+  TRect item = lb->ItemRect(2);
+  EXPECT_EQ(Rgb(headless::PixelAt(lb->Handle(), 2 + item.right - 3, 2 + item.top + 1)), Px(clHighlight));
 }
 
 }  // namespace
