@@ -2,6 +2,7 @@
 #include "classlib/EditCtrls.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "base/Text.h"
 #include "classlib/Clipbrd.h"
@@ -9,6 +10,19 @@
 using namespace win;
 
 namespace {
+
+std::string WithCase(const std::string& Text, TEditCharCase Case) {
+  if (Case == ecNormal) return Text;
+  std::string out;
+  for (size_t i = 0; i < Text.size();) {
+    size_t len = 1;
+    char32_t c = Utf8DecodeAt(Text, i, &len);
+    i += std::max<size_t>(len, 1);
+    if (c <= 0xFFFF) c = char32_t(Case == ecUpperCase ? std::towupper(wint_t(c)) : std::towlower(wint_t(c)));
+    Utf8Append(out, c);
+  }
+  return out;
+}
 
 WNDPROC EditClassProc() {
   InitStandardControls();
@@ -123,6 +137,16 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     case CN_COMMAND:
       if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();
       return;
+    case WM_SETTEXT:
+      TWinControl::Dispatch(Message);
+      // Without a window the text is kept here, in the case the window would give it.
+      if (!FHandle) FText = WithCase(FText, FCharCase);
+      return;
+    case CM_TEXTCHANGED:
+      TWinControl::Dispatch(Message);
+      // With a window the edit reports its changes itself (EN_CHANGE).
+      if (!FHandle && !ComponentState().Contains(csLoading)) Change();
+      return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(Message);
       if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
@@ -164,16 +188,8 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
   if (FHandle && Value != ecNormal) {
     std::string t = GetText();
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()));
-  } else if (!FHandle && Value != ecNormal) {
-    std::string out;
-    for (size_t i = 0; i < FText.size();) {
-      size_t len = 1;
-      char32_t c = Utf8DecodeAt(FText, i, &len);
-      i += std::max<size_t>(len, 1);
-      if (c <= 0xFFFF) c = char32_t(Value == ecUpperCase ? std::towupper(wint_t(c)) : std::towlower(wint_t(c)));
-      Utf8Append(out, c);
-    }
-    FText = out;
+  } else if (!FHandle) {
+    FText = WithCase(FText, Value);
   }
 }
 
