@@ -262,7 +262,6 @@ struct Edit {
     Layout();
     int li = 0;
     if (Multi()) {
-      RECT f = Format();
       int dy = y - TextTop();
       li = topLine + (dy < 0 ? -1 : dy / LineHeight());
       li = std::clamp(li, 0, int(lines.size()) - 1);
@@ -732,7 +731,10 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_GETPASSWORDCHAR: return LRESULT(e->passwordChar);
     case EM_SETMARGINS: {
       int l = LOWORD(lp), r = HIWORD(lp);
-      if (wp & EC_USEFONTINFO) l = r = 2;
+      if (wp == EC_USEFONTINFO) {
+        l = r = 2;
+        wp = EC_LEFTMARGIN | EC_RIGHTMARGIN;
+      }
       if (wp & EC_LEFTMARGIN) e->marginL = l;
       if (wp & EC_RIGHTMARGIN) e->marginR = r;
       e->layoutDirty = true;

@@ -61,14 +61,17 @@ struct ListBox {
   int Count() const { return int(items.size()); }
   bool Valid(intptr_t i) const { return i >= 0 && i < intptr_t(items.size()); }
 
+  int fontHeight = 0;  // the font's line height, measured once per font
   int ItemHeight() {
     if (itemHeight > 0) return itemHeight;
+    if (fontHeight > 0) return fontHeight;
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRIC tm{};
     GetTextMetrics(dc, &tm);
     DeleteDC(dc);
-    return std::max<int>(1, tm.tmHeight);
+    fontHeight = std::max<int>(1, tm.tmHeight);
+    return fontHeight;
   }
   RECT Client() const {
     RECT r{};
@@ -199,7 +202,8 @@ struct ListBox {
     items.insert(items.begin() + i, std::move(it));
     if (caret >= i) ++caret;
     if (anchor >= i) ++anchor;
-    InvalidateRect(h, nullptr, TRUE);
+    // Only an item that lands on the page changes what shows.
+    if (i <= top + PageItems()) InvalidateRect(h, nullptr, TRUE);
     UpdateScroll();
     return i;
   }
@@ -559,6 +563,7 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SETFONT:
       b->font = reinterpret_cast<HFONT>(wp);
+      b->fontHeight = 0;
       b->UpdateScroll();
       if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
       return 0;
@@ -581,7 +586,15 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case SB_PAGEDOWN: pos += page; break;
         case SB_TOP: pos = 0; break;
         case SB_BOTTOM: pos = b->Count(); break;
-        case SB_THUMBPOSITION: case SB_THUMBTRACK: pos = HIWORD(wp); break;
+        case SB_THUMBPOSITION: case SB_THUMBTRACK: {
+          // The message carries 16 bits; a sender that first set the whole position with
+          // SetScrollInfo(SIF_POS) reaches rows past 65535 too.
+          pos = HIWORD(wp);
+          SCROLLINFO si;
+          si.fMask = SIF_POS;
+          if (GetScrollInfo(h, cols ? SB_HORZ : SB_VERT, &si) && (si.nPos & 0xFFFF) == pos) pos = si.nPos;
+          break;
+        }
         default: return 0;
       }
       b->SetTop(pos * unit);

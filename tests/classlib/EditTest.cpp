@@ -276,6 +276,16 @@ TEST_F(EditTest, OneLineEditWithMultilineStyleScrollsAndTurnsEnterAndEscapeIntoC
   Pump();
   EXPECT_EQ(GET_X_LPARAM(SendMessage(h, EM_POSFROMCHAR, 0, 0)), 1);
 
+  // Margins and a formatting rectangle move where the text starts.
+  SendMessage(h, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(6, 0));
+  EXPECT_EQ(GET_X_LPARAM(SendMessage(h, EM_POSFROMCHAR, 0, 0)), 6);
+  RECT fmt{20, 0, 45, 20};
+  SendMessage(h, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&fmt));
+  EXPECT_EQ(SendMessage(h, EM_POSFROMCHAR, 0, 0), MAKELONG(20, 0));
+  EXPECT_EQ(LOWORD(SendMessage(h, EM_CHARFROMPOS, 0, MAKELPARAM(20 + 5 * 3 + 1, 5))), 3);
+  SendMessage(h, EM_SETRECTNP, 0, 0);
+  SendMessage(h, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(1, 0));
+
   chars.clear();
   headless::PressKey(VK_RETURN);
   headless::PressKey(VK_ESCAPE);

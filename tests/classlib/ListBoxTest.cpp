@@ -80,6 +80,18 @@ TEST_F(ListBoxTest, ScrollInfoFollowsAddsDeletesAndTopIndexWithoutBars) {
   SendMessage(h, WM_VSCROLL, SB_LINEUP, 0);
   EXPECT_EQ(GetScrollPos(h, SB_VERT), 7);
 
+  // Past 65535 rows the 16-bit position of the message is completed from SIF_POS.
+  lb->Items()->Clear();
+  for (int i = 0; i < 66000; ++i) SendMessage(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+  SCROLLINFO far;
+  far.fMask = SIF_POS;
+  far.nPos = 65600;
+  SetScrollInfo(h, SB_VERT, &far, FALSE);
+  SendMessage(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, WORD(65600 & 0xFFFF)), 0);
+  EXPECT_EQ(lb->TopIndex(), 65600);
+  SendMessage(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300), 0);
+  EXPECT_EQ(lb->TopIndex(), 300);
+
   // Several columns: the columns are on the horizontal bar.
   lb->Items()->Clear();
   lb->SetColumns(2);  // 50-pixel columns, five rows each
