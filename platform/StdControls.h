@@ -89,7 +89,16 @@ std::string GetClipboardText();
 }  // namespace win
 
 namespace win::detail {
-// The frame of a standard control: the sunken edge of WS_EX_CLIENTEDGE (a single line for
-// WS_BORDER); what it cannot draw goes to DefWindowProc. Answers as WM_NCPAINT does.
+// The non-client area of a standard control: the sunken edge of WS_EX_CLIENTEDGE and the plain
+// scroll bars of WS_VSCROLL/WS_HSCROLL; other frames go to DefWindowProc. Answers WM_NCPAINT.
 LRESULT PaintSunkenFrame(HWND h, WPARAM updateRgn);
+// Draws the shown scroll bars into a window DC (StdScrollBars.cpp).
+void PaintScrollBars(HWND h, HDC windowDC);
+// WM_NCLBUTTONDOWN on HTVSCROLL/HTHSCROLL (screen point): a line, a page, or the start of a
+// thumb drag; false for any other hit code.
+bool ScrollBarPress(HWND h, WPARAM hit, POINT screen);
+// WM_MOUSEMOVE and WM_LBUTTONUP (client point) while a thumb is dragged; false otherwise.
+bool ScrollBarTrack(HWND h, UINT msg, LPARAM clientPt);
+// Repaints the bars after the scroll info changed, when the window shows any.
+void RedrawScrollBars(HWND h);
 }  // namespace win::detail

@@ -51,6 +51,7 @@ bool IsWordChar(char32_t c) { return !IsSpace(c) && !(c < 0x80 && std::ispunct(i
 
 struct VisualLine {
   size_t start = 0, end = 0;  // end excludes the line break
+  int width = 0;              // in pixels, measured when lines do not wrap
 };
 
 struct Undo {
@@ -167,8 +168,9 @@ struct Edit {
       size_t e = s;
       while (e < n && text[e] != '\n' && !(text[e] == '\r' && e + 1 < n && text[e + 1] == '\n')) ++e;
       size_t brk = e;  // logical line [s, brk)
-      if (!wrap || Width(s, brk) <= w) {
-        lines.push_back({s, brk});
+      int whole = Width(s, brk);
+      if (!wrap || whole <= w) {
+        lines.push_back({s, brk, whole});
       } else {
         size_t a = s;
         while (a < brk) {
@@ -192,14 +194,14 @@ struct Edit {
               if (b > a) cut = b;
             }
           }
-          lines.push_back({a, cut});
+          lines.push_back({a, cut, 0});
           a = cut;
         }
       }
       if (e >= n) break;
       s = e + (text[e] == '\r' ? 2 : 1);
       if (s >= n) {
-        lines.push_back({n, n});
+        lines.push_back({n, n, 0});
         break;
       }
     }
@@ -279,7 +281,26 @@ struct Edit {
     si.nMax = std::max(0, int(lines.size()) - 1);
     si.nPage = UINT(VisibleLines());
     si.nPos = topLine;
+    SCROLLINFO before;
+    before.fMask = SIF_ALL;
+    GetScrollInfo(h, SB_VERT, &before);
+    bool changed = before.nMax != si.nMax || before.nPage != si.nPage || before.nPos != si.nPos;
     SetScrollInfo(h, SB_VERT, &si, FALSE);
+    if (!Wrap()) {
+      // Horizontal: the widest line in pixels against the formatting rectangle's width.
+      int widest = 0;
+      for (const VisualLine& l : lines) widest = std::max(widest, l.width);
+      RECT f = Format();
+      SCROLLINFO hz;
+      hz.fMask = SIF_ALL;
+      hz.nMax = std::max(0, widest);
+      hz.nPage = UINT(std::max<LONG>(1, f.right - f.left));
+      hz.nPos = scrollX;
+      GetScrollInfo(h, SB_HORZ, &before);
+      changed = changed || before.nMax != hz.nMax || before.nPage != hz.nPage || before.nPos != hz.nPos;
+      SetScrollInfo(h, SB_HORZ, &hz, FALSE);
+    }
+    if (changed) detail::RedrawScrollBars(h);
   }
   void EnsureCaretVisible() {
     Layout();
@@ -612,6 +633,16 @@ struct Edit {
 
 Edit* StateOf(HWND h) { return static_cast<Edit*>(GetProp(h, kEditProp)); }
 
+// A thumb position: 16 bits in the message, completed from the scroll info when a sender set
+// the whole value there first.
+int ThumbPos(HWND h, int bar, WPARAM wp) {
+  int pos = HIWORD(wp);
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  if (GetScrollInfo(h, bar, &si) && (si.nPos & 0xFFFF) == pos) pos = si.nPos;
+  return pos;
+}
+
 LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   Edit* e = StateOf(h);
   if (!e) {
@@ -814,9 +845,30 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case SB_PAGEDOWN: top += vis; break;
         case SB_TOP: top = 0; break;
         case SB_BOTTOM: top = int(e->lines.size()); break;
-        case SB_THUMBPOSITION: case SB_THUMBTRACK: top = HIWORD(wp); break;
+        case SB_THUMBPOSITION: case SB_THUMBTRACK: top = ThumbPos(h, SB_VERT, wp); break;
       }
       e->topLine = std::clamp(top, 0, std::max(0, int(e->lines.size()) - vis));
+      e->UpdateScrollInfo();
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    }
+    case WM_HSCROLL: {
+      if (!e->Multi() || e->Wrap()) return 0;
+      e->Layout();
+      RECT f = e->Format();
+      int page = std::max<int>(1, f.right - f.left), x = e->scrollX, step = std::max(1, e->Width(0, 0) + 8);
+      int widest = 0;
+      for (const VisualLine& l : e->lines) widest = std::max(widest, l.width);
+      switch (LOWORD(wp)) {
+        case SB_LINELEFT: x -= step; break;
+        case SB_LINERIGHT: x += step; break;
+        case SB_PAGELEFT: x -= page; break;
+        case SB_PAGERIGHT: x += page; break;
+        case SB_LEFT: x = 0; break;
+        case SB_RIGHT: x = widest; break;
+        case SB_THUMBPOSITION: case SB_THUMBTRACK: x = ThumbPos(h, SB_HORZ, wp); break;
+      }
+      e->scrollX = std::clamp(x, 0, std::max(0, widest - page + 1));
       e->UpdateScrollInfo();
       InvalidateRect(h, nullptr, TRUE);
       return 0;
@@ -893,13 +945,18 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       e->MoveCaret(b, true);
       return 0;
     }
+    case WM_NCLBUTTONDOWN:
+      if (detail::ScrollBarPress(h, wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return 0;
+      return DefWindowProc(h, msg, wp, lp);
     case WM_MOUSEMOVE:
+      if (detail::ScrollBarTrack(h, msg, lp)) return 0;
       if (e->tracking && (wp & MK_LBUTTON)) {
         size_t p = e->Hit(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         if (p != e->caret) e->MoveCaret(p, true);
       }
       return 0;
     case WM_LBUTTONUP:
+      if (detail::ScrollBarTrack(h, msg, lp)) return 0;
       if (e->tracking) {
         e->tracking = false;
         if (GetCapture() == h) ReleaseCapture();

@@ -167,6 +167,7 @@ struct ListBox {
     }
     SetScrollInfo(h, SB_VERT, &v, FALSE);
     SetScrollInfo(h, SB_HORZ, &hz, FALSE);
+    detail::RedrawScrollBars(h);
   }
   void Notify(WORD code) {
     if (!(Style() & LBS_NOTIFY)) return;
@@ -625,7 +626,11 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       SetCapture(h);
       return 0;
     }
+    case WM_NCLBUTTONDOWN:
+      if (detail::ScrollBarPress(h, wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return 0;
+      return DefWindowProc(h, msg, wp, lp);
     case WM_MOUSEMOVE:
+      if (detail::ScrollBarTrack(h, msg, lp)) return 0;
       if (b->tracking && (!b->Multiple() || b->Extended())) {
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         bool outside = true;
@@ -637,6 +642,7 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_LBUTTONUP:
+      if (detail::ScrollBarTrack(h, msg, lp)) return 0;
       if (b->tracking) {
         b->tracking = false;
         if (GetCapture() == h) ReleaseCapture();
@@ -673,14 +679,18 @@ namespace detail {
 void RegisterEditClass();
 
 LRESULT PaintSunkenFrame(HWND h, WPARAM updateRgn) {
-  DWORD ex = DWORD(GetWindowLongPtr(h, GWL_EXSTYLE));
-  if (!(ex & WS_EX_CLIENTEDGE) || !IsWindowVisible(h)) return DefWindowProc(h, WM_NCPAINT, updateRgn, 0);
+  DWORD ex = DWORD(GetWindowLongPtr(h, GWL_EXSTYLE)), style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
+  if (!IsWindowVisible(h)) return 0;
+  if (!(ex & WS_EX_CLIENTEDGE)) DefWindowProc(h, WM_NCPAINT, updateRgn, 0);
   HDC dc = GetWindowDC(h);
   if (!dc) return 0;
-  RECT wr{};
-  GetWindowRect(h, &wr);
-  RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-  DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+  if (ex & WS_EX_CLIENTEDGE) {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+  }
+  if (style & (WS_VSCROLL | WS_HSCROLL)) PaintScrollBars(h, dc);
   ReleaseDC(h, dc);
   return 0;
 }

@@ -391,6 +391,55 @@ TEST_F(EditTest, MemoLinesWrapAndBadIndexesChangeNothing) {
   EXPECT_EQ(si.nPos, 5);
 }
 
+TEST_F(EditTest, MemoScrollBarArrowsTrackAndThumb) {
+  TForm* f = NewForm(100, 100, 300, 200);
+  auto* m = Make<TMemo>(f, "memo", 10, 10, 121, 64);  // client 100 x 60 beside a 17-pixel bar
+  UseBoxFont(m);
+  m->SetScrollBars(ssVertical);
+  f->Show();
+  Pump();
+  for (int i = 0; i < 20; ++i) m->Lines()->Add("line " + std::to_string(i));
+  Pump();
+  HWND h = m->Handle();
+  auto top = [&] { return int(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0)); };
+  EXPECT_EQ(top(), 15);  // 21 lines with the empty one after the last break, 6 in view
+  EXPECT_EQ(m->ClientWidth(), 100);
+  // A point of the bar in window coordinates (the frame is 2 pixels).
+  auto at = [&](int wx, int wy) { return m->ClientToScreen(TPoint{wx - 2, wy - 2}); };
+  auto click = [&](int wx, int wy) {
+    clock.Advance(1000);
+    TPoint p = at(wx, wy);
+    headless::Click(p.x, p.y);
+    Pump();
+  };
+  click(110, 5);  // the up arrow
+  EXPECT_EQ(top(), 14);
+  click(110, 20);  // the track above the thumb: a page up
+  EXPECT_EQ(top(), 8);
+  click(110, 57);  // the down arrow
+  EXPECT_EQ(top(), 9);
+  // Dragging the thumb to the top of the track, then to the bottom.
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(h, SB_VERT, &si);
+  EXPECT_EQ(si.nPos, 9);
+  int track = 60 - 2 * 17, len = std::max(8, track * 6 / 21);
+  int thumbTop = 2 + 17 + (track - len) * 9 / 15;
+  TPoint grab = at(110, thumbTop + 2);
+  headless::MoveMouse(grab.x, grab.y);
+  headless::ButtonDown();
+  TPoint up = at(110, 0);
+  headless::MoveMouse(up.x, up.y);
+  Pump();
+  EXPECT_EQ(top(), 0);
+  TPoint down = at(110, 100);
+  headless::MoveMouse(down.x, down.y);
+  headless::ButtonUp();
+  Pump();
+  EXPECT_EQ(top(), 15);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 // The plain looks together: an edit with a selection, a memo and a list box, composed by the
 // headless backend into plain-looks.png in the build folder for a person to look at.
 TEST_F(EditTest, PlainLooksPicture) {
@@ -399,9 +448,11 @@ TEST_F(EditTest, PlainLooksPicture) {
   auto* e = Make<TEdit>(f, "edit", 10, 10, 160, 22);
   e->SetText("输出文件 output.avi");
   auto* m = Make<TMemo>(f, "memo", 10, 42, 160, 98);
+  m->SetScrollBars(ssVertical);
   m->Lines()->Add("#1.32: Stream #0:0: Video: mpeg4");
   m->Lines()->Add("转换完成 — a long line that wraps onto the next one");
-  m->Lines()->Add("third line");
+  for (int i = 3; i <= 8; ++i) m->Lines()->Add("line " + std::to_string(i));
+  SendMessage(m->Handle(), EM_LINESCROLL, 0, -100);
   auto* lb = Make<TListBox>(f, "list", 180, 10, 170, 130);
   for (const char* s : {"AVI 视频", "MP4 视频", "WMV 视频", "MP3 音频", "FLV", "3GP"}) lb->Items()->Add(s);
   f->Show();
