@@ -24,6 +24,9 @@ void BM_MemoAppendLines(benchmark::State& state) {
     memo->SetBounds(0, 0, 400, 300);
     memo->SetParent(form);
     form->Show();
+    // The fonts are found and loaded once per process, outside the measured part.
+    memo->Lines()->Add("warm-up 文件名");
+    memo->Lines()->Clear();
     win::headless::ProcessPending();
     state.ResumeTiming();
     for (int i = 0; i < lines; ++i)
@@ -38,7 +41,7 @@ void BM_MemoAppendLines(benchmark::State& state) {
   }
   state.SetItemsProcessed(int64_t(state.iterations()) * lines);
 }
-BENCHMARK(BM_MemoAppendLines)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoAppendLines)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
