@@ -335,6 +335,35 @@ TEST_F(EditTest, CaretBlinksOnTheLayersTimerAndAutoSelectOnEntry) {
   EXPECT_FALSE(caretInk());
 }
 
+TEST_F(EditTest, HideSelectionHidesTheSelectionOnlyWithoutTheFocus) {
+  TForm* f = NewForm(100, 100, 300, 100);
+  TEdit* hide = NewEdit(f, "hide", 10);
+  TEdit* keep = NewEdit(f, "keep", 40);
+  keep->SetHideSelection(false);
+  for (TEdit* e : {hide, keep}) {
+    e->SetAutoSelect(false);
+    e->SetText("abcdef");
+  }
+  f->Show();
+  Pump();
+  auto highlighted = [&](TEdit* e) {
+    LRESULT at = SendMessage(e->Handle(), EM_POSFROMCHAR, 1, 0);
+    // The gap after the first selected box (boxes 4 of every 5 pixels).
+    return Rgb(headless::PixelAt(e->Handle(), 2 + GET_X_LPARAM(at) + 4, 2 + GET_Y_LPARAM(at) + 1)) == Px(clHighlight);
+  };
+  for (TEdit* e : {hide, keep}) {
+    e->SetFocus();
+    e->SetSelStart(1);
+    e->SetSelLength(3);
+    Pump();
+    EXPECT_TRUE(highlighted(e)) << e->Name();
+  }
+  // The focus is in `keep` now.
+  EXPECT_FALSE(highlighted(hide));
+  EXPECT_TRUE(highlighted(keep));
+  EXPECT_EQ(hide->SelText(), "bcd");  // hidden, not lost
+}
+
 TEST_F(EditTest, MemoLinesWrapAndBadIndexesChangeNothing) {
   TForm* f = NewForm(100, 100, 300, 200);
   auto* m = Make<TMemo>(f, "memo", 10, 10, 104, 64);  // 100 x 60 client: 19 characters, 6 lines
