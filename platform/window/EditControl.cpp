@@ -73,6 +73,7 @@ struct Edit {
   int scrollX = 0;
   int topLine = 0;
   bool canUndo = false;
+  bool undoTyping = false;  // the undo record holds characters typed one after another
   Undo undo;
   bool modified = false, focused = false, caretOn = false, tracking = false;
   char32_t passwordChar = 0;
@@ -392,7 +393,8 @@ struct Edit {
     return out;
   }
   // Replaces the selection; false when nothing changed.
-  bool ReplaceSel(std::u32string ins, bool recordUndo, bool limited = true) {
+  // `typing`: one typed character; characters typed one after another undo together.
+  bool ReplaceSel(std::u32string ins, bool recordUndo, bool limited = true, bool typing = false) {
     ins = Prepare(std::move(ins));
     size_t s = SelMin(), t = SelMax();
     if (limited) {
@@ -405,7 +407,9 @@ struct Edit {
       }
     }
     if (ins.empty() && s == t) return false;
-    if (recordUndo) {
+    if (recordUndo && typing && undoTyping && canUndo && s == t && s == undo.pos + undo.inserted) {
+      undo.inserted += ins.size();
+    } else if (recordUndo) {
       undo.pos = s;
       undo.removed = text.substr(s, t - s);
       undo.inserted = ins.size();
@@ -413,6 +417,7 @@ struct Edit {
       undo.caret = caret;
       canUndo = true;
     }
+    if (recordUndo) undoTyping = typing;
     text.replace(s, t - s, ins);
     anchor = caret = s + ins.size();
     MarkDirty(s);
@@ -435,6 +440,7 @@ struct Edit {
     text.replace(pos, ins, undo.removed);
     MarkDirty(pos);
     Undo redo{pos, back, undo.removed.size(), anchor, caret};
+    undoTyping = false;
     anchor = Clamp(undo.anchor);
     caret = Clamp(undo.caret);
     undo = std::move(redo);
@@ -565,7 +571,7 @@ struct Edit {
       MessageBeep(0);
       return;
     }
-    ReplaceSel(std::u32string(1, c), true);
+    ReplaceSel(std::u32string(1, c), true, true, true);
   }
 
   // ---- painting ----

@@ -108,6 +108,21 @@ TEST_F(EditTest, TypingSelectingClipboardAndUndoCountCodePoints) {
   Pump();
   EXPECT_EQ(e->Text(), "文cab中");
 
+  // Characters typed one after another undo together, replacing a selection included.
+  Chord(VK_CONTROL, 'A');
+  TypeText(U"新的");
+  Chord(VK_CONTROL, 'Z');
+  Pump();
+  EXPECT_EQ(e->Text(), "文cab中");
+  headless::PressKey(VK_END);
+  TypeText(U"xy");
+  headless::PressKey(VK_HOME);
+  TypeText(U"z");
+  Chord(VK_CONTROL, 'Z');  // typing elsewhere started a new step
+  Pump();
+  EXPECT_EQ(e->Text(), "文cab中xy");
+  e->SetText("文cab中");
+
   // Backspace removes one whole code point.
   headless::PressKey(VK_END);
   headless::PressKey(VK_BACK);
