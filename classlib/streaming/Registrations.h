@@ -7,3 +7,5 @@ void RegisterControlFormClasses();
 
 // The colour names a description may use (clRed, clBtnFace, clNone, ...).
 const TIdentMap& ColorIdents();
+// The edit, memo and list box (RegisterEditControls.cpp).
+void RegisterEditFormClasses();

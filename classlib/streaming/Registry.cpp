@@ -43,6 +43,7 @@ void EnsureStandardClasses() {
   RegisterCoreClasses();
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
+  RegisterEditFormClasses();
 }
 
 int Depth(const TClassInfo* c) {

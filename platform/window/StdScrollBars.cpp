@@ -1,0 +1,214 @@
+// The plain scroll bars of the standard controls, drawn in the non-client area a window with
+// WS_VSCROLL or WS_HSCROLL keeps for them, from the window's scroll info: arrow buttons, the
+// track and a thumb sized by the page. A press on an arrow or the track sends one line or one
+// page; the thumb is dragged with the capture held, sending SB_THUMBTRACK and SB_THUMBPOSITION.
+#include <algorithm>
+
+#include "platform/Gdi.h"
+#include "platform/StdControls.h"
+
+namespace win::detail {
+
+namespace {
+
+struct Parts {
+  RECT bar{}, less{}, more{}, thumb{};
+  bool hasThumb = false;
+  int trackStart = 0, trackLength = 0, thumbLength = 0;
+};
+
+// The client rectangle in window coordinates.
+RECT ClientInWindow(HWND h) {
+  RECT wr{}, cr{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT o{0, 0};
+  ClientToScreen(h, &o);
+  OffsetRect(&cr, o.x - wr.left, o.y - wr.top);
+  return cr;
+}
+
+bool Shown(HWND h, int bar) {
+  DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
+  return style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL);
+}
+
+bool Geometry(HWND h, int bar, Parts* p) {
+  if (!Shown(h, bar)) return false;
+  RECT c = ClientInWindow(h);
+  int size = GetSystemMetrics(bar == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL);
+  bool vert = bar == SB_VERT;
+  p->bar = vert ? RECT{c.right, c.top, c.right + size, c.bottom} : RECT{c.left, c.bottom, c.right, c.bottom + size};
+  int length = vert ? c.bottom - c.top : c.right - c.left;
+  int arrow = std::min(size, length / 2);
+  if (vert) {
+    p->less = RECT{p->bar.left, p->bar.top, p->bar.right, p->bar.top + arrow};
+    p->more = RECT{p->bar.left, p->bar.bottom - arrow, p->bar.right, p->bar.bottom};
+  } else {
+    p->less = RECT{p->bar.left, p->bar.top, p->bar.left + arrow, p->bar.bottom};
+    p->more = RECT{p->bar.right - arrow, p->bar.top, p->bar.right, p->bar.bottom};
+  }
+  p->trackStart = (vert ? p->bar.top : p->bar.left) + arrow;
+  p->trackLength = std::max(0, length - 2 * arrow);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(h, bar, &si);
+  long range = long(si.nMax) - si.nMin + 1;
+  if (si.nPage > 0 && long(si.nPage) < range && p->trackLength >= 8) {
+    int len = std::max(8, int(long(p->trackLength) * long(si.nPage) / range));
+    len = std::min(len, p->trackLength);
+    long span = range - long(si.nPage);
+    int at = p->trackStart + int(long(p->trackLength - len) * std::clamp<long>(si.nPos - si.nMin, 0, span) / span);
+    p->thumb = vert ? RECT{p->bar.left, at, p->bar.right, at + len} : RECT{at, p->bar.top, at + len, p->bar.bottom};
+    p->thumbLength = len;
+    p->hasThumb = true;
+  }
+  return true;
+}
+
+void Arrow(HDC dc, const RECT& r, int bar, bool less, bool enabled) {
+  RECT b = r;
+  DrawEdge(dc, &b, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  POINT pts[3];
+  if (bar == SB_VERT) {
+    int d = less ? -1 : 1;
+    pts[0] = POINT{cx - 3, cy - d * 2};
+    pts[1] = POINT{cx + 3, cy - d * 2};
+    pts[2] = POINT{cx, cy + d * 1};
+  } else {
+    int d = less ? -1 : 1;
+    pts[0] = POINT{cx - d * 2, cy - 3};
+    pts[1] = POINT{cx - d * 2, cy + 3};
+    pts[2] = POINT{cx + d * 1, cy};
+  }
+  HBRUSH br = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+  HGDIOBJ oldBrush = SelectObject(dc, br);
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+  Polygon(dc, pts, 3);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+}
+
+struct Drag {
+  HWND h = nullptr;
+  int bar = SB_VERT;
+  int grab = 0;  // pointer offset into the thumb
+  int pos = 0;
+} g_drag;
+
+int PointerAlong(int bar, POINT windowPt) { return bar == SB_VERT ? windowPt.y : windowPt.x; }
+
+POINT ToWindow(HWND h, POINT screen) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  return POINT{screen.x - wr.left, screen.y - wr.top};
+}
+
+}  // namespace
+
+void PaintScrollBars(HWND h, HDC windowDC) {
+  bool enabled = IsWindowEnabled(h);
+  Parts both[2];
+  bool shown[2] = {Geometry(h, SB_HORZ, &both[0]), Geometry(h, SB_VERT, &both[1])};
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    if (!shown[bar]) continue;
+    Parts& p = both[bar];
+    FillRect(windowDC, &p.bar, GetSysColorBrush(COLOR_SCROLLBAR));
+    Arrow(windowDC, p.less, bar, true, enabled && p.hasThumb);
+    Arrow(windowDC, p.more, bar, false, enabled && p.hasThumb);
+    if (p.hasThumb) {
+      RECT t = p.thumb;
+      DrawEdge(windowDC, &t, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    }
+  }
+  if (shown[0] && shown[1]) {
+    RECT corner{both[1].bar.left, both[0].bar.top, both[1].bar.right, both[0].bar.bottom};
+    FillRect(windowDC, &corner, GetSysColorBrush(COLOR_BTNFACE));
+  }
+}
+
+bool ScrollBarPress(HWND h, WPARAM hit, POINT screen) {
+  int bar = hit == WPARAM(HTVSCROLL) ? SB_VERT : hit == WPARAM(HTHSCROLL) ? SB_HORZ : -1;
+  if (bar < 0 || !IsWindowEnabled(h)) return false;
+  Parts p;
+  if (!Geometry(h, bar, &p)) return false;
+  POINT w = ToWindow(h, screen);
+  UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  if (PtInRect(&p.less, w)) {
+    SendMessage(h, msg, SB_LINEUP, 0);
+  } else if (PtInRect(&p.more, w)) {
+    SendMessage(h, msg, SB_LINEDOWN, 0);
+  } else if (p.hasThumb && PtInRect(&p.thumb, w)) {
+    SCROLLINFO si;
+    si.fMask = SIF_POS;
+    GetScrollInfo(h, bar, &si);
+    g_drag = Drag{h, bar, PointerAlong(bar, w) - (bar == SB_VERT ? p.thumb.top : p.thumb.left), si.nPos};
+    SetCapture(h);
+    return true;
+  } else if (p.hasThumb) {
+    int along = PointerAlong(bar, w);
+    int thumbStart = bar == SB_VERT ? p.thumb.top : p.thumb.left;
+    SendMessage(h, msg, along < thumbStart ? SB_PAGEUP : SB_PAGEDOWN, 0);
+  }
+  SendMessage(h, msg, SB_ENDSCROLL, 0);
+  return true;
+}
+
+void RedrawScrollBars(HWND h) {
+  if (!(GetWindowLongPtr(h, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) || !IsWindowVisible(h)) return;
+  HDC dc = GetWindowDC(h);
+  if (!dc) return;
+  PaintScrollBars(h, dc);
+  ReleaseDC(h, dc);
+}
+
+bool ScrollBarTrack(HWND h, UINT msg, LPARAM clientPt) {
+  if (g_drag.h != h) return false;
+  if (GetCapture() != h) {
+    g_drag = Drag{};
+    return false;
+  }
+  Parts p;
+  if (!Geometry(h, g_drag.bar, &p) || !p.hasThumb) {
+    g_drag = Drag{};
+    ReleaseCapture();
+    return true;
+  }
+  POINT c{GET_X_LPARAM(clientPt), GET_Y_LPARAM(clientPt)};
+  ClientToScreen(h, &c);
+  POINT w = ToWindow(h, c);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(h, g_drag.bar, &si);
+  int free = p.trackLength - p.thumbLength;
+  long span = long(si.nMax) - si.nMin + 1 - long(si.nPage);
+  int offset = std::clamp(PointerAlong(g_drag.bar, w) - g_drag.grab - p.trackStart, 0, std::max(0, free));
+  int pos = si.nMin + (free > 0 ? int(span * offset / free) : 0);
+  UINT scroll = g_drag.bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  // The whole position goes into the scroll info first: the message carries 16 bits only.
+  auto send = [&](WORD code, int at) {
+    SCROLLINFO whole;
+    whole.fMask = SIF_POS;
+    whole.nPos = at;
+    SetScrollInfo(h, g_drag.bar, &whole, FALSE);
+    SendMessage(h, scroll, MAKEWPARAM(code, WORD(at & 0xFFFF)), 0);
+  };
+  if (msg == WM_MOUSEMOVE) {
+    if (pos != g_drag.pos) {
+      g_drag.pos = pos;
+      send(SB_THUMBTRACK, pos);
+    }
+  } else if (msg == WM_LBUTTONUP) {
+    Drag d = g_drag;
+    g_drag.h = nullptr;
+    ReleaseCapture();
+    g_drag.h = h;
+    send(SB_THUMBPOSITION, d.pos);
+    g_drag = Drag{};
+    SendMessage(h, scroll, SB_ENDSCROLL, 0);
+  }
+  return true;
+}
+
+}  // namespace win::detail
