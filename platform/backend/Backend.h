@@ -21,8 +21,9 @@ struct MonitorDesc {
 struct Event {
   enum Kind {
     PointerMove, ButtonDown, ButtonUp, Wheel,  // button: 0 left, 1 right, 2 middle
-    KeyDown, KeyUp,                            // vk: a virtual-key code; repeat for auto-repeat
-    Text,                                      // ch: one code point typed (after its KeyDown)
+    KeyDown, KeyUp,                            // vk: a virtual-key code; repeat for auto-repeat;
+                                               // a KeyDown's text is what the key typed
+    Text,                                      // ch: one code point typed with no key (an input method)
     Enter, Leave,                              // the pointer entered or left the surface
     Exposed,                                   // rect (window coordinates) must be presented again
     Configured,                                // rect: the surface's new place (screen), moved by others
@@ -38,6 +39,7 @@ struct Event {
   int vk = 0;
   bool repeat = false;
   uint32_t ch = 0;
+  std::u32string text;
   RECT rect{};
   DWORD time = 0;
 };

@@ -136,18 +136,22 @@ void X11Backend::HandleKey(XKeyEvent& ev, Surface* s) {
     n = XLookupString(&ev, buf, sizeof buf - 1, &sym, nullptr);
     if (uint32_t cp = CodePointOfKeySym(sym)) text.push_back(cp);
   }
-  if (e.vk) {
-    e.kind = backend::Event::KeyDown;
-    Deliver(e);
-  }
   // Control characters come from the layer's own translation of the key (Enter, Tab, Back,
   // Escape, Ctrl+letter), not from the text.
-  for (uint32_t cp : text) {
-    if (cp < 0x20 || cp == 0x7F) continue;
-    if (ev.state & ControlMask) continue;
+  std::u32string typed;
+  for (uint32_t cp : text)
+    if (cp >= 0x20 && cp != 0x7F && !(ev.state & ControlMask)) typed.push_back(char32_t(cp));
+  if (e.vk) {
+    e.kind = backend::Event::KeyDown;
+    e.text = typed;
+    Deliver(e);
+    return;
+  }
+  // Text with no key of its own: what an input method composed.
+  for (char32_t cp : typed) {
     backend::Event t = e;
     t.kind = backend::Event::Text;
-    t.ch = cp;
+    t.ch = uint32_t(cp);
     Deliver(t);
   }
 }

@@ -252,7 +252,7 @@ TEST_F(X11Backend, XTestInputArrivesAsEventsInScreenCoordinates) {
   x11::FakeButton(*b, 1, false);
   EXPECT_TRUE(PumpFor(Event::ButtonUp, h));
   seen.clear();
-  // Keys: the virtual-key code, then the text it types.
+  // Keys: the virtual-key code with the text it types.
   struct KeyCase {
     std::vector<int> press;
     int vk;
@@ -277,8 +277,10 @@ TEST_F(X11Backend, XTestInputArrivesAsEventsInScreenCoordinates) {
     std::vector<int> downs;
     std::vector<uint32_t> text;
     for (const Event& e : seen) {
-      if (e.kind == Event::KeyDown) downs.push_back(e.vk);
-      if (e.kind == Event::Text) text.push_back(e.ch);
+      if (e.kind == Event::KeyDown) {
+        downs.push_back(e.vk);
+        text.insert(text.end(), e.text.begin(), e.text.end());
+      }
       EXPECT_EQ(e.hwnd, h);
     }
     EXPECT_EQ(downs, c.press) << c.vk;
