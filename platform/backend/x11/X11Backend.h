@@ -45,6 +45,8 @@ struct Surface {
   bool colorKey = false;
   COLORREF key = 0;
   BYTE alpha = 255;
+  std::vector<unsigned long> icon;  // _NET_WM_ICON data
+  SIZE minSize{}, maxSize{};
 };
 
 struct ChildSurface {
@@ -110,6 +112,9 @@ class X11Backend final : public backend::Backend {
   friend struct EventDecoder;
   // Surfaces
   void MakeWindow(Surface& s);
+  void EnsureWindow(Surface& s);
+  void ApplyIcon(Surface& s);
+  void ApplySizeHints(Surface& s);
   void DropWindow(Surface& s);
   void ApplyProperties(Surface& s);
   void ApplyShape(Surface& s);

@@ -113,19 +113,14 @@ void X11Backend::ApplyProperties(Surface& s) {
   } motif{2, 0, 0, 0, 0};
   XChangeProperty(dpy_, s.win, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32, PropModeReplace,
                   reinterpret_cast<unsigned char*>(&motif), 5);
+  ApplySizeHints(s);
+  ApplyIcon(s);
   XWMHints hints{};
   hints.flags = InputHint | StateHint;
   // A window that never takes the focus says so.
   hints.input = (s.popup || (s.exStyle & WS_EX_NOACTIVATE)) ? False : True;
   hints.initial_state = NormalState;
   XSetWMHints(dpy_, s.win, &hints);
-  XSizeHints size{};
-  size.flags = USPosition | USSize | PPosition | PSize;
-  size.x = s.rect.left;
-  size.y = s.rect.top;
-  size.width = s.rect.right - s.rect.left;
-  size.height = s.rect.bottom - s.rect.top;
-  XSetWMNormalHints(dpy_, s.win, &size);
   XClassHint cls{const_cast<char*>("ombrel"), const_cast<char*>("Ombrel")};
   XSetClassHint(dpy_, s.win, &cls);
   // Window type: popups by what they are, the rest normal windows or dialogs.
@@ -224,8 +219,15 @@ void X11Backend::CreateSurfaceEx(HWND h, const backend::SurfaceDesc& d) {
   s.classStyle = d.classStyle;
   s.owner = d.owner;
   s.inTaskbar = d.inTaskbar;
-  MakeWindow(s);
-  XFlush(dpy_);
+  s.argb = (s.exStyle & WS_EX_LAYERED) && visual32_;
+  s.visual = s.argb ? visual32_ : visual24_;
+  s.depth = s.argb ? 32 : depth24_;
+  // The X window is made when first needed: hidden helper windows (the application's, the
+  // timers') never cost one.
+}
+
+void X11Backend::EnsureWindow(Surface& s) {
+  if (!s.win) MakeWindow(s);
 }
 
 void X11Backend::DestroySurface(HWND h) {
@@ -246,17 +248,10 @@ void X11Backend::MoveSurface(HWND h, const RECT& rect) {
   Surface* s = Find(h);
   if (!s) return;
   s->rect = rect;
+  if (!s->win) return;
   int w = std::max<LONG>(1, rect.right - rect.left), ht = std::max<LONG>(1, rect.bottom - rect.top);
   XMoveResizeWindow(dpy_, s->win, rect.left, rect.top, unsigned(w), unsigned(ht));
-  XSizeHints size{};
-  long supplied = 0;
-  XGetWMNormalHints(dpy_, s->win, &size, &supplied);
-  size.flags |= USPosition | USSize;
-  size.x = rect.left;
-  size.y = rect.top;
-  size.width = w;
-  size.height = ht;
-  XSetWMNormalHints(dpy_, s->win, &size);
+  ApplySizeHints(*s);
   XFlush(dpy_);
 }
 
@@ -265,6 +260,7 @@ void X11Backend::ShowSurface(HWND h, bool shown) {
   Surface* s = Find(h);
   if (!s) return;
   s->wantShown = shown;
+  if (shown) EnsureWindow(*s);
   if (shown == s->mapped) return;
   if (shown) {
     XMapRaised(dpy_, s->win);
@@ -292,6 +288,7 @@ void X11Backend::SetTitle(HWND h, const std::string& utf8) {
   Surface* s = Find(h);
   if (!s) return;
   s->title = utf8;
+  if (!s->win) return;
   ApplyTitle(*s);
   XFlush(dpy_);
 }
@@ -301,6 +298,7 @@ void X11Backend::SetOwner(HWND h, HWND owner) {
   Surface* s = Find(h);
   if (!s) return;
   s->owner = owner;
+  if (!s->win) return;
   ApplyOwner(*s);
   XFlush(dpy_);
 }
@@ -310,40 +308,56 @@ void X11Backend::SetIcon(HWND h, const std::vector<backend::IconPicture>& pictur
   Surface* s = Find(h);
   if (!s) return;
   // _NET_WM_ICON: width, height, then the ARGB pixels, each in a "long" (format 32).
-  std::vector<unsigned long> data;
+  s->icon.clear();
   for (const auto& p : pictures) {
     if (p.width <= 0 || p.height <= 0 || p.argb.size() != size_t(p.width) * size_t(p.height)) continue;
-    data.push_back(static_cast<unsigned long>(p.width));
-    data.push_back(static_cast<unsigned long>(p.height));
-    for (uint32_t px : p.argb) data.push_back(px);
+    s->icon.push_back(static_cast<unsigned long>(p.width));
+    s->icon.push_back(static_cast<unsigned long>(p.height));
+    for (uint32_t px : p.argb) s->icon.push_back(px);
   }
-  if (data.empty()) XDeleteProperty(dpy_, s->win, atom("_NET_WM_ICON"));
-  else
-    XChangeProperty(dpy_, s->win, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(data.data()), int(data.size()));
+  if (!s->win) return;
+  ApplyIcon(*s);
   XFlush(dpy_);
+}
+
+void X11Backend::ApplyIcon(Surface& s) {
+  if (s.icon.empty()) XDeleteProperty(dpy_, s.win, atom("_NET_WM_ICON"));
+  else
+    XChangeProperty(dpy_, s.win, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(s.icon.data()), int(s.icon.size()));
 }
 
 void X11Backend::SetSizeHints(HWND h, SIZE minSize, SIZE maxSize) {
   std::lock_guard<std::recursive_mutex> l(mutex_);
   Surface* s = Find(h);
   if (!s) return;
-  XSizeHints size{};
-  long supplied = 0;
-  XGetWMNormalHints(dpy_, s->win, &size, &supplied);
-  size.flags &= ~(PMinSize | PMaxSize);
-  if (minSize.cx > 0 || minSize.cy > 0) {
-    size.flags |= PMinSize;
-    size.min_width = std::max<LONG>(1, minSize.cx);
-    size.min_height = std::max<LONG>(1, minSize.cy);
-  }
-  if (maxSize.cx > 0 && maxSize.cy > 0) {
-    size.flags |= PMaxSize;
-    size.max_width = maxSize.cx;
-    size.max_height = maxSize.cy;
-  }
-  XSetWMNormalHints(dpy_, s->win, &size);
+  s->minSize = minSize;
+  s->maxSize = maxSize;
+  if (!s->win) return;
+  ApplySizeHints(*s);
   XFlush(dpy_);
+}
+
+// The layer's place and size are the user's choice (managers honour them), with the limits of
+// WM_GETMINMAXINFO.
+void X11Backend::ApplySizeHints(Surface& s) {
+  XSizeHints size{};
+  size.flags = USPosition | USSize | PPosition | PSize;
+  size.x = s.rect.left;
+  size.y = s.rect.top;
+  size.width = s.rect.right - s.rect.left;
+  size.height = s.rect.bottom - s.rect.top;
+  if (s.minSize.cx > 0 || s.minSize.cy > 0) {
+    size.flags |= PMinSize;
+    size.min_width = std::max<LONG>(1, s.minSize.cx);
+    size.min_height = std::max<LONG>(1, s.minSize.cy);
+  }
+  if (s.maxSize.cx > 0 && s.maxSize.cy > 0) {
+    size.flags |= PMaxSize;
+    size.max_width = s.maxSize.cx;
+    size.max_height = s.maxSize.cy;
+  }
+  XSetWMNormalHints(dpy_, s.win, &size);
 }
 
 void X11Backend::SetStyle(HWND h, DWORD style, DWORD exStyle) {
@@ -354,6 +368,13 @@ void X11Backend::SetStyle(HWND h, DWORD style, DWORD exStyle) {
   s->style = style;
   s->exStyle = exStyle;
   bool wantArgb = (exStyle & WS_EX_LAYERED) && visual32_;
+  if (!s->win) {
+    s->argb = wantArgb;
+    s->visual = s->argb ? visual32_ : visual24_;
+    s->depth = s->argb ? 32 : depth24_;
+    FreeImage(*s);
+    return;
+  }
   if (wantArgb != wasArgb || IsPopup(style, exStyle) != wasPopup) {
     // A visual and override-redirect are fixed at creation: the surface is made anew.
     bool shown = s->mapped;
@@ -413,6 +434,7 @@ void X11Backend::SetAlpha(HWND h, BYTE alpha) {
   Surface* s = Find(h);
   if (!s) return;
   s->alpha = alpha;
+  if (!s->win) return;
   ApplyOpacity(*s);
   XFlush(dpy_);
 }
@@ -428,7 +450,7 @@ void X11Backend::SetColorKey(HWND h, bool enabled, COLORREF key) {
 
 // The colour key has no X equivalent: the key-coloured pixels are cut out by a shape.
 void X11Backend::ApplyColorKeyShape(Surface& s, const uint32_t* px, int w, int h) {
-  if (!shapeOk_) return;
+  if (!shapeOk_ || !s.win) return;
   uint32_t key = ((s.key & 0xFF) << 16) | (s.key & 0xFF00) | ((s.key >> 16) & 0xFF);
   std::vector<XRectangle> rs;
   for (int y = 0; y < h; ++y) {
@@ -509,7 +531,7 @@ void X11Backend::EnsureImage(Surface& s, int w, int h) {
 }
 
 void X11Backend::PutRect(Surface& s, int x, int y, int w, int h) {
-  if (!s.image || w <= 0 || h <= 0) return;
+  if (!s.image || !s.win || w <= 0 || h <= 0) return;
   if (s.shmAttached) XShmPutImage(dpy_, s.win, s.gc, s.image, x, y, x, y, unsigned(w), unsigned(h), False);
   else XPutImage(dpy_, s.win, s.gc, s.image, x, y, x, y, unsigned(w), unsigned(h));
 }
@@ -564,7 +586,7 @@ void X11Backend::UpdateLayered(HWND h, const uint32_t* px, int w, int h2, BYTE a
   if (s->rect.right - s->rect.left != w || s->rect.bottom - s->rect.top != h2) {
     s->rect.right = s->rect.left + w;
     s->rect.bottom = s->rect.top + h2;
-    XResizeWindow(dpy_, s->win, unsigned(w), unsigned(h2));
+    if (s->win) XResizeWindow(dpy_, s->win, unsigned(w), unsigned(h2));
   }
   EnsureImage(*s, w, h2);
   if (!s->image) return;
@@ -576,7 +598,7 @@ void X11Backend::UpdateLayered(HWND h, const uint32_t* px, int w, int h2, BYTE a
       for (int x = 0; x < w; ++x) dst[x] = src[x] | 0xFF000000u;
   }
   s->alpha = alpha;
-  ApplyOpacity(*s);
+  if (s->win) ApplyOpacity(*s);
   PutRect(*s, 0, 0, w, h2);
   if (s->shmAttached) XSync(dpy_, False);
   else XFlush(dpy_);
@@ -588,6 +610,7 @@ uintptr_t X11Backend::CreateChildSurface(HWND child, HWND top, const RECT& r) {
   std::lock_guard<std::recursive_mutex> l(mutex_);
   Surface* t = Find(top);
   if (!t) return 0;
+  EnsureWindow(*t);
   DestroyChildSurface(child);
   XSetWindowAttributes a{};
   a.background_pixel = 0;

@@ -216,6 +216,8 @@ TEST_F(X11Backend, TopLevelsAreUndecoratedWithTitleOwnerIconAndOpacity) {
   HWND dlg = Handle(9);
   b->CreateSurfaceEx(dlg, d);
   b->SetTitle(dlg, "OmbrelWMV视频格式转换器");
+  EXPECT_EQ(x11::NativeWindow(*b, dlg), 0u);  // no X window until it is first shown
+  b->ShowSurface(dlg, true);
   EXPECT_EQ(x11::TextProperty(*b, dlg, "_NET_WM_NAME"), "OmbrelWMV视频格式转换器");
   auto motif = x11::CardinalProperty(*b, dlg, "_MOTIF_WM_HINTS");
   ASSERT_EQ(motif.size(), 5u);
