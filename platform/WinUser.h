@@ -445,6 +445,10 @@ BOOL ScreenToClient(HWND h, POINT* p);
 BOOL ClientToScreen(HWND h, POINT* p);
 int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT count);
 HWND WindowFromPoint(POINT p);
+// A real native subwindow at a child window's place (made on the first call), for libraries
+// that draw into a window of their own (SDL_WINDOWID): an X window id; 0 for a top-level or
+// where the backend has no native windows (headless).
+uintptr_t GetNativeWindowHandle(HWND child);
 HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
 constexpr UINT CWP_ALL = 0, CWP_SKIPINVISIBLE = 1, CWP_SKIPDISABLED = 2, CWP_SKIPTRANSPARENT = 4;
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);

@@ -267,6 +267,7 @@ void PresentAll() {
     t->dirty.Clear();
     backend::Current().Present(t->handle, t->pixels.data(), t->bufW, t->bufH, rects);
   }
+  PlaceNativeChildren();
 }
 
 void ForgetPaintState(Wnd* w) {
@@ -654,6 +655,7 @@ BOOL SetLayeredWindowAttributes(HWND h, COLORREF key, BYTE alpha, DWORD flags) {
   w->layeredPerPixel = false;
   w->layeredHasContent = true;
   backend::Current().SetAlpha(h, w->layeredAlpha);
+  SurfaceColorKey(w);
   UpdateSurfaceShown(w);
   return TRUE;
 }

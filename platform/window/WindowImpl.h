@@ -14,6 +14,10 @@
 #include "platform/WinUser.h"
 #include "platform/gdi/Region.h"
 
+namespace win::backend {
+class Backend;
+}
+
 namespace win::detail {
 
 // The one area type of the window core: update, visible, dirty and window regions.
@@ -99,13 +103,20 @@ struct SentItem {
 };
 
 struct InputEvent {
-  enum Kind { PointerMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char } kind = PointerMove;
+  // Surface: a change the backend reports about a surface (surfaceEvent, a backend::Event kind).
+  enum Kind { PointerMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char, Surface } kind = PointerMove;
   int button = 0;  // 0 left, 1 right, 2 middle
   POINT pt{};
   int vk = 0;
   int wheelDelta = 0;
   uint32_t ch = 0;
   DWORD time = 0;
+  // Keys from a backend that decodes text: what the key typed (else a US key map is used).
+  std::u32string text;
+  bool textGiven = false;
+  HWND hwnd = nullptr;  // the surface the event came through
+  int surfaceEvent = 0;
+  RECT rect{};
 };
 
 struct Timer {
@@ -148,6 +159,11 @@ struct ThreadQueue {
   DWORD lastClickTime = 0;
   POINT lastClickPt{};
   bool lastClickWasDouble = false;
+  // the text of the last key-down handed out, for TranslateMessage
+  std::u32string keyText;
+  bool keyTextGiven = false;
+  DWORD keyTextTime = 0;
+  int keyTextVk = 0;
   // mouse tracking
   HWND trackWnd = nullptr;
   DWORD trackFlags = 0;
@@ -260,6 +276,23 @@ void RunSizeMoveLoop(Wnd* w, WPARAM sysCommand, POINT startScreen);
 
 // ---- screen (Screen.cpp) ----------------------------------------------------------------------
 RECT PrimaryWorkArea();
+
+// ---- the backend's side (Surfaces.cpp) ------------------------------------------------------
+void NoteMainQueue(const std::shared_ptr<ThreadQueue>& q);
+// Makes the layer the receiver of the backend's events.
+void AttachBackend(backend::Backend& b);
+// Whether the queue's thread waits for work in the backend (the main thread, with a real display).
+bool WaitsOnBackend(const ThreadQueue& q);
+void WakeBackendFor(const ThreadQueue& q);
+void WaitOnBackend(int timeoutMs);
+void CreateNativeSurface(Wnd* w);
+void SurfaceTitleChanged(Wnd* w);
+void SurfaceStyleChanged(Wnd* w);
+void SurfaceShowing(Wnd* w);
+void SurfaceActivated(Wnd* top);
+void SurfaceColorKey(Wnd* w);
+void HandleSurfaceEvent(ThreadQueue& q, const InputEvent& ev);
+void PlaceNativeChildren();
 
 // ---- spy and hooks ----------------------------------------------------------------------------
 using SpyHook = void (*)(HWND, UINT, WPARAM, LPARAM);

@@ -60,7 +60,9 @@ bool Displayed(const Wnd* w) {
 
 void UpdateSurfaceShown(Wnd* w) {
   if (w->parent) return;
-  backend::Current().ShowSurface(w->handle, Displayed(w));
+  bool shown = Displayed(w);
+  if (shown) SurfaceShowing(w);
+  backend::Current().ShowSurface(w->handle, shown);
 }
 
 // Default non-client frame of a window without its own WM_NCCALCSIZE answer.

@@ -285,7 +285,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   if (!parent) {
     w->queue->topLevels.push_back(w->handle);
     ResizeBackBuffer(w);
-    backend::Current().CreateSurface(w->handle, w->rect, w->style, w->exStyle);
+    CreateNativeSurface(w);
     Restack();
   }
 
@@ -506,7 +506,7 @@ HWND SetParent(HWND child, HWND newParent) {
     LinkAt(w, HWND_TOP);
     w->queue->topLevels.push_back(w->handle);
     ResizeBackBuffer(w);
-    backend::Current().CreateSurface(w->handle, w->rect, w->style, w->exStyle);
+    CreateNativeSurface(w);
     UpdateSurfaceShown(w);
     Restack();
   }
@@ -629,7 +629,10 @@ LONG_PTR SetWindowLongPtr(HWND h, int index, LONG_PTR value) {
           if (!w->parent) backend::Current().SetAlpha(h, 255);
         }
       }
-      if (!w->parent) UpdateSurfaceShown(w);
+      if (!w->parent) {
+        SurfaceStyleChanged(w);
+        UpdateSurfaceShown(w);
+      }
       if (wasVisible != IsVisibleChain(w) && IsVisibleChain(w)) InvalidateAll(w, true);
       Send(w, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
       return old;

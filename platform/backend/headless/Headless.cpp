@@ -452,7 +452,11 @@ Backend* g_installed = nullptr;
 }
 
 Backend& Current() { return g_installed ? *g_installed : headless::Instance(); }
-void Install(Backend* b) { g_installed = b; }
+void Install(Backend* b) {
+  if (g_installed) g_installed->SetEventSink(nullptr);
+  g_installed = b;
+  if (b) detail::AttachBackend(*b);
+}
 
 }  // namespace backend
 }  // namespace win
