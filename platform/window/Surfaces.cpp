@@ -204,6 +204,12 @@ void SurfaceShowing(Wnd* w) {
                                   SIZE{mmi.ptMaxTrackSize.x, mmi.ptMaxTrackSize.y});
 }
 
+// The active window gets the keyboard focus once it is on screen (activation may come first).
+void SurfaceShown(Wnd* w) {
+  auto q = QueueOf(w->handle);
+  if (q && q->threadId == CurrentThreadId() && q->active == w->handle) SurfaceActivated(w);
+}
+
 void SurfaceActivated(Wnd* top) {
   if (top && !top->parent && !(top->exStyle & WS_EX_NOACTIVATE)) backend::Current().Activate(top->handle);
 }
@@ -224,7 +230,8 @@ void HandleSurfaceEvent(ThreadQueue& q, const InputEvent& ev) {
                      ev.rect.bottom - ev.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     case backend::Event::FocusGained:
-      if (w && !w->parent && q.active != w->handle && (w->style & WS_VISIBLE) && IsEnabledChain(w))
+      // Only a window manager gives the focus on its own; without one the layer gave it.
+      if (w && backend::Current().HasWindowManager() && !w->parent && q.active != w->handle && (w->style & WS_VISIBLE) && IsEnabledChain(w))
         ActivateTopLevel(w, WA_ACTIVE);
       break;
     case backend::Event::FocusLost:

@@ -289,6 +289,7 @@ void CreateNativeSurface(Wnd* w);
 void SurfaceTitleChanged(Wnd* w);
 void SurfaceStyleChanged(Wnd* w);
 void SurfaceShowing(Wnd* w);
+void SurfaceShown(Wnd* w);
 void SurfaceActivated(Wnd* top);
 void SurfaceColorKey(Wnd* w);
 void HandleSurfaceEvent(ThreadQueue& q, const InputEvent& ev);

@@ -63,6 +63,7 @@ void UpdateSurfaceShown(Wnd* w) {
   bool shown = Displayed(w);
   if (shown) SurfaceShowing(w);
   backend::Current().ShowSurface(w->handle, shown);
+  if (shown) SurfaceShown(w);
 }
 
 // Default non-client frame of a window without its own WM_NCCALCSIZE answer.

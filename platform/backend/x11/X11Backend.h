@@ -162,6 +162,7 @@ class X11Backend final : public backend::Backend {
   bool ownsClipboard_ = false;
   std::vector<backend::MonitorDesc> monitors_;
   bool monitorsRead_ = false;
+  int wmState_ = -1;  // whether a window manager runs: -1 not known yet
   Time lastTime_ = CurrentTime;
   std::vector<backend::Event> pending_;  // decoded but not yet delivered (no sink, or nested)
 };

@@ -93,6 +93,7 @@ bool X11Backend::LayeredAvailable() {
 
 bool X11Backend::HasWindowManager() {
   std::lock_guard<std::recursive_mutex> l(mutex_);
+  if (wmState_ >= 0) return wmState_ == 1;
   Atom type;
   int format;
   unsigned long n = 0, after = 0;
@@ -110,6 +111,7 @@ bool X11Backend::HasWindowManager() {
     XSetErrorHandler(old);
   }
   if (data) XFree(data);
+  wmState_ = found ? 1 : 0;
   return found;
 }
 

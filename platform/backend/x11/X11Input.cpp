@@ -175,6 +175,7 @@ void X11Backend::HandleEvent(XEvent& ev) {
   }
   if (ev.type == PropertyNotify && ev.xproperty.window == root_) {
     if (ev.xproperty.atom == atom("_NET_WORKAREA")) monitorsRead_ = false;
+    if (ev.xproperty.atom == atom("_NET_SUPPORTING_WM_CHECK")) wmState_ = -1;
     return;
   }
   HWND h = HwndOf(ev.xany.window);
@@ -232,6 +233,13 @@ void X11Backend::HandleEvent(XEvent& ev) {
       // Focus moves caused by grabs, and those to inner windows, are no activation changes.
       if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) break;
       if (ev.xfocus.detail == NotifyInferior || ev.xfocus.detail == NotifyPointer) break;
+      if (ev.type == FocusIn) {
+        // A focus that has moved on since is no news: acting on it would take the focus back.
+        Window now = 0;
+        int revert = 0;
+        XGetInputFocus(dpy_, &now, &revert);
+        if (now != s->win) break;
+      }
       if (s->xic) {
         if (ev.type == FocusIn) XSetICFocus(s->xic);
         else XUnsetICFocus(s->xic);
