@@ -3,6 +3,8 @@
 // the focus, shapes, a worker's SendMessage reaching an idle main thread, and SDL 1.2 drawing into
 // a native child window.
 #include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -306,16 +308,25 @@ TEST_F(FormsOnX11, SdlDrawsIntoThePanelsNativeWindowInPlace) {
   uintptr_t id = GetNativeWindowHandle(host->Handle());
   ASSERT_NE(id, 0u);
   EXPECT_EQ(GetNativeWindowHandle(host->Handle()), id);
-  setenv("SDL_WINDOWID", std::to_string(id).c_str(), 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  ASSERT_EQ(sdl.Init(0x20 /* SDL_INIT_VIDEO */), 0);
-  void* screen = sdl.SetVideoMode(160, 120, 0, 0);
-  ASSERT_NE(screen, nullptr);
-  sdl.FillRect(screen, nullptr, sdl.MapRGB(static_cast<SdlSurfaceHead*>(screen)->format, 0x20, 0xC0, 0x40));
-  sdl.UpdateRect(screen, 0, 0, 0, 0);
+  // SDL runs in a child process (its own X connection, its own leaks); what it draws stays.
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("SDL_WINDOWID", std::to_string(id).c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (sdl.Init(0x20 /* SDL_INIT_VIDEO */) != 0) _exit(2);
+    void* screen = sdl.SetVideoMode(160, 120, 0, 0);
+    if (!screen) _exit(3);
+    sdl.FillRect(screen, nullptr, sdl.MapRGB(static_cast<SdlSurfaceHead*>(screen)->format, 0x20, 0xC0, 0x40));
+    sdl.UpdateRect(screen, 0, 0, 0, 0);
+    sdl.Quit();
+    _exit(0);
+  }
+  int status = -1;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
   auto shown = x11::ReadScreen(*Display(), RECT{700, 400, 1020, 640});
-  sdl.Quit();
-  unsetenv("SDL_WINDOWID");
   EXPECT_EQ(shown[size_t(30 + 60) * 320 + 40 + 80], 0xFF20C040u);  // inside the panel
   EXPECT_EQ(shown[size_t(30 + 1) * 320 + 40 + 1], 0xFF20C040u);
   EXPECT_EQ(shown[size_t(200) * 320 + 300], 0xFF000000u);           // the form around it

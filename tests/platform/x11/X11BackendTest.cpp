@@ -3,6 +3,8 @@
 // real input through XTest, the clipboard between two connections, the wake-up, and a native
 // child window that SDL 1.2 draws into.
 #include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -381,17 +383,27 @@ TEST_F(X11Backend, SdlDrawsIntoTheNativeChildWindow) {
   ASSERT_NE(id, 0u);
   b->PlaceChildSurface(child, RECT{40, 30, 200, 150}, true);
   x11::Sync(*b);
-  setenv("SDL_WINDOWID", std::to_string(id).c_str(), 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  ASSERT_EQ(sdl.Init(0x20 /* SDL_INIT_VIDEO */), 0);
-  void* screen = sdl.SetVideoMode(160, 120, 0, 0);
-  ASSERT_NE(screen, nullptr);
-  const void* fmt = static_cast<SdlSurfaceHead*>(screen)->format;
-  sdl.FillRect(screen, nullptr, sdl.MapRGB(fmt, 0xE0, 0x20, 0x30));
-  sdl.UpdateRect(screen, 0, 0, 0, 0);
+  // SDL runs in a child process of its own, as a player library would in its own world: what it
+  // draws stays in the window after it quits, and its own leaks stay out of this process.
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("SDL_WINDOWID", std::to_string(id).c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (sdl.Init(0x20 /* SDL_INIT_VIDEO */) != 0) _exit(2);
+    void* screen = sdl.SetVideoMode(160, 120, 0, 0);
+    if (!screen) _exit(3);
+    const void* fmt = static_cast<SdlSurfaceHead*>(screen)->format;
+    sdl.FillRect(screen, nullptr, sdl.MapRGB(fmt, 0xE0, 0x20, 0x30));
+    sdl.UpdateRect(screen, 0, 0, 0, 0);
+    sdl.Quit();
+    _exit(0);
+  }
+  int status = -1;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
   auto shown = x11::ReadScreen(*b, r);
-  sdl.Quit();
-  unsetenv("SDL_WINDOWID");
   EXPECT_EQ(shown[size_t(30 + 60) * 320 + 40 + 80], 0xFFE02030u);  // inside the child
   EXPECT_EQ(shown[size_t(10) * 320 + 10], 0xFF404040u);            // the parent around it
   EXPECT_EQ(shown[size_t(200) * 320 + 300], 0xFF404040u);
