@@ -242,6 +242,10 @@ void HandleSurfaceEvent(ThreadQueue& q, const InputEvent& ev) {
     case backend::Event::CloseRequested:
       if (w) PostMessage(w->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
+    case backend::Event::Minimized:
+      // Iconified by the window manager (its task bar, a shortcut): the window follows.
+      if (w && !w->parent && !(w->style & WS_MINIMIZE)) ShowWindow(w->handle, SW_SHOWMINNOACTIVE);
+      break;
     case backend::Event::Restored:
       if (w && (w->style & WS_MINIMIZE)) PostMessage(w->handle, WM_SYSCOMMAND, SC_RESTORE, 0);
       break;

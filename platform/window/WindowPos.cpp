@@ -278,6 +278,8 @@ BOOL ShowWindow(HWND h, int cmd) {
         // Minimized windows keep their place but have no client area to show.
         SetWindowPos(h, nullptr, 0, 0, 0, 0, swp | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         if (ref.alive()) Send(w, WM_SIZE, SIZE_MINIMIZED, 0);
+        // A top-level goes to the task bar through the window manager.
+        if (ref.alive() && !w->parent) backend::Current().Minimize(h);
         return wasVisible;
       }
       break;

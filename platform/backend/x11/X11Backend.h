@@ -27,6 +27,7 @@ struct Surface {
   bool popup = false;  // override-redirect: never managed, never focused
   bool mapped = false;
   bool wantShown = false;
+  bool iconic = false;  // iconified: the window manager unmapped it
   RECT rect{};  // screen coordinates, as the layer placed it
   DWORD style = 0, exStyle = 0;
   UINT classStyle = 0;

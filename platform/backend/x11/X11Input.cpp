@@ -272,12 +272,14 @@ void X11Backend::HandleEvent(XEvent& ev) {
     }
     case MapNotify:
       if (!s->mapped || !s->wantShown) break;
+      s->iconic = false;
       e.kind = backend::Event::Restored;
       Deliver(e);
       break;
     case UnmapNotify:
       // Unmapped by the window manager while the layer still shows it: iconified.
       if (s->wantShown) {
+        s->iconic = true;
         e.kind = backend::Event::Minimized;
         Deliver(e);
       }

@@ -261,6 +261,13 @@ void X11Backend::ShowSurface(HWND h, bool shown) {
   if (!s) return;
   s->wantShown = shown;
   if (shown) EnsureWindow(*s);
+  if (shown && s->iconic) {
+    // Shown again after iconifying: mapping it asks the window manager to restore it.
+    s->iconic = false;
+    XMapRaised(dpy_, s->win);
+    XFlush(dpy_);
+    return;
+  }
   if (shown == s->mapped) return;
   if (shown) {
     XMapRaised(dpy_, s->win);
@@ -415,6 +422,8 @@ void X11Backend::Minimize(HWND h) {
   std::lock_guard<std::recursive_mutex> l(mutex_);
   Surface* s = Find(h);
   if (!s || !s->mapped) return;
+  if (!HasWindowManager()) return;  // nobody would keep an icon: the window stays as it is
+  s->iconic = true;
   XIconifyWindow(dpy_, s->win, screen_);
   XFlush(dpy_);
 }
