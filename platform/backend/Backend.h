@@ -40,6 +40,7 @@ struct Event {
   bool repeat = false;
   uint32_t ch = 0;
   std::u32string text;
+  bool hasText = false;  // a KeyDown's text was decoded by the backend (else the layer's US key map)
   RECT rect{};
   DWORD time = 0;
 };

@@ -10,6 +10,7 @@
 #include "base/MainThread.h"
 #include "base/Resources.h"
 #include "platform/backend/Backend.h"
+#include "platform/backend/headless/Headless.h"
 #include "platform/window/WindowImpl.h"
 
 namespace win {
@@ -87,9 +88,12 @@ class CoreSink final : public backend::EventSink {
  public:
   void OnBackendEvent(const backend::Event& e) override {
     if (e.kind == backend::Event::Exposed) return;  // the backend shows its last present again
+    // Events of a surface go to its window's thread; the others to the thread that reads them.
     std::shared_ptr<ThreadQueue> q = e.hwnd ? QueueOf(e.hwnd) : nullptr;
-    if (!q) q = MainQueue();
-    if (!q) return;
+    if (!q) {
+      EnsureQueueGuard();
+      q = CurrentQueue();
+    }
     InputEvent ev;
     ev.pt = e.pt;
     ev.time = e.time ? e.time : DWORD(NowMs());
@@ -114,7 +118,7 @@ class CoreSink final : public backend::EventSink {
         ev.kind = e.kind == backend::Event::KeyDown ? InputEvent::KeyDown : InputEvent::KeyUp;
         ev.vk = e.vk;
         ev.text = e.text;
-        ev.textGiven = true;
+        ev.textGiven = e.hasText;
         UpdateAsyncKey(e.vk, e.kind == backend::Event::KeyDown);
         break;
       case backend::Event::Text:
@@ -290,6 +294,27 @@ void PlaceNativeChildren() {
 }
 
 }  // namespace detail
+
+namespace backend {
+
+namespace {
+Backend* g_installed = nullptr;
+}
+
+Backend& Current() {
+  // The headless backend serves until another is installed; its events reach the layer too.
+  static const bool attached = (detail::AttachBackend(headless::DefaultBackend()), true);
+  (void)attached;
+  return g_installed ? *g_installed : headless::DefaultBackend();
+}
+
+void Install(Backend* b) {
+  if (g_installed) g_installed->SetEventSink(nullptr);
+  g_installed = b;
+  detail::AttachBackend(b ? *b : headless::DefaultBackend());
+}
+
+}  // namespace backend
 
 uintptr_t GetNativeWindowHandle(HWND h) {
   using namespace detail;

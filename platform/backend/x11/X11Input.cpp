@@ -144,6 +144,7 @@ void X11Backend::HandleKey(XKeyEvent& ev, Surface* s) {
   if (e.vk) {
     e.kind = backend::Event::KeyDown;
     e.text = typed;
+    e.hasText = true;
     Deliver(e);
     return;
   }
