@@ -292,7 +292,7 @@ TEST_F(X11Backend, XTestInputArrivesAsEventsInScreenCoordinates) {
   }
 }
 
-TEST_F(X11Backend, ClipboardRoundTripsChineseTextBetweenTwoConnections) {
+TEST_F(X11Backend, ClipboardRoundTripsChineseTextBetweenConnectionsOnTwoThreads) {
   auto other = x11::Create();
   ASSERT_TRUE(other);
   const std::string text = "剪贴板：中文 text ✓";
