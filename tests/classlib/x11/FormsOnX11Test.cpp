@@ -339,3 +339,44 @@ TEST_F(FormsOnX11, SdlDrawsIntoThePanelsNativeWindowInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormsOnX11, DraggingTheCaptionWithThePointerMovesTheWindowAndItsXWindow) {
+  HWND h = CreateWindowEx(0, "TestWnd", "", WS_POPUP | WS_VISIBLE, 200, 200, 160, 100, nullptr, nullptr, nullptr,
+                          nullptr);
+  Handlers()[h] = [](HWND, UINT m, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    handled = m == WM_NCHITTEST;
+    return HTCAPTION;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return ScreenMatches(h); }));
+  x11::FakeMotion(*Display(), 220, 210);
+  x11::FakeButton(*Display(), 0, true);
+  // The move loop runs inside the dispatch of the button press; the motion and the release are
+  // sent from another connection while it waits for them.
+  std::thread mover([] {
+    auto other = x11::Create();
+    if (!other) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    x11::FakeMotion(*other, 260, 250);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    x11::FakeMotion(*other, 320, 290);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    x11::FakeButton(*other, 0, false);
+  });
+  bool moved = PumpUntil([&] {
+    RECT r;
+    GetWindowRect(h, &r);
+    return r.left == 300 && r.top == 280 && !(GetKeyState(VK_LBUTTON) & 0x8000);
+  });
+  mover.join();
+  EXPECT_TRUE(moved);
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 280);
+  // The X server agrees: what it shows at the new place is the window's back buffer.
+  EXPECT_TRUE(PumpUntil([&] { return ScreenMatches(h); }));
+}
+
+}  // namespace
