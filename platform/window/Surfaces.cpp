@@ -181,6 +181,13 @@ void CreateNativeSurface(Wnd* w) {
   b.CreateSurfaceEx(w->handle, d);
   if (!w->text.empty()) b.SetTitle(w->handle, w->text);
   b.SetIcon(w->handle, AppIcon());
+  // The back buffer moves into memory the backend offers (shared with the display server).
+  ResizeBackBuffer(w, true);
+}
+
+void DestroyNativeSurface(Wnd* w) {
+  w->pixels.Detach();  // DCs may still draw into it until the window object goes
+  backend::Current().DestroySurface(w->handle);
 }
 
 void SurfaceTitleChanged(Wnd* w) {
@@ -189,9 +196,12 @@ void SurfaceTitleChanged(Wnd* w) {
 
 void SurfaceStyleChanged(Wnd* w) {
   if (w->parent) return;
+  w->pixels.Detach();
   backend::Current().SetStyle(w->handle, w->style, w->exStyle);
   backend::Current().SetOwner(w->handle, ShownOwner(w));
-  // A surface made anew shows nothing until presented again.
+  // A surface made anew shows nothing until presented again, and memory the backend gave the
+  // old one is gone: the back buffer takes new memory, keeping its pixels.
+  ResizeBackBuffer(w, true);
   w->dirty = Region(RECT{0, 0, w->bufW, w->bufH});
 }
 

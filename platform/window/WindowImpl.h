@@ -25,6 +25,46 @@ using gdi::Region;
 
 struct ThreadQueue;
 
+// A top-level's back buffer: memory of its own, or memory the backend provides (shared with
+// the display server, so presenting copies nothing).
+class BackBuffer {
+ public:
+  uint32_t* data() { return ext_ ? ext_ : own_.data(); }
+  const uint32_t* data() const { return ext_ ? ext_ : own_.data(); }
+  bool empty() const { return size_ == 0; }
+  size_t size() const { return size_; }
+  uint32_t& operator[](size_t i) { return data()[i]; }
+  const uint32_t& operator[](size_t i) const { return data()[i]; }
+  bool external() const { return ext_ != nullptr; }
+  void clear() {
+    own_.clear();
+    ext_ = nullptr;
+    size_ = 0;
+  }
+  void UseOwn(size_t n) {
+    own_.assign(n, 0);
+    ext_ = nullptr;
+    size_ = n;
+  }
+  // Copies memory the backend provided into memory of its own (before the backend frees it).
+  void Detach() {
+    if (!ext_) return;
+    own_.assign(ext_, ext_ + size_);
+    ext_ = nullptr;
+  }
+  void UseExternal(uint32_t* mem, size_t n) {
+    own_.clear();
+    own_.shrink_to_fit();
+    ext_ = mem;
+    size_ = n;
+  }
+
+ private:
+  std::vector<uint32_t> own_;
+  uint32_t* ext_ = nullptr;
+  size_t size_ = 0;
+};
+
 struct WndClass {
   std::string name;
   UINT style = 0;
@@ -75,7 +115,7 @@ struct Wnd {
   HRGN regionHandle = nullptr;
 
   // top-level back buffer (B,G,R,A pixels, top-down, the window rect's size)
-  std::vector<uint32_t> pixels;
+  BackBuffer pixels;
   int bufW = 0, bufH = 0;
   Region dirty;  // window coordinates, not yet presented
 
@@ -265,7 +305,8 @@ void InvalidateAll(Wnd* w, bool erase);
 // The area a hidden or moved child leaves behind in its parent.
 void ExposeInParent(Wnd* w, const RECT& oldRectInParent);
 bool FindPaintWindow(ThreadQueue& q, HWND filter, HWND* out);
-void ResizeBackBuffer(Wnd* top);
+// force: take new memory even at the same size (the backend's surface was made anew).
+void ResizeBackBuffer(Wnd* top, bool force = false);
 void PresentAll();
 void ForgetPaintState(Wnd* w);
 BOOL FillBackground(HDC dc, const RECT* r, HBRUSH brush);
@@ -286,6 +327,7 @@ bool WaitsOnBackend(const ThreadQueue& q);
 void WakeBackendFor(const ThreadQueue& q);
 void WaitOnBackend(int timeoutMs);
 void CreateNativeSurface(Wnd* w);
+void DestroyNativeSurface(Wnd* w);
 void SurfaceTitleChanged(Wnd* w);
 void SurfaceStyleChanged(Wnd* w);
 void SurfaceShowing(Wnd* w);

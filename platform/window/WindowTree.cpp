@@ -359,7 +359,7 @@ void DestroyTree(Wnd* w) {
   for (Wnd* c : w->children) c->parent = nullptr;  // a child whose destruction was already running
   w->children.clear();
   Unlink(w);
-  if (!w->parent) backend::Current().DestroySurface(w->handle);
+  if (!w->parent) DestroyNativeSurface(w);
   std::erase(w->queue->topLevels, w->handle);
   {
     std::lock_guard<std::mutex> lock(TableMutex());
@@ -492,7 +492,7 @@ HWND SetParent(HWND child, HWND newParent) {
   RECT scr = ScreenRect(w);
   if (wasVisible && w->parent) ExposeInParent(w, w->rect);
   Unlink(w);
-  if (!w->parent) backend::Current().DestroySurface(w->handle);
+  if (!w->parent) DestroyNativeSurface(w);
   w->parent = np;
   // Keep the window where it is on screen.
   POINT origin = np ? ClientOrigin(np) : POINT{0, 0};

@@ -380,3 +380,28 @@ TEST_F(FormsOnX11, DraggingTheCaptionWithThePointerMovesTheWindowAndItsXWindow) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormsOnX11, AWindowBecomingLayeredGetsANewSurfaceAndKeepsItsPixels) {
+  TForm* f = NewForm(500, 600, 200, 120);
+  f->SetColor(clTeal);
+  auto* b = Make<TButton>(f, 20, 20, 100, 30);
+  b->SetCaption("层");
+  f->Show();
+  ASSERT_TRUE(PumpUntil([&] { return ScreenMatches(f->Handle()); }));
+  const uintptr_t before = x11::NativeWindow(*Display(), f->Handle());
+  HWND h = f->Handle();
+  SetWindowLongPtr(h, GWL_EXSTYLE, GetWindowLongPtr(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(h, 0, 0x80, LWA_ALPHA);
+  b->SetCaption("层窗口");  // drawn after the change, into the new memory
+  Drain();
+  EXPECT_NE(x11::NativeWindow(*Display(), h), before);  // a 32-bit surface where the server has one
+  EXPECT_EQ(x11::CardinalProperty(*Display(), h, "_NET_WM_WINDOW_OPACITY"), (std::vector<unsigned long>{0x80808080u}));
+  SetWindowLongPtr(h, GWL_EXSTYLE, GetWindowLongPtr(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+  b->SetCaption("普通");
+  EXPECT_TRUE(PumpUntil([&] { return ScreenMatches(h); }));
+  EXPECT_TRUE(x11::CardinalProperty(*Display(), h, "_NET_WM_WINDOW_OPACITY").empty());
+}
+
+}  // namespace
