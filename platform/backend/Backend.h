@@ -1,7 +1,10 @@
 #pragma once
 // The backend interface: what the window layer needs of a display. One native surface per
 // top-level window; the layer owns the window tree, the back buffers, hit testing and the
-// messages, and only tells the backend what to show. The headless backend is the default.
+// messages, and only tells the backend what to show. The backend reports input and changes of
+// its surfaces through one event sink (the layer's) and never reaches into the window core;
+// the main thread sleeps in WaitEvents, which other threads end with Wake. The headless backend
+// is the default.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,7 +103,7 @@ class Backend {
   virtual std::vector<MonitorDesc> Monitors() = 0;
   virtual void Beep(UINT type) = 0;
 
-  // Reads native events into the queue of the user-interface thread without waiting.
+  // Delivers the events waiting now to the sink, without waiting.
   virtual void PumpEvents() {}
   // Clipboard text (UTF-8).
   virtual void SetClipboardText(const std::string& text) = 0;
