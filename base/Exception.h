@@ -28,3 +28,5 @@ OMBREL_EXCEPTION(EInOutError, Exception)
 OMBREL_EXCEPTION(EThread, Exception)
 OMBREL_EXCEPTION(EIniFileException, Exception)
 OMBREL_EXCEPTION(EComponentError, Exception)
+// A named resource that does not exist.
+OMBREL_EXCEPTION(EResNotFound, Exception)

@@ -385,7 +385,9 @@ public:
   void LoadFromStream(TStream& Stream) override;
   // A BMP file of the bitmap's own pixel format, rows bottom-up.
   void SaveToStream(TStream& Stream) override;
-  // Embedded resources are not available yet: raises EResNotFound "Resource %s not found".
+  // The embedded bitmap resource of this name (resources/**/ResName.bmp, any ASCII case); the
+  // module handle is ignored, the executable holds every resource. Raises EResNotFound
+  // "Resource %s not found".
   void LoadFromResourceName(uintptr_t Instance, const std::string& ResName);
 
   void Draw(TCanvas* ACanvas, const TRect& R) override;

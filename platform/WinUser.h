@@ -339,6 +339,9 @@ constexpr int VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTON
               VK_F9 = 0x78, VK_F10 = 0x79, VK_F11 = 0x7A, VK_F12 = 0x7B, VK_NUMLOCK = 0x90,
               VK_SCROLL = 0x91, VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1, VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3,
               VK_LMENU = 0xA4, VK_RMENU = 0xA5;
+// The punctuation keys of a US keyboard.
+constexpr int VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE,
+              VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 // Bit 29 of a key message's lParam: the Alt key was down.
 constexpr LPARAM KF_ALTDOWN_LPARAM = LPARAM(1) << 29;
 
@@ -442,6 +445,10 @@ BOOL ScreenToClient(HWND h, POINT* p);
 BOOL ClientToScreen(HWND h, POINT* p);
 int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT count);
 HWND WindowFromPoint(POINT p);
+// A real native subwindow at a child window's place (made on the first call), for libraries
+// that draw into a window of their own (SDL_WINDOWID): an X window id; 0 for a top-level or
+// where the backend has no native windows (headless).
+uintptr_t GetNativeWindowHandle(HWND child);
 HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
 constexpr UINT CWP_ALL = 0, CWP_SKIPINVISIBLE = 1, CWP_SKIPDISABLED = 2, CWP_SKIPTRANSPARENT = 4;
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);

@@ -10,4 +10,5 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON 
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
 cmake --build build-test -j"$jobs"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
-bash tools/tsan.sh
+# Under the virtual X server too, so the X11 backend's threaded tests run.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash tools/tsan.sh

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/MainThread.h"
+#include "base/Resources.h"
 #include "classlib/Forms.h"
 #include "classlib/controls/ControlsInternal.h"
 
@@ -29,6 +30,11 @@ void HandleException(TObject* Sender, std::exception_ptr E) {
 // ---- TApplication -----------------------------------------------------------------------------
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
+  // The application's icon is the executable's MAINICON resource.
+  if (FindResource("MAINICON", TResourceKind::Icon)) {
+    TResourceStream icon("MAINICON", TResourceKind::Icon);
+    FIcon->LoadFromStream(icon);
+  }
   SetProcessMessagesHook([this] { ProcessMessages(); });
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "base/Stream.h"
+#include "base/Resources.h"
 #include "classlib/Graphics.h"
 #include "classlib/graphics/Codecs.h"
 
@@ -385,7 +386,8 @@ void TBitmap::SaveToStream(TStream& Stream) {
 }
 
 void TBitmap::LoadFromResourceName(uintptr_t, const std::string& ResName) {
-  throw EResNotFound("Resource " + ResName + " not found");
+  TResourceStream stream(ResName, TResourceKind::Bitmap);
+  LoadFromStream(stream);
 }
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& R) {

@@ -8,5 +8,3 @@ OMBREL_EXCEPTION(EInvalidGraphic, Exception)
 OMBREL_EXCEPTION(EInvalidGraphicOperation, Exception)
 // The platform could not make a bitmap, DC or other object.
 OMBREL_EXCEPTION(EOutOfResources, Exception)
-// A named resource that does not exist.
-OMBREL_EXCEPTION(EResNotFound, Exception)

@@ -268,6 +268,7 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETTEXT:
       w->text = lp ? reinterpret_cast<const char*>(lp) : "";
+      SurfaceTitleChanged(w);
       if (!w->parent && (w->style & WS_CAPTION) == WS_CAPTION) w->ncPaintNeeded = IsVisibleChain(w);
       return TRUE;
     case WM_GETTEXT: return CopyText(w->text, reinterpret_cast<char*>(lp), size_t(wp));

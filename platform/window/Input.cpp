@@ -298,6 +298,12 @@ bool TranslateInput(ThreadQueue& q, const InputEvent& ev, MSG* out) {
       }
       if (!w) return false;
       UINT m = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+      if (down) {
+        q.keyText = ev.text;
+        q.keyTextGiven = ev.textGiven;
+        q.keyTextTime = ev.time;
+        q.keyTextVk = ev.vk;
+      }
       LPARAM lp = 1;
       if (alt) lp |= KF_ALTDOWN_LPARAM;
       if (wasDown) lp |= LPARAM(1) << 30;
@@ -309,6 +315,9 @@ bool TranslateInput(ThreadQueue& q, const InputEvent& ev, MSG* out) {
       *out = Make(w->handle, m, WPARAM(vk), LPARAM(uint32_t(lp)), ev);
       return true;
     }
+    case InputEvent::Surface:
+      HandleSurfaceEvent(q, ev);
+      return false;
     case InputEvent::Char: {
       Wnd* w = Find(q.focus);
       if (!w) w = Find(q.active);
@@ -330,6 +339,7 @@ void ActivateTopLevel(Wnd* top, WORD how) {
   if (top) SetWindowPos(topH, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   q->active = topH;
   g_foreground = topH;
+  SurfaceActivated(top);
   if (oldRef.alive()) {
     Send(old, WM_NCACTIVATE, FALSE, 0);
     if (oldRef.alive())

@@ -2,6 +2,7 @@
 // timers, the quit flag, cross-thread SendMessage and "destroy later".
 #include <algorithm>
 #include <chrono>
+#include <climits>
 
 #include "base/Clock.h"
 #include "base/MainThread.h"
@@ -67,6 +68,7 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
       // base/'s hand-overs wake the main thread's queue, so a waiting loop serves them at once,
       // and base/'s waits on this thread serve the messages sent to its windows.
       std::weak_ptr<ThreadQueue> weak = q;
+      NoteMainQueue(q);
       SetWakeMainThread([weak] {
         if (auto locked = weak.lock()) WakeQueue(*locked);
       });
@@ -93,6 +95,7 @@ void WakeQueue(ThreadQueue& q) {
     q.woken = true;
   }
   q.cv.notify_all();
+  WakeBackendFor(q);
 }
 
 bool ServeSent(ThreadQueue& q) {
@@ -279,7 +282,19 @@ void WaitForWork(ThreadQueue& q) {
       stepped->Advance(nextDue - now);
       return;
     }
-    q.cv.wait_for(lock, std::chrono::milliseconds(nextDue - now), ready);
+    if (WaitsOnBackend(q)) {
+      // The main thread sleeps in the backend, which wakes for native events and for every
+      // post, send and hand-over from other threads.
+      lock.unlock();
+      WaitOnBackend(int(std::min<uint64_t>(nextDue - now, INT_MAX)));
+      lock.lock();
+    } else {
+      q.cv.wait_for(lock, std::chrono::milliseconds(nextDue - now), ready);
+    }
+  } else if (WaitsOnBackend(q)) {
+    lock.unlock();
+    WaitOnBackend(-1);
+    lock.lock();
   } else {
     q.cv.wait(lock, ready);
   }
@@ -323,6 +338,7 @@ LRESULT SendMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     target->woken = true;
   }
   target->cv.notify_all();
+  WakeBackendFor(*target);
   // Wait, serving sends to our own windows (and on the main thread the hand-overs) meanwhile,
   // so two threads never wait on each other. The target holds &item until it is done, so an
   // exception of a queued hand-over waits for the end of the send.
@@ -364,6 +380,7 @@ BOOL PostMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     q->woken = true;
   }
   q->cv.notify_all();
+  WakeBackendFor(*q);
   return TRUE;
 }
 
@@ -413,6 +430,7 @@ void PostQuitMessage(int code) {
     q->woken = true;
   }
   q->cv.notify_all();
+  WakeBackendFor(*q);
 }
 
 BOOL InSendMessage() { return CurrentQueue()->sendDepth > 0 ? TRUE : FALSE; }
@@ -484,14 +502,28 @@ BOOL TranslateMessage(const MSG* msg) {
   if (!msg) return FALSE;
   if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return FALSE;
   auto q = CurrentQueue();
-  uint32_t ch = CharFromKey(int(msg->wParam), q->keyState);
-  if (!ch) return FALSE;
+  std::u32string chars;
+  if (q->keyTextGiven && q->keyTextTime == msg->time && q->keyTextVk == int(msg->wParam)) {
+    // The backend decoded what the key typed (any layout, input methods); control characters
+    // (Enter, Tab, Back, Escape, Ctrl+letter) still come from the key.
+    chars = q->keyText;
+    if (chars.empty()) {
+      uint32_t ch = CharFromKey(int(msg->wParam), q->keyState);
+      if (ch && (ch < 0x20 || ch == 0x7F)) chars.push_back(char32_t(ch));
+    }
+  } else if (uint32_t ch = CharFromKey(int(msg->wParam), q->keyState)) {
+    chars.push_back(char32_t(ch));
+  }
+  if (chars.empty()) return FALSE;
   UINT m = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-  MSG c = *msg;
-  c.message = m;
-  c.wParam = ch;
   std::lock_guard<std::mutex> lock(q->m);
-  q->posted.push_front(c);  // the character comes next, before anything else queued
+  // The characters come next, before anything else queued.
+  for (auto it = chars.rbegin(); it != chars.rend(); ++it) {
+    MSG c = *msg;
+    c.message = m;
+    c.wParam = WPARAM(*it);
+    q->posted.push_front(c);
+  }
   return TRUE;
 }
 

@@ -195,16 +195,30 @@ Region VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren) {
   return out;
 }
 
-void ResizeBackBuffer(Wnd* top) {
+void ResizeBackBuffer(Wnd* top, bool force) {
   int w = std::max<int>(0, top->rect.right - top->rect.left), h = std::max<int>(0, top->rect.bottom - top->rect.top);
-  if (w == top->bufW && h == top->bufH && !top->pixels.empty()) return;
-  std::vector<uint32_t> px(size_t(std::max(w, 1)) * size_t(std::max(h, 1)), 0);
-  for (int y = 0; y < std::min(h, top->bufH); ++y)
-    std::memcpy(&px[size_t(y) * size_t(std::max(w, 1))], &top->pixels[size_t(y) * size_t(top->bufW)],
-                size_t(std::min(w, top->bufW)) * 4);
-  top->pixels.swap(px);
-  top->bufW = std::max(w, 1);
-  top->bufH = std::max(h, 1);
+  if (!force && w == top->bufW && h == top->bufH && !top->pixels.empty()) return;
+  // The old pixels are kept aside first: the backend may reuse their memory for the new buffer.
+  std::vector<uint32_t> old(top->pixels.data(), top->pixels.data() + top->pixels.size());
+  const int oldW = top->bufW, oldH = top->pixels.empty() ? 0 : top->bufH;
+  const int nw = std::max(w, 1), nh = std::max(h, 1);
+  const size_t n = size_t(nw) * size_t(nh);
+  // Layered windows push their content another way and keep memory of their own, and so do
+  // tiny ones (hidden helper windows), which need no shared segment of the display server.
+  const bool tiny = n < 256;
+  uint32_t* mem = (top->exStyle & WS_EX_LAYERED) || tiny
+                      ? nullptr
+                      : backend::Current().BackBufferMemory(top->handle, nw, nh);
+  if (mem) {
+    top->pixels.UseExternal(mem, n);
+    std::memset(mem, 0, n * 4);
+  } else {
+    top->pixels.UseOwn(n);
+  }
+  for (int y = 0; y < std::min(h, oldH); ++y)
+    std::memcpy(&top->pixels[size_t(y) * size_t(nw)], &old[size_t(y) * size_t(oldW)], size_t(std::min(w, oldW)) * 4);
+  top->bufW = nw;
+  top->bufH = nh;
   // Live DCs keep drawing into the new buffer.
   for (auto& [dc, info] : DCs()) {
     if (info.top != top->handle) continue;
@@ -267,6 +281,7 @@ void PresentAll() {
     t->dirty.Clear();
     backend::Current().Present(t->handle, t->pixels.data(), t->bufW, t->bufH, rects);
   }
+  PlaceNativeChildren();
 }
 
 void ForgetPaintState(Wnd* w) {
@@ -654,6 +669,7 @@ BOOL SetLayeredWindowAttributes(HWND h, COLORREF key, BYTE alpha, DWORD flags) {
   w->layeredPerPixel = false;
   w->layeredHasContent = true;
   backend::Current().SetAlpha(h, w->layeredAlpha);
+  SurfaceColorKey(w);
   UpdateSurfaceShown(w);
   return TRUE;
 }

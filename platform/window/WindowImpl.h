@@ -14,12 +14,56 @@
 #include "platform/WinUser.h"
 #include "platform/gdi/Region.h"
 
+namespace win::backend {
+class Backend;
+}
+
 namespace win::detail {
 
 // The one area type of the window core: update, visible, dirty and window regions.
 using gdi::Region;
 
 struct ThreadQueue;
+
+// A top-level's back buffer: memory of its own, or memory the backend provides (shared with
+// the display server, so presenting copies nothing).
+class BackBuffer {
+ public:
+  uint32_t* data() { return ext_ ? ext_ : own_.data(); }
+  const uint32_t* data() const { return ext_ ? ext_ : own_.data(); }
+  bool empty() const { return size_ == 0; }
+  size_t size() const { return size_; }
+  uint32_t& operator[](size_t i) { return data()[i]; }
+  const uint32_t& operator[](size_t i) const { return data()[i]; }
+  bool external() const { return ext_ != nullptr; }
+  void clear() {
+    own_.clear();
+    ext_ = nullptr;
+    size_ = 0;
+  }
+  void UseOwn(size_t n) {
+    own_.assign(n, 0);
+    ext_ = nullptr;
+    size_ = n;
+  }
+  // Copies memory the backend provided into memory of its own (before the backend frees it).
+  void Detach() {
+    if (!ext_) return;
+    own_.assign(ext_, ext_ + size_);
+    ext_ = nullptr;
+  }
+  void UseExternal(uint32_t* mem, size_t n) {
+    own_.clear();
+    own_.shrink_to_fit();
+    ext_ = mem;
+    size_ = n;
+  }
+
+ private:
+  std::vector<uint32_t> own_;
+  uint32_t* ext_ = nullptr;
+  size_t size_ = 0;
+};
 
 struct WndClass {
   std::string name;
@@ -71,7 +115,7 @@ struct Wnd {
   HRGN regionHandle = nullptr;
 
   // top-level back buffer (B,G,R,A pixels, top-down, the window rect's size)
-  std::vector<uint32_t> pixels;
+  BackBuffer pixels;
   int bufW = 0, bufH = 0;
   Region dirty;  // window coordinates, not yet presented
 
@@ -99,13 +143,20 @@ struct SentItem {
 };
 
 struct InputEvent {
-  enum Kind { PointerMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char } kind = PointerMove;
+  // Surface: a change the backend reports about a surface (surfaceEvent, a backend::Event kind).
+  enum Kind { PointerMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char, Surface } kind = PointerMove;
   int button = 0;  // 0 left, 1 right, 2 middle
   POINT pt{};
   int vk = 0;
   int wheelDelta = 0;
   uint32_t ch = 0;
   DWORD time = 0;
+  // Keys from a backend that decodes text: what the key typed (else a US key map is used).
+  std::u32string text;
+  bool textGiven = false;
+  HWND hwnd = nullptr;  // the surface the event came through
+  int surfaceEvent = 0;
+  RECT rect{};
 };
 
 struct Timer {
@@ -148,6 +199,11 @@ struct ThreadQueue {
   DWORD lastClickTime = 0;
   POINT lastClickPt{};
   bool lastClickWasDouble = false;
+  // the text of the last key-down handed out, for TranslateMessage
+  std::u32string keyText;
+  bool keyTextGiven = false;
+  DWORD keyTextTime = 0;
+  int keyTextVk = 0;
   // mouse tracking
   HWND trackWnd = nullptr;
   DWORD trackFlags = 0;
@@ -249,7 +305,8 @@ void InvalidateAll(Wnd* w, bool erase);
 // The area a hidden or moved child leaves behind in its parent.
 void ExposeInParent(Wnd* w, const RECT& oldRectInParent);
 bool FindPaintWindow(ThreadQueue& q, HWND filter, HWND* out);
-void ResizeBackBuffer(Wnd* top);
+// force: take new memory even at the same size (the backend's surface was made anew).
+void ResizeBackBuffer(Wnd* top, bool force = false);
 void PresentAll();
 void ForgetPaintState(Wnd* w);
 BOOL FillBackground(HDC dc, const RECT* r, HBRUSH brush);
@@ -260,6 +317,25 @@ void RunSizeMoveLoop(Wnd* w, WPARAM sysCommand, POINT startScreen);
 
 // ---- screen (Screen.cpp) ----------------------------------------------------------------------
 RECT PrimaryWorkArea();
+
+// ---- the backend's side (Surfaces.cpp) ------------------------------------------------------
+void NoteMainQueue(const std::shared_ptr<ThreadQueue>& q);
+// Makes the layer the receiver of the backend's events.
+void AttachBackend(backend::Backend& b);
+// Whether the queue's thread waits for work in the backend (the main thread, with a real display).
+bool WaitsOnBackend(const ThreadQueue& q);
+void WakeBackendFor(const ThreadQueue& q);
+void WaitOnBackend(int timeoutMs);
+void CreateNativeSurface(Wnd* w);
+void DestroyNativeSurface(Wnd* w);
+void SurfaceTitleChanged(Wnd* w);
+void SurfaceStyleChanged(Wnd* w);
+void SurfaceShowing(Wnd* w);
+void SurfaceShown(Wnd* w);
+void SurfaceActivated(Wnd* top);
+void SurfaceColorKey(Wnd* w);
+void HandleSurfaceEvent(ThreadQueue& q, const InputEvent& ev);
+void PlaceNativeChildren();
 
 // ---- spy and hooks ----------------------------------------------------------------------------
 using SpyHook = void (*)(HWND, UINT, WPARAM, LPARAM);

@@ -60,7 +60,10 @@ bool Displayed(const Wnd* w) {
 
 void UpdateSurfaceShown(Wnd* w) {
   if (w->parent) return;
-  backend::Current().ShowSurface(w->handle, Displayed(w));
+  bool shown = Displayed(w);
+  if (shown) SurfaceShowing(w);
+  backend::Current().ShowSurface(w->handle, shown);
+  if (shown) SurfaceShown(w);
 }
 
 // Default non-client frame of a window without its own WM_NCCALCSIZE answer.
@@ -275,6 +278,8 @@ BOOL ShowWindow(HWND h, int cmd) {
         // Minimized windows keep their place but have no client area to show.
         SetWindowPos(h, nullptr, 0, 0, 0, 0, swp | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         if (ref.alive()) Send(w, WM_SIZE, SIZE_MINIMIZED, 0);
+        // A top-level goes to the task bar through the window manager.
+        if (ref.alive() && !w->parent) backend::Current().Minimize(h);
         return wasVisible;
       }
       break;

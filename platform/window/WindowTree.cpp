@@ -285,7 +285,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   if (!parent) {
     w->queue->topLevels.push_back(w->handle);
     ResizeBackBuffer(w);
-    backend::Current().CreateSurface(w->handle, w->rect, w->style, w->exStyle);
+    CreateNativeSurface(w);
     Restack();
   }
 
@@ -359,7 +359,7 @@ void DestroyTree(Wnd* w) {
   for (Wnd* c : w->children) c->parent = nullptr;  // a child whose destruction was already running
   w->children.clear();
   Unlink(w);
-  if (!w->parent) backend::Current().DestroySurface(w->handle);
+  if (!w->parent) DestroyNativeSurface(w);
   std::erase(w->queue->topLevels, w->handle);
   {
     std::lock_guard<std::mutex> lock(TableMutex());
@@ -492,7 +492,7 @@ HWND SetParent(HWND child, HWND newParent) {
   RECT scr = ScreenRect(w);
   if (wasVisible && w->parent) ExposeInParent(w, w->rect);
   Unlink(w);
-  if (!w->parent) backend::Current().DestroySurface(w->handle);
+  if (!w->parent) DestroyNativeSurface(w);
   w->parent = np;
   // Keep the window where it is on screen.
   POINT origin = np ? ClientOrigin(np) : POINT{0, 0};
@@ -506,7 +506,7 @@ HWND SetParent(HWND child, HWND newParent) {
     LinkAt(w, HWND_TOP);
     w->queue->topLevels.push_back(w->handle);
     ResizeBackBuffer(w);
-    backend::Current().CreateSurface(w->handle, w->rect, w->style, w->exStyle);
+    CreateNativeSurface(w);
     UpdateSurfaceShown(w);
     Restack();
   }
@@ -629,7 +629,10 @@ LONG_PTR SetWindowLongPtr(HWND h, int index, LONG_PTR value) {
           if (!w->parent) backend::Current().SetAlpha(h, 255);
         }
       }
-      if (!w->parent) UpdateSurfaceShown(w);
+      if (!w->parent) {
+        SurfaceStyleChanged(w);
+        UpdateSurfaceShown(w);
+      }
       if (wasVisible != IsVisibleChain(w) && IsVisibleChain(w)) InvalidateAll(w, true);
       Send(w, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
       return old;

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/Resources.h"
 #include "base/Stream.h"
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 #include "classlib/graphics/Codecs.h"
 #include "platform/WinUser.h"
@@ -368,3 +370,22 @@ TEST(Icon, CorruptFilesRaiseAndLoseNothing) {
 }
 
 }  // namespace
+
+TEST(Icon, TheApplicationIconIsTheEmbeddedMainIcon) {
+  const TResource* res = FindResource("MAINICON", TResourceKind::Icon);
+  ASSERT_NE(res, nullptr);
+  auto pictures = img::ReadIco(res->Data, res->Size);
+  ASSERT_EQ(pictures.size(), 3u);
+  std::vector<int> sizes;
+  for (const auto& p : pictures) sizes.push_back(p.Color.Width);
+  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
+  ASSERT_NE(Application, nullptr);
+  TIcon* icon = Application->Icon();
+  ASSERT_FALSE(icon->Empty());
+  // Drawn over white: rounded corners stay clear, the middle is the icon's own colour.
+  TBitmap b;
+  b.Assign(icon);
+  ASSERT_GT(b.Width(), 0);
+  EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
+  EXPECT_NE(b.Canvas()->Pixels(b.Width() / 5, b.Height() / 2), clWhite);
+}

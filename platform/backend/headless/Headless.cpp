@@ -28,6 +28,11 @@ struct Surface {
 class HeadlessBackend final : public backend::Backend {
  public:
   const char* Name() const override { return "headless"; }
+  void SetEventSink(backend::EventSink* s) override { sink = s; }
+  void Deliver(const backend::Event& e) {
+    if (sink) sink->OnBackendEvent(e);
+  }
+  backend::EventSink* sink = nullptr;
   void CreateSurface(HWND h, const RECT& rect, DWORD, DWORD) override {
     std::lock_guard<std::mutex> lock(m);
     surfaces[h].rect = rect;
@@ -144,21 +149,18 @@ void SpyRecord(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (g_spied.count(h)) g_log.push_back(SpyEntry{h, msg, w, l});
 }
 
-void Inject(const detail::InputEvent& ev) {
-  detail::EnsureQueueGuard();
-  auto q = detail::CurrentQueue();
-  {
-    std::lock_guard<std::mutex> lock(q->m);
-    q->input.push_back(ev);
-  }
-  detail::WakeQueue(*q);
+// Input goes through the event sink like any backend's; with no window named, the layer gives
+// it to the calling thread (the test's user-interface thread).
+void Inject(backend::Event ev) {
+  ev.time = DWORD(detail::NowMs());
+  ev.pt = Instance().CursorPos();
+  backend::Current();  // the sink is attached on first use
+  Instance().Deliver(ev);
 }
 
-detail::InputEvent Event(detail::InputEvent::Kind k) {
-  detail::InputEvent ev;
+backend::Event Event(backend::Event::Kind k) {
+  backend::Event ev;
   ev.kind = k;
-  ev.pt = Instance().CursorPos();
-  ev.time = DWORD(detail::NowMs());
   return ev;
 }
 
@@ -166,22 +168,18 @@ detail::InputEvent Event(detail::InputEvent::Kind k) {
 
 void MoveMouse(int x, int y) {
   Instance().SetCursorPos(POINT{x, y});
-  Inject(Event(detail::InputEvent::PointerMove));
+  Inject(Event(backend::Event::PointerMove));
 }
 
 void ButtonDown(int button) {
-  static const int vk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
-  auto ev = Event(detail::InputEvent::ButtonDown);
+  auto ev = Event(backend::Event::ButtonDown);
   ev.button = std::clamp(button, 0, 2);
-  detail::UpdateAsyncKey(vk[ev.button], true);
   Inject(ev);
 }
 
 void ButtonUp(int button) {
-  static const int vk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
-  auto ev = Event(detail::InputEvent::ButtonUp);
+  auto ev = Event(backend::Event::ButtonUp);
   ev.button = std::clamp(button, 0, 2);
-  detail::UpdateAsyncKey(vk[ev.button], false);
   Inject(ev);
 }
 
@@ -192,22 +190,20 @@ void Click(int x, int y, int button) {
 }
 
 void Wheel(int delta) {
-  auto ev = Event(detail::InputEvent::Wheel);
+  auto ev = Event(backend::Event::Wheel);
   ev.wheelDelta = delta;
   Inject(ev);
 }
 
 void KeyDown(int vk) {
-  auto ev = Event(detail::InputEvent::KeyDown);
+  auto ev = Event(backend::Event::KeyDown);
   ev.vk = vk;
-  detail::UpdateAsyncKey(vk, true);
   Inject(ev);
 }
 
 void KeyUp(int vk) {
-  auto ev = Event(detail::InputEvent::KeyUp);
+  auto ev = Event(backend::Event::KeyUp);
   ev.vk = vk;
-  detail::UpdateAsyncKey(vk, false);
   Inject(ev);
 }
 
@@ -217,7 +213,7 @@ void PressKey(int vk) {
 }
 
 void TypeChar(uint32_t cp) {
-  auto ev = Event(detail::InputEvent::Char);
+  auto ev = Event(backend::Event::Text);
   ev.ch = cp;
   Inject(ev);
 }
@@ -430,6 +426,8 @@ std::vector<UINT> Beeps() {
   return b.beeps;
 }
 
+backend::Backend& DefaultBackend() { return Instance(); }
+
 HCURSOR CurrentCursor() { return Instance().cursor; }
 HWND PointerGrab() { return Instance().grab; }
 std::string Clipboard() { return Instance().ClipboardText(); }
@@ -445,14 +443,4 @@ void Reset() {
 
 }  // namespace headless
 
-namespace backend {
-
-namespace {
-Backend* g_installed = nullptr;
-}
-
-Backend& Current() { return g_installed ? *g_installed : headless::Instance(); }
-void Install(Backend* b) { g_installed = b; }
-
-}  // namespace backend
 }  // namespace win

@@ -70,6 +70,9 @@ HCURSOR CurrentCursor();
 HWND PointerGrab();
 std::string Clipboard();
 
+// The backend object itself (installed by default).
+backend::Backend& DefaultBackend();
+
 // Puts the backend back to its start: spy, recorders, pointer at (0,0), one 1920x1080 monitor
 // with a 40-pixel task bar, layered windows unavailable.
 void Reset();
