@@ -8,7 +8,7 @@ namespace skingen {
 const std::vector<Style>& Styles() {
   // Face, text, accent, field (edits and lists), caption top and bottom.
   static const std::vector<Style> styles = {
-      {"经典蓝", false, 0xEEF2F8, 0x1B2430, 0x2F6FD0, 0xFFFFFF, 0x3A7EDB, 0x2A63B8},
+      {"经典蓝", false, 0xEEF2F8, 0x1B2430, 0x2F6FD0, 0xFFFFFF, 0x306CC6, 0x2657A6},
       {"石墨黑", true, 0x2B2D31, 0xE6E7EA, 0x4C8DF6, 0x1F2023, 0x232427, 0x1B1C1F},
       {"银色灰", false, 0xECEDEF, 0x202124, 0x56677A, 0xFFFFFF, 0xD9DCE1, 0xBFC4CB},
       {"深海蓝", true, 0x1B2538, 0xE3EAF5, 0x3DA5F4, 0x131B2A, 0x142036, 0x0E1828},
@@ -16,7 +16,7 @@ const std::vector<Style>& Styles() {
       {"森林绿", true, 0x1F2A22, 0xE2ECE4, 0x5DBB63, 0x151D17, 0x18241B, 0x111A13},
       {"典雅紫", false, 0xF3F0FA, 0x241B36, 0x6A48B8, 0xFFFFFF, 0x8062C9, 0x6748AE},
       {"琥珀黄", false, 0xFBF6EC, 0x2E2210, 0xA8660A, 0xFFFFFF, 0xF2BF52, 0xE0A330},
-      {"热情红", false, 0xFBF1EF, 0x2E1714, 0xB8321F, 0xFFFFFF, 0xD24B39, 0xB5392A},
+      {"热情红", false, 0xFBF1EF, 0x2E1714, 0xB8321F, 0xFFFFFF, 0xC13F2E, 0xA83325},
       {"樱花粉", false, 0xFDF2F6, 0x33161F, 0xC2416F, 0xFFFFFF, 0xE88BAE, 0xD9709A},
       {"高对比", true, 0x000000, 0xFFFFFF, 0xFFD800, 0x000000, 0x000000, 0x000000, true},
   };
@@ -272,7 +272,7 @@ void Builder::Objects() {
   cap->FontName = "Arial", cap->FontHeight = 13, cap->FontStyle = TFontStyles{fsBold};
   cap->FontColor = ToTColor(P.capTextInactive), cap->ActiveFontColor = ToTColor(P.capText);
   cap->Alignment = taLeftJustify;
-  cap->TextRct = {10, 1, kFrameW - 2 - 3 * CW - 6, kCaptionH - 1};
+  cap->TextRct = {10, 2, kFrameW - 2 - 3 * CW - 6, kCaptionH - 3};
   cap->ActivePictureIndex = pic;
   cap->StretchEffect = true;
 
@@ -307,7 +307,7 @@ void Builder::Objects() {
   mb->FontColor = ToTColor(WithContrast(P.text, P.face, 4.5));
   mb->ActiveFontColor = ToTColor(P.hoverText), mb->DownFontColor = ToTColor(P.selSoftText);
   mb->UnEnabledFontColor = ToTColor(WithContrast(Mix(P.text, P.face, 0.55), P.face, 3.0));
-  mb->TextRct = {6, 0, 34, 22};
+  mb->TextRct = {6, 2, 34, 20};
   mb->ItemLO = 5, mb->ItemRO = 5;
   mb->StretchEffect = true;
 
@@ -320,7 +320,7 @@ void Builder::Objects() {
   mi->FontName = "Arial", mi->FontHeight = 12;
   mi->FontColor = ToTColor(P.menuText), mi->ActiveFontColor = ToTColor(P.selText);
   mi->UnEnabledFontColor = ToTColor(P.menuDis);
-  mi->TextRct = {28, 0, 110, 22};
+  mi->TextRct = {28, 2, 110, 20};
   mi->ImageRct = {6, 3, 22, 19};
   mi->UseImageColor = true;
   mi->ImageColor = ToTColor(P.menuText), mi->ActiveImageColor = ToTColor(P.selText);
@@ -771,19 +771,23 @@ void Builder::Others() {
     r->DownUpButtonRect = dUp, r->DownDownButtonRect = dDown;
   }
   for (int vertical = 0; vertical < 2; ++vertical) {
-    constexpr int L = 40, T = 6;
-    int w = vertical ? T : L, h = vertical ? L : T;
+    // The bar is plain; its grip lies beside it in the picture.
+    constexpr int L = 40, T = 6, G = 20;
+    int w = vertical ? T : L + G, h = vertical ? L + G : T;
     auto b = NewBitmap(w, h, P.face);
     Painter p(*b);
     for (int i = -2; i <= 2; ++i)
-      p.Circle(vertical ? T / 2.0 : L / 2.0 + i * 4, vertical ? L / 2.0 + i * 4 : T / 2.0, 1, P.border);
+      p.Circle(vertical ? T / 2.0 : L + G / 2.0 + i * 3.5, vertical ? L + G / 2.0 + i * 3.5 : T / 2.0, 1, P.border);
     const int pic = AddPicture(vertical ? "vsplitter.bmp" : "hsplitter.bmp", *b);
     auto* r = Control<TkxDataSkinSplitterControl>("splitter", vertical ? "vsplitter" : "hsplitter");
-    r->PictureIndex = pic, r->SkinRect = {0, 0, w, h};
-    if (vertical)
+    r->PictureIndex = pic;
+    if (vertical) {
+      r->SkinRect = {0, 0, T, L}, r->GripperRect = {0, L, T, L + G};
       r->LTPoint = {0, 8}, r->LBPoint = {0, L - 8}, r->ClRect = {0, 8, T, L - 8};
-    else
+    } else {
+      r->SkinRect = {0, 0, L, T}, r->GripperRect = {L, 0, L + G, T};
       r->LTPoint = {8, 0}, r->RTPoint = {L - 8, 0}, r->ClRect = {8, 0, L - 8, T};
+    }
     r->StretchEffect = true;
   }
   {
