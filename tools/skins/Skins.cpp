@@ -48,7 +48,7 @@ Palette MakePalette(const Style& s) {
   p.capTop = Hex(s.CaptionTop), p.capBot = Hex(s.CaptionBottom);
   const RGB toward = s.Dark ? kWhite : kBlack;
   p.border = s.HighContrast ? kWhite : Mix(p.face, toward, s.Dark ? 0.30 : 0.30);
-  p.frameLine = s.HighContrast ? p.accent : Mix(p.capBot, kBlack, s.Dark ? 0.45 : 0.25);
+  p.frameLine = s.HighContrast ? p.accent : s.Dark ? Mix(p.face, kWhite, 0.22) : Mix(p.capBot, kBlack, 0.25);
   if (s.HighContrast) {
     p.btnTop = p.btnBot = kBlack;
     p.hotTop = p.hotBot = Mix(kBlack, p.accent, 0.25);
