@@ -95,6 +95,18 @@ public:
     png.Assign(&B);
     png.SaveToFile(File);
   }
+  // A picture with alpha, each pixel Scale x Scale, blended over the sheet.
+  void Blend(const img::RawImage& Im, int X, int Y, int Scale = 1) {
+    for (int y = 0; y < Im.Height * Scale; ++y) {
+      auto* row = static_cast<uint8_t*>(B.ScanLine(Y + y));
+      for (int x = 0; x < Im.Width * Scale; ++x) {
+        uint32_t p = Im.Pixel(x / Scale, y / Scale);
+        double a = (p >> 24) / 255.0;
+        uint8_t* d = row + 3 * (X + x);
+        for (int c = 0; c < 3; ++c) d[c] = uint8_t(std::lround(d[c] * (1 - a) + ((p >> (8 * c)) & 255) * a));
+      }
+    }
+  }
   TBitmap B;
 
 private:
@@ -399,6 +411,46 @@ TEST(SkinContactSheet, EverySkinIsDrawnOnASheet) {
     S.Save((dir / ("kxSkin" + std::to_string(n) + ".png")).string());
     EXPECT_TRUE(fs::exists(dir / ("kxSkin" + std::to_string(n) + ".png")));
   }
+}
+
+TEST(SkinContactSheet, ThePicturesOfTheProgramOnLightAndDark) {
+  namespace fs = std::filesystem;
+  const fs::path gen = OMBREL_GENERATED_RESOURCES, dir = fs::path(OMBREL_TEST_BUILD_DIR) / "skin-sheets";
+  fs::create_directories(dir);
+  auto png = [&](const std::string& File) {
+    TPngImage p;
+    p.LoadFromFile((gen / File).string());
+    return p.Image();
+  };
+  Sheet S(1460, 840, TColor(0xF4F1EE));
+  for (int dark = 0; dark < 2; ++dark) {
+    const int oy = dark * 420;
+    if (dark) {
+      S.B.Canvas()->Brush()->SetStyle(bsSolid);
+      S.B.Canvas()->Brush()->SetColor(TColor(0x312D2B));
+      S.B.Canvas()->FillRect({0, oy, 1460, oy + 420});
+    }
+    const TColor text = dark ? TColor(0xEEEEEE) : TColor(0x202020);
+    S.Text(10, oy + 6, "ImageList1 (44), ImageList2 (7), tool-button glyphs, application icon", text, 12, true);
+    S.Blend(png("pictures/ImageList1.png"), 10, oy + 28);
+    S.Blend(png("pictures/ImageList2.png"), 10, oy + 70, 2);
+    int x = 10;
+    for (const char* g : {"add", "remove", "clear", "start", "stop", "pause", "resume", "options", "skin"}) {
+      S.Blend(png(std::string("glyphs/") + g + ".png"), x, oy + 150);
+      S.Text(x, oy + 186, g, text, 11);
+      x += 60;
+    }
+    TFileStream f((gen / "icons/MAINICON.ico").string(), fmOpenRead);
+    std::vector<uint8_t> bytes(size_t(f.Size()));
+    f.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    x = 600;
+    for (const auto& im : img::ReadIco(bytes.data(), bytes.size())) {
+      S.Blend(im.Color, x, oy + 150);
+      x += im.Color.Width + 12;
+    }
+  }
+  S.Save((dir / "pictures.png").string());
+  EXPECT_TRUE(fs::exists(dir / "pictures.png"));
 }
 
 }  // namespace
