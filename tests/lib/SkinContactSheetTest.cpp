@@ -129,8 +129,6 @@ T* Obj(TkxSkinData& SD, const std::string& Name) {
   return i < 0 ? nullptr : dynamic_cast<T*>(SD.ObjectList[size_t(i)].get());
 }
 
-TRect Moved(const TRect& R, int X, int Y) { return Offset(R, X - R.left, Y - R.top); }
-
 // A window of W x H at (X, Y): frame, caption, caption buttons, menu bar and some controls.
 void Window(Sheet& S, TkxSkinData& SD, int X, int Y, int W, int H, bool Active, bool Controls) {
   TBitmap* frame = SD.FPicture.get();

@@ -122,8 +122,9 @@ TEST(SkinLint, LightAndDarkSkinsAndOneHighContrast) {
     LoadGeneratedSkin(i, sd);
     double l = Luminance(ColorToRGB(sd.SkinColors()->cBtnFace()));
     (l < 0.2 ? dark : light)++;
-    if (sd.SkinName == "高对比")
+    if (sd.SkinName == "高对比") {
       EXPECT_GE(Contrast(ColorToRGB(sd.SkinColors()->cBtnText()), ColorToRGB(sd.SkinColors()->cBtnFace())), 15.0);
+    }
   }
   EXPECT_GE(dark, 3);
   EXPECT_GE(light, 6);
