@@ -83,6 +83,8 @@ Palette MakePalette(const Style& s) {
   p.capHot = s.HighContrast ? Mix(kBlack, p.accent, 0.35) : Mix(p.capBot, capBase, 0.18);
   p.capDown = s.HighContrast ? p.accent : Mix(p.capBot, capBase, 0.30);
   p.closeHot = Hex(0xD83B2D), p.closeDown = Hex(0xB02A1E);
+  // On a red caption the usual red would not show: the close button darkens the caption instead.
+  if (Contrast(p.closeHot, p.capBot) < 1.6) p.closeHot = Mix(p.capBot, kBlack, 0.35), p.closeDown = Mix(p.capBot, kBlack, 0.5);
   p.capGlyphInactive = Mix(p.capText, p.capBot, 0.4);
   p.menu = s.HighContrast ? kBlack : (s.Dark ? Mix(p.face, kWhite, 0.05) : Mix(p.face, kWhite, 0.75));
   p.menuText = WithContrast(p.text, p.menu, 4.5);
