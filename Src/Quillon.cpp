@@ -156,10 +156,14 @@ void TFFmpegList::SetPostHook(TPostHook AHook, bool AValue) {
 TCustomQuillon::TCustomQuillon(TComponent* AOwner)
     : TFFBaseComponent(AOwner), FAVProbe(std::make_unique<TAVProbe>(nullptr)) {}
 
-TCustomQuillon::~TCustomQuillon() {
+void TCustomQuillon::StopForDestroy() {
   // Handlers of a run still going would otherwise run against a freed component.
   if (FWorking && !FTerminated) Stop(true);
   WaitForTerminateThreads();
+}
+
+TCustomQuillon::~TCustomQuillon() {
+  StopForDestroy();
   // A relay still inside one of the sections finishes before they go.
   for (TCriticalSection* cs : {&FHookLock, &FPreviewLock, &FProgressLock, &FTerminateLock}) {
     EnterServing(*cs);

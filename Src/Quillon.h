@@ -96,6 +96,10 @@ public:
   explicit TCustomQuillon(TComponent* AOwner);
   // Stops a run that is still going, waits for its terminate handlers, then frees the tasks.
   ~TCustomQuillon() override;
+  // Ends a run that is still going and waits for its terminate handlers. A derived class calls
+  // it first in its own destructor, so that no engine thread calls into it while its part of
+  // the object is being taken down.
+  void StopForDestroy();
 
   bool LoadAVLib(const std::string& APath = "");
   bool AVLibLoaded() const;
@@ -231,4 +235,5 @@ private:
 class TQuillon : public TCustomQuillon {
 public:
   using TCustomQuillon::TCustomQuillon;
+  ~TQuillon() override { StopForDestroy(); }
 };

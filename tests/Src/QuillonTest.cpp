@@ -65,6 +65,7 @@ private:
 class TTestQuillon : public TQuillon {
 public:
   TTestQuillon(TFakeControl& AControl) : TQuillon(nullptr), FControl(AControl) {}
+  ~TTestQuillon() override { StopForDestroy(); }  // no run may call into us while our part goes
 
 protected:
   std::unique_ptr<TCustomFFmpeg> CreateEngine(int32_t AMaxFiles) override {
