@@ -744,8 +744,10 @@ void SetPlayerNativeWindowResolver(TNativeWindowIdFunc AResolver) {
   Resolver() = std::move(AResolver);
 }
 uint64_t PlayerNativeWindowId(win::HWND AHandle) {
+  if (!AHandle) return 0;
   std::lock_guard l(ResolverLock());
-  return Resolver() && AHandle ? Resolver()(AHandle) : 0;
+  // By default the window layer's own native subwindow of the host (0 on the headless backend).
+  return Resolver() ? Resolver()(AHandle) : uint64_t(win::GetNativeWindowHandle(AHandle));
 }
 
 int PlayerEngineThreadsAlive() { return GEngineThreads.load(); }

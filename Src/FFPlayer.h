@@ -38,7 +38,7 @@ using TPlayStateEvent = std::function<void(TObject* Sender, TPlayState AState)>;
 using THookEvent = std::function<void(TObject* Sender, TBitmap* ABitmap, int64_t APTS)>;
 
 // The native window id SDL draws into (an X11 window id) of a host window; 0 when the host has
-// none (headless). The window layer installs the resolver; without one every host gives 0.
+// none (headless). Without a resolver of its own the window layer's native subwindow is used.
 using TNativeWindowIdFunc = std::function<uint64_t(win::HWND)>;
 void SetPlayerNativeWindowResolver(TNativeWindowIdFunc AResolver);
 // Engine threads still running (a read that outlived its stop); for the tests.
