@@ -279,6 +279,10 @@ void RecalcClient(Wnd* w, WINDOWPOS* pos);
 RECT DefaultClientRect(const Wnd* w, const RECT& windowRect);
 int FrameWidth(const Wnd* w);  // the default frame's width on each side
 void FillMinMax(Wnd* w, MINMAXINFO* mmi);
+// Keeps a window's position and size where their sums fit an int and, for a top-level window,
+// its size where its surface stays a sensible size (twice the screens, at least 4096): a size
+// from bad input must not ask for gigabytes of back buffer.
+void ClampGeometry(bool topLevel, int& x, int& y, int& cx, int& cy);
 // The deepest visible, enabled window under p among the top-levels below `below` (nullptr: all).
 Wnd* WindowAt(POINT p, Wnd* below);
 // Copies text into a caller's buffer of `max` bytes without splitting a UTF-8 sequence

@@ -125,6 +125,19 @@ void FillMinMax(Wnd* w, MINMAXINFO* mmi) {
   mmi->ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
 }
 
+void ClampGeometry(bool topLevel, int& x, int& y, int& cx, int& cy) {
+  constexpr int kMaxCoord = 1 << 29;
+  x = std::clamp(x, -kMaxCoord, kMaxCoord);
+  y = std::clamp(y, -kMaxCoord, kMaxCoord);
+  int maxW = kMaxCoord, maxH = kMaxCoord;
+  if (topLevel) {
+    maxW = std::max(4096, 2 * GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    maxH = std::max(4096, 2 * GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  }
+  cx = std::clamp(cx, 0, maxW);
+  cy = std::clamp(cy, 0, maxH);
+}
+
 }  // namespace detail
 
 using namespace detail;
@@ -165,8 +178,7 @@ BOOL SetWindowPos(HWND h, HWND insertAfter, int x, int y, int cx, int cy, UINT f
     Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!ref.alive()) return FALSE;
   }
-  pos.cx = std::max(pos.cx, 0);
-  pos.cy = std::max(pos.cy, 0);
+  ClampGeometry(!w->parent, pos.x, pos.y, pos.cx, pos.cy);
   RECT oldRect = w->rect, oldClient = w->client;
   bool wasVisible = IsVisibleChain(w);
   RECT newRect = oldRect;

@@ -251,8 +251,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   if (!parent && !(style & WS_POPUP) && (style & WS_CAPTION) == 0) style |= WS_CAPTION;  // overlapped
   if (x == CW_USEDEFAULT) { x = parent ? 0 : 100; y = parent ? 0 : 100; }
   if (width == CW_USEDEFAULT) { width = parent ? 0 : 640; height = parent ? 0 : 480; }
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  ClampGeometry(!parent, x, y, width, height);
 
   EnsureQueueGuard();
   auto* w = new Wnd;

@@ -132,6 +132,19 @@ TEST_F(FormReaderControls, ClientSizeHoldsWhateverTheBorderAndOrder) {
   }
 }
 
+// A size no screen could show (found by fuzzing) reads without asking for gigabytes: the form's
+// window is kept at a size the window layer can hold.
+TEST_F(FormReaderControls, AHugeClientSizeGivesAWindowOfBoundedSize) {
+  auto* form = new TForm(owner.get());
+  ReadFormDescription(form, "object F: TForm\n  ClientWidth = 000000000595002193\n  ClientHeight = 100\nend\n",
+                      "huge.dfm");
+  form->HandleNeeded();
+  win::RECT r;
+  win::GetWindowRect(form->Handle(), &r);
+  EXPECT_LE(r.right - r.left, std::max(4096, 2 * win::GetSystemMetrics(win::SM_CXVIRTUALSCREEN)));
+  EXPECT_GT(r.right - r.left, 1000);
+}
+
 TEST_F(FormReaderControls, BadControlPropertyCreatesNothing) {
   auto* form = new TCtlForm1(owner.get());
   std::string text = kForm;

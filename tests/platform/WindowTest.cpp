@@ -98,6 +98,31 @@ TEST_F(WindowTest, SetWindowPosSendsChangingThenChangedWithSizeAndMove) {
   EXPECT_EQ(RecordedFor(h), (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}));
 }
 
+// Sizes and positions from bad input (a form description, a stored setting) stay usable: a
+// top-level window never asks for a back buffer beyond twice the screens, and no position plus
+// size overflows.
+TEST_F(WindowTest, HugeSizesAndPositionsAreKeptInRange) {
+  const int maxW = std::max(4096, 2 * GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  const int maxH = std::max(4096, 2 * GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  HWND made = Top(0, 0, 595002193, 2000000000, WS_POPUP);
+  RECT r;
+  GetWindowRect(made, &r);
+  EXPECT_EQ(r, (RECT{0, 0, maxW, maxH}));
+  HWND h = Top(0, 0, 100, 100, WS_POPUP);
+  SetWindowPos(h, nullptr, 2147483000, -2147483000, 2147483647, 2147483647, SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.right - r.left, maxW);
+  EXPECT_EQ(r.bottom - r.top, maxH);
+  EXPECT_GT(r.right, r.left);   // no wrap-around
+  EXPECT_LT(r.top, r.bottom);
+  // A child may be larger than any screen (a scrolled page), but stays inside the int range too.
+  HWND c = Child(h, 0, 0, 10, 10);
+  SetWindowPos(c, nullptr, 2147483000, 0, 2147483647, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(c, &r);
+  EXPECT_GT(r.right, r.left);
+  EXPECT_GT(r.right - r.left, maxW);
+}
+
 TEST_F(WindowTest, ClientRectComesFromNcCalcSizeAndMapsPoints) {
   HWND h = Top(100, 50, 200, 150, WS_POPUP | WS_VISIBLE);
   Handlers()[h] = [](HWND, UINT m, WPARAM w, LPARAM l, bool& handled) -> LRESULT {
