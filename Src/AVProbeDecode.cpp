@@ -167,6 +167,10 @@ int32_t TAVProbe::ChooseStream(int32_t AStreamIndex) {
   return i;
 }
 
+// The largest picture the probe decodes: 64 megapixels (8192x8192, beyond 8K video). A tiny file
+// may declare a picture of hundreds of megapixels, each copy of which would cost gigabytes.
+constexpr int64_t kMaxProbePixels = int64_t{8192} * 8192;
+
 bool TAVProbe::OpenDecoder(int32_t i) {
   AVCodecContext* c = StreamContext(i);
   if (!c || c->width == 0 || c->height == 0) {
@@ -174,8 +178,14 @@ bool TAVProbe::OpenDecoder(int32_t i) {
     return false;
   }
   if (c == FCodec) return true;
+  if (int64_t(c->width) * c->height > kMaxProbePixels) {
+    Report(plError, Format("Picture of %dx%d is too large to show", c->width, c->height));
+    return false;
+  }
   CloseDecoder();
   c = StreamContext(i);
+  // A picture that grows while decoding is refused by the decoder itself.
+  c->max_pixels = kMaxProbePixels;
   const AVCodec* codec = AVCodecStubs.avcodec_find_decoder(c->codec_id);
   if (!codec) {
     Report(plError, Format("Unsupported codec (id=%d) for input file stream #%d", static_cast<int>(c->codec_id), i));

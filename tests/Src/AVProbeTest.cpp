@@ -426,6 +426,19 @@ TEST_F(ProbeTest, PreviousKeyFrameSearchIsBoundedInFilesWithoutOne) {
   fs::remove(file);
 }
 
+// A 252-byte FLV whose pictures claim 65535 pixels across (found by fuzzing): the probe refuses
+// them instead of making three copies of half a gigabyte each.
+TEST_F(ProbeTest, APictureBeyondSixtyFourMegapixelsIsRefused) {
+  ASSERT_TRUE(probe->LoadFile(OMBREL_SOURCE_DIR "/fuzz/corpus/probe/huge-picture.flv")) << probe->LastErrMsg();
+  for (int i = 0; i < 3 && probe->Decode(); ++i) {
+  }
+  TBitmap bmp;
+  probe->CopyToBitmap(&bmp);
+  EXPECT_LE(int64_t(bmp.Width()) * bmp.Height(), int64_t{8192} * 8192);
+  EXPECT_LE(int64_t(probe->FrameInfo().Width) * probe->FrameInfo().Height, int64_t{8192} * 8192);
+  probe->CloseFile();
+}
+
 TEST_F(ProbeTest, PreviousFrame) {
   for (TFixture f : {TFixture::AviMpeg4Mp3, TFixture::Mp4H264Aac}) {
     SCOPED_TRACE(FixtureInfo(f).FileName);
