@@ -43,6 +43,9 @@ class TTracker : public TComponent {
 public:
   explicit TTracker(TPopupMenu* AMenu) : TComponent(nullptr), Menu(AMenu) {
     Menu->FreeNotification(this);
+    // The menu font of the system: 9 points of the user-interface face.
+    Font.SetName("宋体");
+    Font.SetHeight(-12);
     Font.SetColor(clMenuText);
   }
   ~TTracker() override {
@@ -205,11 +208,12 @@ void PaintItem(TCanvas* cv, TMenuLevel& L, size_t n) {
       DrawCheck(cv, box, i->RadioItem(), text);
     }
   }
-  cv->Brush()->SetStyle(bsClear);
   cv->Font()->SetStyle(i->Default() ? TFontStyles{fsBold} : TFontStyles{});
   TRect t{box.right, r.top, r.right - (i->Count() > 0 ? kArrowColumn : 8), r.bottom};
   auto drawText = [&](TColor c, int dx) {
     cv->Font()->SetColor(c);
+    cv->TextExtent(" ");  // selects the font and its colour
+    SetBkMode(cv->Handle(), TRANSPARENT);
     TRect tt{t.left + dx, t.top + dx, t.right + dx, t.bottom + dx};
     std::string caption = ItemText(i);
     DrawText(cv->Handle(), caption.c_str(), int(caption.size()), &tt, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
@@ -221,7 +225,6 @@ void PaintItem(TCanvas* cv, TMenuLevel& L, size_t n) {
   // Disabled text is embossed: a highlight copy one pixel down and right, then the grey text.
   if (!enabled && !hot) drawText(clBtnHighlight, 1);
   drawText(text, 0);
-  cv->Brush()->SetStyle(bsSolid);
   if (i->Count() > 0) DrawArrow(cv, r, text);
 }
 

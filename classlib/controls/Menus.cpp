@@ -294,10 +294,7 @@ void TMenuItem::SetChecked(bool Value) {
 void TMenuItem::TurnSiblingsOff() {
   if (!FParent) return;
   for (TMenuItem* i : FParent->FItems)
-    if (i != this && i->FRadioItem && i->FGroupIndex == FGroupIndex && i->FChecked) {
-      // A sibling linked to an action follows the action's group, which unchecks it there.
-      i->FChecked = false;
-    }
+    if (i != this && i->FRadioItem && i->FGroupIndex == FGroupIndex) i->FChecked = false;
 }
 
 void TMenuItem::SetEnabled(bool Value) { FEnabled = Value; }
@@ -390,29 +387,27 @@ void TMenuItem::Click() {
 }
 
 bool TMenuItem::RethinkLines() {
-  bool changed = false;
-  auto show = [&](TMenuItem* i, bool v) {
-    if (i->FVisible != v) {
-      i->FVisible = v;
-      changed = true;
-    }
-  };
-  TMenuItem* lastLine = nullptr;  // the last shown item when it is a separator
+  // Decided first and applied after, so a separator's own visibility never decides its fate.
+  std::vector<bool> want(FItems.size(), true);
+  int pending = -1;  // the last separator so far with no shown item after it
   bool atStart = true;
-  for (TMenuItem* i : FItems) {
+  for (size_t k = 0; k < FItems.size(); ++k) {
+    TMenuItem* i = FItems[k];
     if (i->IsLine()) {
-      if (atStart || lastLine) {
-        show(i, false);
-      } else {
-        show(i, true);
-        lastLine = i;
-      }
+      if (atStart || pending >= 0) want[k] = false;
+      else pending = int(k);
     } else if (i->FVisible) {
       atStart = false;
-      lastLine = nullptr;
+      pending = -1;
     }
   }
-  if (lastLine) show(lastLine, false);
+  if (pending >= 0) want[size_t(pending)] = false;
+  bool changed = false;
+  for (size_t k = 0; k < FItems.size(); ++k)
+    if (FItems[k]->IsLine() && FItems[k]->FVisible != want[k]) {
+      FItems[k]->FVisible = want[k];
+      changed = true;
+    }
   return changed;
 }
 
@@ -462,7 +457,7 @@ bool TMenu::IsShortCut(TMessage& Message) {
     i->InitiateAction();
     if (!i->Enabled()) return false;
   }
-  item->Click();
+  for (TMenuItem* i : path) i->Click();
   return true;
 }
 
