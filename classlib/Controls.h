@@ -20,6 +20,8 @@
 #include "platform/WinUser.h"
 
 class TPopupMenu;  // classlib/Menus.h
+class TBasicAction;        // classlib/ActnList.h
+class TControlActionLink;  // classlib/ActnList.h
 class TWinControl;
 class TCustomForm;
 
@@ -251,6 +253,10 @@ public:
   void SetParentShowHint(bool Value);
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
+  // The linked action (its caption, enabled state, ... show here; a click executes it).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return FActionLink.get(); }
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value);
 
@@ -283,6 +289,12 @@ public:
 protected:
   friend class TWinControl;
   friend class TCustomForm;
+
+  // Takes the action's properties; with CheckDefaults only those still at their defaults.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  // WM_CONTEXTMENU: the PopupMenu at the point, or at the control when from the keyboard.
+  void WMContextMenu(TMessage& Message);
 
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -333,6 +345,7 @@ protected:
   bool FShowHint = false;
   bool FParentShowHint = true;
   TPopupMenu* FPopupMenu = nullptr;
+  std::unique_ptr<TControlActionLink> FActionLink;
   TCursor FCursor = crDefault;
   TControlStyle FControlStyle;
   TControlState FControlState;

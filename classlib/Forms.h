@@ -16,6 +16,8 @@
 
 OMBREL_EXCEPTION(EInvalidOperation, Exception)
 
+class TMainMenu;  // classlib/Menus.h
+
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -87,7 +89,12 @@ public:
   void DefocusControl(TControl* Control, bool Removing);
   // Sends CM_CANCELMODE (LParam = Sender) to the focused control: a press happened.
   void SendCancelMode(TControl* Sender);
+  // OnShortCut, then the short cuts of the main menu, of the form's popup menus and of its
+  // action lists; true when one of them took the key.
   virtual bool IsShortCut(TMessage& Message);
+  // The form's main menu (a model: skinned forms draw it as a menu bar).
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value);
   bool DoKeyDown(TMessage& Message) { return TWinControl::DoKeyDown(Message); }
   bool DoKeyUp(TMessage& Message) { return TWinControl::DoKeyUp(Message); }
   bool DoKeyPress(TMessage& Message) { return TWinControl::DoKeyPress(Message); }
@@ -141,6 +148,7 @@ protected:
   TWinControl* FActiveControl = nullptr;
   TWinControl* FFocusedControl = nullptr;
   int32_t FClientWidth = -1, FClientHeight = -1;  // asked for while loading
+  TMainMenu* FMenu = nullptr;
 };
 
 class TForm : public TCustomForm {

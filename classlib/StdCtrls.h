@@ -45,11 +45,21 @@ class TButtonControl : public TCustomControl {
 public:
   explicit TButtonControl(TComponent* AOwner);
   void Dispatch(TMessage& Message) override;
+  // The check state a linked action shows (check boxes and radio buttons have one).
+  virtual bool Checked() const { return false; }
+  virtual void SetChecked(bool) {}
+  // While set, a change of the check state fires no click (it comes from the action).
+  bool ClicksDisabled() const { return FClicksDisabled; }
+  void SetClicksDisabled(bool Value) { FClicksDisabled = Value; }
 
 protected:
   void Paint() override {}
   void DrawCaption(TCanvas* Canvas, TRect R, win::UINT Flags);
+  void Click() override;
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
   bool FPressed = false;  // the mouse or Space holds it down
+  bool FClicksDisabled = false;
 };
 
 class TButton : public TButtonControl {
@@ -82,8 +92,8 @@ public:
   explicit TCustomCheckBox(TComponent* AOwner);
   TCheckBoxState State() const { return FState; }
   void SetState(TCheckBoxState Value);
-  bool Checked() const { return FState == cbChecked; }
-  void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+  bool Checked() const override { return FState == cbChecked; }
+  void SetChecked(bool Value) override { SetState(Value ? cbChecked : cbUnchecked); }
   bool AllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
   TAlignment Alignment() const { return FAlignment; }
@@ -110,9 +120,9 @@ public:
 class TRadioButton : public TButtonControl {
 public:
   explicit TRadioButton(TComponent* AOwner);
-  bool Checked() const { return FChecked; }
+  bool Checked() const override { return FChecked; }
   // Checking one clears the other radio buttons of the same parent.
-  void SetChecked(bool Value);
+  void SetChecked(bool Value) override;
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
   void Dispatch(TMessage& Message) override;

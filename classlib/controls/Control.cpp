@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "classlib/ActnList.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/controls/ControlsInternal.h"
 
 using namespace win;
@@ -304,6 +306,7 @@ void TControl::Dispatch(TMessage& Message) {
       break;
     }
     case WM_SETCURSOR: WMSetCursor(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_ENABLEDCHANGED: case CM_FONTCHANGED: case CM_COLORCHANGED: Invalidate(); break;
     case CM_VISIBLECHANGED: break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
@@ -386,7 +389,9 @@ bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
   return handled;
 }
 void TControl::Click() {
+  // The control's own OnClick wins; without one, the linked action runs.
   if (OnClick) OnClick(this);
+  else if (FActionLink && !ComponentState().Contains(csDesigning)) FActionLink->Execute(this);
 }
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
@@ -696,8 +701,65 @@ void TControl::SetText(const std::string& Value) {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
   FPopupMenu = Value;
-  if (Value) FreeNotification(reinterpret_cast<TComponent*>(Value));
+  if (Value) Value->FreeNotification(this);
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0 || ComponentState().Contains(csDesigning)) return;
+  TPoint pt{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+  bool fromKeyboard = pt.x == -1 && pt.y == -1;
+  if (!fromKeyboard) {
+    TRect r = ClientRect();
+    TPoint p = ScreenToClient(pt);
+    if (!PtInRect(&r, POINT{p.x, p.y})) {
+      DefaultHandler(Message);
+      return;
+    }
+  }
+  TPopupMenu* menu = FPopupMenu;
+  if (menu && menu->AutoPopup()) {
+    SendCancelMode(nullptr);
+    menu->SetPopupComponent(this);
+    // From the keyboard the menu opens at the control's top-left corner.
+    if (fromKeyboard) pt = ClientToScreen(TPoint{0, 0});
+    Message.Result = 1;
+    menu->Popup(pt.x, pt.y);
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (Value == Action()) return;
+  if (!Value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink) FActionLink = CreateActionLink();
+  FActionLink->SetAction(Value);
+  FActionLink->OnChange = [this](TObject* Sender) {
+    if (FActionLink && Sender == FActionLink->Action()) ActionChange(Sender, false);
+  };
+  ActionChange(Value, Value->ComponentState().Contains(csLoading));
+  Value->FreeNotification(this);
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* a = dynamic_cast<TCustomAction*>(Sender);
+  if (!a) return;
+  if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(a->Caption());
+  if (!CheckDefaults || FEnabled) SetEnabled(a->Enabled());
+  if (!CheckDefaults || FHint.empty()) SetHint(a->Hint());
+  if (!CheckDefaults || FVisible) SetVisible(a->Visible());
 }
 
 void TControl::SetCursor(TCursor Value) {
@@ -708,7 +770,9 @@ void TControl::SetCursor(TCursor Value) {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && reinterpret_cast<TComponent*>(FPopupMenu) == AComponent) FPopupMenu = nullptr;
+  if (Operation != opRemove) return;
+  if (FPopupMenu == AComponent) FPopupMenu = nullptr;
+  if (FActionLink && FActionLink->Action() == AComponent) FActionLink.reset();
 }
 
 void TControl::Loaded() {

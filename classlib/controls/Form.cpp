@@ -2,7 +2,9 @@
 // focus bookkeeping of its controls, dialog keys.
 #include <algorithm>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/controls/ControlsInternal.h"
 
 using namespace win;
@@ -130,7 +132,15 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove) {
     if (AComponent == FActiveControl) FActiveControl = nullptr;
     if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+    if (AComponent == FMenu) FMenu = nullptr;
   }
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+  if (Value == FMenu) return;
+  if (FMenu) FMenu->RemoveFreeNotification(this);
+  FMenu = Value;
+  if (Value) Value->FreeNotification(this);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -452,7 +462,16 @@ void TCustomForm::SendCancelMode(TControl* Sender) {
 bool TCustomForm::IsShortCut(TMessage& Message) {
   bool handled = false;
   if (OnShortCut) OnShortCut(Message, handled);
-  return handled;
+  if (handled) return true;
+  if (FMenu && FMenu->IsShortCut(Message)) return true;
+  // The popup menus and the action lists the form owns.
+  TShortCut key = ShortCutFromKeyMessage(Message);
+  for (int i = 0; i < ComponentCount(); ++i) {
+    TComponent* c = Components(i);
+    if (auto* popup = dynamic_cast<TPopupMenu*>(c); popup && popup->IsShortCut(Message)) return true;
+    if (auto* list = dynamic_cast<TCustomActionList*>(c); list && list->IsShortCut(key)) return true;
+  }
+  return false;
 }
 
 void TCustomForm::CMDialogKey(TMessage& Message) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 
 using namespace win;
@@ -144,6 +145,58 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TCustomControl(AOwner) {
   FParentColor = false;
   FColor = clBtnFace;
   FBrush->SetColor(FColor);
+}
+
+namespace {
+// The link of a button control also shows the action's check state; the state set from the
+// action fires no click (which would run the action again).
+class TButtonActionLink : public TControlActionLink {
+public:
+  explicit TButtonActionLink(TButtonControl* AClient) : TControlActionLink(AClient), FButton(AClient) {}
+  bool IsCheckedLinked() override {
+    TCustomAction* a = CustomAction();
+    return a && FButton->Checked() == a->Checked();
+  }
+  void SetChecked(bool Value) override {
+    if (!IsCheckedLinked()) return;
+    bool old = FButton->ClicksDisabled();
+    FButton->SetClicksDisabled(true);
+    try {
+      FButton->SetChecked(Value);
+    } catch (...) {
+      FButton->SetClicksDisabled(old);
+      throw;
+    }
+    FButton->SetClicksDisabled(old);
+  }
+
+private:
+  TButtonControl* FButton;
+};
+}  // namespace
+
+std::unique_ptr<TControlActionLink> TButtonControl::CreateActionLink() {
+  return std::make_unique<TButtonActionLink>(this);
+}
+
+void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TCustomControl::ActionChange(Sender, CheckDefaults);
+  auto* a = dynamic_cast<TCustomAction*>(Sender);
+  if (!a || (CheckDefaults && Checked())) return;
+  bool old = FClicksDisabled;
+  FClicksDisabled = true;
+  try {
+    SetChecked(a->Checked());
+  } catch (...) {
+    FClicksDisabled = old;
+    throw;
+  }
+  FClicksDisabled = old;
+}
+
+void TButtonControl::Click() {
+  if (FClicksDisabled) return;
+  TCustomControl::Click();
 }
 
 void TButtonControl::DrawCaption(TCanvas* Canvas, TRect R, UINT Flags) {

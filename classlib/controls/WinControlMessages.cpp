@@ -109,6 +109,17 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGKEY: case CM_DIALOGCHAR: case CM_FOCUSCHANGED:
       Broadcast(Message);
       return;
+    case WM_CONTEXTMENU: {
+      // A graphic child under the click has its own context menu first.
+      TPoint pt{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+      if (Message.Result == 0 && !(pt.x == -1 && pt.y == -1))
+        if (TControl* c = ControlAtPos(ScreenToClient(pt), false)) {
+          Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+          if (Message.Result != 0) return;
+        }
+      TControl::Dispatch(Message);
+      return;
+    }
     case CM_ENABLEDCHANGED:
       if (!FEnabled)
         if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this, false);

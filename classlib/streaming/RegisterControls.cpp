@@ -1,8 +1,10 @@
 // Published properties and events of the controls and forms. A control nested inside another
 // block of a description is placed in it when that block is a windowed control.
+#include "classlib/ActnList.h"
 #include "classlib/Controls.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/streaming/Registrations.h"
 
@@ -126,6 +128,8 @@ void RegisterControlFormClasses() {
       .Boolean("ShowHint", &TControl::SetShowHint)
       .Boolean("ParentShowHint", &TControl::SetParentShowHint)
       .Integer("Cursor", [](TControl* c, int32_t v) { c->SetCursor(static_cast<TCursor>(v)); }, kCursorIdents)
+      .Reference<TPopupMenu>("PopupMenu", &TControl::SetPopupMenu)
+      .Reference<TBasicAction>("Action", &TControl::SetAction)
       .Event<TNotifyEvent>("OnClick", &TControl::OnClick)
       .Event<TNotifyEvent>("OnDblClick", &TControl::OnDblClick)
       .Event<TNotifyEvent>("OnResize", &TControl::OnResize)
@@ -167,6 +171,7 @@ void RegisterControlFormClasses() {
       .Object("Icon", &TCustomForm::Icon)
       .Boolean("KeyPreview", &TCustomForm::SetKeyPreview)
       .Reference<TWinControl>("ActiveControl", &TCustomForm::SetActiveControl)
+      .Reference<TMainMenu>("Menu", &TCustomForm::SetMenu)
       .Event<TNotifyEvent>("OnCreate", &TCustomForm::OnCreate)
       .Event<TNotifyEvent>("OnDestroy", &TCustomForm::OnDestroy)
       .Event<TNotifyEvent>("OnShow", &TCustomForm::OnShow)

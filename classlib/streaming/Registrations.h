@@ -3,6 +3,9 @@
 #include "classlib/Streaming.h"
 
 void RegisterGraphicsFormClasses();
+// The menus and the actions (RegisterMenus.cpp).
+void RegisterMenuFormClasses();
+
 void RegisterControlFormClasses();
 
 // The colour names a description may use (clRed, clBtnFace, clNone, ...).

@@ -41,6 +41,7 @@ void EnsureStandardClasses() {
   if (started) return;
   started = true;
   RegisterCoreClasses();
+  RegisterMenuFormClasses();
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
