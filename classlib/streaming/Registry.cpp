@@ -44,6 +44,7 @@ void EnsureStandardClasses() {
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
+  RegisterScrollFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
