@@ -99,27 +99,24 @@ void DrawScrollArrow(HDC dc, const RECT& r, bool vertical, bool less, bool enabl
   }
   int shift = pressed ? 1 : 0;  // a pressed button's glyph moves down and right
   int cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
-  int d = less ? -1 : 1;
-  POINT pts[3];
-  if (vertical) {
-    pts[0] = POINT{cx - 3, cy - d * 2};
-    pts[1] = POINT{cx + 3, cy - d * 2};
-    pts[2] = POINT{cx, cy + d * 1};
-  } else {
-    pts[0] = POINT{cx - d * 2, cy - 3};
-    pts[1] = POINT{cx - d * 2, cy + 3};
-    pts[2] = POINT{cx + d * 1, cy};
-  }
+  // A triangle of rows 7, 5, 3 and 1 pixels long, its point towards the arrow's way.
   HBRUSH br = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-  HGDIOBJ oldBrush = SelectObject(dc, br);
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  Polygon(dc, pts, 3);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
+  for (int i = 0; i < 4; ++i) {
+    int row = less ? 3 - i : i;  // row 0 is the widest
+    RECT line = vertical ? RECT{cx - 3 + row, cy - 2 + i, cx + 4 - row, cy - 1 + i}
+                         : RECT{cx - 2 + i, cy - 3 + row, cx - 1 + i, cy + 4 - row};
+    FillRect(dc, &line, br);
+  }
 }
 
 void DrawScrollBar(HDC dc, const ScrollBarParts& p, bool vertical, bool enabled, int pressedPart) {
-  FillRect(dc, &p.bar, GetSysColorBrush(COLOR_SCROLLBAR));
+  // The classic track is a fine checker of the bar colour and white; its average reads the same
+  // and keeps the track apart from a face-coloured background.
+  COLORREF bar = GetSysColor(COLOR_SCROLLBAR), hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  HBRUSH track = CreateSolidBrush(RGB((GetRValue(bar) + GetRValue(hi)) / 2, (GetGValue(bar) + GetGValue(hi)) / 2,
+                                      (GetBValue(bar) + GetBValue(hi)) / 2));
+  FillRect(dc, &p.bar, track);
+  DeleteObject(track);
   if (p.hasThumb && (pressedPart == ScrollBarTrackLess || pressedPart == ScrollBarTrackMore)) {
     // The held part of the track darkens, as in the classic look.
     RECT t = p.bar;

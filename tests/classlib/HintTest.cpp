@@ -4,6 +4,8 @@
 // behaviour as a popup that never takes the activation or the focus.
 #include "classlib/EditCtrls.h"
 #include "classlib/Hints.h"
+#include "classlib/ScrollCtrls.h"
+#include "classlib/StdCtrls.h"
 #include "tests/classlib/ControlTestFixture.h"
 
 using namespace ctltest;
@@ -339,6 +341,42 @@ TEST_F(HintTest, AControlFreedWhileItsHintIsPendingOrShownIsForgotten) {
   b = nullptr;
   EXPECT_FALSE(Shown());
   Wait(3000);
+}
+
+// The plain looks of this area together: a two-line Chinese hint over a button, a scroll bar of
+// each kind and an up/down beside its edit, composed by the headless backend into
+// hint-scroll-looks.png in the build folder for a person to look at.
+TEST_F(HintTest, PlainLooksPicture) {
+  form->SetBounds(0, 0, 320, 170);
+  form->SetColor(clBtnFace);
+  a->SetVisible(false);
+  b->SetVisible(false);
+  auto* button = Make<TButton>(form, "button", 10, 10, 90, 28);
+  button->SetCaption("开始转换");
+  button->SetHint("开始转换所选的文件\n完成后输出到目标文件夹|转换");
+  button->SetShowHint(true);
+  auto* e = Make<TEdit>(form, "e", 10, 120, 80, 22);
+  auto* ud = Make<TUpDown>(form, "ud", 0, 0, 17, 22);
+  ud->SetMax(2000);
+  ud->SetIncrement(100);
+  ud->SetPosition(1200);
+  ud->SetAssociate(e);
+  auto* h = Make<TScrollBar>(form, "h", 120, 125, 190, 17);
+  h->SetPageSize(20);
+  h->SetPosition(30);
+  auto* v = Make<TScrollBar>(form, "v", 290, 10, 105, 17);  // turned below
+  v->SetKind(sbVertical);
+  v->SetPosition(60);
+  Pump();
+  MoveTo(button, 40, 12);
+  Wait(500);
+  ASSERT_TRUE(Shown());
+  EXPECT_EQ(ShownText(), "开始转换所选的文件\n完成后输出到目标文件夹");
+  THintWindow* w = Application->HintWindow();
+  EXPECT_GT(w->Height(), 2 * w->Canvas()->TextHeight("转"));  // two lines
+  std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/hint-scroll-looks.png";
+  ASSERT_TRUE(headless::SaveScreenPng(path));
+  EXPECT_EQ(Rgb(headless::PixelAt(w->Handle(), 1, w->Height() - 2)), Px(clInfoBk));
 }
 
 TEST(HintText, ShortAndLongParts) {
