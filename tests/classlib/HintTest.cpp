@@ -185,6 +185,15 @@ TEST_F(HintTest, ParentShowHintTakesTheFormsSetting) {
   EXPECT_EQ(ShownText(), "继承");
 }
 
+TEST_F(HintTest, HintColorPaintsTheWindow) {
+  Application->SetHintColor(clAqua);
+  MoveTo(a, 20, 20);
+  Wait(500);
+  ASSERT_TRUE(Shown());
+  EXPECT_EQ(Rgb(headless::PixelAt(Application->HintWindow()->Handle(), 1, 1)), Px(clAqua));
+  Application->SetHintColor(clInfoBk);
+}
+
 TEST_F(HintTest, ControlAndOnShowHintMayChangeTheHint) {
   a->OnHintShow = [](THintInfo& info) -> LRESULT {
     EXPECT_EQ(info.HintStr, "第一");
