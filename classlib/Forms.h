@@ -13,6 +13,7 @@
 
 #include "base/Exception.h"
 #include "classlib/Controls.h"
+#include "classlib/Hints.h"
 
 OMBREL_EXCEPTION(EInvalidOperation, Exception)
 
@@ -36,6 +37,8 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = std::function<void(TMessage& Msg, bool& Handled)>;
 using TMessageEvent = std::function<void(win::MSG& Msg, bool& Handled)>;
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+
+class THintEngine;  // the hint timing (HintWindow.cpp)
 
 class TCustomForm : public TWinControl {
 public:
@@ -249,9 +252,25 @@ public:
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& Value);
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool Value) { FShowHint = Value; }
+  // Off hides the hint and frees the hint window; on builds a new one from HintWindowClass.
+  void SetShowHint(bool Value);
   bool ShowMainForm = true;
+  // The pointer rests HintPause ms on a control before its hint shows; a hint hides after
+  // HintHidePause ms; moving on to the next control while a hint is up waits HintShortPause.
   int32_t HintPause = 500, HintHidePause = 2500, HintShortPause = 50;
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor Value);
+  TShowHintEvent OnShowHint;
+  // Shows the hint of the control under CursorPos now (the timer's work).
+  void ActivateHint(TPoint CursorPos);
+  // Hides the hint and forgets its control: the pointer must rest again before the next one.
+  void CancelHint();
+  // Hides the hint window only.
+  void HideHint();
+  // The pointer moved over Control: starts, restarts or ends the hint timing.
+  void HintMouseMessage(TControl* Control, TMessage& Message);
+  // The hint window, or nullptr while hints are off or none was needed yet.
+  THintWindow* HintWindow() const;
   TIcon* Icon() { return FIcon.get(); }
   bool Active() const;
 
@@ -270,6 +289,9 @@ private:
   TCustomForm* FMainForm = nullptr;
   std::string FTitle, FHelpFile, FHint;
   bool FShowHint = true;
+  TColor FHintColor = clInfoBk;
+  THintEngine* FHintEngine = nullptr;  // owned as a component
+  THintEngine* Hints();
   bool FTerminated = false;
   std::unique_ptr<TIcon> FIcon;
 };

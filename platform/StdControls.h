@@ -92,6 +92,23 @@ namespace win::detail {
 // The non-client area of a standard control: the sunken edge of WS_EX_CLIENTEDGE and the plain
 // scroll bars of WS_VSCROLL/WS_HSCROLL; other frames go to DefWindowProc. Answers WM_NCPAINT.
 LRESULT PaintSunkenFrame(HWND h, WPARAM updateRgn);
+// The parts of a plain scroll bar laid out in `bar`: arrow buttons at both ends, the track
+// between them and a thumb sized by the page (square without a page). span is the number of
+// positions the thumb travels (Max - Min + 1 - Page, or Max - Min without a page); there is no
+// thumb when it is 0 or the track is too short for one.
+struct ScrollBarParts {
+  RECT bar{}, less{}, more{}, thumb{};
+  bool hasThumb = false;
+  int trackStart = 0, trackLength = 0, thumbLength = 0;
+  long span = 0;
+};
+void LayoutScrollBar(const RECT& bar, bool vertical, int nMin, int nMax, UINT nPage, int nPos, ScrollBarParts* p);
+// Which part is held down while drawing.
+constexpr int ScrollBarNoPart = 0, ScrollBarLess = 1, ScrollBarMore = 2, ScrollBarTrackLess = 3,
+              ScrollBarTrackMore = 4, ScrollBarThumb = 5;
+void DrawScrollBar(HDC dc, const ScrollBarParts& p, bool vertical, bool enabled, int pressedPart);
+// One arrow button (up or left when `less`), raised, or flat and shifted while pressed.
+void DrawScrollArrow(HDC dc, const RECT& r, bool vertical, bool less, bool enabled, bool pressed);
 // Draws the shown scroll bars into a window DC (StdScrollBars.cpp).
 void PaintScrollBars(HWND h, HDC windowDC);
 // WM_NCLBUTTONDOWN on HTVSCROLL/HTHSCROLL (screen point): a line, a page, or the start of a

@@ -11,6 +11,7 @@ using namespace win;
 
 void TWinControl::WndProc(TMessage& Message) {
   UINT msg = Message.Msg;
+  HintMessageHook(this, Message);
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL) {
     if (msg == WM_MOUSEMOVE && FHandle) {
       TRACKMOUSEEVENT tme;

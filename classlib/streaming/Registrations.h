@@ -12,3 +12,5 @@ void RegisterControlFormClasses();
 const TIdentMap& ColorIdents();
 // The edit, memo and list box (RegisterEditControls.cpp).
 void RegisterEditFormClasses();
+// The scroll bar, the up/down and the hint window (RegisterScrollControls.cpp).
+void RegisterScrollFormClasses();

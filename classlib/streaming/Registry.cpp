@@ -45,6 +45,7 @@ void EnsureStandardClasses() {
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
+  RegisterScrollFormClasses();
 }
 
 int Depth(const TClassInfo* c) {

@@ -11,11 +11,7 @@ namespace win::detail {
 
 namespace {
 
-struct Parts {
-  RECT bar{}, less{}, more{}, thumb{};
-  bool hasThumb = false;
-  int trackStart = 0, trackLength = 0, thumbLength = 0;
-};
+using Parts = ScrollBarParts;
 
 // The client rectangle in window coordinates.
 RECT ClientInWindow(HWND h) {
@@ -38,56 +34,14 @@ bool Geometry(HWND h, int bar, Parts* p) {
   RECT c = ClientInWindow(h);
   int size = GetSystemMetrics(bar == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL);
   bool vert = bar == SB_VERT;
-  p->bar = vert ? RECT{c.right, c.top, c.right + size, c.bottom} : RECT{c.left, c.bottom, c.right, c.bottom + size};
-  int length = vert ? c.bottom - c.top : c.right - c.left;
-  int arrow = std::min(size, length / 2);
-  if (vert) {
-    p->less = RECT{p->bar.left, p->bar.top, p->bar.right, p->bar.top + arrow};
-    p->more = RECT{p->bar.left, p->bar.bottom - arrow, p->bar.right, p->bar.bottom};
-  } else {
-    p->less = RECT{p->bar.left, p->bar.top, p->bar.left + arrow, p->bar.bottom};
-    p->more = RECT{p->bar.right - arrow, p->bar.top, p->bar.right, p->bar.bottom};
-  }
-  p->trackStart = (vert ? p->bar.top : p->bar.left) + arrow;
-  p->trackLength = std::max(0, length - 2 * arrow);
+  RECT r = vert ? RECT{c.right, c.top, c.right + size, c.bottom} : RECT{c.left, c.bottom, c.right, c.bottom + size};
   SCROLLINFO si;
   si.fMask = SIF_ALL;
   GetScrollInfo(h, bar, &si);
-  long range = long(si.nMax) - si.nMin + 1;
-  if (si.nPage > 0 && long(si.nPage) < range && p->trackLength >= 8) {
-    int len = std::max(8, int(long(p->trackLength) * long(si.nPage) / range));
-    len = std::min(len, p->trackLength);
-    long span = range - long(si.nPage);
-    int at = p->trackStart + int(long(p->trackLength - len) * std::clamp<long>(si.nPos - si.nMin, 0, span) / span);
-    p->thumb = vert ? RECT{p->bar.left, at, p->bar.right, at + len} : RECT{at, p->bar.top, at + len, p->bar.bottom};
-    p->thumbLength = len;
-    p->hasThumb = true;
-  }
+  LayoutScrollBar(r, vert, si.nMin, si.nMax, si.nPage, si.nPos, p);
+  // A window's own bars show a thumb only for a page that leaves something to scroll.
+  if (si.nPage == 0) p->hasThumb = false;
   return true;
-}
-
-void Arrow(HDC dc, const RECT& r, int bar, bool less, bool enabled) {
-  RECT b = r;
-  DrawEdge(dc, &b, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-  int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-  POINT pts[3];
-  if (bar == SB_VERT) {
-    int d = less ? -1 : 1;
-    pts[0] = POINT{cx - 3, cy - d * 2};
-    pts[1] = POINT{cx + 3, cy - d * 2};
-    pts[2] = POINT{cx, cy + d * 1};
-  } else {
-    int d = less ? -1 : 1;
-    pts[0] = POINT{cx - d * 2, cy - 3};
-    pts[1] = POINT{cx - d * 2, cy + 3};
-    pts[2] = POINT{cx + d * 1, cy};
-  }
-  HBRUSH br = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-  HGDIOBJ oldBrush = SelectObject(dc, br);
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  Polygon(dc, pts, 3);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
 }
 
 struct Drag {
@@ -107,20 +61,90 @@ POINT ToWindow(HWND h, POINT screen) {
 
 }  // namespace
 
+void LayoutScrollBar(const RECT& bar, bool vertical, int nMin, int nMax, UINT nPage, int nPos, ScrollBarParts* p) {
+  *p = ScrollBarParts{};
+  p->bar = bar;
+  int thickness = vertical ? bar.right - bar.left : bar.bottom - bar.top;
+  int length = std::max(0, vertical ? int(bar.bottom - bar.top) : int(bar.right - bar.left));
+  int arrow = std::max(0, std::min(thickness, length / 2));
+  if (vertical) {
+    p->less = RECT{bar.left, bar.top, bar.right, bar.top + arrow};
+    p->more = RECT{bar.left, bar.bottom - arrow, bar.right, bar.bottom};
+  } else {
+    p->less = RECT{bar.left, bar.top, bar.left + arrow, bar.bottom};
+    p->more = RECT{bar.right - arrow, bar.top, bar.right, bar.bottom};
+  }
+  p->trackStart = (vertical ? bar.top : bar.left) + arrow;
+  p->trackLength = std::max(0, length - 2 * arrow);
+  long range = long(nMax) - nMin + 1;
+  // Without a page the thumb is square and the position Max is the last.
+  long span = range - (nPage > 0 ? long(nPage) : 1);
+  p->span = std::max(0L, span);
+  if (range <= 0 || span <= 0 || p->trackLength < 8) return;
+  int len = nPage > 0 ? std::max(8, int(long(p->trackLength) * long(nPage) / range)) : std::max(8, thickness);
+  len = std::min(len, p->trackLength);
+  int at = p->trackStart + int(long(p->trackLength - len) * std::clamp<long>(long(nPos) - nMin, 0, span) / span);
+  p->thumb = vertical ? RECT{bar.left, at, bar.right, at + len} : RECT{at, bar.top, at + len, bar.bottom};
+  p->thumbLength = len;
+  p->hasThumb = true;
+}
+
+void DrawScrollArrow(HDC dc, const RECT& r, bool vertical, bool less, bool enabled, bool pressed) {
+  RECT b = r;
+  if (pressed) {
+    FillRect(dc, &b, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &b, GetSysColorBrush(COLOR_BTNSHADOW));
+  } else {
+    DrawEdge(dc, &b, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  }
+  int shift = pressed ? 1 : 0;  // a pressed button's glyph moves down and right
+  int cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
+  // A triangle of rows 7, 5, 3 and 1 pixels long, its point towards the arrow's way.
+  HBRUSH br = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+  for (int i = 0; i < 4; ++i) {
+    int row = less ? 3 - i : i;  // row 0 is the widest
+    RECT line = vertical ? RECT{cx - 3 + row, cy - 2 + i, cx + 4 - row, cy - 1 + i}
+                         : RECT{cx - 2 + i, cy - 3 + row, cx - 1 + i, cy + 4 - row};
+    FillRect(dc, &line, br);
+  }
+}
+
+void DrawScrollBar(HDC dc, const ScrollBarParts& p, bool vertical, bool enabled, int pressedPart) {
+  // The classic track is a fine checker of the bar colour and white; its average reads the same
+  // and keeps the track apart from a face-coloured background.
+  COLORREF bar = GetSysColor(COLOR_SCROLLBAR), hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  HBRUSH track = CreateSolidBrush(RGB((GetRValue(bar) + GetRValue(hi)) / 2, (GetGValue(bar) + GetGValue(hi)) / 2,
+                                      (GetBValue(bar) + GetBValue(hi)) / 2));
+  FillRect(dc, &p.bar, track);
+  DeleteObject(track);
+  if (p.hasThumb && (pressedPart == ScrollBarTrackLess || pressedPart == ScrollBarTrackMore)) {
+    // The held part of the track darkens, as in the classic look.
+    RECT t = p.bar;
+    bool lessSide = pressedPart == ScrollBarTrackLess;
+    if (vertical) {
+      t.top = lessSide ? p.less.bottom : p.thumb.bottom;
+      t.bottom = lessSide ? p.thumb.top : p.more.top;
+    } else {
+      t.left = lessSide ? p.less.right : p.thumb.right;
+      t.right = lessSide ? p.thumb.left : p.more.left;
+    }
+    FillRect(dc, &t, GetSysColorBrush(COLOR_3DDKSHADOW));
+  }
+  DrawScrollArrow(dc, p.less, vertical, true, enabled && p.hasThumb, pressedPart == ScrollBarLess);
+  DrawScrollArrow(dc, p.more, vertical, false, enabled && p.hasThumb, pressedPart == ScrollBarMore);
+  if (p.hasThumb) {
+    RECT t = p.thumb;
+    DrawEdge(dc, &t, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  }
+}
+
 void PaintScrollBars(HWND h, HDC windowDC) {
   bool enabled = IsWindowEnabled(h);
   Parts both[2];
   bool shown[2] = {Geometry(h, SB_HORZ, &both[0]), Geometry(h, SB_VERT, &both[1])};
   for (int bar : {SB_HORZ, SB_VERT}) {
     if (!shown[bar]) continue;
-    Parts& p = both[bar];
-    FillRect(windowDC, &p.bar, GetSysColorBrush(COLOR_SCROLLBAR));
-    Arrow(windowDC, p.less, bar, true, enabled && p.hasThumb);
-    Arrow(windowDC, p.more, bar, false, enabled && p.hasThumb);
-    if (p.hasThumb) {
-      RECT t = p.thumb;
-      DrawEdge(windowDC, &t, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-    }
+    DrawScrollBar(windowDC, both[bar], bar == SB_VERT, enabled, ScrollBarNoPart);
   }
   if (shown[0] && shown[1]) {
     RECT corner{both[1].bar.left, both[0].bar.top, both[1].bar.right, both[0].bar.bottom};
