@@ -44,6 +44,7 @@ void EnsureStandardClasses() {
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
+  RegisterListViewFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
