@@ -892,6 +892,11 @@ void TCustomListView::UpdateScrollInfo() {
       v.nPage = UINT(CountPerPage());
       v.nPos = FTopIndex;
       int32_t total = TotalColumnWidth();
+      int32_t maxX = std::max<int32_t>(0, total - c.right);
+      if (FScrollX > maxX) {
+        FScrollX = maxX;
+        LayoutHeader();
+      }
       if (total > c.right) {
         hz.nMax = total - 1;
         hz.nPage = UINT(std::max<LONG>(0, c.right));
@@ -902,6 +907,7 @@ void TCustomListView::UpdateScrollInfo() {
     case vsList: {
       int32_t rows = RowsPerColumn(), cols = (n + rows - 1) / rows;
       int32_t vis = std::max(1, int32_t(c.right) / ListColumnWidth());
+      FScrollX = std::clamp(FScrollX, 0, std::max(0, cols - vis));
       if (cols > vis) {
         hz.nMax = cols - 1;
         hz.nPage = UINT(vis);
@@ -911,6 +917,7 @@ void TCustomListView::UpdateScrollInfo() {
     }
     default: {
       int32_t h = ContentHeight();
+      FScrollY = std::clamp(FScrollY, 0, std::max<int32_t>(0, h - c.bottom));
       if (h > c.bottom) {
         v.nMax = h - 1;
         v.nPage = UINT(std::max<LONG>(0, c.bottom));

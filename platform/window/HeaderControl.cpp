@@ -116,7 +116,7 @@ struct Header {
     hi->flags = HHT_NOWHERE;
   }
 
-  // The display position a moved section would take with the pointer at x.
+  // The boundary between sections (0..count) nearest to x, where a moved section would go.
   int DropPosition(int x) const {
     int left = 0, pos = 0;
     for (int idx : order) {
@@ -125,7 +125,7 @@ struct Header {
       left += w;
       ++pos;
     }
-    return std::max(0, int(order.size()) - 1);
+    return int(order.size());
   }
 
   void SetWidth(int item, int w) {
@@ -219,7 +219,9 @@ struct Header {
     InvalidateRect(h, nullptr, TRUE);
     if (!Valid(WPARAM(item))) return;
     if (wasDragging) {
+      // The boundary the section is dropped on, counted without the section itself.
       int to = DropPosition(p.x), from = PositionOf(item);
+      if (to > from) --to;
       if (to == from || from < 0) return;
       HDITEM hdi;
       hdi.mask = HDI_ORDER;
