@@ -14,3 +14,5 @@ const TIdentMap& ColorIdents();
 void RegisterEditFormClasses();
 // The scroll bar, the up/down and the hint window (RegisterScrollControls.cpp).
 void RegisterScrollFormClasses();
+// The list view, its columns and items (RegisterListView.cpp).
+void RegisterListViewFormClasses();

@@ -46,6 +46,7 @@ void EnsureStandardClasses() {
   RegisterControlFormClasses();
   RegisterEditFormClasses();
   RegisterScrollFormClasses();
+  RegisterListViewFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
