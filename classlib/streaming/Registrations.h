@@ -9,3 +9,5 @@ void RegisterControlFormClasses();
 const TIdentMap& ColorIdents();
 // The edit, memo and list box (RegisterEditControls.cpp).
 void RegisterEditFormClasses();
+// The tab control, the page control and the tab sheet (RegisterTabControls.cpp).
+void RegisterTabControlFormClasses();

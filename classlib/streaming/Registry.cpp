@@ -44,6 +44,7 @@ void EnsureStandardClasses() {
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
+  RegisterTabControlFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
