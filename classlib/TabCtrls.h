@@ -280,6 +280,7 @@ protected:
   void Change() override;
   int32_t GetImageIndex(int32_t ATabIndex) override;
   void SelectNextTab(bool GoForward) override { SelectNextPage(GoForward, true); }
+  void CreateWnd() override;
 
   void InsertPage(TTabSheet* Page);
   void RemovePage(TTabSheet* Page);

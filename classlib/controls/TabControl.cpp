@@ -503,6 +503,12 @@ TPageControl::~TPageControl() {
   FActivePage = nullptr;
 }
 
+void TPageControl::CreateWnd() {
+  TCustomTabControl::CreateWnd();
+  for (TTabSheet* p : FPages)
+    if (p->FHighlighted && p->FTabShowing) Perform(TCM_HIGHLIGHTITEM, WPARAM(p->TabIndex()), MAKELPARAM(1, 0));
+}
+
 TTabSheet* TPageControl::Pages(int32_t Index) const {
   if (Index < 0 || Index >= PageCount()) ListIndexError(Index);
   return FPages[size_t(Index)];

@@ -462,8 +462,15 @@ struct TabCtl {
     int saved = SaveDC(dc);
     FillRect(dc, &cr, GetSysColorBrush(COLOR_BTNFACE));
     if (!Buttons()) {
-      RECT f = lay.frame;
-      DrawEdge(dc, &f, EDGE_RAISED, BF_RECT);
+      // Raised as the tabs are: light at the top and left, shadow inside a dark line at the
+      // right and bottom.
+      const RECT& f = lay.frame;
+      FillStrip(dc, f.left, f.top, f.right - 1, f.top + 1, COLOR_BTNHIGHLIGHT);
+      FillStrip(dc, f.left, f.top, f.left + 1, f.bottom - 1, COLOR_BTNHIGHLIGHT);
+      FillStrip(dc, f.right - 2, f.top + 1, f.right - 1, f.bottom - 1, COLOR_BTNSHADOW);
+      FillStrip(dc, f.left + 1, f.bottom - 2, f.right - 1, f.bottom - 1, COLOR_BTNSHADOW);
+      FillStrip(dc, f.right - 1, f.top, f.right, f.bottom, COLOR_3DDKSHADOW);
+      FillStrip(dc, f.left, f.bottom - 1, f.right, f.bottom, COLOR_3DDKSHADOW);
     }
     int clip = SaveDC(dc);
     if (lay.arrows) IntersectClipRect(dc, 0, 0, lay.rowLimit, cr.bottom);
