@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "classlib/Forms.h"
 #include "classlib/TabCtrls.h"
+#include "classlib/controls/ControlsInternal.h"
 #include "classlib/graphics/ImageList.h"
 
 using namespace win;
@@ -380,7 +381,15 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
     case CN_NOTIFY: {
       auto* nm = reinterpret_cast<const NMTCHEADER*>(Message.LParam);
       if (nm && nm->code == TCN_SELCHANGING) {
-        Message.Result = CanChange() ? 0 : 1;
+        // A handler that fails refuses the change: the answer would otherwise be lost on the
+        // way back through the parent and the tab would change after all.
+        bool allow = false;
+        try {
+          allow = CanChange();
+        } catch (...) {
+          controls_internal::HandleException(this, std::current_exception());
+        }
+        Message.Result = allow ? 0 : 1;
         return;
       }
       if (nm && nm->code == TCN_SELCHANGE) {

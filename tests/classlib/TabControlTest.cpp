@@ -227,6 +227,26 @@ TEST_F(TabControlTest, PagesSwitchByClickAndKeyboardAndOnChangingCanRefuse) {
   EXPECT_TRUE(log.empty());
 }
 
+// An OnChanging handler that raises refuses the change; the error goes to the application.
+TEST_F(TabControlTest, FailingOnChangingKeepsTheTab) {
+  TForm* f = NewForm(100, 100, 300, 200);
+  TPageControl* pc = NewPages(f, {"A", "BB", "CCC"});
+  int changes = 0;
+  pc->OnChanging = [](TObject*, bool&) { throw Exception("no change now"); };
+  pc->OnChange = [&](TObject*) { ++changes; };
+  std::string seen;
+  TExceptionEvent old = Application->OnException;
+  Application->OnException = [&](TObject*, const std::exception& e) { seen = e.what(); };
+  f->Show();
+  Pump();
+  ClickAt(pc, 30, 10);
+  Application->OnException = old;
+  EXPECT_EQ(pc->TabIndex(), 0);
+  EXPECT_EQ(pc->ActivePage(), pc->Pages(0));
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(seen, "no change now");
+}
+
 TEST_F(TabControlTest, TabControlKeepsTabsWithoutWindowAndReportsUserChanges) {
   auto* tc = new TTabControl(owner.get());
   BoxFont(tc);
@@ -648,7 +668,7 @@ TEST_F(TabControlTest, FormWithPageControlAndThreeSheetsReadsBack) {
 // Top tabs with Chinese captions and side tabs, composed into tab-controls.png in the build folder
 // for a person to look at.
 TEST_F(TabControlTest, PlainLookPicture) {
-  TForm* f = NewForm(0, 0, 480, 220);
+  TForm* f = NewForm(0, 0, 480, 290);
   f->SetColor(clBtnFace);
   auto* top = Make<TPageControl>(f, "top", 10, 10, 240, 200);
   for (const char* caption : {"常规", "视频设置", "音频设置"}) {
@@ -667,7 +687,14 @@ TEST_F(TabControlTest, PlainLookPicture) {
     s->SetPageControl(side);
   }
   side->SetActivePageIndex(0);
+  // A single row too long for its control, scrolled by two tabs.
+  auto* row = Make<TTabControl>(f, "row", 10, 220, 240, 60);
+  for (const char* caption : {"MP4", "AVI", "WMV", "FLV", "3GP", "MKV", "MOV", "MP3", "WAV"})
+    row->Tabs()->Add(std::string(caption) + " 格式");
   f->Show();
+  Pump();
+  SendMessage(row->Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), 0);
+  row->SetTabIndex(3);
   Pump();
   std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/tab-controls.png";
   ASSERT_TRUE(headless::SaveScreenPng(path));
@@ -709,6 +736,14 @@ TEST_F(TabControlTest, PlainLookPicture) {
   EXPECT_EQ(Rgb(headless::PixelAt(sh, s0.right, s0.top + 5)), Px(clBtnFace));
   EXPECT_TRUE(inked(sh, s1));
   EXPECT_EQ(side->DisplayRect().left, s0.right + 4);
+
+  // The arrows at the end of the scrolled row, each with its mark.
+  HWND rh = row->Handle();
+  EXPECT_EQ(row->TabRect(2).left, 0);
+  TRect t3 = row->TabRect(3);
+  EXPECT_TRUE(inked(rh, TRect{240 - 32, t3.top, 240 - 16, t3.bottom}));
+  EXPECT_TRUE(inked(rh, TRect{240 - 16, t3.top, 240, t3.bottom}));
+  EXPECT_EQ(row->IndexOfTabAt(240 - 8, t3.top + 8), -1);
 }
 
 }  // namespace
