@@ -16,3 +16,5 @@ void RegisterEditFormClasses();
 void RegisterScrollFormClasses();
 // The list view, its columns and items (RegisterListView.cpp).
 void RegisterListViewFormClasses();
+// The tab control, the page control and the tab sheet (RegisterTabControls.cpp).
+void RegisterTabControlFormClasses();

@@ -47,6 +47,7 @@ void EnsureStandardClasses() {
   RegisterEditFormClasses();
   RegisterScrollFormClasses();
   RegisterListViewFormClasses();
+  RegisterTabControlFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
