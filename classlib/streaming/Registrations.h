@@ -9,3 +9,5 @@ void RegisterControlFormClasses();
 const TIdentMap& ColorIdents();
 // The edit, memo and list box (RegisterEditControls.cpp).
 void RegisterEditFormClasses();
+// The tree view (RegisterTreeView.cpp).
+void RegisterTreeViewFormClasses();

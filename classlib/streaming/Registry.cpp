@@ -44,6 +44,7 @@ void EnsureStandardClasses() {
   RegisterGraphicsFormClasses();
   RegisterControlFormClasses();
   RegisterEditFormClasses();
+  RegisterTreeViewFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
