@@ -384,7 +384,13 @@ TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, size_t Position, const std
   Position = std::min(Position, Parent->FChildren.size());
   Parent->FChildren.insert(Parent->FChildren.begin() + std::ptrdiff_t(Position), std::move(n));
   if (Parent != FRoot.get()) Parent->FHasChildren = true;
-  FOwner->StructureChanged();
+  if (Parent == FRoot.get() || (Parent->FExpanded && Parent->IsVisible())) {
+    FOwner->StructureChanged();
+  } else {
+    // No row appears (a node filled before it opens, say): only the button may show.
+    FFlatValid = false;
+    if (FUpdateCount == 0 && FOwner->HandleAllocated()) FOwner->Invalidate();
+  }
   return raw;
 }
 
@@ -551,7 +557,8 @@ void TCustomTreeView::SetSelected(TTreeNode* Value) { SelectNode(Value, false); 
 
 TTreeNode* TCustomTreeView::TopItem() {
   const auto& rows = Rows();
-  return size_t(FTopRow) < rows.size() ? rows[size_t(FTopRow)] : nullptr;
+  size_t top = size_t(std::clamp(FTopRow, 0, MaxTopRow()));
+  return top < rows.size() ? rows[top] : nullptr;
 }
 
 void TCustomTreeView::SetTopItem(TTreeNode* Value) {
@@ -660,9 +667,8 @@ void TCustomTreeView::NodeTextChanged(TTreeNode* Node) {
 int32_t TCustomTreeView::MaxTopRow() { return std::max(0, int32_t(Rows().size()) - VisibleCount()); }
 
 void TCustomTreeView::UpdateScrollInfo() {
-  if (FDestroying || FUpdatingBars) return;
-  FTopRow = std::clamp(FTopRow, 0, MaxTopRow());
-  if (!HandleAllocated() || FItems->FUpdateCount > 0) return;
+  // Without a window nothing reads the info; the top row is clamped when the window comes.
+  if (FDestroying || FUpdatingBars || !HandleAllocated() || FItems->FUpdateCount > 0) return;
   FUpdatingBars = true;
   HWND h = FHandle;
   // Showing or hiding a bar of its own changes the client area, and with it the other bar's need.

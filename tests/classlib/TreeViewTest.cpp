@@ -2,6 +2,7 @@
 // and scroll info following (with and without bars of its own), refused selection and expansion,
 // children added on expansion, label editing, deletion, bad indexes and moves, the form
 // description, and a picture of the plain look.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -715,6 +716,9 @@ TEST_F(TreeViewTest, PlainLookPicture) {
   TTreeNode* r2 = tv2->Items()->Add(nullptr, "转换任务");
   for (const char* s : {"第一段.avi", "第二段.mp4", "第三段.wmv"}) tv2->Items()->AddChild(r2, s);
   r2->Expand(false);
+  std::set<std::string> askedImage, askedSelected;
+  tv->OnGetImageIndex = [&](TObject*, TTreeNode* n) { askedImage.insert(n->Text()); };
+  tv->OnGetSelectedIndex = [&](TObject*, TTreeNode* n) { askedSelected.insert(n->Text()); };
   f->Show();
   tv->SetFocus();
   tv->SetSelected(out);
@@ -722,6 +726,11 @@ TEST_F(TreeViewTest, PlainLookPicture) {
   Pump();
   std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/tree-view.png";
   ASSERT_TRUE(headless::SaveScreenPng(path));
+
+  // Each painted row asks for its image, the selected one for its selected image.
+  EXPECT_EQ(askedSelected, std::set<std::string>{"输出"});
+  EXPECT_TRUE(askedImage.count("网上邻居") && askedImage.count("本地磁盘 (C:)"));
+  EXPECT_FALSE(askedImage.count("Windows")) << "a hidden row is not painted";
 
   HWND h = tv->Handle();
   auto at = [&](HWND w, int x, int y) { return Rgb(headless::PixelAt(w, 2 + x, 2 + y)); };  // client → window
