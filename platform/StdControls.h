@@ -119,3 +119,11 @@ bool ScrollBarTrack(HWND h, UINT msg, LPARAM clientPt);
 // Repaints the bars after the scroll info changed, when the window shows any.
 void RedrawScrollBars(HWND h);
 }  // namespace win::detail
+
+namespace win {
+// ---- tree view ----------------------------------------------------------------------------------
+// The messages the class library's tree view answers (its window class is its own).
+constexpr UINT TV_FIRST = 0x1100;
+constexpr UINT TVM_GETCOUNT = TV_FIRST + 5, TVM_GETINDENT = TV_FIRST + 6, TVM_SETINDENT = TV_FIRST + 7,
+               TVM_GETVISIBLECOUNT = TV_FIRST + 16, TVM_GETITEMHEIGHT = TV_FIRST + 28;
+}  // namespace win

@@ -18,3 +18,5 @@ void RegisterScrollFormClasses();
 void RegisterListViewFormClasses();
 // The tab control, the page control and the tab sheet (RegisterTabControls.cpp).
 void RegisterTabControlFormClasses();
+// The tree view (RegisterTreeView.cpp).
+void RegisterTreeViewFormClasses();

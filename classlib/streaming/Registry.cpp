@@ -48,6 +48,7 @@ void EnsureStandardClasses() {
   RegisterScrollFormClasses();
   RegisterListViewFormClasses();
   RegisterTabControlFormClasses();
+  RegisterTreeViewFormClasses();
 }
 
 int Depth(const TClassInfo* c) {
