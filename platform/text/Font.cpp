@@ -198,6 +198,10 @@ bool FindFace(const std::string& family, bool bold, bool italic, bool chinese, M
     __lsan::ScopedDisabler notLeakChecked;
 #endif
     FcInit();
+    // Fontconfig otherwise checks every 30 seconds whether its configuration changed and loads
+    // it again, losing those bytes each time; fonts installed while the program runs are found
+    // at its next start.
+    FcConfigSetRescanInterval(nullptr, 0);
   });
   FcPattern* p = FcPatternCreate();
   if (!p) return false;
