@@ -94,6 +94,15 @@ public:
   }
 };
 
+// A parent that centres its skinned children, as the skinned tool bar does.
+class CentringHost : public TCustomControl, public TkxSkinControlHost {
+public:
+  using TCustomControl::TCustomControl;
+  bool adjust = true;
+  bool AdjustControls() const override { return adjust; }
+  TRect GetSkinClientRect() override { return TRect{0, 10, 200, 51}; }
+};
+
 class SkinCtrlsTest : public ctltest::ControlTest {
 protected:
   void SetUp() override {
@@ -147,6 +156,53 @@ TEST_F(SkinCtrlsTest, ResizeModesSnapTheSizeTheSkinAllows) {
     EXPECT_EQ(c->RealClientRect(), k.client);
     EXPECT_EQ(c->RealClientWidth(), RectWidth(k.client));
   }
+}
+
+TEST_F(SkinCtrlsTest, ASkinnedToolBarCentresItsChildrenVertically) {
+  auto* host = Make<CentringHost>(form, "host", 0, 0, 200, 60);
+  auto* c = new TkxSkinCustomControl(owner.get());
+  c->SetParent(host);
+  c->SetSkinData(sd);
+  c->SetSkinDataName("fixed");
+  c->SetBounds(5, 0, 30, 20);
+  EXPECT_EQ(c->Top(), 10 + 41 / 2 - 20 / 2);
+  auto* g = new TkxGraphicSkinCustomControl(owner.get());
+  g->SetParent(host);
+  g->SetBounds(50, 0, 30, 21);  // unskinned: centred all the same
+  EXPECT_EQ(g->Top(), 10 + 20 - 10);
+  host->adjust = false;
+  g->SetBounds(50, 3, 30, 21);
+  EXPECT_EQ(g->Top(), 3);
+}
+
+TEST_F(SkinCtrlsTest, AnEmptySkinDataIsOnlyStored) {
+  auto* empty = new TkxSkinData(owner.get());
+  auto* c = new TkxSkinCustomControl(owner.get());
+  c->SetSkinDataName("fixed");
+  c->SetBounds(0, 0, 70, 70);
+  c->SetParent(form);
+  c->SetSkinData(empty);
+  EXPECT_EQ(c->SkinData(), empty);
+  EXPECT_EQ(c->Width(), 70);
+  FillTestSkin(*empty);  // filled behind its back: nothing happens until a paint or a change
+  EXPECT_EQ(c->Width(), 70);
+  c->ChangeSkinData();
+  EXPECT_EQ(c->Width(), 30);
+}
+
+TEST_F(SkinCtrlsTest, AMaskSmallerThanTheImageShapesNothing) {
+  auto small = std::make_unique<TBitmap>();
+  small->SetPixelFormat(pf24bit);
+  small->SetSize(10, 10);
+  sd->FActivePictures.push_back(std::move(small));
+  AddRecord(*sd, "smallmask", {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0, 30, 20}, 0, 2);
+  auto* c = Skinned("smallmask", 10, 10, 30, 20);
+  ShowForm();
+  EXPECT_NE(c->SkinIndex(), -1);
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(c->Handle(), r), 0);
+  DeleteObject(r);
+  EXPECT_EQ(At(c, 29, 19), Px(kBottomRight));
 }
 
 TEST_F(SkinCtrlsTest, UnskinnedControlsTakeAnySizeAndTheirDefaultSizeAfterASkinChange) {
@@ -287,10 +343,17 @@ TEST_F(SkinCtrlsTest, TheMaskShapesTheWindow) {
   ASSERT_NE(GetWindowRgn(c->Handle(), r), 0);
   EXPECT_TRUE(PtInRegion(r, 2, 2));    // black in the mask: inside
   EXPECT_FALSE(PtInRegion(r, 20, 2));  // white: outside
-  DeleteObject(r);
+  // Setting the shape again hands the window a new region; the window frees the old one.
+  c->ChangeSkinData();
+  c->ChangeSkinData();
+  ASSERT_NE(GetWindowRgn(c->Handle(), r), 0);
+  EXPECT_TRUE(PtInRegion(r, 2, 2));
+  EXPECT_FALSE(PtInRegion(r, 20, 2));
+  Pump();
   // Where the form shows through the shape, it is the form's own white.
   EXPECT_EQ(At(c, 0, 0), Px(kTopLeft));
   EXPECT_EQ(At(c, 29, 19), Px(clWhite));
+  DeleteObject(r);
   // Without a record the shape goes.
   c->SetSkinDataName("nosuchrecord");
   c->ChangeSkinData();
