@@ -1,7 +1,9 @@
 #include "lib/kxSkinRegister.h"
 
 #include "classlib/Streaming.h"
+#include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
+#include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinStore.h"
 
@@ -39,4 +41,37 @@ void RegisterSkinDataFormClasses() {
       .Reference<TkxResourceStrData>("ResourceStrData", &TkxSkinData::SetResourceStrData)
       .Reference<TkxCompressedSkinList>("SkinList", &TkxSkinData::SetSkinList)
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
+}
+
+void RegisterSkinControlFormClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterSkinDataFormClasses();
+  RegisterFormClass<TkxSkinControl, TCustomControl>("TkxSkinControl")
+      .String("HintTitle", &TkxSkinControl::SetHintTitle)
+      .Integer("HintImageIndex", &TkxSkinControl::SetHintImageIndex)
+      .Reference<TCustomImageList>("HintImageList", &TkxSkinControl::SetHintImageList)
+      .Reference<TkxSkinData>("SkinData", &TkxSkinControl::SetSkinData)
+      .String("SkinDataName", &TkxSkinControl::SetSkinDataName)
+      .Event<TNotifyEvent>("OnMouseEnter", &TkxSkinControl::OnMouseEnter)
+      .Event<TNotifyEvent>("OnMouseLeave", &TkxSkinControl::OnMouseLeave);
+  RegisterFormClass<TkxSkinCustomControl, TkxSkinControl>("TkxSkinCustomControl")
+      .Object("DefaultFont", &TkxSkinCustomControl::DefaultFont)
+      .Integer("DefaultWidth", &TkxSkinCustomControl::SetDefaultWidth)
+      .Integer("DefaultHeight", &TkxSkinCustomControl::SetDefaultHeight)
+      .Boolean("UseSkinFont", &TkxSkinCustomControl::SetUseSkinFont);
+  RegisterFormClass<TkxGraphicSkinControl, TGraphicControl>("TkxGraphicSkinControl")
+      .String("HintTitle", &TkxGraphicSkinControl::SetHintTitle)
+      .Integer("HintImageIndex", &TkxGraphicSkinControl::SetHintImageIndex)
+      .Reference<TCustomImageList>("HintImageList", &TkxGraphicSkinControl::SetHintImageList)
+      .Reference<TkxSkinData>("SkinData", &TkxGraphicSkinControl::SetSkinData)
+      .String("SkinDataName", &TkxGraphicSkinControl::SetSkinDataName)
+      .Event<TNotifyEvent>("OnMouseEnter", &TkxGraphicSkinControl::OnMouseEnter)
+      .Event<TNotifyEvent>("OnMouseLeave", &TkxGraphicSkinControl::OnMouseLeave);
+  RegisterFormClass<TkxGraphicSkinCustomControl, TkxGraphicSkinControl>("TkxGraphicSkinCustomControl")
+      .Object("DefaultFont", &TkxGraphicSkinCustomControl::DefaultFont)
+      .Integer("DefaultWidth", &TkxGraphicSkinCustomControl::SetDefaultWidth)
+      .Integer("DefaultHeight", &TkxGraphicSkinCustomControl::SetDefaultHeight)
+      .Boolean("UseSkinFont", &TkxGraphicSkinCustomControl::SetUseSkinFont);
 }

@@ -3,3 +3,6 @@
 // TkxCompressedStoredSkin, TkxCompressedSkinList with its items, TkxResourceStrData).
 // Call once before reading a form that holds them.
 void RegisterSkinDataFormClasses();
+// The bases of the skinned controls (TkxSkinControl, TkxSkinCustomControl and their windowless
+// twins) with their published properties; also registers the skin data classes.
+void RegisterSkinControlFormClasses();
