@@ -3,6 +3,7 @@
 // The layer's headers come first: the X headers define macros (Expose, FocusIn, ...) that
 // would clash with names there.
 #include "platform/backend/Backend.h"
+#include "platform/shell/Services.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -53,6 +55,59 @@ struct Surface {
 struct ChildSurface {
   Window win = 0;
   HWND top = nullptr;
+};
+
+class X11Backend;
+
+// The tray icons over XEmbed: one small window per icon, docked into the tray manager (the owner
+// of _NET_SYSTEM_TRAY_S<screen>). Its events come through the backend's own event loop.
+class Tray final : public shell::TrayHost {
+ public:
+  explicit Tray(X11Backend& b);
+  ~Tray() override;
+  bool NotifyIcon(DWORD message, const NOTIFYICONDATA& data) override;
+  // Under the backend's lock: true when the event was the tray's (an icon window's, or a new
+  // tray manager announcing itself).
+  bool HandleEvent(XEvent& ev);
+  // Posts the callback messages decoded so far; called without the backend's lock.
+  void PostPending();
+
+ private:
+  struct Icon {
+    HWND hwnd = nullptr;
+    UINT id = 0;
+    UINT callback = 0;  // 0: no callback messages
+    HICON icon = nullptr;  // our own copy
+    std::string tip, info, infoTitle;
+    DWORD infoFlags = 0;
+    Window win = 0;
+    unsigned long since = 0;  // the request serial from which on its manager was looked up
+    Visual* visual = nullptr;
+    int depth = 24;
+    Colormap colormap = 0;
+    bool argb = false;
+    int w = 0, h = 0;
+    Time lastDown[2] = {0, 0};  // left and right, for double clicks
+  };
+  struct Post {
+    HWND hwnd;
+    UINT msg;
+    WPARAM w;
+    LPARAM l;
+  };
+  using Key = std::pair<HWND, UINT>;
+  Window Owner();
+  bool Dock(Icon& icon, Window owner, unsigned long since);
+  void DropWindow(Icon& icon);
+  void Draw(Icon& icon);
+  void Callback(const Icon& icon, UINT mouseMsg);
+
+  X11Backend& b_;
+  Display* dpy_;
+  Atom selection_ = 0;
+  std::map<Key, Icon> icons_;
+  std::map<Window, Key> byWindow_;
+  std::vector<Post> posts_;
 };
 
 class X11Backend final : public backend::Backend {
@@ -108,6 +163,8 @@ class X11Backend final : public backend::Backend {
   Atom atom(const char* name);
   unsigned KeycodeOfVk(int vk);
   Window clipboardWindow() const { return helper_; }
+  Window root() const { return root_; }
+  int screen() const { return screen_; }
 
  private:
   friend struct EventDecoder;
@@ -166,6 +223,7 @@ class X11Backend final : public backend::Backend {
   int wmState_ = -1;  // whether a window manager runs: -1 not known yet
   Time lastTime_ = CurrentTime;
   std::vector<backend::Event> pending_;  // decoded but not yet delivered (no sink, or nested)
+  std::unique_ptr<Tray> tray_;
 };
 
 }  // namespace win::x11

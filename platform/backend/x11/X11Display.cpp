@@ -42,8 +42,9 @@ X11Backend::X11Backend(Display* dpy, bool useShm) : dpy_(dpy), useShm_(useShm) {
     randrOk_ = XRRQueryVersion(dpy_, &major, &minor) && (major > 1 || minor >= 5);
     if (randrOk_) XRRSelectInput(dpy_, root_, RRScreenChangeNotifyMask);
   }
-  // Work-area changes come as property changes on the root.
-  XSelectInput(dpy_, root_, PropertyChangeMask);
+  // Work-area changes come as property changes on the root; a new tray manager announces itself
+  // to structure listeners of the root.
+  XSelectInput(dpy_, root_, PropertyChangeMask | StructureNotifyMask);
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 
   // Text input: an input method when one can be opened, else plain key symbols.
@@ -53,9 +54,11 @@ X11Backend::X11Backend(Display* dpy, bool useShm) : dpy_(dpy), useShm_(useShm) {
   attrs.event_mask = PropertyChangeMask;
   helper_ = XCreateWindow(dpy_, root_, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent, CWEventMask,
                           &attrs);
+  tray_ = std::make_unique<Tray>(*this);
 }
 
 X11Backend::~X11Backend() {
+  tray_.reset();  // uninstalls itself while the connection is still open
   std::lock_guard<std::recursive_mutex> l(mutex_);
   for (auto& [h, s] : surfaces_) DropWindow(s);
   surfaces_.clear();
@@ -146,6 +149,7 @@ bool X11Backend::DrainX() {
   for (const backend::Event& e : out) {
     if (sink_) sink_->OnBackendEvent(e);
   }
+  if (tray_) tray_->PostPending();
   return any || !out.empty();
 }
 

@@ -179,6 +179,7 @@ void X11Backend::HandleEvent(XEvent& ev) {
     if (ev.xproperty.atom == atom("_NET_SUPPORTING_WM_CHECK")) wmState_ = -1;
     return;
   }
+  if (tray_ && tray_->HandleEvent(ev)) return;
   HWND h = HwndOf(ev.xany.window);
   Surface* s = h ? Find(h) : nullptr;
   if (!s) return;

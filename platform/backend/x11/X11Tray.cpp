@@ -1,0 +1,379 @@
+// The tray icons over XEmbed: each icon is a small window the tray manager docks (system tray
+// protocol, SYSTEM_TRAY_REQUEST_DOCK), drawn from the icon scaled to the window's size. Pointer
+// events on it become the owner window's callback message, posted from the backend's event loop.
+#include "platform/Gdi.h"
+#include "platform/WinUser.h"
+#include "platform/backend/x11/X11Backend.h"
+
+#include <X11/Xatom.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+
+namespace win::x11 {
+
+namespace {
+
+constexpr long SYSTEM_TRAY_REQUEST_DOCK = 0;
+constexpr unsigned long XEMBED_VERSION = 0, XEMBED_MAPPED = 1;
+constexpr int kDefaultSize = 22;  // until the manager gives the icon its size
+
+// The host in use: the tray of the backend created last (tests open several connections).
+std::mutex g_installMutex;
+Tray* g_installed = nullptr;
+
+// Requests about windows of other clients (the manager may be gone at any moment) must not end
+// the program: their errors are dropped while this lives.
+class IgnoreErrors {
+ public:
+  explicit IgnoreErrors(Display* d) : d_(d) { old_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); }
+  ~IgnoreErrors() {
+    XSync(d_, False);
+    XSetErrorHandler(old_);
+  }
+
+ private:
+  Display* d_;
+  int (*old_)(Display*, XErrorEvent*);
+};
+
+// The icon as premultiplied 0xAARRGGBB pixels of w x h, top row first.
+std::vector<uint32_t> IconPixels(HICON icon, int w, int h) {
+  std::vector<uint32_t> out(size_t(w) * size_t(h), 0);
+  if (!icon || w <= 0 || h <= 0) return out;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  HDC dc = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dc || !dib || !bits) {
+    if (dib) DeleteObject(dib);
+    if (dc) DeleteDC(dc);
+    return out;
+  }
+  HGDIOBJ old = SelectObject(dc, dib);
+  auto* px = static_cast<uint32_t*>(bits);
+  const size_t n = out.size();
+  // An icon with alpha blends onto the cleared bitmap, leaving premultiplied pixels; one without
+  // leaves alpha 0 everywhere and takes its transparency from the mask.
+  std::memset(px, 0, n * 4);
+  DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_IMAGE);
+  bool alpha = false;
+  for (size_t i = 0; i < n && !alpha; ++i) alpha = (px[i] >> 24) != 0;
+  if (alpha) {
+    out.assign(px, px + n);
+  } else {
+    std::vector<uint32_t> color(px, px + n);
+    DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_MASK);
+    for (size_t i = 0; i < n; ++i) out[i] = (px[i] & 0xFFFFFF) ? 0 : (color[i] | 0xFF000000u);
+  }
+  SelectObject(dc, old);
+  DeleteObject(dib);
+  DeleteDC(dc);
+  return out;
+}
+
+}  // namespace
+
+Tray::Tray(X11Backend& b) : b_(b), dpy_(b.dpy()) {
+  selection_ = b_.atom(("_NET_SYSTEM_TRAY_S" + std::to_string(b_.screen())).c_str());
+  std::lock_guard<std::mutex> l(g_installMutex);
+  g_installed = this;
+  shell::SetTrayHost(this);
+}
+
+Tray::~Tray() {
+  {
+    std::lock_guard<std::mutex> l(g_installMutex);
+    if (g_installed == this) {
+      g_installed = nullptr;
+      shell::SetTrayHost(nullptr);
+    }
+  }
+  std::lock_guard<std::recursive_mutex> l(b_.lock());
+  for (auto& [key, icon] : icons_) {
+    DropWindow(icon);
+    if (icon.icon) DestroyIcon(icon.icon);
+  }
+  icons_.clear();
+}
+
+Window Tray::Owner() { return XGetSelectionOwner(dpy_, selection_); }
+
+bool Tray::Dock(Icon& icon, Window owner, unsigned long since) {
+  IgnoreErrors guard(dpy_);
+  // The manager's preferred visual: ARGB when it offers a 32-bit one.
+  Visual* visual = DefaultVisual(dpy_, b_.screen());
+  int depth = DefaultDepth(dpy_, b_.screen());
+  bool argb = false;
+  Atom type;
+  int format;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(dpy_, owner, b_.atom("_NET_SYSTEM_TRAY_VISUAL"), 0, 1, False, XA_VISUALID, &type, &format,
+                         &n, &after, &data) == Success &&
+      data && n == 1 && format == 32) {
+    XVisualInfo want{};
+    want.visualid = VisualID(reinterpret_cast<unsigned long*>(data)[0]);
+    want.screen = b_.screen();
+    int count = 0;
+    XVisualInfo* found = XGetVisualInfo(dpy_, VisualIDMask | VisualScreenMask, &want, &count);
+    if (found && count > 0 && found[0].depth == 32) {
+      visual = found[0].visual;
+      depth = 32;
+      argb = true;
+    }
+    if (found) XFree(found);
+  }
+  if (data) XFree(data);
+
+  XSetWindowAttributes attrs{};
+  unsigned long mask = CWEventMask;
+  attrs.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+  Colormap colormap = 0;
+  if (argb) {
+    colormap = XCreateColormap(dpy_, b_.root(), visual, AllocNone);
+    attrs.colormap = colormap;
+    attrs.background_pixel = 0;
+    attrs.border_pixel = 0;
+    mask |= CWColormap | CWBackPixel | CWBorderPixel;
+  } else {
+    // The tray's own background shows through the transparent pixels.
+    attrs.background_pixmap = ParentRelative;
+    mask |= CWBackPixmap;
+  }
+  Window win = XCreateWindow(dpy_, b_.root(), 0, 0, kDefaultSize, kDefaultSize, 0, depth, InputOutput, visual, mask,
+                             &attrs);
+  if (!win) {
+    if (colormap) XFreeColormap(dpy_, colormap);
+    return false;
+  }
+  icon.win = win;
+  icon.visual = visual;
+  icon.depth = depth;
+  icon.colormap = colormap;
+  icon.argb = argb;
+  icon.w = icon.h = kDefaultSize;
+  byWindow_[win] = Key{icon.hwnd, icon.id};
+  XStoreName(dpy_, win, "ombrel-tray");
+  unsigned long info[2] = {XEMBED_VERSION, XEMBED_MAPPED};
+  XChangeProperty(dpy_, win, b_.atom("_XEMBED_INFO"), b_.atom("_XEMBED_INFO"), 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(info), 2);
+
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = owner;
+  ev.xclient.message_type = b_.atom("_NET_SYSTEM_TRAY_OPCODE");
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(CurrentTime);
+  ev.xclient.data.l[1] = SYSTEM_TRAY_REQUEST_DOCK;
+  ev.xclient.data.l[2] = long(win);
+  XSendEvent(dpy_, owner, False, NoEventMask, &ev);
+  icon.since = since;
+  return true;
+}
+
+void Tray::DropWindow(Icon& icon) {
+  if (!icon.win) return;
+  IgnoreErrors guard(dpy_);  // the manager's end may have taken the window with it
+  byWindow_.erase(icon.win);
+  XDestroyWindow(dpy_, icon.win);
+  if (icon.colormap) XFreeColormap(dpy_, icon.colormap);
+  icon.win = 0;
+  icon.colormap = 0;
+}
+
+bool Tray::NotifyIcon(DWORD message, const NOTIFYICONDATA& data) {
+  std::lock_guard<std::recursive_mutex> l(b_.lock());
+  const Key key{data.hWnd, data.uID};
+  auto it = icons_.find(key);
+  if (message == NIM_DELETE) {
+    if (it == icons_.end()) return false;
+    DropWindow(it->second);
+    if (it->second.icon) DestroyIcon(it->second.icon);
+    icons_.erase(it);
+    XFlush(dpy_);
+    return true;
+  }
+  if (message != NIM_ADD && message != NIM_MODIFY) return false;
+  if ((message == NIM_ADD) != (it == icons_.end())) return false;  // added twice, or changing none
+
+  Icon fresh;
+  Icon& icon = it == icons_.end() ? fresh : it->second;
+  if (message == NIM_ADD) {
+    icon.hwnd = data.hWnd;
+    icon.id = data.uID;
+  }
+  if (data.uFlags & NIF_MESSAGE) icon.callback = data.uCallbackMessage;
+  if (data.uFlags & NIF_TIP) icon.tip = data.szTip.substr(0, 127);
+  if (data.uFlags & NIF_INFO) {
+    icon.info = data.szInfo.substr(0, 255);
+    icon.infoTitle = data.szInfoTitle.substr(0, 63);
+    icon.infoFlags = data.dwInfoFlags;
+  }
+  if (data.uFlags & NIF_ICON) {
+    // A copy of our own: the caller may destroy its icon right after the call.
+    HICON copy = data.hIcon ? CopyIcon(data.hIcon) : nullptr;
+    if (icon.icon) DestroyIcon(icon.icon);
+    icon.icon = copy;
+  }
+  if (message == NIM_ADD) {
+    const unsigned long since = NextRequest(dpy_);
+    Window owner = Owner();
+    if (!owner) {
+      if (icon.icon) DestroyIcon(icon.icon);
+      return false;
+    }
+    auto [pos, inserted] = icons_.emplace(key, std::move(fresh));
+    if (!Dock(pos->second, owner, since)) {
+      if (pos->second.icon) DestroyIcon(pos->second.icon);
+      icons_.erase(pos);
+      return false;
+    }
+  } else if (data.uFlags & NIF_ICON) {
+    Draw(icon);
+  }
+  XFlush(dpy_);
+  return true;
+}
+
+void Tray::Draw(Icon& icon) {
+  if (!icon.win || icon.w <= 0 || icon.h <= 0) return;
+  IgnoreErrors guard(dpy_);
+  std::vector<uint32_t> px = IconPixels(icon.icon, icon.w, icon.h);
+  XImage* img = XCreateImage(dpy_, icon.visual, unsigned(icon.depth), ZPixmap, 0, nullptr, unsigned(icon.w),
+                             unsigned(icon.h), 32, 0);
+  if (!img) return;
+  img->data = static_cast<char*>(std::calloc(size_t(img->bytes_per_line) * size_t(icon.h), 1));
+  if (!img->data) {
+    XDestroyImage(img);
+    return;
+  }
+  GC gc = XCreateGC(dpy_, icon.win, 0, nullptr);
+  if (icon.argb) {
+    for (int y = 0; y < icon.h; ++y)
+      for (int x = 0; x < icon.w; ++x) XPutPixel(img, x, y, px[size_t(y) * icon.w + x]);
+  } else {
+    // Without alpha on the window, the half-transparent and opaque pixels are drawn in full
+    // colour through a clip mask; the tray's background stays under the rest.
+    Pixmap clip = XCreatePixmap(dpy_, icon.win, unsigned(icon.w), unsigned(icon.h), 1);
+    GC clipGc = XCreateGC(dpy_, clip, 0, nullptr);
+    XSetForeground(dpy_, clipGc, 0);
+    XFillRectangle(dpy_, clip, clipGc, 0, 0, unsigned(icon.w), unsigned(icon.h));
+    XSetForeground(dpy_, clipGc, 1);
+    for (int y = 0; y < icon.h; ++y)
+      for (int x = 0; x < icon.w; ++x) {
+        uint32_t p = px[size_t(y) * icon.w + x];
+        uint32_t a = p >> 24;
+        if (a < 128) continue;
+        // Back from premultiplied to plain colour.
+        uint32_t r = ((p >> 16) & 0xFF) * 255 / a, g = ((p >> 8) & 0xFF) * 255 / a, bl = (p & 0xFF) * 255 / a;
+        XPutPixel(img, x, y, (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(bl, 255u));
+        XDrawPoint(dpy_, clip, clipGc, x, y);
+      }
+    XFreeGC(dpy_, clipGc);
+    XClearWindow(dpy_, icon.win);
+    XSetClipMask(dpy_, gc, clip);
+    XFreePixmap(dpy_, clip);
+  }
+  XPutImage(dpy_, icon.win, gc, img, 0, 0, 0, 0, unsigned(icon.w), unsigned(icon.h));
+  XFreeGC(dpy_, gc);
+  XDestroyImage(img);  // frees the data as well
+}
+
+void Tray::Callback(const Icon& icon, UINT mouseMsg) {
+  if (icon.callback && icon.hwnd) posts_.push_back(Post{icon.hwnd, icon.callback, WPARAM(icon.id), LPARAM(mouseMsg)});
+}
+
+bool Tray::HandleEvent(XEvent& ev) {
+  if (ev.type == ClientMessage && ev.xclient.window == b_.root()) {
+    if (ev.xclient.message_type != b_.atom("MANAGER") || Atom(ev.xclient.data.l[1]) != selection_) return false;
+    // A new tray manager: every icon is docked there afresh, in a new window since the old one
+    // may have gone with the previous manager.
+    Window owner = Window(ev.xclient.data.l[2]);
+    if (!owner) owner = Owner();
+    if (!owner) return true;
+    const unsigned long since = NextRequest(dpy_);
+    for (auto& [key, icon] : icons_) {
+      // An announcement older than the dock request is of the manager the icon went to (a
+      // manager's window id says nothing: a successor may get the same one).
+      if (icon.win && ev.xany.serial < icon.since) continue;
+      DropWindow(icon);
+      Dock(icon, owner, since);
+    }
+    XFlush(dpy_);
+    return true;
+  }
+  auto it = byWindow_.find(ev.xany.window);
+  if (it == byWindow_.end()) return false;
+  auto ic = icons_.find(it->second);
+  if (ic == icons_.end()) return true;
+  Icon& icon = ic->second;
+  switch (ev.type) {
+    case Expose:
+      if (ev.xexpose.count == 0) Draw(icon);
+      break;
+    case ConfigureNotify:
+      if (ev.xconfigure.width != icon.w || ev.xconfigure.height != icon.h) {
+        icon.w = ev.xconfigure.width;
+        icon.h = ev.xconfigure.height;
+        Draw(icon);
+      }
+      break;
+    case ReparentNotify:
+      // Back on the root (its manager ended): no stray icon on the desktop.
+      if (ev.xreparent.parent == b_.root()) XUnmapWindow(dpy_, icon.win);
+      break;
+    case DestroyNotify:
+      if (ev.xdestroywindow.window == icon.win) {
+        byWindow_.erase(icon.win);
+        icon.win = 0;
+      }
+      break;
+    case MotionNotify: {
+      XEvent next;
+      while (XCheckTypedWindowEvent(dpy_, icon.win, MotionNotify, &next)) {
+      }
+      Callback(icon, WM_MOUSEMOVE);
+      break;
+    }
+    case ButtonPress:
+    case ButtonRelease: {
+      const unsigned button = ev.xbutton.button;
+      if (button != Button1 && button != Button3) break;
+      const int i = button == Button1 ? 0 : 1;
+      const Time t = ev.xbutton.time;
+      if (ev.type == ButtonPress) {
+        // A second press within the double-click time is the double click; the next press
+        // starts over.
+        bool dbl = icon.lastDown[i] != 0 && t >= icon.lastDown[i] && t - icon.lastDown[i] <= Time(GetDoubleClickTime());
+        icon.lastDown[i] = dbl ? 0 : (t ? t : 1);
+        Callback(icon, dbl ? (i == 0 ? WM_LBUTTONDBLCLK : WM_RBUTTONDBLCLK) : (i == 0 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN));
+      } else {
+        Callback(icon, i == 0 ? WM_LBUTTONUP : WM_RBUTTONUP);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return true;
+}
+
+void Tray::PostPending() {
+  std::vector<Post> out;
+  {
+    std::lock_guard<std::recursive_mutex> l(b_.lock());
+    out.swap(posts_);
+  }
+  for (const Post& p : out) PostMessage(p.hwnd, p.msg, p.w, p.l);
+}
+
+}  // namespace win::x11
