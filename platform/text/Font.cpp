@@ -7,7 +7,18 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
+// GCC says __SANITIZE_ADDRESS__; clang (the fuzz targets' compiler) says it through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define OMBREL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OMBREL_ASAN 1
+#endif
+#endif
+#ifndef OMBREL_ASAN
+#define OMBREL_ASAN 0
+#endif
+#if OMBREL_ASAN
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -192,16 +203,12 @@ struct Match {
 bool FindFace(const std::string& family, bool bold, bool italic, bool chinese, Match* m) {
   static std::once_flag once;
   std::call_once(once, [] {
-#if defined(__SANITIZE_ADDRESS__)
+#if OMBREL_ASAN
     // Fontconfig's parser of its configuration files loses a few bytes once per process; only
     // that one load is left out of leak checking, not the patterns and fonts we make later.
     __lsan::ScopedDisabler notLeakChecked;
 #endif
     FcInit();
-    // Fontconfig otherwise checks every 30 seconds whether its configuration changed and loads
-    // it again, losing those bytes each time; fonts installed while the program runs are found
-    // at its next start.
-    FcConfigSetRescanInterval(nullptr, 0);
   });
   FcPattern* p = FcPatternCreate();
   if (!p) return false;
