@@ -87,6 +87,19 @@ TEST_F(SkinSplitBevel, SplitterThicknessComesFromTheRecordOrDefaultSize) {
   EXPECT_TRUE(s->ControlStyle().Contains(csOpaque));
 }
 
+TEST_F(SkinSplitBevel, DesignedSplitterNamesItsRecordByOrientation) {
+  TForm* f = NewForm(0, 0, 200, 100);
+  auto* s = Make<TkxSkinSplitter>(f, "S", 0, 0, 5, 100);
+  s->SetSkinDataName("mine");
+  s->SetAlign(alTop);
+  EXPECT_EQ(s->SkinDataName(), "mine");  // a running program keeps the name it was given
+  s->SetDesigning(true);
+  s->SetAlign(alBottom);
+  EXPECT_EQ(s->SkinDataName(), "hsplitter");
+  s->SetAlign(alRight);
+  EXPECT_EQ(s->SkinDataName(), "vsplitter");
+}
+
 TEST_F(SkinSplitBevel, SplitterDrawsTheBarAlongItsLengthAndTheGripperInTheMiddle) {
   for (int n : {0, 7}) {
     for (bool vertical : {true, false}) {
