@@ -309,7 +309,7 @@ protected:
   // With AutoSize, the size the content wants; false keeps the present size.
   virtual bool CanAutoSize(int32_t& NewWidth, int32_t& NewHeight) { return false; }
   virtual void AdjustSize();
-  void RequestAlign();
+  virtual void RequestAlign();
   // Remembers where the control sits relative to its parent's client area, for Anchors.
   void UpdateAnchorRules();
   void AnchorTo(int32_t ParentWidth, int32_t ParentHeight);

@@ -1,5 +1,6 @@
 #pragma once
-// The timer and the plain extra controls forms place directly: panel, bevel, image.
+// The timer and the plain extra controls forms place directly: panel, bevel, splitter, image.
+#include <functional>
 #include <memory>
 
 #include "classlib/Controls.h"
@@ -84,6 +85,55 @@ protected:
 private:
   TBevelShape FShape = bsBox;
   TBevelStyle FStyle = bsLowered;
+};
+
+// How a splitter shows the drag: rsUpdate resizes the neighbour as the pointer moves; the other
+// styles resize it once, when the button is released.
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+
+using TCanResizeEvent = std::function<void(TObject* Sender, int32_t& NewSize, bool& Accept)>;
+
+// A bar aligned to a side of its parent that the user drags to resize the control aligned
+// against it (the one just before it in alignment order, on the side it faces).
+class TSplitter : public TGraphicControl {
+public:
+  explicit TSplitter(TComponent* AOwner);
+  int32_t MinSize() const { return FMinSize; }
+  void SetMinSize(int32_t Value);
+  TResizeStyle ResizeStyle() const { return FResizeStyle; }
+  void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
+  bool Beveled() const { return FBeveled; }
+  void SetBeveled(bool Value);
+  // The control being resized while a drag is under way, else nullptr.
+  TControl* SizingControl() const { return FControl; }
+
+  TCanResizeEvent OnCanResize;
+  TNotifyEvent OnMoved;
+
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+  void Paint() override;
+  void RequestAlign() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // Asks OnCanResize; false refuses NewSize (which the handler may also change).
+  virtual bool DoCanResize(int32_t& NewSize);
+  virtual void Moved();
+
+private:
+  TControl* FindControl();
+  void CalcSplitSize(int X, int Y, int32_t& NewSize);
+  void UpdateControlSize();
+  void StopSizing();
+  int32_t FMinSize = 30;
+  int32_t FMaxSize = 0;
+  TResizeStyle FResizeStyle = rsPattern;
+  bool FBeveled = false;
+  TControl* FControl = nullptr;
+  TPoint FDownPos{};
+  int32_t FNewSize = 0, FOldSize = -1;
 };
 
 class TImage : public TGraphicControl {

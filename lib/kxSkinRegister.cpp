@@ -5,6 +5,7 @@
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
+#include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -41,6 +42,7 @@ void RegisterSkinDataFormClasses() {
       .Reference<TkxResourceStrData>("ResourceStrData", &TkxSkinData::SetResourceStrData)
       .Reference<TkxCompressedSkinList>("SkinList", &TkxSkinData::SetSkinList)
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
+  RegisterSkinSplitBevelFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

@@ -80,6 +80,14 @@ void RegisterStandardControls() {
                           {"bsSpacer", bsSpacer}})
       .Enum<TBevelStyle>("Style", &TBevel::SetStyle, {{"bsLowered", bsLowered}, {"bsRaised", bsRaised}});
 
+  RegisterFormClass<TSplitter, TGraphicControl>("TSplitter")
+      .IntegerAtLeast("MinSize", &TSplitter::SetMinSize, 1)
+      .Enum<TResizeStyle>("ResizeStyle", &TSplitter::SetResizeStyle,
+                          {{"rsNone", rsNone}, {"rsLine", rsLine}, {"rsUpdate", rsUpdate}, {"rsPattern", rsPattern}})
+      .Boolean("Beveled", &TSplitter::SetBeveled)
+      .Event<TCanResizeEvent>("OnCanResize", &TSplitter::OnCanResize)
+      .Event<TNotifyEvent>("OnMoved", &TSplitter::OnMoved);
+
   RegisterFormClass<TImage, TGraphicControl>("TImage")
       .Object("Picture", &TImage::Picture)
       .Boolean("Stretch", &TImage::SetStretch)
