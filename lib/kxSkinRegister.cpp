@@ -3,6 +3,7 @@
 #include "classlib/Streaming.h"
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinData.h"
+#include "lib/kxSkinLabels.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -39,4 +40,5 @@ void RegisterSkinDataFormClasses() {
       .Reference<TkxResourceStrData>("ResourceStrData", &TkxSkinData::SetResourceStrData)
       .Reference<TkxCompressedSkinList>("SkinList", &TkxSkinData::SetSkinList)
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
+  RegisterSkinLabelFormClasses();
 }
