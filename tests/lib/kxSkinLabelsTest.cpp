@@ -4,6 +4,8 @@
 // recorder, and a picture of the three labels plain and in two skins.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "classlib/Streaming.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinRecords.h"
@@ -279,6 +281,13 @@ TEST_F(SkinLabelTest, LinkLabelHoverColourWithAndWithoutSkin) {
   Pump();
   auto at = [&] { return ctltest::Rgb(headless::PixelAt(f->Handle(), 11, 11)); };
   EXPECT_EQ(at(), ctltest::Px(clBlack));
+  // Underlined across the text (the box font's underline row is its ascent + 1), unless switched off.
+  EXPECT_EQ(ctltest::Rgb(headless::PixelAt(f->Handle(), 14, 19)), ctltest::Px(clBlack));
+  k->SetUseUnderLine(false);
+  Pump();
+  EXPECT_EQ(ctltest::Rgb(headless::PixelAt(f->Handle(), 14, 19)), ctltest::Px(clWhite));
+  k->SetUseUnderLine(true);
+  Pump();
   MoveTo(k, 1, 1);
   EXPECT_TRUE(k->MouseIn());
   EXPECT_EQ(at(), ctltest::Px(clFuchsia));
@@ -386,6 +395,7 @@ TEST_F(SkinLabelTest, LabelsPicture) {
     head->SetSkinData(skins[i]);
     auto* l = Make<TkxSkinStdLabel>(f, "l" + std::to_string(i), 150, y, 120, 16);
     l->SetAutoSize(false);
+    l->SetBounds(150, y, 120, 16);
     l->SetEllipsType(kxetEndEllips);
     l->SetCaption("输出文件夹: /home/user/Videos/converted");
     l->SetSkinData(skins[i]);
@@ -395,6 +405,7 @@ TEST_F(SkinLabelTest, LabelsPicture) {
     d->SetSkinData(skins[i]);
     auto* t = Make<TkxSkinTextLabel>(f, "t" + std::to_string(i), 10, y + 22, 130, 60);
     t->SetAutoSize(false);
+    t->SetBounds(10, y + 22, 130, 60);
     t->SetAlignment(taCenter);
     t->SetLayout(tlCenter);
     t->Lines()->Add("视频编码: MPEG-4");
@@ -406,6 +417,7 @@ TEST_F(SkinLabelTest, LabelsPicture) {
     k->SetSkinData(skins[i]);
     auto* g = Make<TkxSkinLinkLabel>(f, "g" + std::to_string(i), 290, y + 24, 160, 36);
     g->SetAutoSize(false);
+    g->SetBounds(290, y + 24, 160, 36);
     g->SetGlowEffect(true);
     g->SetGlowSize(6);
     g->SetAlignment(taCenter);
@@ -416,8 +428,26 @@ TEST_F(SkinLabelTest, LabelsPicture) {
   Pump();
   // Hover over the glowing link of the last row.
   MoveTo(static_cast<TControl*>(owner->FindComponent("g2")), 80, 15);
+  // The form's part of the composed screen, at twice its size so single pixels show.
+  int sw = 0, sh = 0;
+  const std::vector<uint32_t> screen = headless::ComposeScreen(&sw, &sh);
+  ASSERT_GE(sw, 480);
+  ASSERT_GE(sh, 300);
+  TBitmap b;
+  b.SetPixelFormat(pf24bit);
+  b.SetSize(960, 600);
+  for (int y = 0; y < 600; ++y) {
+    auto* row = static_cast<uint8_t*>(b.ScanLine(y));
+    for (int x = 0; x < 960; ++x) {
+      const uint32_t p = screen[size_t(y / 2) * size_t(sw) + size_t(x / 2)];
+      row[3 * x] = p & 255, row[3 * x + 1] = (p >> 8) & 255, row[3 * x + 2] = (p >> 16) & 255;
+    }
+  }
   const std::string path = std::string(OMBREL_TEST_BUILD_DIR) + "/skin-labels.png";
-  ASSERT_TRUE(headless::SaveScreenPng(path));
+  TPngImage png;
+  png.Assign(&b);
+  png.SaveToFile(path);
+  EXPECT_TRUE(std::filesystem::exists(path));
 }
 
 }  // namespace
