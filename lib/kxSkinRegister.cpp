@@ -6,6 +6,7 @@
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
+#include "lib/kxSkinLabels.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -76,4 +77,5 @@ void RegisterSkinControlFormClasses() {
       .Integer("DefaultWidth", &TkxGraphicSkinCustomControl::SetDefaultWidth)
       .Integer("DefaultHeight", &TkxGraphicSkinCustomControl::SetDefaultHeight)
       .Boolean("UseSkinFont", &TkxGraphicSkinCustomControl::SetUseSkinFont);
+  RegisterSkinLabelFormClasses();
 }

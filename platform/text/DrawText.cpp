@@ -196,6 +196,12 @@ int DrawText(HDC hdc, const char* text, int bytes, RECT* rect, UINT fmt) {
     PaintRun(*dc, f, run, adv, bx, by, clip, fg);
     int64_t x = bx;
     int base = by + f.tm.tmAscent;
+    // An underlined or struck-out font marks the whole line, as TextOut does.
+    const int lw32 = int(std::min<int64_t>(lw, INT32_MAX / 2));
+    if (f.tm.tmUnderlined && lw32 > 0)
+      PaintRect(*dc, RECT{bx, base + f.underlinePos, bx + lw32, base + f.underlinePos + f.underlineThick}, clip, fg);
+    if (f.tm.tmStruckOut && lw32 > 0)
+      PaintRect(*dc, RECT{bx, base - f.strikePos, bx + lw32, base - f.strikePos + f.underlineThick}, clip, fg);
     for (size_t i = 0; i < l.size(); ++i) {
       if (l[i].underline && adv[i] > 0)
         PaintRect(*dc, RECT{int(x), base + f.underlinePos, int(x + adv[i]), base + f.underlinePos + f.underlineThick},
