@@ -44,6 +44,7 @@ void RegisterSkinDataFormClasses() {
       .Reference<TkxCompressedSkinList>("SkinList", &TkxSkinData::SetSkinList)
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
+  RegisterSkinLabelFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
@@ -77,5 +78,4 @@ void RegisterSkinControlFormClasses() {
       .Integer("DefaultWidth", &TkxGraphicSkinCustomControl::SetDefaultWidth)
       .Integer("DefaultHeight", &TkxGraphicSkinCustomControl::SetDefaultHeight)
       .Boolean("UseSkinFont", &TkxGraphicSkinCustomControl::SetUseSkinFont);
-  RegisterSkinLabelFormClasses();
 }
