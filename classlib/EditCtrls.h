@@ -3,6 +3,7 @@
 // caret, the selection and the undo state; these classes turn properties into styles and
 // messages, answer the colour question the edit asks its parent, and report changes as OnChange.
 // Positions and lengths (SelStart, SelLength, MaxLength) count code points.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -86,6 +87,26 @@ protected:
 class TEdit : public TCustomEdit {
 public:
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// The edit a list or tree item's label is edited in: it takes Enter (keep the text) and Escape
+// (drop it) for itself and keeps the text when it loses the focus; OnFinish hears which. It stays
+// allocated and hidden between edits, so ending an edit never frees the window whose handler is
+// running.
+class TLabelEditor : public TEdit {
+public:
+  explicit TLabelEditor(TComponent* AOwner) : TEdit(AOwner) {}
+  std::function<void(bool AAccept)> OnFinish;
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void KeyDown(win::WORD& Key, TShiftState Shift) override;
+  void KeyPress(uint32_t& Key) override;
+
+private:
+  void Finish(bool AAccept) {
+    if (OnFinish) OnFinish(AAccept);
+  }
 };
 
 // An edit with an input mask. No form of the program sets a mask, so EditMask is only kept

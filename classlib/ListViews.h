@@ -25,7 +25,6 @@
 
 class TCustomListView;
 class TListItems;
-class TListViewEditor;
 
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 enum TItemChange { ctText, ctImage, ctState };
@@ -285,7 +284,6 @@ protected:
   friend class TListItems;
   friend class TListItem;
   friend class TListColumns;
-  friend class TListViewEditor;
 
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -382,7 +380,7 @@ protected:
   int32_t FTextHeight = -1;
   int32_t FListColumnWidth = -1;  // cached width of a vsList column
   // Label editing.
-  TListViewEditor* FEditor = nullptr;
+  TLabelEditor* FEditor = nullptr;
   int32_t FEditingIndex = -1;
   // Type-ahead.
   std::string FTyped;

@@ -23,7 +23,7 @@
 class TCustomImageList;
 class TCustomTreeView;
 class TTreeNodes;
-class TTreeViewEditor;
+class TLabelEditor;
 
 // Misuse of nodes: moving a node under itself, or handing one tree's node to another.
 OMBREL_EXCEPTION(ETreeViewError, Exception)
@@ -275,7 +275,6 @@ public:
 protected:
   friend class TTreeNode;
   friend class TTreeNodes;
-  friend class TTreeViewEditor;
 
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -335,7 +334,7 @@ protected:
   std::unique_ptr<TTreeNodes> FItems;
   TTreeNode* FSelected = nullptr;
   TTreeNode* FEditNode = nullptr;
-  TTreeViewEditor* FEditor = nullptr;  // owned as a component
+  TLabelEditor* FEditor = nullptr;  // owned as a component
   TCustomImageList* FImages = nullptr;
   TCustomImageList* FStateImages = nullptr;
   bool FShowButtons = true, FShowLines = true, FShowRoot = true;

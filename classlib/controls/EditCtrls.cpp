@@ -418,3 +418,42 @@ void TCustomMemo::Dispatch(TMessage& Message) {
   }
   TCustomEdit::Dispatch(Message);
 }
+
+// ---- TLabelEditor ------------------------------------------------------------------------------
+
+void TLabelEditor::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_WANTSPECIALKEY:
+      if (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE) {
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_GETDLGCODE:
+      TEdit::Dispatch(Message);
+      Message.Result |= DLGC_WANTALLKEYS;
+      return;
+    case WM_KILLFOCUS:
+      TEdit::Dispatch(Message);
+      Finish(true);
+      return;
+  }
+  TEdit::Dispatch(Message);
+}
+
+void TLabelEditor::KeyDown(WORD& Key, TShiftState Shift) {
+  TEdit::KeyDown(Key, Shift);
+  if (Key == VK_RETURN || Key == VK_ESCAPE) {
+    const bool accept = Key == VK_RETURN;
+    Key = 0;
+    Finish(accept);
+  }
+}
+
+void TLabelEditor::KeyPress(uint32_t& Key) {
+  if (Key == '\r' || Key == 27) {  // already handled as keys
+    Key = 0;
+    return;
+  }
+  TEdit::KeyPress(Key);
+}

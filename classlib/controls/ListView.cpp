@@ -30,52 +30,6 @@ int32_t Sign(int32_t v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
 
 }  // namespace
 
-// The edit a label is edited in: Enter keeps the text, Escape drops it, leaving it keeps it.
-class TListViewEditor : public TEdit {
-public:
-  explicit TListViewEditor(TCustomListView* AOwner) : TEdit(AOwner), FListView(AOwner) {}
-
-  void Dispatch(TMessage& Message) override {
-    switch (Message.Msg) {
-      case CM_WANTSPECIALKEY:
-        if (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE) {
-          Message.Result = 1;
-          return;
-        }
-        break;
-      case WM_GETDLGCODE:
-        TEdit::Dispatch(Message);
-        Message.Result |= DLGC_WANTALLKEYS;
-        return;
-      case WM_KILLFOCUS:
-        TEdit::Dispatch(Message);
-        if (FListView->IsEditing()) FListView->EndEditing(true);
-        return;
-    }
-    TEdit::Dispatch(Message);
-  }
-
-protected:
-  void KeyDown(WORD& Key, TShiftState Shift) override {
-    TEdit::KeyDown(Key, Shift);
-    if (Key == VK_RETURN || Key == VK_ESCAPE) {
-      bool accept = Key == VK_RETURN;
-      Key = 0;
-      FListView->EndEditing(accept);
-    }
-  }
-  void KeyPress(uint32_t& Key) override {
-    if (Key == '\r' || Key == 27) {
-      Key = 0;
-      return;
-    }
-    TEdit::KeyPress(Key);
-  }
-
-private:
-  TCustomListView* FListView;
-};
-
 // ---- construction -----------------------------------------------------------------------------
 
 TCustomListView::TCustomListView(TComponent* AOwner)
@@ -94,7 +48,7 @@ TCustomListView::TCustomListView(TComponent* AOwner)
 TCustomListView::~TCustomListView() {
   FEditingIndex = -1;
   if (FEditor) {
-    TListViewEditor* e = FEditor;
+    TLabelEditor* e = FEditor;
     FEditor = nullptr;
     delete e;
   }
@@ -1064,7 +1018,10 @@ bool TCustomListView::EditItem(int32_t Index) {
   if (!CanEdit(GetItem(Index)) || !Valid(Index)) return false;
   MakeVisible(Index, false);
   if (!FEditor) {
-    FEditor = new TListViewEditor(this);
+    FEditor = new TLabelEditor(this);
+    FEditor->OnFinish = [this](bool AAccept) {
+      if (IsEditing()) EndEditing(AAccept);
+    };
     FEditor->SetVisible(false);
     FEditor->SetParent(this);
   }

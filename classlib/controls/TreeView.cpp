@@ -27,50 +27,6 @@ bool Alive(const AliveFlag& f) { return f && *f; }
 
 }  // namespace
 
-// ---- the inner edit of label editing ------------------------------------------------------------
-
-// An edit that takes Enter (commit) and Escape (cancel) for itself and commits when it loses the
-// focus. It stays allocated and hidden between edits, so ending an edit never frees the window
-// whose handler is running.
-class TTreeViewEditor : public TEdit {
-public:
-  explicit TTreeViewEditor(TCustomTreeView* Tree) : TEdit(Tree), FTree(Tree) {}
-
-  void Dispatch(TMessage& Message) override {
-    if (Message.Msg == WM_GETDLGCODE) {
-      TEdit::Dispatch(Message);
-      Message.Result |= DLGC_WANTALLKEYS;
-      return;
-    }
-    if (Message.Msg == WM_KILLFOCUS) {
-      TEdit::Dispatch(Message);
-      if (FTree->FEditor == this && FTree->IsEditing()) FTree->EndEdit(false);
-      return;
-    }
-    TEdit::Dispatch(Message);
-  }
-
-protected:
-  void KeyDown(WORD& Key, TShiftState Shift) override {
-    TEdit::KeyDown(Key, Shift);
-    if (Key == VK_RETURN || Key == VK_ESCAPE) {
-      bool cancel = Key == VK_ESCAPE;
-      Key = 0;
-      FTree->EndEdit(cancel);
-    }
-  }
-  void KeyPress(uint32_t& Key) override {
-    if (Key == '\r' || Key == 27) {
-      Key = 0;
-      return;
-    }
-    TEdit::KeyPress(Key);
-  }
-
-private:
-  TCustomTreeView* FTree;
-};
-
 // ---- TTreeNode ----------------------------------------------------------------------------------
 
 TTreeNode::TTreeNode(TTreeNodes* AOwner) : FOwner(AOwner) {}
@@ -971,7 +927,10 @@ bool TCustomTreeView::BeginEdit(TTreeNode* Node) {
   Node->MakeVisible();
   if (!Alive(alive) || Node->Row() < 0) return false;
   if (!FEditor) {
-    FEditor = new TTreeViewEditor(this);
+    FEditor = new TLabelEditor(this);
+    FEditor->OnFinish = [this](bool AAccept) {
+      if (IsEditing()) EndEdit(!AAccept);
+    };
     FEditor->SetVisible(false);
     FEditor->SetParent(this);
   }
