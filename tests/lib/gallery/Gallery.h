@@ -33,3 +33,18 @@ struct Register {
 };
 
 }  // namespace gallery
+
+class TComponent;
+class TForm;
+
+namespace gallery {
+
+constexpr int kFormWidth = 1240;
+
+// Makes the gallery form, owned by Owner: frameless, at the screen's origin, in the skin's
+// button-face colour (clBtnFace for the plain look), holding every registered section whose
+// name contains Filter (all of them for ""), each under its title, flowed in rows by Order.
+// The form is shown; its height follows the sections.
+TForm* BuildForm(TComponent* Owner, TkxSkinData* SD, const std::string& Filter = "");
+
+}  // namespace gallery
