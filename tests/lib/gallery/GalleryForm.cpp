@@ -31,6 +31,7 @@ TForm* BuildForm(TComponent* Owner, TkxSkinData* SD, const std::string& Filter) 
   f->SetColor(face);
   f->SetBounds(0, 0, width, 100);
   int x = kMargin, y = kMargin, rowH = 0, n = 0;
+  std::vector<std::pair<const Section*, TWinControl*>> hosts;
   for (const Section* s : order) {
     if (x > kMargin && x + s->Width > width - kMargin) x = kMargin, y += rowH + kGap, rowH = 0;
     // The title in the regular weight: the Chinese faces have no bold, and a title half bold
@@ -60,11 +61,14 @@ TForm* BuildForm(TComponent* Owner, TkxSkinData* SD, const std::string& Filter) 
     host->SetBounds(x, y + kTitle, s->Width, s->Height);
     host->SetParent(f);
     if (s->Build) s->Build(host, skinned ? SD : nullptr);
+    hosts.emplace_back(s, host);
     rowH = std::max(rowH, kTitle + s->Height);
     x += s->Width + kGap;
   }
   f->SetBounds(0, 0, width, y + rowH + kMargin);
   f->Show();
+  for (auto& [s, host] : hosts)
+    if (s->Shown) s->Shown(host, skinned ? SD : nullptr);
   return f;
 }
 
