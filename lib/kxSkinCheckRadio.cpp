@@ -91,6 +91,9 @@ void TkxSkinCheckRadioBox::SetWordWrap(bool Value) {
 
 void TkxSkinCheckRadioBox::SetFlat(bool Value) {
   FFlat = Value;
+  // A flat box shows its parent through it: no window shape from the record's mask.
+  GetSkinData();
+  SetControlRegion();
   Repaint();
 }
 
