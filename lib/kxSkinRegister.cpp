@@ -3,6 +3,7 @@
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
+#include "lib/kxSkinButtons.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
@@ -45,6 +46,7 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinButtonFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
