@@ -6,6 +6,9 @@
 
 #include "classlib/ActnList.h"
 #include "classlib/Streaming.h"
+#include "classlib/graphics/ImageList.h"
+#include "lib/kxUtilsLayer.h"
+#include "lib/kxUtilsPlatform.h"
 #include "lib/kxSkinButtons.h"
 #include "lib/kxSkinRegister.h"
 #include "tests/classlib/ControlTestFixture.h"
@@ -496,6 +499,89 @@ TEST_F(SkinButtonTest, ShowCaptionOffChangesOnlyTheWidthWhenBothWidthsAreSet) {
   EXPECT_EQ(s->Width(), 30);
   s->SetShowCaption(true);
   EXPECT_EQ(s->Width(), 80);
+}
+
+TEST_F(SkinButtonTest, WithoutSkinSizeAFixedRecordIsStretchedToTheButton) {
+  auto* b = Button("b", 10, 10, sd);
+  b->SetUseSkinSize(false);
+  b->SetBounds(10, 10, 60, 24);
+  ShowForm();
+  EXPECT_EQ(b->Width(), 60);
+  EXPECT_EQ(b->Height(), 24);
+  EXPECT_EQ(At(b, 1, 1), Px(kNormal));
+  EXPECT_EQ(At(b, 58, 22), Px(kNormal));
+  MoveTo(b, 30, 12);
+  EXPECT_EQ(At(b, 58, 22), Px(kActive));
+  // Back to the skin's size.
+  b->SetUseSkinSize(true);
+  EXPECT_EQ(b->Width(), 20);
+  EXPECT_EQ(b->Height(), 10);
+}
+
+TEST_F(SkinButtonTest, AnActionsImageBecomesTheGlyphOfAButtonWithoutOne) {
+  auto* images = new TImageList(owner.get());
+  images->SetSize(8, 8);
+  auto pic = BlueGlyph();
+  images->Add(pic.get(), nullptr);
+  auto* list = new TActionList(owner.get());
+  list->SetImages(images);
+  auto* act = new TAction(owner.get());
+  act->SetActionList(list);
+  act->SetImageIndex(0);
+  act->SetCaption("播放");
+  auto* b = Button("b", 10, 10);
+  auto* s = Speed("s", 100, 10);
+  b->SetAction(act);
+  s->SetAction(act);
+  EXPECT_EQ(b->Caption(), "播放");
+  for (TBitmap* g : {b->Glyph(), s->Glyph()}) {
+    ASSERT_FALSE(g->Empty());
+    EXPECT_EQ(g->Width(), 8);
+    EXPECT_EQ(Rgb(ColorToRGB(g->Canvas()->Pixels(3, 3))), Rgb(ColorToRGB(clBlue)));
+  }
+  // An index outside the list leaves the glyph empty.
+  auto* other = new TAction(owner.get());
+  other->SetActionList(list);
+  other->SetImageIndex(5);
+  auto* c = Button("c", 10, 50);
+  c->SetAction(other);
+  EXPECT_TRUE(c->Glyph()->Empty());
+}
+
+TEST_F(SkinButtonTest, TheGlowLayerShowsOnHoverWhenTheSkinOrTheButtonAsksForIt) {
+  InitializeUtilsUnit();
+  headless::SetLayeredAvailable(true);
+  auto glow = std::make_unique<TBitmap>();
+  glow->SetPixelFormat(pf24bit);
+  glow->SetSize(30, 20);
+  glow->Canvas()->Brush()->SetColor(clYellow);
+  glow->Canvas()->FillRect(TRect{0, 0, 30, 20});
+  sd->FActivePictures.push_back(std::move(glow));
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(sd->CtrlList[size_t(sd->GetControlIndex("button"))].get());
+  r->GlowLayerPictureIndex = 1;
+  r->GlowLayerAlphaBlendValue = 200;
+  r->GlowLayerShowOffsetX = r->GlowLayerShowOffsetY = 5;
+  auto* b = Button("b", 10, 10, sd);
+  ShowForm();
+  sd->SetShowButtonGlowFrames(false);
+  MoveTo(b, 3, 3);
+  EXPECT_FALSE(b->LayerManager()->IsVisible);
+  MoveTo(sink, 3, 3);
+  b->SetAlwaysShowLayeredFrame(true);
+  MoveTo(b, 3, 3);
+  ASSERT_TRUE(b->LayerManager()->IsVisible);
+  const TPoint at = b->ClientToScreen(TPoint{0, 0});
+  const TRect wr = b->LayerManager()->LayerWindow->BoundsRect();
+  EXPECT_EQ(wr.left, at.x - 5);
+  EXPECT_EQ(wr.top, at.y - 5);
+  MoveTo(sink, 3, 3);
+  EXPECT_FALSE(b->LayerManager()->IsVisible);
+  // A glow picture the skin does not have shows nothing.
+  r->GlowLayerPictureIndex = 7;
+  b->ChangeSkinData();
+  MoveTo(b, 3, 3);
+  EXPECT_FALSE(b->LayerManager()->IsVisible);
+  MoveTo(sink, 3, 3);
 }
 
 // ---- effects ------------------------------------------------------------------------------------
