@@ -1305,9 +1305,7 @@ void TkxSkinSpeedButton::Paint() {
   } else if (FMouseIn || (MorphActive() && FMorphKf == 1)) {
     CreateButtonImage(b.get(), ActiveSkinRect, true, false);
   } else if (Transparent()) {
-    TRect r = NewClRect;
-    if (!FUseSkinSize && ResizeMode != 1) FreeSizeCalc(*this, Width(), Height()), r = NewClRect;
-    DrawBare(Canvas(), r, true);
+    DrawBare(Canvas(), NewClRect, true);
     return;
   } else if (!Enabled() && !IsEmptyRect(DisabledSkinRect)) {
     CreateButtonImage(b.get(), DisabledSkinRect, false, false);

@@ -584,6 +584,30 @@ TEST_F(SkinButtonTest, TheGlowLayerShowsOnHoverWhenTheSkinOrTheButtonAsksForIt) 
   MoveTo(sink, 3, 3);
 }
 
+TEST_F(SkinButtonTest, StateImagesOutsideThePictureAndRecordsOfAnotherKindFallBackToTheNormalImage) {
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(sd->CtrlList[size_t(sd->GetControlIndex("button"))].get());
+  r->ActiveSkinRect = TRect{500, 0, 520, 10};
+  r->DownSkinRect = TRect{0, 0, 0, 0};
+  auto* b = Button("b", 10, 10, sd);
+  ShowForm();
+  MoveTo(b, 3, 3);
+  EXPECT_EQ(At(b, 1, 1), Px(kNormal));
+  Press(b);
+  EXPECT_EQ(At(b, 1, 1), Px(kNormal));  // the down image falls back to the (fallen back) hot one
+  Release();
+  // A record of the plain custom kind under the button's name: every state is its image.
+  auto plain = std::make_unique<TkxDataSkinCustomControl>("plainbutton");
+  plain->PictureIndex = 0;
+  plain->SkinRect = TRect{40, 0, 60, 10};
+  sd->CtrlList.push_back(std::move(plain));
+  b->SetSkinDataName("plainbutton");
+  b->ChangeSkinData();
+  MoveTo(sink, 3, 3);
+  EXPECT_EQ(At(b, 1, 1), Px(kDown));
+  MoveTo(b, 3, 3);
+  EXPECT_EQ(At(b, 1, 1), Px(kDown));
+}
+
 // ---- effects ------------------------------------------------------------------------------------
 
 TEST_F(SkinButtonTest, FramesPlayOnHoverAndAStripWithoutFramesIsNoAnimation) {
