@@ -326,6 +326,11 @@ void TkxSkinButton::SetLayout(TkxButtonLayout Value) {
 
 void TkxSkinButton::SetDefault(bool Value) {
   FDefault = Value;
+  // A button that stops being the default drops the hot look it had only for that role.
+  if (!Value && FMouseIn && MouseControl() != this && !IsFocused()) {
+    FMouseIn = false;
+    DoMorph();
+  }
   if (!FCanFocused || !HandleAllocated()) return;
   // Every skinned button of the form decides again whether Enter is its own.
   if (TCustomForm* form = GetParentForm(this))

@@ -402,6 +402,12 @@ TEST_F(SkinButtonTest, TheDefaultButtonIsHotWhileTheFocusIsOnAnotherKindOfContro
   Pump();
   EXPECT_TRUE(ok->Active());
   EXPECT_EQ(At(ok, 1, 1), Px(kActive));
+  // No longer the default: no longer hot.
+  ok->SetDefault(false);
+  Pump();
+  EXPECT_FALSE(ok->Active());
+  EXPECT_FALSE(ok->MouseIn());
+  EXPECT_EQ(At(ok, 1, 1), Px(kNormal));
 }
 
 // ---- looks --------------------------------------------------------------------------------------
