@@ -4,6 +4,7 @@
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinCheckRadio.h"
+#include "lib/kxSkinButtons.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
@@ -47,6 +48,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
   RegisterSkinCheckRadioFormClasses();
+  RegisterSkinButtonFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
