@@ -587,6 +587,8 @@ void TkxSkinPanel::CreateControlDefaultImage(TBitmap* B) {
   if (FCheckedMode) R.left += 20;
   if (FRollUpMode) R.right -= 10;
   SetCaptionFont(C, false);
+  // A disabled panel greys its own caption; a skin gives its colour itself.
+  if (!Enabled()) C->Font()->SetColor(clBtnShadow);
   const std::string caption = Caption();
   const int32_t centre = R.top + RectHeight(R) / 2;
   const int32_t y = centre - C->TextHeight(caption) / 2;
@@ -1267,6 +1269,8 @@ void TkxSkinToolBar::WndProc(TMessage& Message) {
     }
     case WM_SIZE:
       TkxSkinPanel::WndProc(Message);
+      // A window made after the children were placed learns its client width only here.
+      if (Align() == alNone) UpdateScrollRange();
       if (ArrowsShown()) {
         PlaceArrows();
         SendMessage(FHandle, WM_NCPAINT, 1, 0);
