@@ -1270,7 +1270,7 @@ void TkxSkinToolBar::WndProc(TMessage& Message) {
     case WM_SIZE:
       TkxSkinPanel::WndProc(Message);
       // A window made after the children were placed learns its client width only here.
-      if (Align() == alNone) UpdateScrollRange();
+      UpdateScrollRange();
       if (ArrowsShown()) {
         PlaceArrows();
         SendMessage(FHandle, WM_NCPAINT, 1, 0);

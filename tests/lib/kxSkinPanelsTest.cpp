@@ -476,6 +476,36 @@ TEST_F(SkinToolBar, AScrolledBarThatBecomesWideEnoughPutsItsChildrenBack) {
   EXPECT_EQ(HitAt(bar, wr.left + 2, wr.top + 20), HTCLIENT);
 }
 
+TEST_F(SkinToolBar, AnAlignedBarThatGrowsWhileScrolledGivesBackTheGrowth) {
+  bar = new TkxSkinToolBar(owner.get());
+  bar->SetParent(form);
+  bar->SetCanScroll(true);
+  bar->SetScrollOffset(30);
+  bar->SetAlign(alTop);
+  for (int i = 0; i < 6; ++i) kids.push_back(Put<ToolButtonProbe>(bar, i * 60, 0, 55, 24));  // 355 wide
+  bar->SetHeight(40);
+  Show();
+  ASSERT_TRUE(bar->Buttons[1].Visible);
+  ASSERT_EQ(bar->ClientWidth(), 276);
+  bar->ScrollStep(2);
+  bar->ScrollStep(2);
+  ASSERT_EQ(bar->SPosition, 60);
+  ASSERT_EQ(kids[0]->Left(), -60);
+  form->SetWidth(320);
+  Pump();
+  EXPECT_EQ(bar->Width(), 320);
+  EXPECT_EQ(bar->SPosition, 40);
+  EXPECT_EQ(kids[0]->Left(), -40);
+  EXPECT_EQ(bar->SMax, 354);
+  EXPECT_EQ(bar->SPage, 296);
+  // Wide enough for everything: back to the start, no arrows.
+  form->SetWidth(400);
+  Pump();
+  EXPECT_FALSE(bar->Buttons[1].Visible);
+  EXPECT_EQ(kids[0]->Left(), 0);
+  EXPECT_EQ(bar->SPosition, 0);
+}
+
 TEST_F(SkinToolBar, ChildrenStayVerticallyCentred) {
   bar = new TkxSkinToolBar(owner.get());
   bar->SetParent(form);
