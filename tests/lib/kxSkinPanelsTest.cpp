@@ -275,6 +275,95 @@ TEST_F(SkinPanels, SkinnedStatusBarPassesItsSkinToItsChildren) {
   EXPECT_EQ(s->GetGripRect(), (TRect{c.right + 2, c.top, c.right + RectHeight(c), c.bottom - 2}));
 }
 
+// ---- skins built in code ------------------------------------------------------------------------
+
+constexpr TColor kFrame = TColor(0x0000C0), kInside = TColor(0xC00000), kBackdrop = TColor(0x00A0A0);
+
+std::unique_ptr<TBitmap> Solid(int w, int h, TColor c) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf24bit);
+  b->SetSize(w, h);
+  b->Canvas()->Brush()->SetColor(c);
+  b->Canvas()->FillRect(TRect{0, 0, w, h});
+  return b;
+}
+
+// A 40 x 40 nine-part picture (5-pixel frame), a backdrop picture, and panel records on them.
+void FillPanelSkin(TkxSkinData& SD) {
+  auto pic = Solid(40, 40, kFrame);
+  pic->Canvas()->Brush()->SetColor(kInside);
+  pic->Canvas()->FillRect(TRect{5, 5, 35, 35});
+  SD.FActivePictures.push_back(std::move(pic));
+  SD.FActivePictures.push_back(Solid(10, 10, kBackdrop));
+  auto add = [&](const char* name) {
+    auto r = std::make_unique<TkxDataSkinPanelControl>(name);
+    r->PictureIndex = 0;
+    r->SkinRect = TRect{0, 0, 40, 40};
+    r->LTPoint = {5, 5}, r->RTPoint = {35, 5}, r->LBPoint = {5, 35}, r->RBPoint = {35, 35};
+    r->ClRect = TRect{5, 5, 35, 35};
+    auto* raw = r.get();
+    SD.CtrlList.push_back(std::move(r));
+    return raw;
+  };
+  add("panel");
+  add("bgpanel")->BGPictureIndex = 1;
+  add("lowcaption")->CaptionRect = TRect{5, 36, 35, 40};
+  add("topcaption")->CaptionRect = TRect{5, 0, 35, 5};
+  add("statusbar")->GripperRect = TRect{30, 30, 40, 40};
+  SD.Empty = false;
+}
+
+TEST_F(SkinPanels, ABackgroundPictureIsAllTheSkinnedPanelShows) {
+  TkxSkinData sd(owner.get());
+  FillPanelSkin(sd);
+  auto* p = Put<TkxSkinPanel>(form, 10, 10, 100, 60);
+  p->SetSkinDataName("bgpanel");
+  p->SetSkinData(&sd);
+  auto* n = Put<TkxSkinPanel>(form, 150, 10, 100, 60);
+  n->SetSkinData(&sd);
+  Show();
+  EXPECT_EQ(p->GetSkinClientRect(), (TRect{0, 0, 100, 60}));
+  for (TPoint q : {TPoint{0, 0}, TPoint{50, 30}, TPoint{99, 59}})
+    EXPECT_EQ(Rgb(headless::PixelAt(form->Handle(), 10 + q.x, 10 + q.y)), Px(kBackdrop)) << q.x << "," << q.y;
+  // The plain record: its frame and its client part resized.
+  EXPECT_EQ(n->GetSkinClientRect(), (TRect{5, 5, 95, 55}));
+  EXPECT_EQ(Rgb(headless::PixelAt(form->Handle(), 150, 10)), Px(kFrame));
+  EXPECT_EQ(Rgb(headless::PixelAt(form->Handle(), 200, 40)), Px(kInside));
+}
+
+TEST_F(SkinPanels, AGroupBoxWithItsCaptionUnderTheClientStopsForcingTheBackground) {
+  TkxSkinData sd(owner.get());
+  FillPanelSkin(sd);
+  auto* g = Put<TkxSkinGroupBox>(form, 10, 10, 100, 60);
+  EXPECT_TRUE(g->ForcebackGround());
+  g->SetSkinDataName("topcaption");
+  g->SetSkinData(&sd);
+  EXPECT_TRUE(g->ForcebackGround());
+  g->SetSkinDataName("lowcaption");
+  g->ChangeSkinData();
+  EXPECT_FALSE(g->ForcebackGround());
+  // A later skin with the caption on top does not turn it back on.
+  g->SetSkinDataName("topcaption");
+  g->ChangeSkinData();
+  EXPECT_FALSE(g->ForcebackGround());
+}
+
+TEST_F(SkinPanels, ASkinnedGripperSitsInTheBottomRightCorner) {
+  TkxSkinData sd(owner.get());
+  FillPanelSkin(sd);
+  auto* s = new TkxSkinStatusBar(owner.get());
+  s->SetParent(form);
+  s->SetSizeGrip(true);
+  s->SetSkinData(&sd);
+  Show();
+  ASSERT_NE(s->SkinIndex(), -1);
+  EXPECT_EQ(s->GetSkinClientRect(), (TRect{0, 0, 290, 21}));
+  EXPECT_EQ(s->GetGripRect(), (TRect{290, 11, 300, 21}));
+  TPoint in = s->ClientToScreen(TPoint{295, 15}), above = s->ClientToScreen(TPoint{295, 5});
+  EXPECT_EQ(HitAt(s, in.x, in.y), HTBOTTOMRIGHT);
+  EXPECT_EQ(HitAt(s, above.x, above.y), HTCLIENT);
+}
+
 // ---- the tool bar -------------------------------------------------------------------------------
 
 // A skinned child that hears what the tool bar hands on to its buttons.
