@@ -209,6 +209,39 @@ TEST_F(SkinPanels, PanelsOfNoSizePaintNothingAndTransparentModeShowsTheParent) {
   EXPECT_EQ(Rgb(headless::PixelAt(form->Handle(), 20, 50)), Px(sd.SkinColors()->cBtnShadow()));
 }
 
+// Counts the background-changed notices it hears.
+class BackgroundProbe : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  int heard = 0;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == KXM_PARENTBGCHANGED) ++heard;
+    TCustomControl::Dispatch(m);
+  }
+};
+
+TEST_F(SkinPanels, ATransparentPanelTellsItsChildrenWhenWhatIsBehindChanges) {
+  auto* outer = Put<TkxSkinPanel>(form, 10, 10, 200, 150);
+  auto* inner = Put<TkxSkinPanel>(outer, 10, 10, 150, 100);
+  auto* probe = Put<BackgroundProbe>(inner, 5, 5, 20, 20);
+  Show();
+  inner->SetTransparentMode(true);
+  EXPECT_EQ(probe->heard, 1);
+  // Moving, or the background behind it changing, passes the notice on.
+  inner->SetLeft(20);
+  Pump();
+  EXPECT_EQ(probe->heard, 2);
+  outer->BroadcastParentBGChanged();
+  EXPECT_EQ(probe->heard, 3);
+  // An opaque panel keeps it to itself.
+  inner->SetTransparentMode(false);
+  const int before = probe->heard;
+  outer->BroadcastParentBGChanged();
+  inner->SetLeft(30);
+  Pump();
+  EXPECT_EQ(probe->heard, before);
+}
+
 // ---- the status bar -----------------------------------------------------------------------------
 
 TEST_F(SkinPanels, StatusBarGripAnswersBottomRightOnlyInsideIt) {
