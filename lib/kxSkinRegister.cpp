@@ -9,6 +9,7 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinPanels.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -49,6 +50,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinLabelFormClasses();
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
+  RegisterSkinPanelFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
