@@ -8,6 +8,7 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinStore.h"
+#include "lib/kxSkinUpDown.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -45,6 +46,7 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinUpDownFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
