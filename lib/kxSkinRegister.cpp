@@ -7,6 +7,7 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinSlider.h"
 #include "lib/kxSkinStore.h"
 #include "lib/kxSkinUpDown.h"
 
@@ -47,6 +48,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
   RegisterSkinUpDownFormClasses();
+  RegisterSkinSliderFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
