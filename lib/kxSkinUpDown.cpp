@@ -165,7 +165,7 @@ void TkxSkinUpDown::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     const int32_t other = 1 - FActiveButton;
     Buttons[size_t(other)].MouseIn = false;
     FCaptureButton = FActiveButton;
-    TkxCBButtonX& b = Buttons[size_t(FActiveButton)];
+    TkxUpDownButton& b = Buttons[size_t(FActiveButton)];
     b.MouseIn = b.Down = true;
     Repaint();
     if (FIncrement != 0) {
@@ -187,7 +187,7 @@ void TkxSkinUpDown::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     const int32_t i = FCaptureButton;
     StopTimer();
     FTimerMode = 0;
-    TkxCBButtonX& b = Buttons[size_t(i)];
+    TkxUpDownButton& b = Buttons[size_t(i)];
     b.Down = false;
     const bool over = IsPointInsideRect(b.R, TPoint{X, Y}) && FActiveButton == i;
     if (!over) b.MouseIn = false;
@@ -272,7 +272,7 @@ int32_t TkxSkinUpDown::ArrowKind(int32_t I) const {
 }
 
 void TkxSkinUpDown::DrawDefaultButton(TCanvas* C, int32_t I) {
-  const TkxCBButtonX& b = Buttons[size_t(I)];
+  const TkxUpDownButton& b = Buttons[size_t(I)];
   TColor frame = clBtnShadow, fill = clBtnFace;
   if (b.Down && b.MouseIn) {
     frame = clNavy;
@@ -296,7 +296,7 @@ bool TkxSkinUpDown::DrawResizeButton(TCanvas* C, int32_t I) {
   auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(idx)].get());
   if (!r) return false;
   TBitmap* pic = PictureAt(FSD, r->PictureIndex);
-  const TkxCBButtonX& b = Buttons[size_t(I)];
+  const TkxUpDownButton& b = Buttons[size_t(I)];
   TRect src = r->SkinRect;
   TColor color = r->FontColor;
   if (b.Down && b.MouseIn) {
@@ -354,7 +354,7 @@ void TkxSkinUpDown::CreateControlSkinImage(TBitmap* B) {
   const TRect pressed[2] = {DownUpButtonRect, DownDownButtonRect};
   const TRect hot[2] = {ActiveUpButtonRect, ActiveDownButtonRect};
   for (int32_t i = 0; i < 2; ++i) {
-    const TkxCBButtonX& b = Buttons[size_t(i)];
+    const TkxUpDownButton& b = Buttons[size_t(i)];
     const TRect src = b.Down && b.MouseIn ? pressed[i] : b.MouseIn ? hot[i] : TRect{};
     // The normal state is the record's own picture; a rectangle the picture does not hold
     // leaves it so.

@@ -10,8 +10,8 @@
 #include "classlib/ScrollCtrls.h"
 #include "lib/kxSkinCtrls.h"
 
-// A small button drawn inside a skinned control.
-struct TkxCBButtonX {
+// One of the up/down's two buttons: where it lies, hovered, pressed.
+struct TkxUpDownButton {
   TRect R{};
   bool MouseIn = false;
   bool Down = false;
@@ -46,7 +46,7 @@ public:
   TNotifyEvent OnChange, OnUpButtonClick, OnDownButtonClick;
 
   // Index 0 is the up button, 1 the down button.
-  const TkxCBButtonX& Button(int Index) const { return Buttons[size_t(Index & 1)]; }
+  const TkxUpDownButton& Button(int Index) const { return Buttons[size_t(Index & 1)]; }
   int32_t ActiveButton() const { return FActiveButton; }
   // 0 no repeat, 1 repeating down, 2 repeating up.
   int32_t TimerMode() const { return FTimerMode; }
@@ -75,7 +75,7 @@ private:
   // False when the skin has no usable "resizebutton" record.
   bool DrawResizeButton(TCanvas* C, int32_t I);
 
-  std::array<TkxCBButtonX, 2> Buttons{};
+  std::array<TkxUpDownButton, 2> Buttons{};
   int32_t FActiveButton = -1, FOldActiveButton = -1, FCaptureButton = -1;
   int32_t FTimerMode = 0;
   bool FWaitMode = false;

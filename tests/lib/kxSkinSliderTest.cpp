@@ -344,6 +344,23 @@ TEST_F(SkinSlider, OwnPicturesAndTheirRules) {
   EXPECT_EQ(s->Ruler()->Canvas()->Pixels(137, 3), s->ImageHRuler()->Canvas()->Pixels(9, 3));
 }
 
+TEST_F(SkinSlider, ATransparentSliderShowsItsParentAndAnOpaqueOneItsColour) {
+  s->SetColor(clYellow);
+  s->Invalidate();
+  Pump();
+  EXPECT_EQ(At(2, 38), Px(clYellow));
+  s->SetTransparent(true);
+  Pump();
+  EXPECT_EQ(At(2, 38), Px(clWhite)) << "the form behind it";
+  form->SetColor(clAqua);
+  s->Perform(KXM_PARENTBGCHANGED, 0, 0);
+  Pump();
+  EXPECT_EQ(At(2, 38), Px(clAqua));
+  // The ruler's fuchsia background is never drawn.
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_NE(At(x, y), Px(clFuchsia)) << x << "," << y;
+}
+
 class SkinSliderSkinned : public SkinSlider {
 protected:
   void SetUp() override {
