@@ -165,6 +165,8 @@ void TkxSkinUpDown::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     const int32_t other = 1 - FActiveButton;
     Buttons[size_t(other)].MouseIn = false;
     FCaptureButton = FActiveButton;
+    // Any mouse button holds the arrow, so the release comes back here wherever it happens.
+    if (!MouseCapture()) SetMouseCapture(true);
     TkxUpDownButton& b = Buttons[size_t(FActiveButton)];
     b.MouseIn = b.Down = true;
     Repaint();
@@ -202,6 +204,7 @@ void TkxSkinUpDown::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         if (OnDownButtonClick) OnDownButtonClick(this);
       }
     }
+    if (Button != mbLeft && MouseCapture()) SetMouseCapture(false);
   }
   TkxSkinCustomControl::MouseUp(Button, Shift, X, Y);
 }
@@ -222,6 +225,11 @@ void TkxSkinUpDown::Dispatch(TMessage& Message) {
       TkxSkinCustomControl::Dispatch(Message);
       return;
     case CM_MOUSELEAVE: {
+      // Off the control is off the held button: the repeat pauses.
+      if (FCaptureButton != -1 && FIncrement != 0 && FTimerOn && HandleAllocated()) {
+        KillTimer(Handle(), kRepeatTimer);
+        FTimerOn = false;
+      }
       ResetHover();
       TkxSkinCustomControl::Dispatch(Message);
       bool changed = false;

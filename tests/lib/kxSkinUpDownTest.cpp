@@ -184,6 +184,17 @@ TEST_F(SkinUpDown, ARightButtonPressAlsoPressesTheArrow) {
   Release(1);
   EXPECT_EQ(ud->Position(), 9);
   EXPECT_EQ(downs, 1);
+  // Held with the right button, moved off and let go elsewhere: no step, nothing left held.
+  Press(DownPoint(), 1);
+  Wait(500);
+  MoveTo(form, 200, 150);
+  Wait(1000);
+  EXPECT_EQ(ud->Position(), 9);
+  Release(1);
+  EXPECT_EQ(ud->Position(), 9);
+  EXPECT_EQ(downs, 1);
+  EXPECT_FALSE(ud->Button(1).Down);
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(SkinUpDown, WithoutIncrementClicksStillFireAndNothingRepeats) {
