@@ -10,7 +10,9 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPanels.h"
+#include "lib/kxSkinSlider.h"
 #include "lib/kxSkinStore.h"
+#include "lib/kxSkinUpDown.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -51,6 +53,8 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
   RegisterSkinPanelFormClasses();
+  RegisterSkinUpDownFormClasses();
+  RegisterSkinSliderFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
