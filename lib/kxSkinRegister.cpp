@@ -8,6 +8,7 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinScrollBar.h"
+#include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -47,6 +48,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
   RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
