@@ -58,7 +58,18 @@ void TkxSkinScrollBox::Attach(TkxSkinScrollBar*& Field, TkxSkinScrollBar* Value,
   Field = Value;
   // The old bar no longer serves the box, unless it still serves the other direction.
   if (old && old != FVScrollBar && old != FHScrollBar) Detach(old);
+  // The content goes back to its origin: a new bar's old position says nothing about where
+  // the children stand.
+  int32_t& standing = Vertical ? FOldVScrollBarPos : FOldHScrollBarPos;
+  if (standing != 0) {
+    if (Vertical)
+      ScrollBy(0, standing);
+    else
+      ScrollBy(standing, 0);
+    standing = 0;
+  }
   if (!Value) return;
+  Value->SetRange(0, 0, 0, 0);
   Value->FreeNotification(this);
   Value->SetCanFocused(false);
   Value->SetEnabled(true);
@@ -191,7 +202,14 @@ void TkxSkinScrollBox::AdjustClientRect(TRect& Rect) {
 
 void TkxSkinScrollBox::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   const int32_t oldW = Width(), oldH = Height();
-  TkxSkinCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  FInSetBounds = true;
+  try {
+    TkxSkinCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  } catch (...) {
+    FInSetBounds = false;
+    throw;
+  }
+  FInSetBounds = false;
   // The ranges follow the new client size, whatever the alignment.
   FHSizeOffset = oldW != 0 && Width() > oldW ? Width() - oldW : 0;
   UpdateRange(false);
@@ -304,6 +322,9 @@ void TkxSkinScrollBox::Dispatch(TMessage& Message) {
     case WM_SIZE:
       TkxSkinCustomControl::Dispatch(Message);
       if (HandleAllocated()) SendMessage(Handle(), WM_NCPAINT, 1, 0);
+      // The client area changed without SetBounds (the window was made, or its frame
+      // changed): the pages follow it.
+      if (!FInSetBounds) UpDateScrollRange();
       return;
     case CM_VISIBLECHANGED:
       TkxSkinCustomControl::Dispatch(Message);

@@ -66,6 +66,7 @@ private:
   int32_t FOldVScrollBarPos = 0, FOldHScrollBarPos = 0;  // where the children stand
   int32_t FVSizeOffset = 0, FHSizeOffset = 0;            // growth at the last SetBounds
   bool FInCheckScrollBars = false;
+  bool FInSetBounds = false;
   bool FClicksDisabled = false;
 };
 

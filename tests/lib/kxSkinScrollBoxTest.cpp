@@ -55,6 +55,24 @@ TEST_F(SkinScrollBoxTest, AttachingABarHidesEnablesAndUnfocusesIt) {
   EXPECT_FALSE(vbar->TabStop());
 }
 
+// A bar keeps no stale position: the children start at the origin with a newly attached bar,
+// and a bar taken away leaves them there too.
+TEST_F(SkinScrollBoxTest, AttachingABarStartsTheContentAtItsOrigin) {
+  auto* c = Child(0, 0, 100, 300);
+  vbar->SetRange(0, 100, 30, 20);
+  box->SetVScrollBar(vbar);
+  EXPECT_EQ(vbar->Position(), 0);
+  EXPECT_EQ(c->Top(), 0);
+  vbar->SetPosition(40);
+  EXPECT_EQ(c->Top(), -40);
+  box->SetVScrollBar(nullptr);
+  EXPECT_EQ(c->Top(), 0);
+  EXPECT_FALSE(vbar->OnChange);
+  box->SetVScrollBar(vbar);
+  vbar->SetPosition(20);
+  EXPECT_EQ(c->Top(), -20);
+}
+
 // A tall child shows the vertical bar only; the bar scrolls the child exactly by its moves.
 TEST_F(SkinScrollBoxTest, BarsAppearOnOverflowAndScrollTheContent) {
   auto* c = Child(0, 0, 100, 300);
@@ -151,6 +169,24 @@ TEST_F(SkinScrollBoxTest, ShorterContentLinesUpWithTheClientEdge) {
   EXPECT_EQ(vbar->Max(), 249);
   vbar->SetPosition(0);
   EXPECT_EQ(c->Top(), 0);
+}
+
+// Filled before its window exists, the box sizes the pages again once the window gives it its
+// frame.
+TEST_F(SkinScrollBoxTest, PagesFollowTheFrameOnceTheWindowIsMade) {
+  TForm* f = NewForm(100, 100, 300, 200);
+  auto* b = Make<TkxSkinScrollBox>(f, "late", 0, 0, 160, 150);
+  auto* v = Make<TkxSkinScrollBar>(f, "latebar", 160, 0, 19, 150);
+  auto* c = Make<WinProbe>(b, "content", 0, 0, 100, 300);
+  b->SetVScrollBar(v);
+  v->SetPosition(40);
+  ASSERT_EQ(c->Top(), -40);
+  f->Show();
+  Pump();
+  EXPECT_EQ(b->ClientHeight(), 148);
+  EXPECT_EQ(v->PageSize(), 148);
+  EXPECT_EQ(v->Position(), 40);
+  EXPECT_EQ(c->Top(), -40);
 }
 
 TEST_F(SkinScrollBoxTest, PlainFrameInTheNonClientArea) {
