@@ -175,6 +175,14 @@ void TkxSkinScrollBox::UpdateRange(bool Vertical) {
       Parent()->Realign();
       Realign();
       FInCheckScrollBars = false;
+      // The bar took or gave back room: both directions are measured again against the new
+      // client area (a bar appears or goes at most once more each way).
+      if (FRecheckDepth < 2) {
+        ++FRecheckDepth;
+        UpdateRange(false);
+        UpdateRange(true);
+        --FRecheckDepth;
+      }
     }
   }
   // The horizontal bar leaves the corner to the vertical one while that one shows.

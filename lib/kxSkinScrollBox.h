@@ -67,6 +67,7 @@ private:
   int32_t FVSizeOffset = 0, FHSizeOffset = 0;            // growth at the last SetBounds
   bool FInCheckScrollBars = false;
   bool FInSetBounds = false;
+  int FRecheckDepth = 0;
   bool FClicksDisabled = false;
 };
 

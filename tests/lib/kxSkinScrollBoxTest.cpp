@@ -189,6 +189,39 @@ TEST_F(SkinScrollBoxTest, PagesFollowTheFrameOnceTheWindowIsMade) {
   EXPECT_EQ(c->Top(), -40);
 }
 
+// An aligned box beside aligned bars: a bar that appears narrows the box, and the other
+// direction is measured again against the narrower client area.
+TEST_F(SkinScrollBoxTest, AlignedBoxMakesRoomForItsBars) {
+  TForm* f = NewForm(100, 100, 200, 200);
+  auto* v = Make<TkxSkinScrollBar>(f, "av", 0, 0, 19, 50);
+  v->SetKind(sbVertical);
+  v->SetAlign(alRight);
+  auto* h = Make<TkxSkinScrollBar>(f, "ah", 0, 0, 50, 19);
+  h->SetAlign(alBottom);
+  auto* b = Make<TkxSkinScrollBox>(f, "abox", 0, 0, 50, 50);
+  b->SetAlign(alClient);
+  f->Show();
+  Pump();
+  b->SetVScrollBar(v);
+  b->SetHScrollBar(h);
+  ASSERT_EQ(b->Width(), 200);
+  auto* c = Make<WinProbe>(b, "wide", 0, 0, 190, 400);  // fits across until the bar takes 19
+  b->UpDateScrollRange();
+  EXPECT_TRUE(v->Visible());
+  EXPECT_EQ(b->Width(), 181);
+  EXPECT_TRUE(h->Visible()) << "190 no longer fits in 179";
+  EXPECT_EQ(b->Height(), 181);
+  EXPECT_EQ(v->PageSize(), b->ClientHeight());
+  EXPECT_EQ(h->PageSize(), b->ClientWidth());
+  EXPECT_TRUE(h->Both());
+  c->SetBounds(0, 0, 100, 100);
+  b->UpDateScrollRange();
+  EXPECT_FALSE(v->Visible());
+  EXPECT_FALSE(h->Visible());
+  EXPECT_EQ(b->Width(), 200);
+  EXPECT_EQ(b->Height(), 200);
+}
+
 TEST_F(SkinScrollBoxTest, PlainFrameInTheNonClientArea) {
   struct Case {
     TkxSkinBorderStyle style;
