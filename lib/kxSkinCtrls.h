@@ -16,6 +16,10 @@
 
 class TCustomImageList;
 
+// The border of an unskinned panel or scroll box. Scoped, because the class library's bevel cuts
+// use the same names with other values.
+enum class TkxSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
+
 // The background behind the receiving control changed (wParam and lParam 0).
 constexpr uint32_t KXM_PARENTBGCHANGED = 1284;
 

@@ -12,9 +12,6 @@
 class TCustomImageList;
 class TkxDataSkinButtonControl;
 
-// The border of an unskinned panel. Scoped, because the class library's bevel cuts use the same
-// names with other values.
-enum class TkxSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
 enum TkxImagePosition { kxipDefault, kxipLeft };
 
 class TkxSkinPanel : public TkxSkinCustomControl {

@@ -11,6 +11,8 @@
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPanels.h"
 #include "lib/kxSkinSlider.h"
+#include "lib/kxSkinScrollBar.h"
+#include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
 #include "lib/kxSkinUpDown.h"
 
@@ -55,6 +57,8 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinPanelFormClasses();
   RegisterSkinUpDownFormClasses();
   RegisterSkinSliderFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
