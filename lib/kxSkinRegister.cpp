@@ -7,6 +7,7 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinPageControl.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -45,6 +46,7 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinPageControlFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
