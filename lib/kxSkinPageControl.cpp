@@ -337,6 +337,7 @@ void TkxSkinPageControl::CreateWnd() {
   TPageControl::CreateWnd();
   GetSkinData();
   SetTabSize(TabWidth(), CurrentTabHeight());
+  if (!MultiLine()) CheckScroll();
 }
 
 int32_t TkxSkinPageControl::VisibleTabCount() const { return FTabs->Count(); }
@@ -362,7 +363,7 @@ TRect TkxSkinPageControl::GetTabRect(int32_t Index) {
   TRect r{};
   if (!HandleAllocated() || Index < 0 || Index >= VisibleTabCount()) return r;
   RECT rc{};
-  Perform(TCM_GETITEMRECT, WPARAM(Index), reinterpret_cast<LPARAM>(&rc));
+  if (!Perform(TCM_GETITEMRECT, WPARAM(Index), reinterpret_cast<LPARAM>(&rc))) return r;
   r = rc;
   if (Index == 0 && !MultiLine()) r.left += 1;
   return r;
@@ -512,6 +513,17 @@ void TkxSkinPageControl::ApplyFonts() {
     f->SetColor(FontColor);
   }
   f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  SyncFont();
+}
+
+// A font frees its old handle only after it has told its control of the change, so the tab
+// window may still hold the freed one; it is handed the current handle again.
+void TkxSkinPageControl::SyncFont() {
+  if (!HandleAllocated()) return;
+  HFONT h = Font()->Handle();
+  if (reinterpret_cast<HFONT>(Perform(WM_GETFONT, 0, 0)) == h) return;
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(h), 0);
+  Realign();
 }
 
 void TkxSkinPageControl::ChangeSkinData() {
@@ -585,9 +597,13 @@ void TkxSkinPageControl::ShowBorderAndTabs() {
 // ---- scroller ------------------------------------------------------------------------------------
 
 void TkxSkinPageControl::CheckScroll() {
+  FScrollerShown = false;
+  if (!HandleAllocated()) return;
   int32_t n = 0;
   for (int32_t i = 0; i < VisibleTabCount(); ++i) {
     TRect r = GetTabRect(i);
+    // A tab the window does not hold yet (while it is being made) is not out of view.
+    if (IsEmptyRect(r)) continue;
     if (r.right > Width() - 3 || r.right <= 0) ++n;
   }
   FScrollerShown = n > 0 && !MultiLine() && !FHideTabs;
@@ -645,11 +661,17 @@ void TkxSkinPageControl::TestActive(int32_t X, int32_t Y, bool HasPoint) {
     }
   const int32_t sel = TabIndex();
   if (FActiveTabIndex != FOldActiveTabIndex) {
+    TkxSkinCustomTabSheet* old = FOldActiveTabIndex >= 0 ? SkinPage(FOldActiveTab) : nullptr;
     if (FOldActiveTabIndex >= 0 && FOldActiveTabIndex != sel) {
-      if (TkxSkinCustomTabSheet* old = SkinPage(FOldActiveTab)) {
+      if (old) {
         old->ButtonMouseIn = false;
         old->ButtonMouseDown = false;
       }
+      RepaintTabs();
+    } else if (old && (old->ButtonMouseIn || old->ButtonMouseDown)) {
+      // The selected tab's close button loses its hot look too when the mouse leaves it.
+      old->ButtonMouseIn = false;
+      old->ButtonMouseDown = false;
       RepaintTabs();
     }
     if (FActiveTabIndex >= 0 && FActiveTabIndex != sel) RepaintTabs();
@@ -898,6 +920,7 @@ void TkxSkinPageControl::FillBackground(TCanvas* Canvas, TBitmap* P, int32_t W, 
 void TkxSkinPageControl::PaintWindow(HDC DC) {
   if (Width() <= 0 || Height() <= 0) return;
   GetSkinData();
+  SyncFont();
   const int32_t saved = SaveDC(DC);
   TCanvas c;
   c.SetHandle(DC);
@@ -932,6 +955,8 @@ void TkxSkinPageControl::PaintWindow(HDC DC) {
       RestoreDC(DC, clip);
     }
   }
+  // Tabs come and go without a resize; the scroller follows them here.
+  if (!MultiLine()) CheckScroll();
   PaintTabs(&c);
   PaintScroller(&c);
   c.SetHandle(nullptr);
@@ -960,10 +985,21 @@ void TkxSkinPageControl::PaintTabs(TCanvas* C) {
   if (FTabsBGTransparent) {
     PaintParentBackgroundRect(this, row, B->Canvas());
   } else if (!IsEmptyRect(bgRect) && Inside(TRect{0, 0, Picture->Width(), Picture->Height()}, bgRect)) {
+    // The row picture is drawn for tabs on top, its lower edge meeting the frame; the other rows
+    // get it turned as their tabs are, so that edge still meets the frame.
+    const bool vert = Vertical();
+    auto tile = NewBitmap(vert ? B->Height() : B->Width(), vert ? B->Width() : B->Height());
     const int32_t bw = RectWidth(bgRect), bh = RectHeight(bgRect);
-    for (int32_t y = 0; y < B->Height(); y += bh)
-      for (int32_t x = 0; x < B->Width(); x += bw)
-        B->Canvas()->CopyRect(TRect{x, y, x + bw, y + bh}, Picture->Canvas(), bgRect);
+    const int32_t y0 = tile->Height() - ((tile->Height() + bh - 1) / bh) * bh;
+    for (int32_t y = y0; y < tile->Height(); y += bh)
+      for (int32_t x = 0; x < tile->Width(); x += bw)
+        tile->Canvas()->CopyRect(TRect{x, y, x + bw, y + bh}, Picture->Canvas(), bgRect);
+    switch (TabPosition()) {
+      case tpTop: B = std::move(tile); break;
+      case tpBottom: B = Turned(tile.get(), Turn::Flip); break;
+      case tpLeft: B = Turned(tile.get(), Turn::CounterClockwise); break;
+      case tpRight: B = Turned(tile.get(), Turn::Clockwise); break;
+    }
   } else {
     B->Canvas()->Brush()->SetColor(clBtnFace);
     B->Canvas()->FillRect(TRect{0, 0, B->Width(), B->Height()});

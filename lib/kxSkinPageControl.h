@@ -207,6 +207,7 @@ private:
   void DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page, int32_t W, int32_t H);
   void PaintScroller(TCanvas* C);
   void ApplyFonts();
+  void SyncFont();
 
   bool FMouseWheelSupport = false;
   bool FTabExtendedDraw = false;
