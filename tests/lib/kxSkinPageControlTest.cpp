@@ -315,8 +315,11 @@ TEST_F(SkinPageControl, SideTabCloseButtonsAreHitWhereTheTurnedTabShowsThem) {
     // Turned with the tab: 14 along it, at the end where its text ends (the top for left tabs,
     // which read upwards; the bottom for right tabs, which read downwards).
     EXPECT_EQ(RectHeight(b), 14);
-    if (pos == tpLeft) EXPECT_LT(b.top, RectHeight(t) / 2);
-    else EXPECT_GT(b.top, RectHeight(t) / 2);
+    if (pos == tpLeft) {
+      EXPECT_LT(b.top, RectHeight(t) / 2);
+    } else {
+      EXPECT_GT(b.top, RectHeight(t) / 2);
+    }
     MoveTo(pc, t.left + (b.left + b.right) / 2, t.top + (b.top + b.bottom) / 2);
     EXPECT_TRUE(s0->ButtonMouseIn);
     ClickAt(pc, t.left + (b.left + b.right) / 2, t.top + (b.top + b.bottom) / 2);
@@ -419,8 +422,7 @@ TEST_F(SkinPageControl, SideTabsAreTurnedTopTabs) {
     const TRect t = pc->GetTabRect(1);
     const int len = c.pos == tpTop ? RectWidth(t) : RectHeight(t);
     const int thick = c.pos == tpTop ? RectHeight(t) : RectWidth(t);
-    if (c.horizontal) EXPECT_EQ(seen, TRect(0, 0, thick, len));
-    else EXPECT_EQ(seen, TRect(0, 0, len, thick));
+    EXPECT_EQ(seen, c.horizontal ? TRect(0, 0, thick, len) : TRect(0, 0, len, thick));
     // Where the mark's 6 x 2 block ends up, relative to the tab.
     TRect block;
     if (c.pos == tpTop || c.horizontal) block = TRect{0, 0, 6, 2};
@@ -541,6 +543,30 @@ TEST_F(SkinPageControl, MissingOrWrongRecordsDrawThePlainLook) {
   Paint(pc);
   EXPECT_EQ(pc->SkinIndex(), -1);
   EXPECT_EQ(At(pc, 0, 50), Px(clBtnShadow));
+}
+
+// Picture indexes past the skin's list mean "no picture": the background falls back to the
+// client part of the skin image, and a record without its picture draws the plain look.
+TEST_F(SkinPageControl, PictureIndexesPastTheListMeanNoPicture) {
+  TkxSkinData SD(nullptr);
+  LoadGeneratedSkin(0, SD);
+  auto* rec = dynamic_cast<TkxDataSkinTabControl*>(SD.CtrlList[size_t(SD.GetControlIndex("tab"))].get());
+  ASSERT_NE(rec, nullptr);
+  TForm* f = Shown();
+  TkxSkinPageControl* pc = NewPages(f, {"A"});
+  rec->BGPictureIndex = 100000;
+  pc->SetSkinData(&SD);
+  Paint(pc);
+  ASSERT_GE(pc->SkinIndex(), 0);
+  TRect s = pc->ActivePage()->BoundsRect();
+  EXPECT_EQ(At(pc, s.left + 5, s.top + 5),
+            Px(pc->Picture->Canvas()->Pixels(pc->SkinRect.left + pc->ClRect.left + 5,
+                                             pc->SkinRect.top + pc->ClRect.top + 5)));
+  rec->PictureIndex = 100000;
+  pc->ChangeSkinData();
+  Paint(pc);
+  EXPECT_EQ(pc->SkinIndex(), -1);
+  EXPECT_EQ(At(pc, s.left + 5, s.top + 5), Px(clBtnFace));
 }
 
 TEST_F(SkinPageControl, FormDescriptionsStreamThePageControlAndItsSheets) {
