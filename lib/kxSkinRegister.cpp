@@ -8,7 +8,9 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPageControl.h"
+#include "lib/kxSkinSlider.h"
 #include "lib/kxSkinStore.h"
+#include "lib/kxSkinUpDown.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -47,6 +49,8 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
   RegisterSkinPageControlFormClasses();
+  RegisterSkinUpDownFormClasses();
+  RegisterSkinSliderFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
