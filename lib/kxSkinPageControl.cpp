@@ -9,6 +9,7 @@
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinRecords.h"
+#include "lib/kxSkinUpDown.h"
 #include "lib/kxUtilsPlatform.h"
 
 using namespace win;
@@ -153,6 +154,7 @@ TkxSkinPageControl::TkxSkinPageControl(TComponent* AOwner)
 }
 
 TkxSkinPageControl::~TkxSkinPageControl() {
+  FDestroying = true;
   FreeScroller();
   TCustomTabControl::SetImages(nullptr);
   if (FTabImages) FTabImages->RemoveFreeNotification(this);
@@ -291,6 +293,7 @@ void TkxSkinPageControl::Notification(TComponent* AComponent, TOperation Operati
     FIndex = -1;
     Picture = nullptr;
   }
+  if (AComponent == FSkinUpDown) FSkinUpDown = nullptr;
   if (AComponent == FTabImages) {
     FTabImages = nullptr;
     Invalidate();
@@ -596,9 +599,7 @@ void TkxSkinPageControl::ShowBorderAndTabs() {
 
 // ---- scroller ------------------------------------------------------------------------------------
 
-void TkxSkinPageControl::CheckScroll() {
-  FScrollerShown = false;
-  if (!HandleAllocated()) return;
+int32_t TkxSkinPageControl::TabsOutOfView() {
   int32_t n = 0;
   for (int32_t i = 0; i < VisibleTabCount(); ++i) {
     TRect r = GetTabRect(i);
@@ -606,32 +607,66 @@ void TkxSkinPageControl::CheckScroll() {
     if (IsEmptyRect(r)) continue;
     if (r.right > Width() - 3 || r.right <= 0) ++n;
   }
-  FScrollerShown = n > 0 && !MultiLine() && !FHideTabs;
+  return n;
 }
 
-void TkxSkinPageControl::FreeScroller() { FScrollerShown = false; }
-
-void TkxSkinPageControl::UpdateScrollerPosition() {}
-
-// The tab window's own two arrows at the end of a single row that does not fit: it scrolls the
-// row when they are clicked, and they are drawn here in the control's plain button look.
-void TkxSkinPageControl::PaintScroller(TCanvas* C) {
-  if (!FScrollerShown || FHideTabs || MultiLine() || Vertical()) return;
-  const int32_t thick = CurrentTabHeight();
-  const int32_t a = std::clamp(thick, 8, 16);
-  const int32_t rowTop = TabPosition() == tpTop ? 2 : Height() - 2 - thick;
-  const int32_t y = rowTop + (thick - a) / 2;
-  const int32_t first = TabsScrolledOut();
-  for (int32_t k = 0; k < 2; ++k) {
-    TRect b{Width() - 2 * a + k * a, y, Width() - a + k * a, y + a};
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(clBtnFace);
-    C->FillRect(b);
-    C->Brush()->SetColor(clBtnShadow);
-    C->FrameRect(b);
-    const bool enabled = k == 0 ? first > 0 : GetTabRect(VisibleTabCount() - 1).right > Width() - 2 * a;
-    DrawArrowImage(C, b, enabled ? clBtnText : clBtnShadow, k == 0 ? 1 : 2);
+// A single row with tabs out of view gets the skinned up/down at its end; it goes again once
+// the row fits or wraps.
+void TkxSkinPageControl::CheckScroll() {
+  if (FInCheckScroll || FDestroying || !HandleAllocated() || ComponentState().Contains(csDestroying)) return;
+  FInCheckScroll = true;
+  const int32_t n = TabsOutOfView();
+  if (n == 0 || MultiLine() || Vertical()) {
+    FreeScroller();
+  } else if (!FSkinUpDown && !FHideTabs) {
+    auto* ud = new TkxSkinUpDown(this);
+    FSkinUpDown = ud;
+    ud->SetBounds(Width() - 2 * FDefaultItemHeight, 0, 2 * FDefaultItemHeight, FDefaultItemHeight);
+    ud->SetMin(0);
+    ud->SetMax(n);
+    ud->SetIncrement(1);
+    FInScrollerChange = true;
+    ud->SetPosition(TabsScrolledOut());
+    FInScrollerChange = false;
+    ud->SetSkinDataName(FIndex >= 0 ? UpDown : std::string());
+    ud->SetSkinData(FSD);
+    ud->OnChange = [this](TObject* Sender) { ScrollerChange(Sender); };
+    ud->SetParent(this);
   }
+  if (FSkinUpDown) {
+    FSkinUpDown->SetMax(n);
+    const int32_t top = TabPosition() == tpTop ? 0 : Height() - FSkinUpDown->Height();
+    FSkinUpDown->SetBounds(Width() - FSkinUpDown->Width(), top, FSkinUpDown->Width(), FSkinUpDown->Height());
+  }
+  FInCheckScroll = false;
+}
+
+void TkxSkinPageControl::FreeScroller() {
+  TkxSkinUpDown* ud = FSkinUpDown;
+  FSkinUpDown = nullptr;
+  delete ud;
+}
+
+void TkxSkinPageControl::ScrollerChange(TObject*) {
+  if (FInScrollerChange || !FSkinUpDown) return;
+  FInScrollerChange = true;
+  FSkinUpDown->SetMax(TabsOutOfView());
+  // The tab window shows the row from the given tab on.
+  Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, WORD(FSkinUpDown->Position())), 0);
+  FInScrollerChange = false;
+}
+
+void TkxSkinPageControl::UpdateScrollerPosition() {
+  if (!FSkinUpDown || FInScrollerChange) return;
+  FInScrollerChange = true;
+  FSkinUpDown->SetPosition(TabsScrolledOut());
+  FInScrollerChange = false;
+}
+
+void TkxSkinPageControl::AlignControls(TControl* AControl, TRect& Rect) {
+  TPageControl::AlignControls(AControl, Rect);
+  // Tabs come and go through the pages without a resize; the scroller follows them here.
+  if (!MultiLine() && !ComponentState().Contains(csDesigning)) CheckScroll();
 }
 
 // ---- hover, press, close ---------------------------------------------------------------------------
@@ -955,10 +990,7 @@ void TkxSkinPageControl::PaintWindow(HDC DC) {
       RestoreDC(DC, clip);
     }
   }
-  // Tabs come and go without a resize; the scroller follows them here.
-  if (!MultiLine()) CheckScroll();
   PaintTabs(&c);
-  PaintScroller(&c);
   c.SetHandle(nullptr);
   RestoreDC(DC, saved);
 }

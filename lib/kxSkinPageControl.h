@@ -18,6 +18,7 @@
 class TCustomImageList;
 class TImageList;
 class TkxSkinPageControl;
+class TkxSkinUpDown;
 
 // Another control answers this for an outside caller that paints the frame into a DC.
 constexpr uint32_t KXM_PAINTNCTODC = 45513;
@@ -144,8 +145,10 @@ public:
   int32_t GetFirstTabOffset();
   // The page area (the corrected TCM_ADJUSTRECT).
   TRect PageRect() { return DisplayRect(); }
-  // The tab row is scrolled: a scroller shows while a single row has tabs out of view.
-  bool ScrollerShown() const { return FScrollerShown; }
+  // The skinned up/down that scrolls a single row with tabs out of view; nullptr otherwise.
+  TkxSkinUpDown* Scroller() const { return FSkinUpDown; }
+  bool ScrollerShown() const { return FSkinUpDown != nullptr; }
+  // The visible tabs scrolled out at the start of the row.
   int32_t TabsScrolledOut();
 
   // The copy of the "tab" record the control paints from (skin-picture coordinates).
@@ -181,6 +184,7 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void Change() override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
 
 private:
   bool Vertical() const { return TabPosition() == tpLeft || TabPosition() == tpRight; }
@@ -194,6 +198,8 @@ private:
   void UpdateScrollerPosition();
   void CheckScroll();
   void FreeScroller();
+  int32_t TabsOutOfView();
+  void ScrollerChange(TObject* Sender);
   void CloseActivePage();
   void TestActive(int32_t X, int32_t Y, bool HasPoint);
   // The close button of the hovered tab in client coordinates; empty when there is none.
@@ -205,7 +211,6 @@ private:
   void PaintTabs(TCanvas* C);
   void PaintTab(int32_t PageIndex, const TRect& R, bool Active, bool MouseIn, TCanvas* C);
   void DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page, int32_t W, int32_t H);
-  void PaintScroller(TCanvas* C);
   void ApplyFonts();
   void SyncFont();
 
@@ -233,7 +238,8 @@ private:
   std::unique_ptr<TFont> FDefaultFont;
   bool FUseSkinFont = true;
   int32_t FDefaultItemHeight = 20;
-  bool FScrollerShown = false;
+  TkxSkinUpDown* FSkinUpDown = nullptr;  // owned by this control
+  bool FInCheckScroll = false, FInScrollerChange = false, FDestroying = false;
 };
 
 // Form streaming of the page control and its sheets.

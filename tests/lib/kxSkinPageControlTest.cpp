@@ -13,6 +13,7 @@
 #include "lib/kxSkinPageControl.h"
 #include "lib/kxSkinRecords.h"
 #include "lib/kxSkinRegister.h"
+#include "lib/kxSkinUpDown.h"
 #include "lib/kxUtilsPlatform.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
@@ -463,7 +464,8 @@ TEST_F(SkinPageControl, PlainTabsShowSelectionAndHover) {
 }
 
 // Skinned: the frame strips from the record's picture, the selected tab reaching over the
-// frame, the sheets painted from the skin's client picture, a scroller once the row overflows.
+// frame, the sheets painted from the skin's client picture, the skinned scroller once the row
+// overflows.
 TEST_F(SkinPageControl, SkinnedFrameTabsAndSheets) {
   TkxSkinData SD(nullptr);
   LoadGeneratedSkin(0, SD);
@@ -497,11 +499,47 @@ TEST_F(SkinPageControl, SkinnedFrameTabsAndSheets) {
     s->SetCaption("MORE TABS");
     s->SetPageControl(pc);
   }
-  Paint(pc);
-  EXPECT_TRUE(pc->ScrollerShown());
+  Pump();
+  TkxSkinUpDown* ud = pc->Scroller();
+  ASSERT_NE(ud, nullptr);
+  EXPECT_EQ(ud->SkinDataName(), pc->UpDown);
+  EXPECT_EQ(ud->Left() + ud->Width(), 300);
+  EXPECT_EQ(ud->Top(), 0);
+  EXPECT_EQ(ud->Position(), 0);
+  const int outOfView = ud->Max();
+  EXPECT_GT(outOfView, 0);
+  // Its up button shows the row from the next tab on.
+  const TRect up = ud->Button(0).R;
+  ClickAt(ud, (up.left + up.right) / 2, (up.top + up.bottom) / 2);
+  EXPECT_EQ(ud->Position(), 1);
+  EXPECT_EQ(pc->TabsScrolledOut(), 1);
+  EXPECT_LE(pc->GetTabRect(0).right, 0);
+  // Choosing a tab keeps the scroller's position with the row.
+  pc->SetActivePageIndex(0);
+  pc->SelectNextPage(true);
+  EXPECT_EQ(ud->Position(), pc->TabsScrolledOut());
   pc->SetMultiLine(true);
-  Paint(pc);
-  EXPECT_FALSE(pc->ScrollerShown());
+  Pump();
+  EXPECT_EQ(pc->Scroller(), nullptr);
+  pc->SetMultiLine(false);
+  Pump();
+  EXPECT_NE(pc->Scroller(), nullptr);
+}
+
+TEST_F(SkinPageControl, PlainScrollerIsTwoRowHeightsWideAtTheRowsEnd) {
+  TForm* f = Shown(400, 300);
+  TkxSkinPageControl* pc = NewPages(f, {"AAAAAAAA", "BBBBBBBB", "CCCCCCCC", "DDDDDDDD"}, 150, 100);
+  Pump();
+  ASSERT_NE(pc->Scroller(), nullptr);
+  EXPECT_EQ(pc->Scroller()->BoundsRect(), TRect(110, 0, 150, 20));
+  // Bottom tabs have it at the bottom; a row that fits has none.
+  pc->SetTabPosition(tpBottom);
+  Pump();
+  ASSERT_NE(pc->Scroller(), nullptr);
+  EXPECT_EQ(pc->Scroller()->BoundsRect(), TRect(110, 80, 150, 100));
+  pc->SetBounds(10, 10, 390, 100);
+  Pump();
+  EXPECT_EQ(pc->Scroller(), nullptr);
 }
 
 TEST_F(SkinPageControl, SheetsTileTheirWallPaperAndAnswerThePaintQuery) {
