@@ -27,7 +27,7 @@ TkxSkinPageControl* NewPages(TWinControl* Host, TkxSkinData* SD, int x, int y, i
   return pc;
 }
 
-gallery::Register pages({"选项卡 page control", 60, 620, 170, [](TWinControl* host, TkxSkinData* sd) {
+gallery::Register pages({"选项卡 page control", 60, 900, 170, [](TWinControl* host, TkxSkinData* sd) {
   auto* top = NewPages(host, sd, 0, 0, 300, 160, {"常规", "视频", "音频 audio"});
   top->SetShowCloseButtons(true);
   top->SetActivePageIndex(1);
@@ -39,6 +39,10 @@ gallery::Register pages({"选项卡 page control", 60, 620, 170, [](TWinControl*
   left->SetTabPosition(tpLeft);
   left->SetActivePageIndex(0);
   left->Pages(2)->SetEnabled(false);
+  // Bottom tabs that do not fit: the row scrolls with the skinned up/down.
+  auto* bottom = NewPages(host, sd, 630, 0, 200, 160, {"格式", "分辨率", "比特率", "帧率", "采样率"});
+  bottom->SetTabPosition(tpBottom);
+  bottom->SetActivePageIndex(2);
 }});
 
 }  // namespace
