@@ -1196,7 +1196,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
   }
   if (FShowCloseButtons && spage) {
     if (!MouseIn) spage->ButtonMouseIn = false;
-    DrawCloseButton(bc, TRect{BR.right, BR.top + d, bw, BR.bottom}, spage, w, h);
+    DrawCloseButton(bc, TRect{BR.right, BR.top + d, bw, BR.bottom}, spage);
     if (turnedNow) {
       // Already upright in a turned bitmap: the button is where it was drawn.
     } else if (vert) {
@@ -1212,7 +1212,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
   C->Draw(R.left, R.top, bmp.get());
 }
 
-void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page, int32_t, int32_t) {
+void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page) {
   const int32_t cy = CR.top + RectHeight(CR) / 2;
   const bool in = Page->ButtonMouseIn, down = in && Page->ButtonMouseDown;
   TRect dest{};

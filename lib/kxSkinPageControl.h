@@ -210,7 +210,7 @@ private:
   TRect ActiveTabExtension();
   void PaintTabs(TCanvas* C);
   void PaintTab(int32_t PageIndex, const TRect& R, bool Active, bool MouseIn, TCanvas* C);
-  void DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page, int32_t W, int32_t H);
+  void DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page);
   void ApplyFonts();
   void SyncFont();
 
