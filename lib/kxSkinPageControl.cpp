@@ -368,7 +368,8 @@ TRect TkxSkinPageControl::GetTabRect(int32_t Index) {
   RECT rc{};
   if (!Perform(TCM_GETITEMRECT, WPARAM(Index), reinterpret_cast<LPARAM>(&rc))) return r;
   r = rc;
-  if (Index == 0 && !MultiLine()) r.left += 1;
+  // Side tabs always wrap in columns, like several rows: the first one keeps its full thickness.
+  if (Index == 0 && !MultiLine() && !Vertical()) r.left += 1;
   return r;
 }
 

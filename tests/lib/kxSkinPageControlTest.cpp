@@ -441,6 +441,42 @@ TEST_F(SkinPageControl, SideTabsAreTurnedTopTabs) {
   }
 }
 
+// Skinned, the record's tab image is turned the same way: its fixed left end (copied as it is)
+// lands at the bottom of a left tab, at the top of a right tab, and upside down under a bottom
+// tab.
+TEST_F(SkinPageControl, SkinnedSideAndBottomTabsTurnTheTabImage) {
+  TkxSkinData SD(nullptr);
+  LoadGeneratedSkin(0, SD);
+  TForm* f = Shown();
+  for (TTabPosition pos : {tpTop, tpBottom, tpLeft, tpRight}) {
+    SCOPED_TRACE(pos);
+    TkxSkinPageControl* pc = NewPages(f, {"A", "B", "C"}, 200, 150);
+    pc->SetSkinData(&SD);
+    pc->SetTabPosition(pos);
+    Paint(pc);
+    ASSERT_GE(pc->SkinIndex(), 0);
+    const TRect src = pc->TabRect;
+    const int th = RectHeight(src);
+    const TRect t = pc->GetTabRect(2);  // not selected, not hovered
+    const int len = pos == tpTop || pos == tpBottom ? RectWidth(t) : RectHeight(t);
+    EXPECT_EQ(pos == tpTop || pos == tpBottom ? RectHeight(t) : RectWidth(t), th);
+    int bad = 0;
+    for (int by = 0; by < th; ++by)
+      for (int bx = 0; bx < pc->TabLeftOffset; ++bx) {
+        int x = bx, y = by;
+        switch (pos) {
+          case tpTop: break;
+          case tpBottom: y = th - 1 - by; break;
+          case tpLeft: x = by, y = len - 1 - bx; break;
+          case tpRight: x = th - 1 - by, y = bx; break;
+        }
+        if (At(pc, t.left + x, t.top + y) != Px(pc->Picture->Canvas()->Pixels(src.left + bx, src.top + by))) ++bad;
+      }
+    EXPECT_EQ(bad, 0);
+    delete pc;
+  }
+}
+
 // The plain look of the tabs: the selected tab framed in navy, a hot tab in the hover colour.
 TEST_F(SkinPageControl, PlainTabsShowSelectionAndHover) {
   TForm* f = Shown();
