@@ -10,6 +10,7 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPanels.h"
+#include "lib/kxSkinPageControl.h"
 #include "lib/kxSkinSlider.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
@@ -55,6 +56,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
   RegisterSkinPanelFormClasses();
+  RegisterSkinPageControlFormClasses();
   RegisterSkinUpDownFormClasses();
   RegisterSkinSliderFormClasses();
   RegisterSkinScrollBarFormClasses();
