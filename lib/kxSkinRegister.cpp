@@ -6,6 +6,7 @@
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
+#include "lib/kxSkinEdits.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinStore.h"
 
@@ -45,6 +46,7 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinEditFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
