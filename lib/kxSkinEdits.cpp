@@ -633,7 +633,15 @@ void TkxSkinCustomEdit::LayoutImageButtons(bool SetFormatRect) {
   }
   if (r.right < r.left) r.right = r.left;
   if (SetFormatRect && FHandle) {
-    RECT fr{r.left, r.top, r.right, r.bottom};
+    // The line stays centred as in an edit without a formatting rectangle.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const int32_t top = r.top + std::max<int32_t>(0, (RectHeight(r) - tm.tmHeight) / 2);
+    RECT fr{r.left, top, r.right, r.bottom};
     Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&fr));
   }
 }
@@ -773,7 +781,9 @@ void TkxSkinCustomEdit::DrawDisabledText(HDC DC) {
   int32_t x = r.left + 2;
   if (FAlignment == taRightJustify) x = r.right - tw - 1;
   else if (FAlignment == taCenter) x = r.left + RectWidth(r) / 2 - tw / 2;
-  c.TextRect(r, x, 0, text);
+  // Centred on the line as the enabled edit centres its text.
+  const int32_t y = std::max<int32_t>(0, (RectHeight(r) - c.TextHeight("Ag")) / 2);
+  c.TextRect(r, x, y, text);
   c.SetHandle(nullptr);
 }
 

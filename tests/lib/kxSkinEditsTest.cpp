@@ -427,12 +427,14 @@ TEST_F(SkinEditTest, ImageButtonsNarrowTheTextAndClick) {
   EXPECT_EQ(e->RightButton().R, (TRect{cr.right - 16, 0, cr.right, cr.bottom}));
   RECT fr{};
   SendMessage(e->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
-  EXPECT_EQ(TRect(fr), (TRect{0, 0, cr.right - 18, cr.bottom}));
+  EXPECT_EQ(fr.left, 0);
+  EXPECT_EQ(fr.right, cr.right - 18);
 
   e->SetLeftImageIndex(0);
   EXPECT_EQ(e->LeftButton().R, (TRect{0, 0, 16, cr.bottom}));
   SendMessage(e->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
-  EXPECT_EQ(TRect(fr), (TRect{18, 0, cr.right - 18, cr.bottom}));
+  EXPECT_EQ(fr.left, 18);
+  EXPECT_EQ(fr.right, cr.right - 18);
   TPoint l = e->ClientToScreen(TPoint{4, 4}), r = e->ClientToScreen(TPoint{cr.right - 4, 4});
   EXPECT_EQ(SendMessage(e->Handle(), WM_NCHITTEST, 0, MAKELPARAM(l.x, l.y)), kxHitLeftImageButton);
   EXPECT_EQ(SendMessage(e->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.x, r.y)), kxHitRightImageButton);
