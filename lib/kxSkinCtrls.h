@@ -241,6 +241,7 @@ protected:
 
 // The walk a form makes around a skin change of SD: BeforeChangeSkinData on its windowed skinned
 // controls before the skin is replaced, ChangeSkinData on every skinned control (windowed or
-// not) that uses SD afterwards. Root's own tree only; Root itself included when it is one.
+// not, the skinned edits included) that uses SD afterwards. Root's own tree only; Root itself
+// included when it is one.
 void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);
 void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);

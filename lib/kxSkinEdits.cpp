@@ -67,7 +67,13 @@ bool kxNumEditAccepts(const std::string& Text, char32_t C, bool AFloat, bool Edi
 
 TkxCustomEdit::TkxCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle.Include(csOpaque); }
 
-TkxCustomEdit::~TkxCustomEdit() { FreeSysPopupMenu(); }
+TkxCustomEdit::~TkxCustomEdit() {
+  // Leaving the parent first lets the form move the focus away while this is still an edit;
+  // a focused window destroyed in place would send the focus back to the form, which hands it
+  // to its active control: this one, half destroyed.
+  if (Parent()) SetParent(nullptr);
+  FreeSysPopupMenu();
+}
 
 void TkxCustomEdit::SetEditTransparent(bool Value) {
   if (Value == FEditTransparent) return;
@@ -378,7 +384,9 @@ TkxSkinCustomEdit::TkxSkinCustomEdit(TComponent* AOwner)
 
 TkxSkinCustomEdit::~TkxSkinCustomEdit() {
   FDefaultFont->OnChange = nullptr;
-  // The window goes while this is still a skinned edit: its last messages find the state here.
+  // Out of the parent (and so out of the window) while this is still a skinned edit: the last
+  // messages find the state here, and the form takes the focus back first.
+  if (Parent()) SetParent(nullptr);
   DestroyWindowHandle();
 }
 

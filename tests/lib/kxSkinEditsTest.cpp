@@ -9,12 +9,15 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/Streaming.h"
 #include "classlib/controls/MenuWindow.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinEdits.h"
+#include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinRecords.h"
+#include "lib/kxSkinRegister.h"
 #include "lib/kxUtilsPlatform.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
@@ -488,6 +491,73 @@ TEST_F(SkinEditTest, TextColourFollowsHoverAndFocusInASkin) {
   other->SetFocus();
   Pump();
   EXPECT_EQ(e->Font()->Color(), TColor(0x000011));
+  e->SetSkinData(nullptr);
+}
+
+// ---- streaming and skin changes ----
+
+TEST_F(SkinEditTest, EditsReadFromAFormDescriptionKeepTheirOwnLock) {
+  RegisterSkinDataFormClasses();
+  const std::string text =
+      "object Form1: TForm\n"
+      "  object kxSkinData1: TkxSkinData\n"
+      "  end\n"
+      "  object edOut: TkxSkinEdit\n"
+      "    Left = 10\n"
+      "    Top = 10\n"
+      "    Width = 350\n"
+      "    Height = 18\n"
+      "    ReadOnly = True\n"
+      "    ButtonMode = True\n"
+      "    SkinData = kxSkinData1\n"
+      "    SkinDataName = 'buttonedit'\n"
+      "    UseSkinFont = True\n"
+      "    Text = '/home/user/输出'\n"
+      "  end\n"
+      "  object num: TkxSkinNumEdit\n"
+      "    EditorEnabled = False\n"
+      "  end\n"
+      "end\n";
+  auto* f = new TForm(owner.get());
+  ReadFormDescription(f, text, "main.dfm");
+  auto* e = dynamic_cast<TkxSkinEdit*>(f->FindComponent("edOut"));
+  auto* n = dynamic_cast<TkxSkinNumEdit*>(f->FindComponent("num"));
+  ASSERT_TRUE(e && n);
+  EXPECT_TRUE(e->ReadOnly());
+  EXPECT_TRUE(e->ButtonMode());
+  EXPECT_EQ(e->SkinDataName(), "buttonedit");
+  EXPECT_EQ(e->SkinData(), f->FindComponent("kxSkinData1"));
+  EXPECT_EQ(e->Text(), "/home/user/输出");
+  EXPECT_FALSE(n->EditorEnabled());
+  f->Show();
+  Pump();
+  EXPECT_FALSE(GetWindowLongPtr(e->Handle(), GWL_STYLE) & ES_READONLY);
+  e->SetFocus();
+  Type(U"x");
+  EXPECT_EQ(e->Text(), "/home/user/输出");
+  // The form goes with its focused edit: the edit's window going hands the focus to the form
+  // while its controls go, and the screen forgets the form too.
+  delete f;
+  EXPECT_EQ(Screen->ActiveControl(), nullptr);
+}
+
+TEST_F(SkinEditTest, TheSkinChangeWalkReskinsEdits) {
+  TkxSkinData sd(nullptr);
+  auto* e = NewEdit<TkxSkinEdit>(10, 10, 150, 30);
+  e->SetSkinData(&sd);
+  Show(nullptr);
+  EXPECT_EQ(e->SkinIndex(), -1);
+  EXPECT_EQ(e->Height(), 30);
+  skinlint::LoadGeneratedSkin(0, sd);
+  ChangeSkinDataWalk(form, &sd);
+  auto* r = sd.CtrlList[size_t(sd.GetControlIndex("edit"))].get();
+  EXPECT_GE(e->SkinIndex(), 0);
+  EXPECT_EQ(e->Height(), r->SkinRect.bottom - r->SkinRect.top);
+  EXPECT_EQ(e->ClientRect().bottom, RectHeight(e->EditRect()));
+  sd.ClearSkin();
+  ChangeSkinDataWalk(form, &sd);
+  EXPECT_EQ(e->SkinIndex(), -1);
+  EXPECT_EQ(e->EditRect(), (TRect{2, 2, 148, e->Height() - 2}));
   e->SetSkinData(nullptr);
 }
 
