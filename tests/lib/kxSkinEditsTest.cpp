@@ -494,6 +494,63 @@ TEST_F(SkinEditTest, TextColourFollowsHoverAndFocusInASkin) {
   e->SetSkinData(nullptr);
 }
 
+// ---- painting ----
+
+// How many pixels of the edit's window show the colour.
+int CountColour(TWinControl* C, TColor Color) {
+  int n = 0;
+  RECT wr{};
+  GetWindowRect(C->Handle(), &wr);
+  for (int y = 0; y < wr.bottom - wr.top; ++y)
+    for (int x = 0; x < wr.right - wr.left; ++x)
+      if (ctltest::Rgb(headless::PixelAt(C->Handle(), x, y)) == ctltest::Px(Color)) ++n;
+  return n;
+}
+
+TEST_F(SkinEditTest, ADisabledSkinnedEditShowsItsTextInTheDisabledColour) {
+  TkxSkinData sd(nullptr);
+  skinlint::LoadGeneratedSkin(0, sd);
+  auto* r = dynamic_cast<TkxDataSkinEditControl*>(sd.CtrlList[size_t(sd.GetControlIndex("edit"))].get());
+  ASSERT_NE(r, nullptr);
+  r->FontName = kTestBoxFontName;
+  r->FontHeight = -10;
+  r->FontColor = r->ActiveFontColor = 0x00FF00;
+  r->DisabledFontColor = 0x0000FF;
+  auto* e = NewEdit<TkxSkinEdit>(10, 10, 120, 20);
+  e->SetText("WWWW");
+  e->SetSkinData(&sd);
+  auto* other = Make<TButton>(form, "other", 10, 60, 80, 24);
+  Show(other);
+  EXPECT_GT(CountColour(e, 0x00FF00), 40);
+  EXPECT_EQ(CountColour(e, 0x0000FF), 0);
+  e->SetEnabled(false);
+  Pump();
+  EXPECT_EQ(CountColour(e, 0x00FF00), 0);
+  EXPECT_GT(CountColour(e, 0x0000FF), 40);
+  e->SetSkinData(nullptr);
+}
+
+TEST_F(SkinEditTest, OutsideSendersGetTheFramePaintedIntoTheirDC) {
+  auto* e = NewEdit<TkxSkinEdit>(10, 10, 100, 20);
+  e->SetDefaultColor(clYellow);
+  Show(nullptr);
+  TBitmap b;
+  b.SetSize(100, 20);
+  b.Canvas()->Brush()->SetColor(clLime);
+  b.Canvas()->FillRect(TRect{0, 0, 100, 20});
+  auto dc = reinterpret_cast<WPARAM>(b.Canvas()->Handle());
+  EXPECT_EQ(SendMessage(e->Handle(), KXM_PAINTNCTODC, dc, 0), kxPaintNCToDCAnswer);
+  EXPECT_EQ(b.Canvas()->Pixels(0, 10), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(b.Canvas()->Pixels(50, 10), ColorToRGB(clYellow));  // the text area included
+
+  b.Canvas()->FillRect(TRect{0, 0, 100, 20});
+  EXPECT_NE(SendMessage(e->Handle(), KXM_PAINTTODC, dc, 0), kxPaintToDCKey);
+  EXPECT_EQ(b.Canvas()->Pixels(0, 10), ColorToRGB(clLime));
+  EXPECT_EQ(SendMessage(e->Handle(), KXM_PAINTTODC, dc, kxPaintToDCKey), kxPaintToDCKey);
+  EXPECT_EQ(b.Canvas()->Pixels(0, 10), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(b.Canvas()->Pixels(50, 10), ColorToRGB(clLime));  // the text area left out
+}
+
 // ---- streaming and skin changes ----
 
 TEST_F(SkinEditTest, EditsReadFromAFormDescriptionKeepTheirOwnLock) {
