@@ -519,7 +519,8 @@ void TkxSkinCustomEdit::SetDefaultWidth(int32_t Value) {
 void TkxSkinCustomEdit::SetDefaultHeight(int32_t Value) {
   FDefaultHeight = Value;
   GetSkinData();
-  if (!Skinned() && Value > 0 && FUseSkinFont) SetHeight(Value);
+  if (Value <= 0) return;  // no default height: the height stays as set
+  if (!Skinned() && FUseSkinFont) SetHeight(Value);
   else ApplyFontHeight();
 }
 

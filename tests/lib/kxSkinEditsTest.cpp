@@ -72,6 +72,17 @@ protected:
   }
 };
 
+// How many pixels of the edit's window show the colour.
+int CountColour(TWinControl* C, TColor Color) {
+  int n = 0;
+  RECT wr{};
+  GetWindowRect(C->Handle(), &wr);
+  for (int y = 0; y < wr.bottom - wr.top; ++y)
+    for (int x = 0; x < wr.right - wr.left; ++x)
+      if (ctltest::Rgb(headless::PixelAt(C->Handle(), x, y)) == ctltest::Px(Color)) ++n;
+  return n;
+}
+
 // ---- the numeric edit ----
 
 TEST(SkinNumEditFilter, TypedCharactersByModeSignAndSeparator) {
@@ -282,6 +293,42 @@ TEST_F(SkinEditTest, ContextMenuTakesTheSkinStringsAndPopsAtTheCentreFromTheKeyb
   SendMessage(e->Handle(), KXM_MENUCOMMAND, 0, 0);
   EXPECT_EQ(e->SysPopupMenu(), nullptr);
   e->SetSkinData(nullptr);
+}
+
+TEST_F(SkinEditTest, ARightClickPopsTheMenuThereAndItsCommandsRun) {
+  auto* e = NewEdit<TkxSkinEdit>(20, 30, 120, 20);
+  e->SetText("abc");
+  Show(e);
+  e->SetSelStart(1);
+  auto timer = std::make_unique<TTimer>(nullptr);
+  timer->SetInterval(10);
+  timer->OnTimer = [&](TObject*) {
+    if (menus_internal::TrackedLevelCount() < 1) return;
+    timer->SetEnabled(false);
+    headless::PressKey(VK_UP);  // up from nothing: the last item, Select All
+    headless::PressKey(VK_RETURN);
+  };
+  timer->SetEnabled(true);
+  TPoint at = e->ClientToScreen(TPoint{30, 5});
+  headless::Click(at.x, at.y, 1);
+  Pump();
+  ASSERT_NE(e->SysPopupMenu(), nullptr);
+  EXPECT_EQ(e->SysPopupMenu()->PopupPoint(), at);
+  EXPECT_EQ(e->SelStart(), 0);
+  EXPECT_EQ(e->SelLength(), 3);
+}
+
+TEST_F(SkinEditTest, ATransparentInnerEditShowsTheParentBehindItsText) {
+  form->SetColor(clTeal);
+  auto* plain = Make<TkxCustomEdit>(form, "plain", 10, 10, 100, 20);
+  auto* clear = Make<TkxCustomEdit>(form, "clear", 10, 40, 100, 20);
+  clear->SetEditTransparent(true);
+  auto* other = Make<TButton>(form, "other", 10, 80, 80, 24);
+  Show(other);
+  EXPECT_EQ(CountColour(plain, clTeal), 0);
+  EXPECT_GT(CountColour(clear, clTeal), 1500);
+  // The inner edit has no frame of its own.
+  EXPECT_EQ(plain->ClientRect(), (TRect{0, 0, 100, 20}));
 }
 
 // ---- keys and text ----
@@ -495,17 +542,6 @@ TEST_F(SkinEditTest, TextColourFollowsHoverAndFocusInASkin) {
 }
 
 // ---- painting ----
-
-// How many pixels of the edit's window show the colour.
-int CountColour(TWinControl* C, TColor Color) {
-  int n = 0;
-  RECT wr{};
-  GetWindowRect(C->Handle(), &wr);
-  for (int y = 0; y < wr.bottom - wr.top; ++y)
-    for (int x = 0; x < wr.right - wr.left; ++x)
-      if (ctltest::Rgb(headless::PixelAt(C->Handle(), x, y)) == ctltest::Px(Color)) ++n;
-  return n;
-}
 
 TEST_F(SkinEditTest, ADisabledSkinnedEditShowsItsTextInTheDisabledColour) {
   TkxSkinData sd(nullptr);
