@@ -3,12 +3,17 @@
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
+#include "lib/kxSkinCheckRadio.h"
+#include "lib/kxSkinButtons.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinEdits.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinPanels.h"
+#include "lib/kxSkinSlider.h"
 #include "lib/kxSkinStore.h"
+#include "lib/kxSkinUpDown.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -46,6 +51,11 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinCheckRadioFormClasses();
+  RegisterSkinButtonFormClasses();
+  RegisterSkinPanelFormClasses();
+  RegisterSkinUpDownFormClasses();
+  RegisterSkinSliderFormClasses();
   RegisterSkinEditFormClasses();
 }
 

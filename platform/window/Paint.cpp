@@ -153,13 +153,17 @@ Region VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren) {
       if (!(c->style & WS_VISIBLE)) continue;
       RECT r = c->rect;
       OffsetRect(&r, w->client.left, w->client.top);
+      Region cr;
       if (c->hasRegion) {
-        Region cr = c->region;
+        cr = c->region;
         cr.Offset(r.left, r.top);
-        out -= cr;
       } else {
-        out -= r;
+        cr |= r;
       }
+      // A child shows only inside its parent's client area: the part of it that overhangs into
+      // the parent's frame is still the parent's to paint.
+      cr &= w->client;
+      out -= cr;
     }
   }
   // Walk up: clip by each ancestor's client area and by the siblings above each level.

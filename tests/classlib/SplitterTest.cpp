@@ -97,11 +97,18 @@ TEST_F(Splitter, LiveDragResizesTheNeighbourWithinItsLimits) {
     EXPECT_EQ(moved > 0, c.expected != (horz ? 100 : 30));
     EXPECT_EQ(split->SizingControl(), nullptr);
     // The splitter stays against the neighbour's edge and the client fills the rest.
-    if (c.side == alLeft) EXPECT_EQ(split->Left(), c.expected);
-    if (c.side == alRight) EXPECT_EQ(split->Left(), 300 - c.expected - 3);
-    if (c.side == alTop) EXPECT_EQ(split->Top(), c.expected);
-    if (horz) EXPECT_EQ(client->Width(), 300 - c.expected - 3);
-    else EXPECT_EQ(client->Height(), 100 - c.expected - 3);
+    if (c.side == alLeft) {
+      EXPECT_EQ(split->Left(), c.expected);
+    } else if (c.side == alRight) {
+      EXPECT_EQ(split->Left(), 300 - c.expected - 3);
+    } else if (c.side == alTop) {
+      EXPECT_EQ(split->Top(), c.expected);
+    }
+    if (horz) {
+      EXPECT_EQ(client->Width(), 300 - c.expected - 3);
+    } else {
+      EXPECT_EQ(client->Height(), 100 - c.expected - 3);
+    }
     owner = std::make_unique<TComponent>(nullptr);
   }
 }

@@ -116,6 +116,37 @@ TEST_F(WindowTest, WindowDcCoversTheFrameAndBeginPaintSendsNcPaint) {
   EXPECT_EQ(headless::PixelAt(h, 0, 0) & 0xFFFFFF, Bgr(kGreen));
 }
 
+TEST_F(WindowTest, AChildOverhangingIntoTheFrameLeavesTheFrameToItsParent) {
+  HWND p = Top(0, 0, 100, 60, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+  // A frame 10 pixels wide on the left, painted green through the window DC.
+  Handlers()[p] = [](HWND w, UINT m, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+    if (m == WM_NCCALCSIZE) {
+      handled = true;
+      RECT* r = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
+      r->left += 10;
+      return 0;
+    }
+    if (m == WM_NCPAINT) {
+      handled = true;
+      HDC dc = GetWindowDC(w);
+      RECT r{0, 0, 10, 60};
+      HBRUSH b = CreateSolidBrush(kGreen);
+      FillRect(dc, &r, b);
+      DeleteObject(b);
+      ReleaseDC(w, dc);
+      return 0;
+    }
+    return 0;
+  };
+  SetWindowPos(p, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  HWND c = Child(p, -5, 10, 30, 20);  // its left 5 pixels lie under the frame
+  Handlers()[c] = Filler(kBlue);
+  RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  EXPECT_EQ(headless::PixelAt(p, 7, 15) & 0xFFFFFF, Bgr(kGreen));  // the frame, under the overhang
+  EXPECT_EQ(headless::PixelAt(p, 12, 15) & 0xFFFFFF, Bgr(kBlue));  // the child, inside the client area
+}
+
 TEST_F(WindowTest, LayeredWindowsShowOnlyWithContentAndByTheSwitch) {
   HWND h = Top(0, 0, 20, 20, WS_POPUP | WS_VISIBLE, "TestWnd", WS_EX_LAYERED);
   EXPECT_FALSE(headless::IsDisplayed(h));  // no content yet
