@@ -14,23 +14,6 @@ T* Put(TWinControl* Host, int x, int y, int w, int h) {
   return c;
 }
 
-// An edit that takes the focus and selects part of its text once the form shows: the message is
-// posted while the section is built and handled by the first pump after it.
-class FocusedEdit : public TkxSkinEdit {
-public:
-  static constexpr win::UINT kTakeFocus = win::WM_APP + 40;
-  using TkxSkinEdit::TkxSkinEdit;
-  void Dispatch(TMessage& Message) override {
-    if (Message.Msg == kTakeFocus) {
-      if (CanFocus()) SetFocus();
-      SetSelStart(3);
-      SetSelLength(7);
-      return;
-    }
-    TkxSkinEdit::Dispatch(Message);
-  }
-};
-
 // Two 16 x 16 glyphs on a transparent ground: a magnifier and a cross.
 TImageList* Glyphs(TComponent* Owner) {
   auto* list = new TImageList(Owner);
@@ -68,11 +51,10 @@ gallery::Register edits({"编辑框 edits", 40, 560, 112, [](TWinControl* host, 
   hot->SetSkinData(sd);
   hot->Perform(CM_MOUSEENTER, 0, 0);
 
-  auto* focused = Put<FocusedEdit>(host, 2 * DX, 0, W, H);
-  focused->SetText("焦点 focused 选中");
+  auto* focused = edit(2, 0, "焦点 focused 选中");
+  focused->SetName("focused");
   focused->SetAutoSelect(false);
   focused->SetSkinData(sd);
-  win::PostMessage(focused->Handle(), FocusedEdit::kTakeFocus, 0, 0);
 
   auto* ro = edit(0, 1, "只读 /home/user/视频");
   ro->SetReadOnly(true);
@@ -103,6 +85,13 @@ gallery::Register edits({"编辑框 edits", 40, 560, 112, [](TWinControl* host, 
   right->SetSkinDataName("buttonedit");
   right->SetSkinData(sd);
   right->SetEnabled(false);
+}, [](TWinControl* host, TkxSkinData*) {
+  // Focused with part of its text selected.
+  if (auto* e = dynamic_cast<TkxSkinEdit*>(host->FindComponent("focused"))) {
+    e->SetFocus();
+    e->SetSelStart(3);
+    e->SetSelLength(7);
+  }
 }});
 
 }  // namespace
