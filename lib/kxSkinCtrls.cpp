@@ -1,6 +1,7 @@
 #include "lib/kxSkinCtrls.h"
 
 #include "classlib/graphics/ImageList.h"
+#include "lib/kxSkinEdits.h"
 
 using namespace win;
 
@@ -628,5 +629,7 @@ void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
       s->ChangeSkinData();
     else if (auto* g = dynamic_cast<TkxGraphicSkinControl*>(c); g && g->SkinData() == SD)
       g->ChangeSkinData();
+    else if (auto* e = dynamic_cast<TkxSkinCustomEdit*>(c); e && e->SkinData() == SD)
+      e->ChangeSkinData();
   });
 }

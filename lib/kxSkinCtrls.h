@@ -20,6 +20,12 @@ class TCustomImageList;
 // use the same names with other values.
 enum class TkxSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
 
+// Outside callers ask a control to paint its frame (or itself) into the DC of wParam; a control
+// that painted its frame answers KX_PAINTNCTODC_ANSWER.
+constexpr uint32_t KXM_PAINTNCTODC = 45513;
+constexpr uint32_t KXM_PAINTTODC = 48203;
+constexpr int32_t KX_PAINTNCTODC_ANSWER = 12851;
+
 // The background behind the receiving control changed (wParam and lParam 0).
 constexpr uint32_t KXM_PARENTBGCHANGED = 1284;
 
@@ -245,6 +251,7 @@ protected:
 
 // The walk a form makes around a skin change of SD: BeforeChangeSkinData on its windowed skinned
 // controls before the skin is replaced, ChangeSkinData on every skinned control (windowed or
-// not) that uses SD afterwards. Root's own tree only; Root itself included when it is one.
+// not, the skinned edits included) that uses SD afterwards. Root's own tree only; Root itself
+// included when it is one.
 void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);
 void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);

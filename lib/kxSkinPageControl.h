@@ -20,9 +20,6 @@ class TImageList;
 class TkxSkinPageControl;
 class TkxSkinUpDown;
 
-// Another control answers this for an outside caller that paints the frame into a DC.
-constexpr uint32_t KXM_PAINTNCTODC = 45513;
-constexpr int32_t KX_PAINTNCTODC_ANSWER = 12851;
 
 // Owner drawing of one tab's content: the page index (among all pages), the whole tab bitmap,
 // whether it is the selected tab and whether the mouse is over it, and the bitmap's canvas

@@ -8,6 +8,7 @@
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
+#include "lib/kxSkinEdits.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPanels.h"
 #include "lib/kxSkinPageControl.h"
@@ -61,6 +62,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSliderFormClasses();
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
+  RegisterSkinEditFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

@@ -12,8 +12,7 @@ namespace {
 
 // Frame painting asked for by other programs: into wParam's device context (answer 12851), or,
 // with the key 16802 in lParam, the same with the key as the answer.
-constexpr UINT kPaintNCToDC = 45513, kPaintToDC = 48203;
-constexpr LRESULT kPaintedNC = 12851, kPaintKey = 16802;
+constexpr LRESULT kPaintKey = 16802;
 
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
@@ -311,16 +310,16 @@ void TkxSkinScrollBox::Dispatch(TMessage& Message) {
       Message.Result = 0;
       return;
     }
-    case kPaintNCToDC:
+    case KXM_PAINTNCTODC:
       GetSkinData();
       if (Message.WParam && FBGPictureIndex == -1 && FBorderStyle != TkxSkinBorderStyle::bvNone) {
         PaintFrame(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = kPaintedNC;
+        Message.Result = KX_PAINTNCTODC_ANSWER;
       } else {
         Message.Result = 0;
       }
       return;
-    case kPaintToDC:
+    case KXM_PAINTTODC:
       if (Message.LParam != kPaintKey) break;
       GetSkinData();
       if (Message.WParam && FBGPictureIndex == -1 && FBorderStyle != TkxSkinBorderStyle::bvNone)

@@ -35,6 +35,8 @@ TCustomForm::~TCustomForm() {
   FCanvas->FreeHandle();
   // The controls go while the form's own members still exist.
   DestroyComponents();
+  // A focused control that went gave the focus back to the form: the screen forgets it again.
+  if (Screen) Screen->RemoveForm(this);
   FActiveControl = nullptr;
   FFocusedControl = nullptr;
 }
