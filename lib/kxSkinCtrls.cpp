@@ -1,7 +1,6 @@
 #include "lib/kxSkinCtrls.h"
 
 #include "classlib/graphics/ImageList.h"
-#include "lib/kxSkinEdits.h"
 
 using namespace win;
 
@@ -618,18 +617,13 @@ void EachControl(TControl* C, const F& Fn) {
 void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
   if (!Root) return;
   EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinControl*>(c); s && s->SkinData() == SD) s->BeforeChangeSkinData();
+    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->ClientSkinData() == SD) s->BeforeChangeSkinData();
   });
 }
 
 void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
   if (!Root) return;
   EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinControl*>(c); s && s->SkinData() == SD)
-      s->ChangeSkinData();
-    else if (auto* g = dynamic_cast<TkxGraphicSkinControl*>(c); g && g->SkinData() == SD)
-      g->ChangeSkinData();
-    else if (auto* e = dynamic_cast<TkxSkinCustomEdit*>(c); e && e->SkinData() == SD)
-      e->ChangeSkinData();
+    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->ClientSkinData() == SD) s->ChangeSkinData();
   });
 }

@@ -31,6 +31,16 @@ constexpr uint32_t KXM_PARENTBGCHANGED = 1284;
 
 // A parent that centres its skinned children vertically in its skin client rectangle while
 // AdjustControls is on (the skinned tool bar).
+// What a skin change asks of every skinned control, whatever class library control it builds on:
+// the walk over a form's controls finds them all through this.
+class TkxSkinClient {
+public:
+  virtual ~TkxSkinClient() = default;
+  virtual TkxSkinData* ClientSkinData() const = 0;
+  virtual void BeforeChangeSkinData() {}
+  virtual void ChangeSkinData() = 0;
+};
+
 class TkxSkinControlHost {
 public:
   virtual ~TkxSkinControlHost() = default;
@@ -67,7 +77,7 @@ struct TkxSkinGeometry {
                   bool DrawCentre) const;
 };
 
-class TkxSkinControl : public TCustomControl {
+class TkxSkinControl : public TCustomControl, public TkxSkinClient {
 public:
   explicit TkxSkinControl(TComponent* AOwner);
   ~TkxSkinControl() override;
@@ -92,8 +102,9 @@ public:
   bool FromWMPaint = false;
 
   virtual void GetSkinData();
-  virtual void ChangeSkinData();
-  virtual void BeforeChangeSkinData();
+  void ChangeSkinData() override;
+  void BeforeChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return FSD; }
   virtual void AfterChangeSkinData() {}
   // Tells every child that the background behind it changed: windowed children by
   // SendMessage, graphic children by Perform.
@@ -169,7 +180,7 @@ private:
   void PaintForcedBackground();
 };
 
-class TkxGraphicSkinControl : public TGraphicControl {
+class TkxGraphicSkinControl : public TGraphicControl, public TkxSkinClient {
 public:
   explicit TkxGraphicSkinControl(TComponent* AOwner);
   ~TkxGraphicSkinControl() override;
@@ -191,8 +202,9 @@ public:
   int32_t SkinIndex() const { return FIndex; }
 
   virtual void GetSkinData();
-  virtual void ChangeSkinData();
-  virtual void BeforeChangeSkinData();
+  void ChangeSkinData() override;
+  void BeforeChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return FSD; }
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -11,6 +11,7 @@
 
 #include "classlib/EditCtrls.h"
 #include "classlib/Graphics.h"
+#include "lib/kxSkinCtrls.h"
 
 class TCustomImageList;
 class TPopupMenu;
@@ -105,7 +106,7 @@ private:
   bool FEditorEnabled = true;
 };
 
-class TkxSkinCustomEdit : public TkxCustomEdit {
+class TkxSkinCustomEdit : public TkxCustomEdit, public TkxSkinClient {
 public:
   explicit TkxSkinCustomEdit(TComponent* AOwner);
   ~TkxSkinCustomEdit() override;
@@ -147,7 +148,8 @@ public:
   // The record index (-1: the plain look) and the record's values, looked up anew.
   void GetSkinData();
   int32_t SkinIndex() const { return FIndex; }
-  virtual void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // Draws the whole edit showing AText onto C at (X, Y).
   void PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std::string& AText);
 

@@ -10,6 +10,7 @@
 
 #include "base/StringList.h"
 #include "classlib/StdCtrls.h"
+#include "lib/kxSkinCtrls.h"
 
 class TkxSkinData;
 
@@ -23,7 +24,7 @@ struct TkxLabelSkinValues {
   TColor FontColor = 0, ActiveFontColor = 0;
 };
 
-class TkxSkinStdLabel : public TCustomLabel {
+class TkxSkinStdLabel : public TCustomLabel, public TkxSkinClient {
 public:
   explicit TkxSkinStdLabel(TComponent* AOwner);
   ~TkxSkinStdLabel() override;
@@ -46,7 +47,8 @@ public:
   int32_t Index() const { return FIndex; }
   const TkxLabelSkinValues& SkinValues() const { return FValues; }
   // Looks up the record again, resizes to the new font when auto-sized and repaints.
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // Draws the label with the text AText into C with its top-left at (X, Y).
   void PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std::string& AText);
 
@@ -67,7 +69,7 @@ private:
   TkxLabelSkinValues FValues;
 };
 
-class TkxSkinTextLabel : public TGraphicControl {
+class TkxSkinTextLabel : public TGraphicControl, public TkxSkinClient {
 public:
   explicit TkxSkinTextLabel(TComponent* AOwner);
   ~TkxSkinTextLabel() override;
@@ -94,7 +96,8 @@ public:
 
   void GetSkinData();
   int32_t Index() const { return FIndex; }
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // Every line followed by a line break.
   virtual std::string GetLabelText();
 
@@ -121,7 +124,7 @@ private:
   TkxLabelSkinValues FValues;
 };
 
-class TkxSkinLinkLabel : public TCustomLabel {
+class TkxSkinLinkLabel : public TCustomLabel, public TkxSkinClient {
 public:
   explicit TkxSkinLinkLabel(TComponent* AOwner);
   ~TkxSkinLinkLabel() override;
@@ -148,7 +151,8 @@ public:
   int32_t Index() const { return FIndex; }
   bool MouseIn() const { return FMouseIn; }
   // Looks up the record again and repaints; the size stays.
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // OnClick, then the URL (when there is one) opened with the desktop's handler.
   void Click() override;
 

@@ -14,6 +14,7 @@
 #include "classlib/TabCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxUtils.h"
+#include "lib/kxSkinCtrls.h"
 
 class TCustomImageList;
 class TImageList;
@@ -60,7 +61,7 @@ public:
   explicit TkxSkinTabSheet(TComponent* AOwner) : TkxSkinCustomTabSheet(AOwner) {}
 };
 
-class TkxSkinPageControl : public TPageControl {
+class TkxSkinPageControl : public TPageControl, public TkxSkinClient {
 public:
   explicit TkxSkinPageControl(TComponent* AOwner);
   ~TkxSkinPageControl() override;
@@ -115,7 +116,8 @@ public:
   TkxDrawSkinTabEvent OnDrawSkinTab;
 
   // ---- operations ----
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   void UpDateTabs();
   void HideTabs();
   void ShowTabs();

@@ -6,8 +6,9 @@
 
 #include "classlib/ExtCtrls.h"
 #include "lib/kxSkinData.h"
+#include "lib/kxSkinCtrls.h"
 
-class TkxSkinSplitter : public TSplitter {
+class TkxSkinSplitter : public TSplitter, public TkxSkinClient {
 public:
   explicit TkxSkinSplitter(TComponent* AOwner);
   ~TkxSkinSplitter() override;
@@ -22,7 +23,8 @@ public:
   void SetSkinData(TkxSkinData* Value);
 
   // Reads the record again and takes its thickness (DefaultSize without one or when transparent).
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // The record index of the last lookup, -1 for the plain look.
   int32_t SkinIndex() const { return FIndex; }
 
@@ -50,7 +52,7 @@ private:
   TColor GripperTransparentColor = clNone;
 };
 
-class TkxSkinBevel : public TBevel {
+class TkxSkinBevel : public TBevel, public TkxSkinClient {
 public:
   explicit TkxSkinBevel(TComponent* AOwner);
   ~TkxSkinBevel() override;
@@ -64,7 +66,8 @@ public:
   void SetDividerMode(bool Value);
 
   // Takes the line colours from the record, or the system colours without one.
-  void ChangeSkinData();
+  void ChangeSkinData() override;
+  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   int32_t SkinIndex() const { return FIndex; }
 
   TColor LightColor = clBtnHighlight;
