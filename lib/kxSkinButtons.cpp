@@ -1185,6 +1185,12 @@ void TkxSkinSpeedButton::DrawMenuMarker(TCanvas* C, const TRect& R, bool AFlat, 
   C->Draw(R.left + (RectWidth(R) - b->Width()) / 2, R.top + (RectHeight(R) - b->Height()) / 2, b.get());
 }
 
+void TkxSkinSpeedButton::SetImageIndex(int32_t Value) {
+  if (Value == FImageIndex) return;
+  FImageIndex = Value;
+  if (dynamic_cast<TkxSkinToolBar*>(Parent())) Repaint();
+}
+
 // ---- painting
 
 std::string TkxSkinSpeedButton::ShownCaption() { return FShowCaption ? Caption() : std::string(); }
@@ -1193,6 +1199,22 @@ void TkxSkinSpeedButton::DrawContents(TCanvas* C, const TRect& R, bool ShiftImag
                                       bool ADown) {
   C->Brush()->SetStyle(bsClear);
   const std::string caption = ShownCaption();
+  // On a skinned tool bar without a glyph, the bar's lists: the disabled list already holds the
+  // disabled look, so its image is drawn as enabled.
+  if (auto* bar = dynamic_cast<TkxSkinToolBar*>(Parent()); bar && FGlyph->Empty()) {
+    TCustomImageList* list = bar->Images();
+    bool enabled = Enabled();
+    if (!Enabled() && bar->DisabledImages()) {
+      list = bar->DisabledImages();
+      enabled = true;
+    } else if ((AActive || ADown) && bar->HotImages()) {
+      list = bar->HotImages();
+    }
+    if (list && FImageIndex >= 0 && FImageIndex < list->Count()) {
+      DrawImageAndText(C, R, FMargin, FSpacing, FLayout, caption, FImageIndex, list, ShiftImage, enabled, false, 0);
+      return;
+    }
+  }
   if (FGlyph->Empty() && FButtonImages && FImageIndex >= 0 && FImageIndex < FButtonImages->Count()) {
     DrawImageAndText(C, R, FMargin, FSpacing, FLayout, caption, FImageIndex, FButtonImages, ShiftImage, Enabled(),
                      false, 0);

@@ -13,6 +13,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "lib/kxSkinCtrls.h"
+#include "lib/kxSkinPanels.h"
 
 class TkxLayerManager;
 
@@ -188,7 +189,7 @@ private:
   bool FButtonRecord = false;  // the record is of the button kind
 };
 
-class TkxSkinSpeedButton : public TkxGraphicSkinCustomControl, public TkxButtonSkinFields {
+class TkxSkinSpeedButton : public TkxGraphicSkinCustomControl, public TkxButtonSkinFields, public TkxToolBarButton {
 public:
   explicit TkxSkinSpeedButton(TComponent* AOwner);
   ~TkxSkinSpeedButton() override;
@@ -207,7 +208,7 @@ public:
   TCustomImageList* ImageList() const { return FButtonImages; }
   void SetImageList(TCustomImageList* Value);
   int32_t ImageIndex() const { return FImageIndex; }
-  void SetImageIndex(int32_t Value) { FImageIndex = Value; }
+  void SetImageIndex(int32_t Value);
   bool UseSkinSize() const { return FUseSkinSize; }
   void SetUseSkinSize(bool Value);
   bool UseSkinFontColor() const { return FUseSkinFontColor; }
@@ -223,7 +224,7 @@ public:
   bool Transparent() const { return !ControlStyle().Contains(csOpaque); }
   void SetTransparent(bool Value);
   bool Flat() const { return FFlat; }
-  void SetFlat(bool Value);
+  void SetFlat(bool Value) override;
   bool AllowAllUp() const { return FAllowAllUp; }
   void SetAllowAllUp(bool Value) { FAllowAllUp = Value; }
   bool Down() const { return FDown; }
@@ -231,7 +232,9 @@ public:
   int32_t GroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int32_t Value) { FGroupIndex = Value; }
   bool ShowCaption() const { return FShowCaption; }
-  void SetShowCaption(bool Value);
+  void SetShowCaption(bool Value) override;
+  // A skinned tool bar holding the button changed its image lists.
+  void ToolBarImagesChanged() override { Repaint(); }
   TBitmap* Glyph() const { return FGlyph.get(); }
   void SetGlyph(TBitmap* Value);
   TkxNumGlyphs NumGlyphs() const { return FNumGlyphs; }

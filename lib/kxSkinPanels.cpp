@@ -939,9 +939,15 @@ void TkxSkinToolBar::SetImages(TCustomImageList* Value) {
   EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
 }
 
-void TkxSkinToolBar::SetHotImages(TCustomImageList* Value) { SetImageList(FHotImages, Value); }
+void TkxSkinToolBar::SetHotImages(TCustomImageList* Value) {
+  SetImageList(FHotImages, Value);
+  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
+}
 
-void TkxSkinToolBar::SetDisabledImages(TCustomImageList* Value) { SetImageList(FDisabledImages, Value); }
+void TkxSkinToolBar::SetDisabledImages(TCustomImageList* Value) {
+  SetImageList(FDisabledImages, Value);
+  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
+}
 
 void TkxSkinToolBar::SetFlat(bool Value) {
   FFlat = Value;

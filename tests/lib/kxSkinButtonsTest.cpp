@@ -814,3 +814,54 @@ TEST_F(SkinButtonTest, FormsStreamBothButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+std::unique_ptr<TBitmap> Solid(TColor C) {
+  auto g = std::make_unique<TBitmap>();
+  g->SetPixelFormat(pf24bit);
+  g->SetSize(8, 8);
+  g->Canvas()->Brush()->SetColor(C);
+  g->Canvas()->FillRect(TRect{0, 0, 8, 8});
+  return g;
+}
+
+// On a skinned tool bar a speed button without a glyph draws from the bar's lists: the
+// disabled list as it is, the hot list while hot, else the normal list; the bar's Flat and
+// caption switches reach it.
+TEST_F(SkinButtonTest, ASpeedButtonOnAToolBarDrawsFromTheBarsImageLists) {
+  auto list = [&](TColor c) {
+    auto* l = new TImageList(owner.get());
+    l->SetSize(8, 8);
+    auto pic = Solid(c);
+    l->Add(pic.get(), nullptr);
+    return l;
+  };
+  const TColor normal = TColor(0x3060C0), hot = TColor(0x30C060), disabled = TColor(0x909030);
+  auto* bar = Make<TkxSkinToolBar>(form, "bar", 0, 0, 300, 40);
+  bar->SetImages(list(normal));
+  bar->SetHotImages(list(hot));
+  auto* b = Make<TkxSkinSpeedButton>(bar, "b", 10, 5, 30, 30);
+  auto* d = Make<TkxSkinSpeedButton>(bar, "d", 50, 5, 30, 30);
+  b->SetImageIndex(0);
+  d->SetImageIndex(0);
+  d->SetEnabled(false);
+  auto* outside = Speed("outside", 100, 100);
+  outside->SetImageIndex(0);  // no list of its own: nothing drawn
+  ShowForm();
+  EXPECT_EQ(At(b, 15, 15), Px(normal));
+  EXPECT_NE(At(d, 15, 15), Px(normal)) << "the normal image greyed";
+  EXPECT_NE(At(outside, 15, 12), Px(normal));
+  MoveTo(b, 15, 15);
+  Pump();
+  EXPECT_EQ(At(b, 15, 15), Px(hot));
+  bar->SetDisabledImages(list(disabled));
+  Pump();
+  EXPECT_EQ(At(d, 15, 15), Px(disabled)) << "drawn as it is";
+
+  bar->SetFlat(true);
+  EXPECT_TRUE(b->Flat());
+  EXPECT_TRUE(d->Flat());
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // box; paint panel; status bar with its grip) and tool bars (one that fits, one narrower than its
 // children with its arrows).
 #include "classlib/Forms.h"
+#include "lib/kxSkinButtons.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinPanels.h"
 #include "lib/kxSkinRecords.h"
@@ -45,35 +46,6 @@ TkxSkinStdLabel* Label(TWinControl* Parent, int x, int y, const char* Text, TkxS
   l->SetSkinData(sd);
   return l;
 }
-
-// A stand-in tool button: the skin's button image with its caption, or the plain button look.
-class GalleryToolButton : public TkxSkinCustomControl {
-public:
-  explicit GalleryToolButton(TComponent* AOwner) : TkxSkinCustomControl(AOwner) { FSkinDataName = "resizetoolbutton"; }
-
-protected:
-  void CreateControlDefaultImage(TBitmap* B) override {
-    TkxSkinCustomControl::CreateControlDefaultImage(B);
-    TCanvas* c = B->Canvas();
-    c->Brush()->SetColor(clBtnShadow);
-    c->FrameRect(TRect{0, 0, Width(), Height()});
-    Text(c, clBtnText);
-  }
-  void CreateControlSkinImage(TBitmap* B) override {
-    TkxSkinCustomControl::CreateControlSkinImage(B);
-    auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(FIndex)].get());
-    Text(B->Canvas(), r ? r->FontColor : clBtnText);
-  }
-
-private:
-  void Text(TCanvas* c, TColor Color) {
-    c->Font()->Assign(DefaultFont());
-    c->Font()->SetColor(Color);
-    c->Brush()->SetStyle(bsClear);
-    const std::string t = Caption();
-    c->TextOut(Width() / 2 - c->TextWidth(t) / 2, Height() / 2 - c->TextHeight(t) / 2, t);
-  }
-};
 
 gallery::Register panels({"面板 panels", 30, 610, 300, [](TWinControl* host, TkxSkinData* sd) {
   static std::unique_ptr<TBitmap> glyph = FilmGlyph();
@@ -161,9 +133,13 @@ gallery::Register toolbars({"工具栏 tool bar", 40, 610, 110, [](TWinControl* 
   const char* names[] = {"添加", "开始", "暂停", "停止", "删除", "清空", "皮肤", "选项"};
   auto fill = [&](TkxSkinToolBar* bar, int count) {
     for (int i = 0; i < count; ++i) {
-      auto* b = Put<GalleryToolButton>(bar, 4 + i * 64, 0, 60, 32);
+      auto* b = Put<TkxSkinSpeedButton>(bar, 4 + i * 64, 0, 60, 32);
+      b->SetSkinDataName("resizetoolbutton");
+      b->SetUseSkinSize(false);
+      b->SetShowCaption(true);
       b->SetCaption(names[i]);
       b->SetSkinData(sd);
+      b->SetBounds(4 + i * 64, 0, 60, 32);
     }
   };
   // A tool bar whose buttons fit.
