@@ -7,6 +7,8 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinScrollBar.h"
+#include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -45,6 +47,8 @@ void RegisterSkinDataFormClasses() {
       .Integer("SkinIndex", &TkxSkinData::SetSkinIndex);
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

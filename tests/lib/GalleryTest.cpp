@@ -59,7 +59,7 @@ TEST_F(Gallery, EveryControlInThePlainLookAndEachSkin) {
     if (n >= 0) {
       sd = std::make_unique<TkxSkinData>(nullptr);
       skinlint::LoadGeneratedSkin(n, *sd);
-      ASSERT_FALSE(sd->Empty());
+      ASSERT_FALSE(sd->Empty);
     }
     TForm* f = gallery::BuildForm(keep.get(), sd.get(), filter ? filter : "");
     Pump();

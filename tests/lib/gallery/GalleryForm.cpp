@@ -16,7 +16,7 @@ TForm* BuildForm(TComponent* Owner, TkxSkinData* SD, const std::string& Filter) 
   std::stable_sort(order.begin(), order.end(), [](const Section* a, const Section* b) {
     return a->Order != b->Order ? a->Order < b->Order : a->Name < b->Name;
   });
-  const bool skinned = SD && !SD->Empty();
+  const bool skinned = SD && !SD->Empty;
   const TColor face = skinned ? SD->SkinColors()->cBtnFace() : clBtnFace;
   const TColor text = skinned ? SD->SkinColors()->cBtnText() : clBtnText;
 
