@@ -1,6 +1,7 @@
 #include "lib/kxSkinCtrls.h"
 
 #include "classlib/graphics/ImageList.h"
+#include "lib/kxSkinListView.h"
 
 using namespace win;
 
@@ -628,5 +629,7 @@ void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
       s->ChangeSkinData();
     else if (auto* g = dynamic_cast<TkxGraphicSkinControl*>(c); g && g->SkinData() == SD)
       g->ChangeSkinData();
+    else if (auto* l = dynamic_cast<TkxSkinCustomListView*>(c); l && l->SkinData() == SD)
+      l->ChangeSkinData();
   });
 }

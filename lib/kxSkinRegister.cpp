@@ -8,6 +8,7 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinListView.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
@@ -51,6 +52,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
   RegisterSkinCheckRadioFormClasses();
+  RegisterSkinListViewFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
