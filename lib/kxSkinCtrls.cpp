@@ -2,6 +2,7 @@
 
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxSkinListView.h"
+#include "lib/kxSkinTreeView.h"
 
 using namespace win;
 
@@ -631,5 +632,8 @@ void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
       g->ChangeSkinData();
     else if (auto* l = dynamic_cast<TkxSkinCustomListView*>(c); l && l->SkinData() == SD)
       l->ChangeSkinData();
+    // A tree without skin data follows every change too.
+    else if (auto* t = dynamic_cast<TkxSkinCustomTreeView*>(c); t && (t->SkinData() == SD || !t->SkinData()))
+      t->ChangeSkinData();
   });
 }

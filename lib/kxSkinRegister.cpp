@@ -12,6 +12,7 @@
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
+#include "lib/kxSkinTreeView.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -53,6 +54,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinScrollBoxFormClasses();
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinListViewFormClasses();
+  RegisterSkinTreeViewFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
