@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classlib/Streaming.h"
+#include "classlib/graphics/ImageList.h"
 #include "lib/kxSkinListView.h"
 #include "lib/kxSkinRecords.h"
 #include "lib/kxSkinRegister.h"
@@ -209,6 +210,20 @@ TEST_F(SkinListViewTest, TheViewsOwnScrollingMovesTheBars) {
   EXPECT_EQ(lv->TopIndex(), top + 2);
 }
 
+// The bars scroll by the difference of positions, so rows past 65535 are reached too.
+TEST_F(SkinListViewTest, RowsPastSixteenBitsAreReached) {
+  Attach();
+  lv->Items()->BeginUpdate();
+  for (int i = 0; i < 66000; ++i) lv->Items()->Add()->SetCaption("r");
+  lv->Items()->EndUpdate();
+  Pump();
+  ASSERT_TRUE(vbar->Visible());
+  vbar->SetPosition(65536 + 100);
+  EXPECT_EQ(lv->TopIndex(), 65636);
+  vbar->SetPosition(65000);
+  EXPECT_EQ(lv->TopIndex(), 65000);
+}
+
 TEST_F(SkinListViewTest, HidingTheViewHidesTheBars) {
   Attach();
   AddRows(100);
@@ -327,6 +342,33 @@ TEST_F(SkinListViewTest, TheHeaderPaintsIntoAGivenDeviceContext) {
   SendMessage(lv->Handle(), KXM_PAINTHEADERTODC, reinterpret_cast<WPARAM>(b.Canvas()->Handle()), 0);
   EXPECT_EQ(Rgb(b.Canvas()->Pixels(0, 5)), Rgb(ColorToRGB(clBtnShadow)));
   EXPECT_EQ(Rgb(b.Canvas()->Pixels(700, 8)), Rgb(ColorToRGB(clBtnFace)));
+}
+
+// With an image, a caption that fits is aligned with its image by the column's alignment; one
+// too wide starts after the image at the section's left, cut with "...".
+TEST_F(SkinListViewTest, ASectionImageAndItsCaption) {
+  auto* images = new TImageList(owner.get());
+  images->SetSize(16, 16);
+  TBitmap red;
+  red.SetPixelFormat(pf24bit);
+  red.SetSize(16, 16);
+  red.Canvas()->Brush()->SetColor(clRed);
+  red.Canvas()->FillRect(TRect{0, 0, 16, 16});
+  ASSERT_EQ(images->Add(&red, nullptr), 0);
+  lv->SetSmallImages(images);
+  lv->Column(0)->SetImageIndex(0);
+  lv->Column(0)->SetAlignment(taRightJustify);
+  lv->Column(0)->SetWidth(150);
+  lv->Column(0)->SetCaption("文");
+  Pump();
+  const RECT s0 = SectionRect(0);
+  const int my = (s0.top + s0.bottom) / 2;
+  EXPECT_EQ(HeaderPixel(5 + 8, my), Px(clBtnFace)) << "right-aligned: the image is not at the left";
+  lv->Column(0)->SetCaption(std::string(40, 'W'));
+  Pump();
+  EXPECT_EQ(HeaderPixel(5 + 8, my), Px(clRed)) << "cut: the image at the left";
+  // The text is cut before the section's end: the last pixels of its text area stay plain.
+  for (int x = s0.right - 8; x < s0.right - 1; ++x) EXPECT_EQ(HeaderPixel(x, my), Px(clBtnFace)) << x;
 }
 
 TEST_F(SkinListViewTest, OnDrawHeaderSectionReplacesCaptionDrawing) {
