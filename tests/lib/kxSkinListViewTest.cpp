@@ -224,6 +224,42 @@ TEST_F(SkinListViewTest, RowsPastSixteenBitsAreReached) {
   EXPECT_EQ(lv->TopIndex(), 65000);
 }
 
+// In the list style the items run in columns: only the horizontal bar, in columns, shown while
+// the items overflow the page; it scrolls the view a column per step. In the icon style both
+// bars count pixels.
+TEST_F(SkinListViewTest, ListAndIconStylesMirrorTheirOwnUnits) {
+  Attach();
+  AddRows(3);
+  lv->SetViewStyle(vsList);
+  Pump();
+  EXPECT_FALSE(vbar->Visible());
+  EXPECT_FALSE(hbar->Visible());
+  // Rows are added in the report style, where a row's text does not lay out the whole list again.
+  lv->SetViewStyle(vsReport);
+  AddRows(150);
+  lv->SetViewStyle(vsList);
+  Pump();
+  ASSERT_LT(PerPage(), 153);
+  EXPECT_FALSE(vbar->Visible());
+  ASSERT_TRUE(hbar->Visible());
+  int mn = 0, mx = 0;
+  GetScrollRange(lv->Handle(), SB_HORZ, &mn, &mx);
+  EXPECT_EQ(hbar->Max(), mx);
+  hbar->SetPosition(2);
+  EXPECT_EQ(GetScrollPos(lv->Handle(), SB_HORZ), 2);
+  hbar->SetPosition(1);
+  EXPECT_EQ(GetScrollPos(lv->Handle(), SB_HORZ), 1);
+
+  lv->SetViewStyle(vsIcon);
+  Pump();
+  ASSERT_TRUE(vbar->Visible());
+  GetScrollRange(lv->Handle(), SB_VERT, &mn, &mx);
+  EXPECT_EQ(vbar->Max(), mx);
+  EXPECT_EQ(vbar->PageSize(), 300);
+  vbar->SetPosition(90);
+  EXPECT_EQ(GetScrollPos(lv->Handle(), SB_VERT), 90);
+}
+
 TEST_F(SkinListViewTest, HidingTheViewHidesTheBars) {
   Attach();
   AddRows(100);
