@@ -617,13 +617,13 @@ void EachControl(TControl* C, const F& Fn) {
 void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
   if (!Root) return;
   EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->ClientSkinData() == SD) s->BeforeChangeSkinData();
+    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->HearsSkinChange(SD)) s->BeforeChangeSkinData();
   });
 }
 
 void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
   if (!Root) return;
   EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->ClientSkinData() == SD) s->ChangeSkinData();
+    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->HearsSkinChange(SD)) s->ChangeSkinData();
   });
 }

@@ -37,6 +37,7 @@ class TkxSkinClient {
 public:
   virtual ~TkxSkinClient() = default;
   virtual TkxSkinData* ClientSkinData() const = 0;
+  virtual bool HearsSkinChange(const TkxSkinData* SD) const { return ClientSkinData() == SD; }
   virtual void BeforeChangeSkinData() {}
   virtual void ChangeSkinData() = 0;
 };

@@ -17,6 +17,11 @@
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
 #include "lib/kxSkinUpDown.h"
+#include "lib/kxSkinListView.h"
+#include "lib/kxSkinScrollBar.h"
+#include "lib/kxSkinScrollBox.h"
+#include "lib/kxSkinStore.h"
+#include "lib/kxSkinTreeView.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -63,6 +68,11 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
   RegisterSkinEditFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
+  RegisterSkinCheckRadioFormClasses();
+  RegisterSkinListViewFormClasses();
+  RegisterSkinTreeViewFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
