@@ -9,6 +9,8 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinScrollBar.h"
+#include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
 
 void RegisterSkinDataFormClasses() {
@@ -49,6 +51,8 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinLabelFormClasses();
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

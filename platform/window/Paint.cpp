@@ -149,17 +149,22 @@ Region VisibleRegion(Wnd* w, bool clientOnly, bool clipChildren) {
   out |= (clientOnly ? w->client : RECT{0, 0, ww, wh});
   if (w->hasRegion) out &= w->region;
   if (clipChildren) {
+    // A child shows only inside the client area: the frame around it stays the window's own.
+    Region clientArea;
+    clientArea |= w->client;
     for (Wnd* c : w->children) {
       if (!(c->style & WS_VISIBLE)) continue;
       RECT r = c->rect;
       OffsetRect(&r, w->client.left, w->client.top);
+      Region cr;
       if (c->hasRegion) {
-        Region cr = c->region;
+        cr = c->region;
         cr.Offset(r.left, r.top);
-        out -= cr;
       } else {
-        out -= r;
+        cr |= r;
       }
+      cr &= clientArea;
+      out -= cr;
     }
   }
   // Walk up: clip by each ancestor's client area and by the siblings above each level.

@@ -116,6 +116,30 @@ TEST_F(WindowTest, WindowDcCoversTheFrameAndBeginPaintSendsNcPaint) {
   EXPECT_EQ(headless::PixelAt(h, 0, 0) & 0xFFFFFF, Bgr(kGreen));
 }
 
+// A child reaching past its parent's client area is cut there: the parent's frame, painted
+// through its window DC with WS_CLIPCHILDREN, stays whole around it.
+TEST_F(WindowTest, ClippedChildrenLeaveTheParentsFrameWhole) {
+  HWND top = Top(0, 0, 100, 100);
+  HWND p = Child(top, 10, 10, 60, 60, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN);
+  HWND c = Child(p, 20, 40, 30, 40);  // below the parent's client bottom
+  Handlers()[c] = Filler(kBlue);
+  Handlers()[p] = [](HWND w, UINT m, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    if (m != WM_NCPAINT) return 0;
+    handled = true;
+    HDC dc = GetWindowDC(w);
+    RECT r{0, 0, 60, 60};
+    HBRUSH b = CreateSolidBrush(kGreen);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    ReleaseDC(w, dc);
+    return 0;
+  };
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+  Pump();
+  EXPECT_EQ(headless::PixelAt(p, 30, 59) & 0xFFFFFF, Bgr(kGreen)) << "the bottom frame under the child";
+  EXPECT_EQ(headless::PixelAt(p, 30, 55) & 0xFFFFFF, Bgr(kBlue)) << "the child inside the client area";
+}
+
 TEST_F(WindowTest, LayeredWindowsShowOnlyWithContentAndByTheSwitch) {
   HWND h = Top(0, 0, 20, 20, WS_POPUP | WS_VISIBLE, "TestWnd", WS_EX_LAYERED);
   EXPECT_FALSE(headless::IsDisplayed(h));  // no content yet
