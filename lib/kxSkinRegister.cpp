@@ -9,6 +9,7 @@
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinOfficeCombo.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
@@ -53,6 +54,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinButtonFormClasses();
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
+  RegisterSkinOfficeComboFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
