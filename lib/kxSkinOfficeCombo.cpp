@@ -592,7 +592,7 @@ void TkxSkinCustomOfficeComboBox::DrawMarker(TCanvas* C, const TRect& M, const T
 void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string* AText) {
   TCanvas* C = B->Canvas();
   const int32_t W = B->Width(), H = B->Height();
-  const bool open = FListBox->Visible();
+  const bool open = FDropDown;
   const bool hot = HotOrFocused();
   const int32_t shift = open ? 2 : 0;
   TRect R{2 + shift, 2 + shift, W - 17, H - 2};
