@@ -359,6 +359,33 @@ TEST_F(OfficeComboTest, TheWheelSelectsWhileClosedAndOnlyMovesTheOpenList) {
   EXPECT_EQ(log, Log{"item2"}) << "no OnClick or OnChange while open";
 }
 
+TEST_F(OfficeComboTest, TheFaceShowsTheSelectionFromBeforeTheDropDownUntilAChoice) {
+  Combo();
+  combo->SetItemIndex(1);
+  std::vector<int> drawn;
+  combo->OnDrawItem = [&](TCanvas*, int32_t Index, TRect) { drawn.push_back(Index); };
+  combo->DropDown();
+  combo->ListBox()->SetItemIndex(4);
+  Pump();
+  drawn.clear();
+  combo->Repaint();
+  EXPECT_EQ(drawn, std::vector<int>{1});
+  combo->CloseUp(true);
+  drawn.clear();
+  combo->Repaint();
+  EXPECT_EQ(drawn, std::vector<int>{4});
+  combo->SetItemIndex(9);
+  drawn.clear();
+  combo->Repaint();
+  EXPECT_TRUE(drawn.empty()) << "an index outside the items shows no item";
+
+  combo->SetToolButtonStyle(true);
+  combo->SetItemIndex(2);
+  drawn.clear();
+  combo->Repaint();
+  EXPECT_TRUE(drawn.empty()) << "the tool-button look never draws through OnDrawItem";
+}
+
 // ---- the fade -----------------------------------------------------------------------------------
 
 TEST_F(OfficeComboTest, TheFadeStepsOnTheClockAndEndsAtTheValue) {
@@ -403,6 +430,16 @@ TEST_F(OfficeComboTest, TheFadeStepsOnTheClockAndEndsAtTheValue) {
   combo->SetAlphaBlend(false);
   combo->DropDown();
   EXPECT_EQ(GetWindowLongPtr(l->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  combo->CloseUp(false);
+
+  // The control freed in the middle of a fade: the steps end with it.
+  combo->SetAlphaBlend(true);
+  combo->SetAlphaBlendAnimation(true);
+  combo->DropDown();
+  EXPECT_TRUE(l->Fading());
+  delete combo;
+  combo = nullptr;
+  Wait(30);
 }
 
 // ---- skins --------------------------------------------------------------------------------------
