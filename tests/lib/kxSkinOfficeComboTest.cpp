@@ -198,6 +198,23 @@ TEST_F(OfficeComboTest, CancelModeFromAnotherControlClosesTheDropDown) {
   EXPECT_FALSE(combo->IsPopupVisible()) << "a cancel without a control closes too";
 }
 
+TEST_F(OfficeComboTest, AClickOnTheListsBarScrollsItAndKeepsItOpen) {
+  Combo(10);
+  combo->SetItemIndex(0);
+  combo->SetFocus();
+  combo->DropDown();
+  Pump();
+  TkxSkinScrollBar* bar = combo->ListBox()->ScrollBar;
+  ASSERT_NE(bar, nullptr);
+  ClickAt(bar, bar->Width() / 2, bar->Height() - 5);  // the arrow towards the end
+  EXPECT_TRUE(combo->IsPopupVisible());
+  EXPECT_TRUE(combo->Focused());
+  EXPECT_EQ(combo->ListBox()->ScrollOffset(), 30);
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  ClickAt(form, 5, 250);  // elsewhere on the form
+  EXPECT_FALSE(combo->IsPopupVisible());
+}
+
 TEST_F(OfficeComboTest, LosingTheFocusClosesTheDropDown) {
   Combo();
   auto* other = Make<CB>(form, "other", 10, 10, 100, 41);
