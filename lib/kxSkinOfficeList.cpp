@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/Clock.h"
-#include "classlib/Forms.h"
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
@@ -813,7 +811,6 @@ void TkxPopupOfficeListBox::Show(TPoint Origin) {
     FFadeStep = uint8_t(std::max(1, FFadeTarget / 15));
     FFadeAlpha = 0;
     FFadeOn = true;
-    FLastFadeTick = GetTickCount();
     FadeStep();
     if (FFadeOn) SetTimer(h, kFadeTimer, kFadeInterval, nullptr);
   }
@@ -824,7 +821,6 @@ void TkxPopupOfficeListBox::FadeStep() {
   FFadeAlpha = uint8_t(std::min<int>(FFadeAlpha + FFadeStep, FFadeTarget));
   FOldAlphaBlendValue = FFadeAlpha;
   SetLayeredWindowAlpha(Handle(), FFadeAlpha);
-  FLastFadeTick = GetTickCount();
   if (FFadeAlpha >= FFadeTarget) StopFade();
 }
 

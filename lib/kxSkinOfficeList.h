@@ -203,7 +203,6 @@ private:
   uint8_t FFadeAlpha = 0;
   uint8_t FFadeTarget = 0;
   uint8_t FFadeStep = 1;
-  uint32_t FLastFadeTick = 0;
 };
 
 // Form streaming of the office items and lists.
