@@ -13,6 +13,7 @@
 #include "lib/kxSkinPanels.h"
 #include "lib/kxSkinPageControl.h"
 #include "lib/kxSkinSlider.h"
+#include "lib/kxSkinOfficeCombo.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
@@ -73,6 +74,9 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinListViewFormClasses();
   RegisterSkinTreeViewFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinScrollBoxFormClasses();
+  RegisterSkinOfficeComboFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
