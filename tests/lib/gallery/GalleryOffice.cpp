@@ -4,6 +4,8 @@
 
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxSkinOfficeCombo.h"
+#include "platform/backend/Backend.h"
+#include "platform/backend/headless/Headless.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {
@@ -116,9 +118,12 @@ gallery::Register officeLists({"分类与格式列表 office lists", 60, 740, 33
   // The one that drops down once the form shows.
   FormatCombo(host, sd, il, "format_open", 470, 0, 260, true);
 }, [](TWinControl* host, TkxSkinData*) {
+  // On a real server the open list would lie over the form rows that the X11 check compares with
+  // the form's back buffer; there the list stays closed. It drops without the focus, which
+  // another section's focused control keeps.
+  if (&win::backend::Current() != &win::headless::DefaultBackend()) return;
   for (int i = 0; i < host->ControlCount(); ++i)
     if (auto* c = dynamic_cast<TkxSkinOfficeComboBox*>(host->Controls(i)); c && c->Name() == "format_open") {
-      c->SetFocus();
       c->DropDown();
     }
 }});
