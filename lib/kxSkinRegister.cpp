@@ -6,6 +6,7 @@
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
+#include "lib/kxSkinEdits.h"
 #include "lib/kxSkinLabels.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinStore.h"
@@ -47,6 +48,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinSplitBevelFormClasses();
   RegisterSkinLabelFormClasses();
   RegisterSkinScrollBarFormClasses();
+  RegisterSkinEditFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
