@@ -3,6 +3,7 @@
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
+#include "lib/kxSkinCheckRadio.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
@@ -49,6 +50,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinLabelFormClasses();
   RegisterSkinScrollBarFormClasses();
   RegisterSkinEditFormClasses();
+  RegisterSkinCheckRadioFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

@@ -21,6 +21,8 @@ struct Section {
   // binds them to SD, which is null for the plain look. States that need input (hot, pressed,
   // focused, checked, dropped down) are set here through the controls' own members or messages.
   std::function<void(TWinControl* Host, TkxSkinData* SD)> Build;
+  // Optional: runs once the form is shown and active, for the states that need it (the focus).
+  std::function<void(TWinControl* Host, TkxSkinData* SD)> Shown = nullptr;
 };
 
 inline std::vector<Section>& Sections() {

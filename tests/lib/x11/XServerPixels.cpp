@@ -1,0 +1,39 @@
+#include "tests/lib/x11/XServerPixels.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace xpixels {
+
+namespace {
+Display* Connection() {
+  static Display* d = XOpenDisplay(nullptr);  // held for the whole run
+  return d;
+}
+}  // namespace
+
+bool Available() { return Connection() != nullptr; }
+int ScreenDepth() { return Available() ? DefaultDepth(Connection(), DefaultScreen(Connection())) : 0; }
+int ScreenWidth() { return Available() ? DisplayWidth(Connection(), DefaultScreen(Connection())) : 0; }
+int ScreenHeight() { return Available() ? DisplayHeight(Connection(), DefaultScreen(Connection())) : 0; }
+
+std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Height) {
+  std::vector<uint32_t> out;
+  Display* d = Connection();
+  if (!d || !Window || Width <= 0 || Height <= 0 || Top < 0) return out;
+  // A rectangle off the screen is an error of the request, not of the program: catch it.
+  XSync(d, False);
+  auto old = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XImage* img = XGetImage(d, Window, 0, Top, unsigned(Width), unsigned(Height), AllPlanes, ZPixmap);
+  XSync(d, False);
+  XSetErrorHandler(old);
+  if (!img) return out;
+  out.resize(size_t(Width) * size_t(Height));
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x)
+      out[size_t(y) * size_t(Width) + size_t(x)] = uint32_t(XGetPixel(img, x, y)) | 0xFF000000u;
+  XDestroyImage(img);
+  return out;
+}
+
+}  // namespace xpixels

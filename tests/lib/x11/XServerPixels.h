@@ -1,0 +1,19 @@
+#pragma once
+// The X server's pixels of a window, read over a connection of the test's own, the way any X
+// client would see them. This header carries no X types, so the tests never see the X headers.
+#include <cstdint>
+#include <vector>
+
+namespace xpixels {
+
+// Whether $DISPLAY can be opened.
+bool Available();
+// The default screen's depth (24 or 32 hold the back buffer's colours exactly) and size.
+int ScreenDepth();
+int ScreenWidth();
+int ScreenHeight();
+// Rows [Top, Top + Height) of the window, all Width columns, as 0xFFRRGGBB (XGetImage of the
+// window, which must be on the screen there); empty when the server refuses.
+std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Height);
+
+}  // namespace xpixels
