@@ -9,6 +9,7 @@
 #include "lib/kxSkinSplitBevel.h"
 #include "lib/kxSkinEdits.h"
 #include "lib/kxSkinLabels.h"
+#include "lib/kxSkinListBoxes.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinStore.h"
 
@@ -51,6 +52,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinScrollBarFormClasses();
   RegisterSkinEditFormClasses();
   RegisterSkinCheckRadioFormClasses();
+  RegisterSkinListBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
