@@ -4,6 +4,7 @@
 #include "classlib/graphics/ImageList.h"
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinCheckRadio.h"
+#include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
@@ -53,6 +54,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinEditFormClasses();
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinListBoxFormClasses();
+  RegisterSkinComboBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {
