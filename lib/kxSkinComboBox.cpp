@@ -360,7 +360,10 @@ void TkxSkinCustomComboBox::GetSkinData() {
 }
 
 void TkxSkinCustomComboBox::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
-  if (FUseSkinSize || FIndex == -1) {
+  if (FIndex == -1) return;
+  if (FUseSkinSize) {
+    // The control keeps the record's height; only the width follows the caller.
+    AHeight = RectHeight(SkinRect);
     TkxSkinCustomControl::CalcSkinSize(AWidth, AHeight);
     return;
   }
