@@ -475,7 +475,8 @@ bool TkxSkinCustomComboBox::Hot() {
 
 // ---- looks --------------------------------------------------------------------------------------
 
-void TkxSkinCustomComboBox::DrawItemContent(TCanvas* C, int32_t Index, const TRect& Txt, const std::string* AText) {
+void TkxSkinCustomComboBox::DrawItemContent(TCanvas* C, int32_t W, int32_t H, int32_t Index, const TRect& Txt,
+                                            const std::string* AText) {
   TStrings* tabs = FListBox->TabWidths();
   if (AText) {
     kxDrawListItemText(C, Txt, *AText, -1, nullptr, -1, tabs, 0, 0);
@@ -483,7 +484,7 @@ void TkxSkinCustomComboBox::DrawItemContent(TCanvas* C, int32_t Index, const TRe
   }
   if (Index < 0 || Index >= Items()->Count()) return;
   if (OnComboBoxDrawItem) {
-    OnComboBoxDrawItem(C, Index, C->Handle() ? Txt.right + 2 : 0, Txt.bottom, Txt, CBItem.State);
+    OnComboBoxDrawItem(C, Index, W, H, Txt, CBItem.State);
     return;
   }
   kxDrawListItemText(C, Txt, Items()->Get(Index), Index, FListBox->Images(), FListBox->ImageIndex(), tabs, 0, 0);
@@ -517,7 +518,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     FillWith(bc, TRect{0, 0, b->Width(), b->Height()}, focused ? clHighlight : FDefaultColor);
     bc->Font()->SetColor(focused ? clHighlightText : (Enabled() ? FDefaultFont->Color() : clGrayText));
     const TRect txt{2, 0, b->Width() - 2, b->Height()};
-    DrawItemContent(bc, index, txt, AText);
+    DrawItemContent(bc, b->Width(), b->Height(), index, txt, AText);
     if (focused) {
       bc->Font()->SetColor(clWindowText);
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
@@ -608,7 +609,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
       bc->Brush()->SetStyle(bsClear);
     }
-    DrawItemContent(bc, index, txt, AText);
+    DrawItemContent(bc, b->Width(), b->Height(), index, txt, AText);
   }
   C->Draw(CBItem.R.left, CBItem.R.top, b.get());
 }
@@ -706,7 +707,7 @@ void TkxSkinCustomComboBox::DrawToolButton(TCanvas* C, bool Skin, const std::str
   if (!AText && OnComboBoxDrawItem && index >= 0 && index < Items()->Count())
     OnComboBoxDrawItem(C, index, RectWidth(txt), RectHeight(txt), txt, CBItem.State);
   else
-    DrawItemContent(C, index, txt, AText);
+    DrawItemContent(C, RectWidth(txt), RectHeight(txt), index, txt, AText);
   const TRect arrow = Moved(TRect{W - 15, 0, W, H}, d, d);
   if (r && !IsEmptyRect(r->MenuMarkerRect)) {
     TRect m = r->MenuMarkerRect;

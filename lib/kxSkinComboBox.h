@@ -204,7 +204,7 @@ private:
   void DrawDefaultButton(TCanvas* C);
   void DrawSkinButton(TCanvas* C);
   void DrawItemImage(TCanvas* C, TOwnerDrawState State, bool Skin, const std::string* AText);
-  void DrawItemContent(TCanvas* C, int32_t Index, const TRect& Txt, const std::string* AText);
+  void DrawItemContent(TCanvas* C, int32_t W, int32_t H, int32_t Index, const TRect& Txt, const std::string* AText);
   void DrawToolButton(TCanvas* C, bool Skin, const std::string* AText);
   void PaintLook(TBitmap* B, const std::string* AText);
   TColor DisabledColor();

@@ -49,7 +49,6 @@ public:
   // Paints the background of the client area (or of R) into DC.
   void PaintBackground(win::HDC DC, const TRect& R);
   void Click() override;
-  void DblClick() override {}
 
 protected:
   void CreateParams(TCreateParams& Params) override;

@@ -8,6 +8,7 @@
 #include "classlib/StdCtrls.h"
 #include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinData.h"
+#include "lib/kxSkinRecords.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxUtilsPlatform.h"
 #include "tests/classlib/ControlTestFixture.h"
@@ -429,6 +430,73 @@ TEST_F(SkinComboBoxTest, GeneratedSkinLayoutAndListRecord) {
   cb->CloseUp(false);
   cb->SetSkinData(nullptr);
   List()->SetSkinData(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace win;
+
+class SkinComboPaintTest : public ctltest::ControlTest {
+protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    InitializeUtilsUnit();
+    form = NewForm(100, 100, 300, 100);
+    cb = Make<TkxSkinComboBox>(form, "cb", 10, 10, 120, 20);
+    cb->Items()->Add("one");
+    cb->Items()->Add("two");
+    cb->OnChange = [this](TObject*) { ++changes; };
+    form->Show();
+    Pump();
+  }
+  TForm* form = nullptr;
+  TkxSkinComboBox* cb = nullptr;
+  int changes = 0;
+};
+
+// Painting with another text leaves Text alone: no OnChange, before or after.
+TEST_F(SkinComboPaintTest, PaintSkinToShowsTheGivenTextWithoutTouchingText) {
+  cb->SetItemIndex(0);
+  changes = 0;
+  TBitmap b;
+  b.SetPixelFormat(pf24bit);
+  b.SetSize(140, 30);
+  for (TkxSkinData* sd : {static_cast<TkxSkinData*>(nullptr)}) {
+    cb->SetSkinData(sd);
+    cb->PaintSkinTo(b.Canvas(), 0, 0, "another text");
+  }
+  TkxSkinData sd(nullptr);
+  skinlint::LoadGeneratedSkin(3, sd);
+  cb->SetSkinData(&sd);
+  cb->PaintSkinTo(b.Canvas(), 0, 0, "another text");
+  cb->SetToolButtonStyle(true);
+  cb->PaintSkinTo(b.Canvas(), 0, 0, "another text");
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(cb->Text(), "one");
+  cb->SetSkinData(nullptr);
+  cb->ListBox()->SetSkinData(nullptr);
+}
+
+// Disabled in edit style: the edit's text takes the "edit" record's disabled colour, or grey
+// text unskinned; enabled again, the record's colour.
+TEST_F(SkinComboPaintTest, DisabledEditStyleTakesTheEditRecordsDisabledColour) {
+  cb->SetStyle(kxcbEditStyle);
+  cb->SetEnabled(false);
+  EXPECT_EQ(cb->Edit()->Font()->Color(), clGrayText);
+  TkxSkinData sd(nullptr);
+  skinlint::LoadGeneratedSkin(0, sd);
+  cb->SetSkinData(&sd);
+  auto* edit = dynamic_cast<TkxDataSkinEditControl*>(sd.CtrlList[size_t(sd.GetControlIndex("edit"))].get());
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(cb->Edit()->Font()->Color(), edit->DisabledFontColor);
+  cb->SetEnabled(true);
+  auto* rec = dynamic_cast<TkxDataSkinComboBox*>(sd.CtrlList[size_t(sd.GetControlIndex("combobox"))].get());
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(cb->Edit()->Font()->Color(), rec->FontColor);
+  cb->SetSkinData(nullptr);
+  cb->ListBox()->SetSkinData(nullptr);
 }
 
 }  // namespace
