@@ -200,6 +200,46 @@ TEST_F(SkinComboBoxTest, KeyboardDropsSelectsAndCloses) {
   Counters(0, 1, 1);
 }
 
+// The wheel on a fixed-style combo box: through the setter while closed, only the list's
+// selection while open (a cancel then restores the earlier item).
+TEST_F(SkinComboBoxTest, WheelStepsTheSelectionOrTheOpenList) {
+  cb->SetItemIndex(4);
+  Reset();
+  MoveTo(cb, 50, 10);
+  headless::Wheel(-WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(cb->ItemIndex(), 5);
+  Counters(1, 1, 0);
+  headless::Wheel(WHEEL_DELTA);
+  headless::Wheel(WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(cb->ItemIndex(), 3);
+  Reset();
+  cb->DropDown();
+  headless::Wheel(-WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(List()->ItemIndex(), 4);
+  EXPECT_EQ(cb->Text(), "blueberry") << "the control still shows the item it had";
+  Counters(0, 0, 0);
+  cb->CloseUp(false);
+  EXPECT_EQ(cb->ItemIndex(), 3);
+  // In the edit part, Page Down moves the open list's selection only.
+  cb->SetStyle(kxcbEditStyle);
+  cb->SetFocus();
+  cb->DropDown();
+  Reset();
+  headless::PressKey(VK_NEXT);
+  Pump();
+  EXPECT_EQ(List()->ItemIndex(), 3 + 8 - 1);
+  Counters(0, 0, 0);
+  headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_FALSE(cb->IsPopupVisible());
+  EXPECT_EQ(cb->Text(), "lemon");
+  EXPECT_EQ(cb->Edit()->Text(), "lemon");
+  Counters(1, 1, 1);
+}
+
 TEST_F(SkinComboBoxTest, IncrementalSearchWithin499Milliseconds) {
   cb->SetFocus();
   Pump();
