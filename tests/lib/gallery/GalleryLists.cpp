@@ -2,6 +2,8 @@
 // boxes (fixed, edit, tool-button looks, disabled, and one with its list dropped down).
 #include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinListBoxes.h"
+#include "platform/backend/Backend.h"
+#include "platform/backend/headless/Headless.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {
@@ -65,6 +67,9 @@ gallery::Register lists({"列表与组合框 list and combo boxes", 60, 610, 400
     if (!c) continue;
     if (c->Name() == "combo_focused") c->SetFocus();
   }
+  // On a real server the open list would lie over the form rows that the X11 check compares with
+  // the form's back buffer; there the list stays closed.
+  if (&win::backend::Current() != &win::headless::DefaultBackend()) return;
   for (int i = 0; i < host->ControlCount(); ++i) {
     auto* c = dynamic_cast<TkxSkinComboBox*>(host->Controls(i));
     if (c && c->Name() == "combo_dropped") {
