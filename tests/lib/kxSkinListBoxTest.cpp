@@ -114,6 +114,20 @@ TEST_F(SkinListBoxTest, TheBarAndTheListFollowEachOther) {
   EXPECT_EQ(lb->TopIndex(), 30 - 5);
 }
 
+// Positions past 65535 do not fit the scroll message's 16 bits; the bar still reaches them.
+TEST_F(SkinListBoxTest, TheBarReachesRowsPast65535) {
+  TStringList many;
+  for (int i = 0; i < 70000; ++i) many.Add("row " + std::to_string(i));
+  lb->SetItems(&many);
+  Pump();
+  ASSERT_NE(lb->ScrollBar, nullptr);
+  EXPECT_EQ(lb->ScrollBar->Max(), 69999);
+  lb->ScrollBar->SetPosition(68000);
+  EXPECT_EQ(lb->TopIndex(), 68000);
+  lb->ScrollBar->SetPosition(65536 + 7);
+  EXPECT_EQ(lb->TopIndex(), 65543);
+}
+
 // Caption buttons of the plain look at 120 wide: up (101, 2)-(118, 18), down (84, 2)-(101, 18),
 // check (67, 2)-(84, 18). A held button waits 500 ms, then steps every 100 ms; the release steps
 // once more, also when it happens away from the button.
