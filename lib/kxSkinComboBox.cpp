@@ -1060,15 +1060,17 @@ void TkxSkinCustomComboBox::MouseDown(TMouseButton Btn, TShiftState Shift, int X
   TkxSkinCustomControl::MouseDown(Btn, Shift, X, Y);
   if (!Focused() && !FEdit && CanFocus()) SetFocus();
   if (Btn != mbLeft) return;
+  const bool hit = Contains(Button.R, X, Y) || (!FEdit && Contains(CBItem.R, X, Y)) || FToolButtonStyle;
+  if (hit) {
+    Button.Down = true;
+    Button.MouseIn = Contains(Button.R, X, Y) || Button.MouseIn;
+    Invalidate();
+  }
   if (IsPopupVisible()) {
     CloseUp(false);
     return;
   }
-  const bool hit = Contains(Button.R, X, Y) || (!FEdit && Contains(CBItem.R, X, Y)) || FToolButtonStyle;
   if (!hit) return;
-  Button.Down = true;
-  Button.MouseIn = Contains(Button.R, X, Y) || Button.MouseIn;
-  Invalidate();
   WasInLB = false;
   FLBDown = true;
   DropDown();
