@@ -240,6 +240,36 @@ TEST_F(SkinComboBoxTest, WheelStepsTheSelectionOrTheOpenList) {
   Counters(1, 1, 1);
 }
 
+// While the list is open, Enter and Escape belong to it, not to the form's default and cancel
+// buttons; once it is closed they reach the buttons again.
+TEST_F(SkinComboBoxTest, AnOpenListTakesEnterAndEscapeBeforeTheFormsButtons) {
+  auto* ok = Make<TButton>(form, "ok", 10, 200, 80, 24);
+  ok->SetDefault(true);
+  auto* no = Make<TButton>(form, "no", 100, 200, 80, 24);
+  no->SetCancel(true);
+  int oks = 0, nos = 0;
+  ok->OnClick = [&](TObject*) { ++oks; };
+  no->OnClick = [&](TObject*) { ++nos; };
+  Pump();
+  cb->SetFocus();
+  Pump();
+  cb->DropDown();
+  headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(cb->IsPopupVisible());
+  EXPECT_EQ(nos, 0);
+  cb->DropDown();
+  headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_FALSE(cb->IsPopupVisible());
+  EXPECT_EQ(oks, 0);
+  headless::PressKey(VK_RETURN);
+  headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(oks, 1);
+  EXPECT_EQ(nos, 1);
+}
+
 TEST_F(SkinComboBoxTest, IncrementalSearchWithin499Milliseconds) {
   cb->SetFocus();
   Pump();
