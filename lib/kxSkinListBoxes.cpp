@@ -337,7 +337,7 @@ void TkxListBox::DefaultDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwn
   C->Draw(R.left, R.top, b.get());
 }
 
-void TkxListBox::ItemFont(TFont* F, TOwnerDrawState State) {
+void TkxListBox::ItemFont(TFont* F) {
   TkxSkinCustomListBox* o = SkinListBox;
   if (o->UseSkinFont()) {
     F->SetName(o->FontName);
@@ -347,7 +347,6 @@ void TkxListBox::ItemFont(TFont* F, TOwnerDrawState State) {
     F->Assign(o->DefaultFont());
   }
   F->SetCharset(CharsetFor(o->SkinData(), o->DefaultFont()));
-  (void)State;
 }
 
 void TkxListBox::StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDrawState State) {
@@ -365,7 +364,7 @@ void TkxListBox::StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, 
   txt.right += b->Width() - RectWidth(o->SItemRect);
   txt.bottom += b->Height() - RectHeight(o->SItemRect);
   TCanvas* bc = b->Canvas();
-  ItemFont(bc->Font(), State);
+  ItemFont(bc->Font());
   bc->Font()->SetColor(focused ? o->FocusFontColor : selected ? o->ActiveFontColor : o->FontColor);
   bc->Brush()->SetStyle(bsClear);
   if (o->OnDrawItem) {
@@ -404,7 +403,7 @@ void TkxListBox::SkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerD
   TRect txt = o->ItemTextRect;
   txt.right += w - RectWidth(o->SItemRect);
   TCanvas* bc = b->Canvas();
-  ItemFont(bc->Font(), State);
+  ItemFont(bc->Font());
   bc->Font()->SetColor(selected && focused ? o->FocusFontColor : selected ? o->ActiveFontColor : o->FontColor);
   bc->Brush()->SetStyle(bsClear);
   if (o->OnDrawItem) {
@@ -903,9 +902,7 @@ void TkxSkinCustomListBox::UpDateScrollBar() {
 
 // ---- painting -----------------------------------------------------------------------------------
 
-void TkxSkinCustomListBox::DrawCaption(TCanvas* C, const TRect& R, int32_t X0, int32_t Y0, bool Skin) {
-  (void)X0;
-  (void)Y0;
+void TkxSkinCustomListBox::DrawCaption(TCanvas* C, const TRect& R, bool Skin) {
   const std::string text = Caption();
   const bool glyph = !FGlyph->Empty();
   const int32_t ng = std::max(1, FNumGlyphs);
@@ -948,7 +945,7 @@ void TkxSkinCustomListBox::CreateControlDefaultImage(TBitmap* B) {
                                        : TRect{3, 2, W - 2, FDefaultCaptionHeight - 2};
   c->Font()->Assign(FDefaultCaptionFont.get());
   c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
-  DrawCaption(c, tr, 0, 0, false);
+  DrawCaption(c, tr, false);
   c->Pen()->SetColor(clBtnShadow);
   c->MoveTo(1, FDefaultCaptionHeight - 1);
   c->LineTo(W - 1, FDefaultCaptionHeight - 1);
@@ -1005,7 +1002,7 @@ void TkxSkinCustomListBox::CreateControlSkinImage(TBitmap* B) {
     c->Font()->SetColor(CaptionFontColor);
     c->Font()->SetStyle(CaptionFontStyle);
     c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
-    DrawCaption(c, NewCaptionRect, 0, 0, true);
+    DrawCaption(c, NewCaptionRect, true);
   }
   if (FShowCaptionButtons)
     for (int32_t i = 0; i < 3; ++i) DrawButton(c, i);
@@ -1130,7 +1127,7 @@ void TkxSkinCustomListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X
     CaptureButton = -1;
     if (Buttons[b].MouseIn && *ev[b]) {
       (*ev[b])(this);
-    } else if (!*ev[b] || !Buttons[b].MouseIn) {
+    } else {
       ButtonDefaultStep(b);
     }
   }

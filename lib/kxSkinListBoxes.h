@@ -67,7 +67,7 @@ private:
   void StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDrawState State);
   void SkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDrawState State);
   void DrawImageAndText(TCanvas* C, int32_t Index, const TRect& TxtRect);
-  void ItemFont(TFont* F, TOwnerDrawState State);
+  void ItemFont(TFont* F);
 };
 
 class TkxSkinCustomListBox : public TkxSkinCustomControl {
@@ -230,7 +230,7 @@ private:
   void StartTimer(uint32_t Ms);
   void StopTimer();
   void TimerTick();
-  void DrawCaption(TCanvas* C, const TRect& R, int32_t X0, int32_t Y0, bool Skin);
+  void DrawCaption(TCanvas* C, const TRect& R, bool Skin);
   void MakeScrollBar();
   void MakeHScrollBar();
   void RemoveScrollBar();
