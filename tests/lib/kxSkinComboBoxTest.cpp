@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "classlib/StdCtrls.h"
+#include "classlib/Streaming.h"
 #include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinRecords.h"
+#include "lib/kxSkinRegister.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxUtilsPlatform.h"
 #include "tests/classlib/ControlTestFixture.h"
@@ -567,6 +569,62 @@ TEST_F(SkinComboPaintTest, DisabledEditStyleTakesTheEditRecordsDisabledColour) {
   EXPECT_EQ(cb->Edit()->Font()->Color(), rec->FontColor);
   cb->SetSkinData(nullptr);
   cb->ListBox()->SetSkinData(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class SkinComboStreamTest : public ctltest::ControlTest {};
+
+// Both read from a form description: items, selection, style and the list's own properties.
+TEST_F(SkinComboStreamTest, ReadFromAFormDescription) {
+  RegisterSkinControlFormClasses();
+  const std::string text =
+      "object Form1: TForm\n"
+      "  object cb: TkxSkinComboBox\n"
+      "    Left = 8\n"
+      "    Top = 8\n"
+      "    Width = 150\n"
+      "    DropDownCount = 5\n"
+      "    Items.Strings = (\n"
+      "      '320x240'\n"
+      "      '640x480'\n"
+      "      '1280x720')\n"
+      "    ItemIndex = 1\n"
+      "  end\n"
+      "  object lb: TkxSkinListBox\n"
+      "    Left = 8\n"
+      "    Top = 40\n"
+      "    Width = 150\n"
+      "    Height = 90\n"
+      "    CaptionMode = True\n"
+      "    Caption = '格式'\n"
+      "    Items.Strings = (\n"
+      "      'one'\n"
+      "      'two')\n"
+      "  end\n"
+      "end\n";
+  auto* f = new TForm(owner.get());
+  ReadFormDescription(f, text, "main.dfm");
+  auto* cb = dynamic_cast<TkxSkinComboBox*>(f->FindComponent("cb"));
+  auto* lb = dynamic_cast<TkxSkinListBox*>(f->FindComponent("lb"));
+  ASSERT_TRUE(cb && lb);
+  EXPECT_EQ(cb->Parent(), f);
+  EXPECT_EQ(cb->Items()->Count(), 3);
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  EXPECT_EQ(cb->Text(), "640x480");
+  EXPECT_EQ(cb->DropDownCount(), 5);
+  EXPECT_EQ(cb->Width(), 150);
+  EXPECT_EQ(lb->Items()->Count(), 2);
+  EXPECT_TRUE(lb->CaptionMode());
+  EXPECT_EQ(lb->Caption(), "格式");
+  EXPECT_TRUE(GetWindowLongPtr(lb->Handle(), GWL_STYLE) & WS_CHILD);
+  f->Show();
+  Pump();
+  cb->DropDown();
+  EXPECT_TRUE(cb->IsPopupVisible());
+  EXPECT_EQ(cb->ListBox()->RowCount(), 3);
 }
 
 }  // namespace
