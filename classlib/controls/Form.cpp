@@ -35,6 +35,9 @@ TCustomForm::~TCustomForm() {
   FCanvas->FreeHandle();
   // The controls go while the form's own members still exist.
   DestroyComponents();
+  // Freeing the focused control hands the focus to this form, which the screen then takes as its
+  // active control again: forget it before the form goes.
+  if (Screen && Screen->ActiveControl() == this) Screen->SetActiveControl(nullptr);
   FActiveControl = nullptr;
   FFocusedControl = nullptr;
 }
