@@ -25,6 +25,9 @@ enum class TkxSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
 constexpr uint32_t KXM_PAINTNCTODC = 45513;
 constexpr uint32_t KXM_PAINTTODC = 48203;
 constexpr int32_t KX_PAINTNCTODC_ANSWER = 12851;
+// The key a caller puts in lParam of KXM_PAINTTODC (and the list box's background message); a
+// control that painted answers it back.
+constexpr int32_t kxPaintToDCKey = 16802;
 
 // The background behind the receiving control changed (wParam and lParam 0).
 constexpr uint32_t KXM_PARENTBGCHANGED = 1284;

@@ -68,10 +68,6 @@ bool kxNumEditAccepts(const std::string& Text, char32_t C, bool AFloat, bool Edi
 TkxCustomEdit::TkxCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle.Include(csOpaque); }
 
 TkxCustomEdit::~TkxCustomEdit() {
-  // Leaving the parent first lets the form move the focus away while this is still an edit;
-  // a focused window destroyed in place would send the focus back to the form, which hands it
-  // to its active control: this one, half destroyed.
-  if (Parent()) SetParent(nullptr);
   FreeSysPopupMenu();
 }
 

@@ -20,7 +20,6 @@ class TkxResourceStrData;
 
 // A menu command of a popup that a control opened for itself has run.
 constexpr uint32_t KXM_MENUCOMMAND = 1229;
-constexpr win::LPARAM kxPaintToDCKey = 16802;
 
 // Hit codes of the image buttons inside the text area.
 constexpr win::LRESULT kxHitLeftImageButton = 104, kxHitRightImageButton = 105;

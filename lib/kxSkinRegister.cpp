@@ -5,6 +5,7 @@
 #include "lib/kxResourceStrData.h"
 #include "lib/kxSkinCheckRadio.h"
 #include "lib/kxSkinButtons.h"
+#include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinCtrls.h"
 #include "lib/kxSkinData.h"
 #include "lib/kxSkinSplitBevel.h"
@@ -14,6 +15,7 @@
 #include "lib/kxSkinPageControl.h"
 #include "lib/kxSkinSlider.h"
 #include "lib/kxSkinOfficeCombo.h"
+#include "lib/kxSkinListBoxes.h"
 #include "lib/kxSkinScrollBar.h"
 #include "lib/kxSkinScrollBox.h"
 #include "lib/kxSkinStore.h"
@@ -77,6 +79,11 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
   RegisterSkinOfficeComboFormClasses();
+  RegisterSkinScrollBarFormClasses();
+  RegisterSkinEditFormClasses();
+  RegisterSkinCheckRadioFormClasses();
+  RegisterSkinListBoxFormClasses();
+  RegisterSkinComboBoxFormClasses();
 }
 
 void RegisterSkinControlFormClasses() {

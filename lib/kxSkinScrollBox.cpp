@@ -12,7 +12,6 @@ namespace {
 
 // Frame painting asked for by other programs: into wParam's device context (answer 12851), or,
 // with the key 16802 in lParam, the same with the key as the answer.
-constexpr LRESULT kPaintKey = 16802;
 
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
@@ -320,11 +319,11 @@ void TkxSkinScrollBox::Dispatch(TMessage& Message) {
       }
       return;
     case KXM_PAINTTODC:
-      if (Message.LParam != kPaintKey) break;
+      if (Message.LParam != kxPaintToDCKey) break;
       GetSkinData();
       if (Message.WParam && FBGPictureIndex == -1 && FBorderStyle != TkxSkinBorderStyle::bvNone)
         PaintFrame(reinterpret_cast<HDC>(Message.WParam));
-      Message.Result = kPaintKey;
+      Message.Result = kxPaintToDCKey;
       return;
     case WM_SIZE:
       TkxSkinCustomControl::Dispatch(Message);

@@ -282,4 +282,24 @@ TEST_F(FormTest, HidingOrFreeingTheFocusedControlMovesTheFocusAway) {
   EXPECT_TRUE(a->Focused());
 }
 
+// A form that owns its focused control: freeing the control gives the form the focus, and the
+// screen must not keep the freed form as its active control.
+TEST_F(FormTest, AFormFreeingItsFocusedControlLeavesNoActiveControlBehind) {
+  auto* f = NewForm(100, 100, 200, 100);
+  auto* b = new WinProbe(f);
+  b->SetTabStop(true);
+  b->SetParent(f);
+  f->Show();
+  Pump();
+  b->SetFocus();
+  ASSERT_EQ(Screen->ActiveControl(), b);
+  delete f;
+  EXPECT_EQ(Screen->ActiveControl(), nullptr);
+  // Another form going afterwards looks at the screen's active control.
+  auto* g = NewForm(100, 100, 200, 100);
+  g->Show();
+  Pump();
+  delete g;
+}
+
 }  // namespace
