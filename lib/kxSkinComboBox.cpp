@@ -331,11 +331,8 @@ void TkxSkinCustomComboBox::CreateEdit() {
 
 // ---- skin ---------------------------------------------------------------------------------------
 
-void TkxSkinCustomComboBox::GetSkinData() {
-  TkxSkinCustomControl::GetSkinData();
-  if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
-  if (!r) return;
+void TkxComboSkinFields::TakeComboRecord(const TkxDataSkinComboBox& R) {
+  const TkxDataSkinComboBox* r = &R;
   SItemRect = r->SItemRect;
   ActiveItemRect = r->ActiveItemRect;
   FocusItemRect = IsEmptyRect(r->FocusItemRect) ? r->SItemRect : r->FocusItemRect;
@@ -357,6 +354,14 @@ void TkxSkinCustomComboBox::GetSkinData() {
   ActiveSkinRect = r->ActiveSkinRect;
   ListBoxName = r->ListBoxName;
   ShowFocus = r->ShowFocus;
+}
+
+void TkxSkinCustomComboBox::GetSkinData() {
+  TkxSkinCustomControl::GetSkinData();
+  if (FIndex == -1) return;
+  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  if (!r) return;
+  TakeComboRecord(*r);
 }
 
 void TkxSkinCustomComboBox::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {

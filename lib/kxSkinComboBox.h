@@ -50,7 +50,28 @@ private:
   uint64_t FLastFadeTick = 0;
 };
 
-class TkxSkinCustomComboBox : public TkxSkinCustomControl {
+class TkxDataSkinComboBox;
+
+// The fields both combo boxes take from a "combobox" record.
+struct TkxComboSkinFields {
+  TRect ActiveSkinRect{};
+  TColor ActiveFontColor = clBlack;
+  std::string FontName;
+  TFontStyles FontStyle;
+  int32_t FontHeight = 0;
+  TColor FontColor = clBlack, FocusFontColor = clBlack;
+  TRect SItemRect{}, FocusItemRect{}, ActiveItemRect{};
+  int32_t ItemLeftOffset = 0, ItemRightOffset = 0;
+  TRect ItemTextRect{};
+  TRect ButtonRect{}, ActiveButtonRect{}, DownButtonRect{}, UnEnabledButtonRect{};
+  std::string ListBoxName;
+  bool ItemStretchEffect = false, FocusItemStretchEffect = false;
+  bool ShowFocus = false;
+
+  void TakeComboRecord(const TkxDataSkinComboBox& R);
+};
+
+class TkxSkinCustomComboBox : public TkxSkinCustomControl, public TkxComboSkinFields {
 public:
   explicit TkxSkinCustomComboBox(TComponent* AOwner);
   ~TkxSkinCustomComboBox() override;
@@ -182,20 +203,6 @@ protected:
   TkxCustomEdit* FEdit = nullptr;        // owned
   bool FromEdit = false;
 
-  // Record fields.
-  TRect ActiveSkinRect{};
-  TColor ActiveFontColor = clBlack;
-  std::string FontName;
-  TFontStyles FontStyle;
-  int32_t FontHeight = 0;
-  TColor FontColor = clBlack, FocusFontColor = clBlack;
-  TRect SItemRect{}, FocusItemRect{}, ActiveItemRect{};
-  int32_t ItemLeftOffset = 0, ItemRightOffset = 0;
-  TRect ItemTextRect{};
-  TRect ButtonRect{}, ActiveButtonRect{}, DownButtonRect{}, UnEnabledButtonRect{};
-  std::string ListBoxName;
-  bool ItemStretchEffect = false, FocusItemStretchEffect = false;
-  bool ShowFocus = false;
 
 private:
   bool Skinned() const { return FIndex != -1; }

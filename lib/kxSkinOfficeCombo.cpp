@@ -162,27 +162,7 @@ void TkxSkinCustomOfficeComboBox::GetSkinData() {
   if (FIndex == -1) return;
   auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
   if (!r) return;
-  SItemRect = r->SItemRect;
-  ActiveItemRect = r->ActiveItemRect;
-  FocusItemRect = IsEmptyRect(r->FocusItemRect) ? r->SItemRect : r->FocusItemRect;
-  ItemLeftOffset = r->ItemLeftOffset;
-  ItemRightOffset = r->ItemRightOffset;
-  ItemTextRect = r->ItemTextRect;
-  FontName = r->FontName;
-  FontStyle = r->FontStyle;
-  FontHeight = r->FontHeight;
-  FontColor = r->FontColor;
-  FocusFontColor = r->FocusFontColor;
-  ActiveFontColor = r->ActiveFontColor;
-  ButtonRect = r->ButtonRect;
-  ActiveButtonRect = r->ActiveButtonRect;
-  DownButtonRect = r->DownButtonRect;
-  UnEnabledButtonRect = r->UnEnabledButtonRect;
-  ItemStretchEffect = r->ItemStretchEffect;
-  FocusItemStretchEffect = r->FocusItemStretchEffect;
-  ActiveSkinRect = r->ActiveSkinRect;
-  ListBoxName = r->ListBoxName;
-  ShowFocus = r->ShowFocus;
+  TakeComboRecord(*r);
 }
 
 void TkxSkinCustomOfficeComboBox::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {

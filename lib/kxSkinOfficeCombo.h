@@ -10,9 +10,10 @@
 #include <string>
 
 #include "classlib/ListBoxes.h"
+#include "lib/kxSkinComboBox.h"
 #include "lib/kxSkinOfficeList.h"
 
-class TkxSkinCustomOfficeComboBox : public TkxSkinCustomControl {
+class TkxSkinCustomOfficeComboBox : public TkxSkinCustomControl, public TkxComboSkinFields {
 public:
   struct TkxCBItem {
     TRect R{};
@@ -157,20 +158,6 @@ private:
   std::string FListBoxSkinDataName = "listbox";
   TkxCBItem CBItem;
   TkxCBButtonX Button;
-
-  // The "combobox" record's fields.
-  TRect ActiveSkinRect{};
-  TColor ActiveFontColor = 0, FontColor = 0, FocusFontColor = 0;
-  std::string FontName;
-  TFontStyles FontStyle;
-  int32_t FontHeight = 0;
-  TRect SItemRect{}, FocusItemRect{}, ActiveItemRect{};
-  int32_t ItemLeftOffset = 0, ItemRightOffset = 0;
-  TRect ItemTextRect{};
-  TRect ButtonRect{}, ActiveButtonRect{}, DownButtonRect{}, UnEnabledButtonRect{};
-  std::string ListBoxName;
-  bool ItemStretchEffect = false, FocusItemStretchEffect = false;
-  bool ShowFocus = false;
 };
 
 class TkxSkinOfficeComboBox : public TkxSkinCustomOfficeComboBox {
