@@ -1,0 +1,5 @@
+object M: TForm
+  object b: TkxSkinButton
+    NumGlyphs = 7
+  end
+end

@@ -1,0 +1,5 @@
+object F: TForm
+  object p: TkxSkinPanel
+    NumGlyphs = 3
+  end
+end

@@ -1,0 +1,5 @@
+object G: TForm
+  object S: TkxSkinSlider
+    UserImages = { 0100 }
+  end
+end
