@@ -92,9 +92,11 @@ public:
   TNotifyEvent OnChange;
 
 protected:
-  // Frees the platform object and tells OnChange.
+  // Lets go of the platform object, tells OnChange, then deletes the old object.
   void Changed();
   virtual void FreeHandle() = 0;
+  // Gives up the handle: the caller deletes what comes back (nullptr when not owned).
+  virtual win::HGDIOBJ TakeHandle() = 0;
 };
 
 class TFont : public TGraphicsObject {
@@ -128,6 +130,7 @@ public:
 
 protected:
   void FreeHandle() override;
+  win::HGDIOBJ TakeHandle() override;
 
 private:
   std::string FName = "MS Sans Serif";
@@ -157,6 +160,7 @@ public:
 
 protected:
   void FreeHandle() override;
+  win::HGDIOBJ TakeHandle() override;
 
 private:
   TColor FColor = clBlack;
@@ -181,6 +185,7 @@ public:
 
 protected:
   void FreeHandle() override;
+  win::HGDIOBJ TakeHandle() override;
 
 private:
   TColor FColor = clWhite;

@@ -24,9 +24,12 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 }  // namespace
 
 void TGraphicsObject::Changed() {
-  // The owner (a canvas) deselects the old object first, so it is never freed while selected.
+  // The handle is let go before the listeners run, so that one asking for it (a control handing
+  // its font to its window) gets an object of the new values; the old object is deleted after
+  // them, once a canvas has deselected it.
+  win::HGDIOBJ old = TakeHandle();
   if (OnChange) OnChange(this);
-  FreeHandle();
+  if (old) win::DeleteObject(old);
 }
 
 // ---- TFont ----------------------------------------------------------------------------------
@@ -36,6 +39,12 @@ TFont::~TFont() { FreeHandle(); }
 void TFont::FreeHandle() {
   if (FHandle) DeleteObject(FHandle);
   FHandle = nullptr;
+}
+
+win::HGDIOBJ TFont::TakeHandle() {
+  win::HGDIOBJ h = FHandle;
+  FHandle = nullptr;
+  return h;
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -129,6 +138,12 @@ void TPen::FreeHandle() {
   FHandle = nullptr;
 }
 
+win::HGDIOBJ TPen::TakeHandle() {
+  win::HGDIOBJ h = FHandle;
+  FHandle = nullptr;
+  return h;
+}
+
 void TPen::Assign(TPersistent* Source) {
   if (auto* p = dynamic_cast<TPen*>(Source)) {
     if (p == this) return;
@@ -180,6 +195,12 @@ TBrush::~TBrush() { FreeHandle(); }
 void TBrush::FreeHandle() {
   if (FHandle && FOwnsHandle) DeleteObject(FHandle);
   FHandle = nullptr;
+}
+
+win::HGDIOBJ TBrush::TakeHandle() {
+  win::HGDIOBJ h = FOwnsHandle ? win::HGDIOBJ(FHandle) : nullptr;
+  FHandle = nullptr;
+  return h;
 }
 
 void TBrush::Assign(TPersistent* Source) {

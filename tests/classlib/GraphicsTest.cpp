@@ -73,6 +73,31 @@ TEST(GraphicsObjects, ChangesAreAnnouncedAndFontSizeFollowsHeight) {
   EXPECT_EQ(b.Style(), bsSolid);
 }
 
+// A listener that asks for the handle while hearing of a change (a control handing its font to
+// its window) gets a live object of the new values, not the old one about to be deleted.
+TEST(GraphicsObjects, AListenerAskingForTheHandleGetsALiveObjectOfTheNewValues) {
+  TFont f;
+  f.SetHeight(12);
+  win::HFONT before = f.Handle();
+  win::HFONT heard = nullptr;
+  f.OnChange = [&](TObject*) { heard = f.Handle(); };
+  f.SetHeight(20);
+  ASSERT_NE(heard, nullptr);
+  EXPECT_EQ(heard, f.Handle());
+  win::LOGFONTW lf{};
+  ASSERT_NE(win::GetObject(heard, sizeof lf, &lf), 0);
+  EXPECT_EQ(lf.lfHeight, 20);
+  EXPECT_EQ(win::GetObject(before, sizeof lf, &lf), 0) << "the old object is deleted";
+
+  TPen p;
+  win::HPEN pen = nullptr;
+  p.OnChange = [&](TObject*) { pen = p.Handle(); };
+  p.SetWidth(3);
+  win::LOGPEN lp{};
+  ASSERT_NE(win::GetObject(pen, sizeof lp, &lp), 0);
+  EXPECT_EQ(lp.lopnWidth.x, 3);
+}
+
 TEST(Bitmap, RowsAreTopDownAndScanLineIsChecked) {
   TBitmap b;
   EXPECT_TRUE(b.Empty());
