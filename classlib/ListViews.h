@@ -324,8 +324,10 @@ protected:
   void ItemInserted(int32_t Index);
   void ItemDeleting(int32_t Index);
   void ItemsCleared();
-  void CountChanged();
-  void ItemChanged(TListItem* Item, TItemChange AChange);
+  // ListWidth: the list style's column width when the caller knows it, -1 to measure again.
+  void CountChanged(int32_t ListWidth = -1);
+  // CaptionChanged false: only sub-items changed, which leave the list style's layout alone.
+  void ItemChanged(TListItem* Item, TItemChange AChange, bool CaptionChanged = true);
   void ColumnsChanged();
   void InvalidateIndex(int32_t Index);
 
@@ -335,6 +337,8 @@ protected:
   std::vector<int32_t> ColumnOrder();
   int32_t ColumnLeft(int32_t Column);
   int32_t ListColumnWidth();
+  // The list style's column width one caption asks for.
+  int32_t CaptionListWidth(const std::string& Caption);
   int32_t CellWidth();
   int32_t CellHeight();
   int32_t RowsPerColumn();

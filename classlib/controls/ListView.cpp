@@ -356,7 +356,11 @@ void TCustomListView::ItemInserted(int32_t Index) {
   for (int32_t* p : {&FFocusIndex, &FAnchor, &FEditingIndex})
     if (*p >= Index) ++*p;
   if (OnInsert) OnInsert(this, GetItem(Index));
-  CountChanged();
+  // A new item can only widen the list style's columns: it alone is measured.
+  int32_t width = -1;
+  if (FListColumnWidth > 0 && !FOwnerData)
+    if (TListItem* it = GetItem(Index)) width = std::max(FListColumnWidth, CaptionListWidth(it->FCaption));
+  CountChanged(width);
 }
 
 void TCustomListView::ItemDeleting(int32_t Index) {
@@ -379,7 +383,7 @@ void TCustomListView::ItemsCleared() {
   CountChanged();
 }
 
-void TCustomListView::CountChanged() {
+void TCustomListView::CountChanged(int32_t ListWidth) {
   int32_t n = ItemCount();
   if (int32_t(FStates.size()) != n) {
     // Owner data: the selection beyond the new count goes.
@@ -390,16 +394,23 @@ void TCustomListView::CountChanged() {
       if (*p >= n) *p = -1;
     if (FEditingIndex >= n) EndEditing(false);
   }
-  FListColumnWidth = -1;
+  FListColumnWidth = ListWidth;
   if (FItems->FUpdateCount > 0) return;
   InvalidateLayout();
 }
 
-void TCustomListView::ItemChanged(TListItem* Item, TItemChange AChange) {
-  if (AChange == ctText) FListColumnWidth = -1;
+void TCustomListView::ItemChanged(TListItem* Item, TItemChange AChange, bool CaptionChanged) {
+  const bool relayout = AChange == ctText && CaptionChanged;
+  // A caption that widens the columns sets their width; any other may have been the widest.
+  if (relayout && FListColumnWidth > 0 && !FOwnerData) {
+    const int32_t w = CaptionListWidth(Item->FCaption);
+    FListColumnWidth = w >= FListColumnWidth ? w : -1;
+  } else if (relayout) {
+    FListColumnWidth = -1;
+  }
   if (FItems->FUpdateCount == 0) {
     InvalidateIndex(Item->Index());
-    if (FViewStyle == vsList && AChange == ctText) InvalidateLayout();
+    if (FViewStyle == vsList && relayout) InvalidateLayout();
   }
   Change(Item, AChange);
 }
@@ -628,6 +639,17 @@ int32_t TCustomListView::ListColumnWidth() {
   }
   FListColumnWidth = std::max(32, widest + img + 8);
   return FListColumnWidth;
+}
+
+int32_t TCustomListView::CaptionListWidth(const std::string& Caption) {
+  int32_t img = FSmallImages ? FSmallImages->Width() + 2 : 0;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FFont->Handle());
+  SIZE sz{};
+  GetTextExtentPoint32(dc, Caption.data(), int(Caption.size()), &sz);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return std::max(32, int32_t(sz.cx) + img + 8);
 }
 
 int32_t TCustomListView::CellWidth() {

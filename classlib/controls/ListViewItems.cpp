@@ -130,7 +130,7 @@ void TListItem::SetImageIndex(int32_t Value) {
 void TListItem::SubItemsChanged(TObject*) {
   TCustomListView* lv = ListView();
   if (FFilling || !lv || FIndex < 0) return;
-  lv->ItemChanged(this, ctText);
+  lv->ItemChanged(this, ctText, false);
 }
 
 bool TListItem::Selected() const {

@@ -847,3 +847,32 @@ TEST_F(ListViewTest, PictureOfAReportViewAndAnIconView) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list style's columns are as wide as the widest caption: a new or renamed item widens
+// them, and renaming the widest one narrows them again; sub-items do not count.
+TEST_F(ListViewTest, ListStyleColumnsFollowTheWidestCaption) {
+  TForm* f = NewForm(100, 100, 500, 200);
+  auto* lv = NewList(f);
+  lv->SetViewStyle(vsList);
+  f->Show();
+  Pump();
+  auto width = [&] { return lv->Items()->Item(0)->DisplayRect(drBounds).right - lv->Items()->Item(0)->DisplayRect(drBounds).left; };
+  TListItem* a = lv->Items()->Add();
+  a->SetCaption("ab");
+  const int narrow = width();
+  TListItem* b = lv->Items()->Add();
+  b->SetCaption("a much longer caption");
+  const int wide = width();
+  EXPECT_GT(wide, narrow);
+  b->SubItems()->Add("a sub-item longer than every caption in the list");
+  EXPECT_EQ(width(), wide);
+  b->SetCaption("abc");
+  EXPECT_LT(width(), wide);
+  EXPECT_GE(width(), narrow);
+  lv->Items()->Add()->SetCaption("a much longer caption");
+  EXPECT_EQ(width(), wide);
+}
+
+}  // namespace
