@@ -374,8 +374,15 @@ void Builder::Buttons() {
       r->ActiveFontColor = ToTColor(P.hotText), r->DownFontColor = ToTColor(P.downText);
       r->DisabledFontColor = ToTColor(WithContrast(Mix(P.text, P.tool, 0.55), P.tool, 3.0));
     };
-    for (const char* name : {"toolbutton", "resizetoolbutton", "bigtoolbutton", "htracktoolbutton", "vtracktoolbutton"})
+    for (const char* name : {"toolbutton", "bigtoolbutton", "htracktoolbutton", "vtracktoolbutton"})
       fill(Control<TkxDataSkinButtonControl>("button", name));
+    // The resizable tool button also heads the job list's columns: at rest it keeps a faint
+    // line on its right, which parts the header's sections (and sits between tool buttons).
+    p.Fill(T - 1, 6, T, T - 6, P.hc ? P.border : Mix(P.border, P.tool, 0.55));
+    const int resizePic = AddPicture("resizetoolbutton.bmp", *b);
+    auto* resize = Control<TkxDataSkinButtonControl>("button", "resizetoolbutton");
+    fill(resize);
+    resize->PictureIndex = resizePic;
     for (const char* name : {"toolmenubutton", "bigtoolmenubutton", "toolmenutrackbutton", "bigtoolmenutrackbutton"}) {
       auto* r = Control<TkxDataSkinMenuButtonControl>("menubutton", name);
       fill(r);
