@@ -528,6 +528,7 @@ void TkxSkinButton::CreateWnd() {
 
 void TkxSkinButton::WndProc(TMessage& Message) {
   if (FCanFocused) {
+    if (!FocusOnPress(Message)) return;
     switch (Message.Msg) {
       case WM_KEYDOWN:
         // A dialog key goes to the form first, as it would before the window saw it.
@@ -546,17 +547,6 @@ void TkxSkinButton::WndProc(TMessage& Message) {
           SetDown(false);
           ButtonClick();
         }
-        break;
-      case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-        if (!ComponentState().Contains(csDesigning) && !Focused()) {
-          FClicksDisabled = true;
-          if (CanFocus()) SetFocus();
-          FClicksDisabled = false;
-          if (!Focused()) return;
-        }
-        break;
-      case CN_COMMAND:
-        if (FClicksDisabled) return;
         break;
       default: break;
     }

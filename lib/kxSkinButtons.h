@@ -175,7 +175,6 @@ private:
   bool FAllowAllUp = false, FAllowAllUpCheck = false;
   bool FDefault = false, FCancel = false;
   TModalResult FModalResult = mrNone;
-  bool FClicksDisabled = false;
   bool FCanFocused = true;
   bool FDown = false, FMouseIn = false, FMouseDown = false;
   int32_t FGroupIndex = 0;

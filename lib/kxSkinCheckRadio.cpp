@@ -218,24 +218,9 @@ bool TkxSkinCheckRadioBox::BoxFocused() { return FCanFocused && HandleAllocated(
 
 void TkxSkinCheckRadioBox::WndProc(TMessage& Message) {
   if (FCanFocused) {
-    switch (Message.Msg) {
-      case WM_KEYUP:
-        if (Message.WParam == VK_SPACE && BoxFocused()) ToggleCheck();
-        break;
-      case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-        if (!ComponentState().Contains(csDesigning) && !BoxFocused()) {
-          FClicksDisabled = true;
-          if (CanFocus()) SetFocus();
-          FClicksDisabled = false;
-          // A box that could not take the focus (another control kept it) ignores the press.
-          if (!Focused()) return;
-        }
-        break;
-      case CN_COMMAND:
-        if (FClicksDisabled) return;
-        break;
-      default: break;
-    }
+    // A box that could not take the focus (another control kept it) ignores the press.
+    if (!FocusOnPress(Message)) return;
+    if (Message.Msg == WM_KEYUP && Message.WParam == VK_SPACE && BoxFocused()) ToggleCheck();
   }
   TkxSkinCustomControl::WndProc(Message);
 }

@@ -118,7 +118,7 @@ private:
   TCustomImageList* FImages = nullptr;
   int32_t FImageIndex = 0;
   bool FUseSkinFontColor = true, FCanFocused = true;
-  bool FMouseIn = false, FClicksDisabled = false;
+  bool FMouseIn = false;
   TTimer* FMorphTimer = nullptr;  // owned by the box; made on the first morph
   double FMorphKf = 0;
   TRect NewTextArea{}, CIRect{};

@@ -51,12 +51,6 @@ int32_t FirstRecord(TkxSkinData* SD, std::initializer_list<const char*> Names) {
   return -1;
 }
 
-TBitmap* PictureOf(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 // A part of a picture drawn transparent in Color, centred in R and moved down by DY.
 void DrawMarker(TCanvas* C, TBitmap* Picture, const TRect& Src, TColor Color, const TRect& R, int32_t DY) {
   if (!Picture || IsEmptyRect(Src)) return;

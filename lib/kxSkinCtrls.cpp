@@ -182,6 +182,17 @@ TkxSkinControl::TkxSkinControl(TComponent* AOwner) : TCustomControl(AOwner) {}
 
 TkxSkinControl::~TkxSkinControl() = default;
 
+bool TkxSkinControl::FocusOnPress(const TMessage& Message) {
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) &&
+      !ComponentState().Contains(csDesigning) && !Focused()) {
+    FClicksDisabled = true;
+    if (CanFocus()) SetFocus();
+    FClicksDisabled = false;
+    return Focused();
+  }
+  return !(Message.Msg == CN_COMMAND && FClicksDisabled);
+}
+
 void TkxSkinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_PAINT:

@@ -120,8 +120,13 @@ protected:
   virtual void CreateControlDefaultImage(TBitmap* B) {}
   virtual void CreateControlSkinImage(TBitmap* B) {}
   virtual void CheckParentBackground() {}
+  // For a control that takes the focus when pressed: a press gives it the focus first, with
+  // clicks held back while the focus moves. False when the message is to be dropped: a press
+  // the focus did not follow, or a click that came while held back.
+  bool FocusOnPress(const TMessage& Message);
 
   TkxSkinData* FSD = nullptr;
+  bool FClicksDisabled = false;
   std::string FSkinDataName;
   // The region last set on the window from the mask; the window owns it.
   win::HRGN FRgn = nullptr;

@@ -505,14 +505,7 @@ bool TkxSkinOfficeListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoin
 }
 
 void TkxSkinOfficeListBox::WndProc(TMessage& Message) {
-  if (FFocusOnClick && (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) &&
-      !ComponentState().Contains(csDesigning) && !Focused()) {
-    FClicksDisabled = true;
-    win::SetFocus(Handle());
-    FClicksDisabled = false;
-    if (!Focused()) return;
-  }
-  if (Message.Msg == CN_COMMAND && FClicksDisabled) return;
+  if (FFocusOnClick && !FocusOnPress(Message)) return;
   TkxSkinCustomControl::WndProc(Message);
 }
 

@@ -156,7 +156,6 @@ private:
 
   bool FMouseMoveChangeIndex = false;
   bool FShowLines = false;
-  bool FClicksDisabled = false;
   bool FMouseDown = false;
   int32_t FMouseActive = -1;
   int32_t FMax = 0;

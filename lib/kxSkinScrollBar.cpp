@@ -322,14 +322,7 @@ int32_t TkxSkinScrollBar::PosFromOffset(int32_t Offset) {
 // ---- input --------------------------------------------------------------------------------------
 
 void TkxSkinScrollBar::WndProc(TMessage& Message) {
-  if (FCanFocused && (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) &&
-      !ComponentState().Contains(csDesigning) && !Focused()) {
-    FClicksDisabled = true;
-    win::SetFocus(Handle());
-    FClicksDisabled = false;
-    if (!Focused()) return;
-  }
-  if (Message.Msg == CN_COMMAND && FClicksDisabled) return;
+  if (FCanFocused && !FocusOnPress(Message)) return;
   TkxSkinCustomControl::WndProc(Message);
 }
 

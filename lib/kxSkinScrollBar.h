@@ -130,7 +130,6 @@ private:
   bool WaitMode = false;
   int32_t FTimerMode = kTimerIdle;
   bool FTimerOn = false;
-  bool FClicksDisabled = false;
 
   // The record's geometry; the overlay and thumb sources are in picture coordinates, the track
   // and the arrow places relative to the record's skin rectangle.

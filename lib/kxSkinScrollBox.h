@@ -66,7 +66,6 @@ private:
   bool FInCheckScrollBars = false;
   bool FInSetBounds = false;
   int FRecheckDepth = 0;
-  bool FClicksDisabled = false;
 };
 
 // Form streaming of the scroll box.
