@@ -517,17 +517,6 @@ void TkxSkinPageControl::ApplyFonts() {
     f->SetColor(FontColor);
   }
   f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
-  SyncFont();
-}
-
-// A font frees its old handle only after it has told its control of the change, so the tab
-// window may still hold the freed one; it is handed the current handle again.
-void TkxSkinPageControl::SyncFont() {
-  if (!HandleAllocated()) return;
-  HFONT h = Font()->Handle();
-  if (reinterpret_cast<HFONT>(Perform(WM_GETFONT, 0, 0)) == h) return;
-  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(h), 0);
-  Realign();
 }
 
 void TkxSkinPageControl::ChangeSkinData() {
@@ -956,7 +945,6 @@ void TkxSkinPageControl::FillBackground(TCanvas* Canvas, TBitmap* P, int32_t W, 
 void TkxSkinPageControl::PaintWindow(HDC DC) {
   if (Width() <= 0 || Height() <= 0) return;
   GetSkinData();
-  SyncFont();
   const int32_t saved = SaveDC(DC);
   TCanvas c;
   c.SetHandle(DC);

@@ -211,7 +211,6 @@ private:
   void PaintTab(int32_t PageIndex, const TRect& R, bool Active, bool MouseIn, TCanvas* C);
   void DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCustomTabSheet* Page);
   void ApplyFonts();
-  void SyncFont();
 
   bool FMouseWheelSupport = false;
   bool FTabExtendedDraw = false;
