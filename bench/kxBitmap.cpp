@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "lib/kxEffects.h"
+#include "lib/graphics/kxBitmap.h"
 
 namespace {
 

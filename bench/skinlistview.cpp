@@ -7,9 +7,9 @@
 #include <string>
 
 #include "classlib/Forms.h"
-#include "lib/kxSkinData.h"
-#include "lib/kxSkinListView.h"
-#include "lib/kxSkinStore.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/controls/kxSkinListView.h"
+#include "lib/skin/kxSkinStore.h"
 #include "platform/backend/headless/Headless.h"
 
 namespace {

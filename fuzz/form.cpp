@@ -8,7 +8,7 @@
 #include "classlib/Streaming.h"
 #include "fuzz/FuzzCommon.h"
 #ifdef SKINNED_CONTROLS
-#include "lib/kxSkinRegister.h"
+#include "lib/controls/kxSkinRegister.h"
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "lib/kxSkinShellCtrls.h"
+#include "lib/dialogs/kxSkinShellCtrls.h"
 
 using namespace win;
 

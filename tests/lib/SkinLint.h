@@ -13,8 +13,8 @@
 #include "base/StringList.h"
 #include "classlib/Graphics.h"
 #include "classlib/graphics/Codecs.h"
-#include "lib/kxSkinData.h"
-#include "lib/kxSkinStore.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/skin/kxSkinStore.h"
 
 #ifndef OMBREL_GENERATED_RESOURCES
 #error "the skin lint reads the generated resources"

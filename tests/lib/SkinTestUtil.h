@@ -11,7 +11,7 @@
 #include "base/Format.h"
 #include "base/Stream.h"
 #include "base/StringList.h"
-#include "lib/kxSkinData.h"
+#include "lib/skin/kxSkinData.h"
 
 namespace skintest {
 

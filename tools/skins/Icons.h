@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/kxEffects.h"
+#include "lib/graphics/kxBitmap.h"
 
 namespace skingen {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "lib/kxEffects.h"
+#include "lib/graphics/kxBitmap.h"
 
 namespace skingen {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/kxSkinData.h"
+#include "lib/skin/kxSkinData.h"
 #include "tools/skins/Paint.h"
 
 namespace skingen {

@@ -14,8 +14,8 @@
 
 #include "base/Stream.h"
 #include "classlib/graphics/Codecs.h"
-#include "lib/kxSkinData.h"
-#include "lib/kxSkinStore.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/skin/kxSkinStore.h"
 #include "tools/skins/Icons.h"
 #include "tools/skins/Skins.h"
 

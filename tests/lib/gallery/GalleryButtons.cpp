@@ -1,6 +1,6 @@
 // Push buttons and speed (tool) buttons.
 #include "classlib/Forms.h"
-#include "lib/kxSkinButtons.h"
+#include "lib/controls/kxSkinButtons.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Check boxes and radio buttons, flat and non-flat, in their states.
-#include "lib/kxSkinCheckRadio.h"
+#include "lib/controls/kxSkinCheckRadio.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

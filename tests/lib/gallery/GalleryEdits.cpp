@@ -1,7 +1,7 @@
 // Skinned edits: plain, hot, focused with a selection, read-only, disabled, numeric, with an edit
 // button and with image buttons.
 #include "classlib/graphics/ImageList.h"
-#include "lib/kxSkinEdits.h"
+#include "lib/controls/kxSkinEdits.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

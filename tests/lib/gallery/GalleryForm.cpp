@@ -3,8 +3,8 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
-#include "lib/kxSkinData.h"
-#include "lib/kxSkinRecords.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/skin/kxSkinRecords.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace gallery {

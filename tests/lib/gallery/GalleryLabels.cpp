@@ -1,6 +1,6 @@
 // Labels, bevels and a splitter.
-#include "lib/kxSkinLabels.h"
-#include "lib/kxSkinSplitBevel.h"
+#include "lib/controls/kxSkinLabels.h"
+#include "lib/controls/kxSkinSplitBevel.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

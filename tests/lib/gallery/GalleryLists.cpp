@@ -1,7 +1,7 @@
 // List boxes (plain, with caption and buttons, overflowing with a selection, disabled) and combo
 // boxes (fixed, edit, tool-button looks, disabled, and one with its list dropped down).
-#include "lib/kxSkinComboBox.h"
-#include "lib/kxSkinListBoxes.h"
+#include "lib/controls/kxSkinComboBox.h"
+#include "lib/controls/kxSkinListBoxes.h"
 #include "platform/backend/Backend.h"
 #include "platform/backend/headless/Headless.h"
 #include "tests/lib/gallery/Gallery.h"

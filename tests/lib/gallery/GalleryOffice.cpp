@@ -3,7 +3,7 @@
 #include <string>
 
 #include "classlib/graphics/ImageList.h"
-#include "lib/kxSkinOfficeCombo.h"
+#include "lib/controls/kxSkinOfficeCombo.h"
 #include "platform/backend/Backend.h"
 #include "platform/backend/headless/Headless.h"
 #include "tests/lib/gallery/Gallery.h"

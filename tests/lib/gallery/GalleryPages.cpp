@@ -1,8 +1,8 @@
 // Page controls: top tabs with close buttons, a hot tab and an active page; side tabs.
 #include "classlib/StdCtrls.h"
-#include "lib/kxSkinData.h"
-#include "lib/kxSkinPageControl.h"
-#include "lib/kxSkinRecords.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/controls/kxSkinPageControl.h"
+#include "lib/skin/kxSkinRecords.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // box; paint panel; status bar with its grip) and tool bars (one that fits, one narrower than its
 // children with its arrows).
 #include "classlib/Forms.h"
-#include "lib/kxSkinButtons.h"
-#include "lib/kxSkinLabels.h"
-#include "lib/kxSkinPanels.h"
-#include "lib/kxSkinRecords.h"
+#include "lib/controls/kxSkinButtons.h"
+#include "lib/controls/kxSkinLabels.h"
+#include "lib/controls/kxSkinPanels.h"
+#include "lib/skin/kxSkinRecords.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // Scroll bars in their states, and a scroll box whose content overflows both ways.
 #include <string>
 
-#include "lib/kxSkinLabels.h"
-#include "lib/kxSkinScrollBar.h"
-#include "lib/kxSkinScrollBox.h"
+#include "lib/controls/kxSkinLabels.h"
+#include "lib/controls/kxSkinScrollBar.h"
+#include "lib/controls/kxSkinScrollBox.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

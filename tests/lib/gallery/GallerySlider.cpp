@@ -1,6 +1,6 @@
 // Up/downs and sliders.
-#include "lib/kxSkinSlider.h"
-#include "lib/kxSkinUpDown.h"
+#include "lib/controls/kxSkinSlider.h"
+#include "lib/controls/kxSkinUpDown.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // selected) and a tree of folders with expanded nodes beside its bars.
 #include <string>
 
-#include "lib/kxSkinListView.h"
-#include "lib/kxSkinTreeView.h"
+#include "lib/controls/kxSkinListView.h"
+#include "lib/controls/kxSkinTreeView.h"
 #include "tests/lib/gallery/Gallery.h"
 
 namespace {

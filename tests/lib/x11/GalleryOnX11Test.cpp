@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
-#include "lib/kxSkinData.h"
+#include "lib/skin/kxSkinData.h"
 #include "platform/backend/headless/Headless.h"
 #include "platform/backend/x11/X11.h"
 #include "tests/lib/SkinLint.h"
