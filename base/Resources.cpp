@@ -1,8 +1,13 @@
 #include "base/Resources.h"
 
 #include <algorithm>
+#include <mutex>
+#include <vector>
 
 #include "base/Exception.h"
+
+// The table of resources/, written by tools/embed.cpp into base itself.
+std::span<const TResource> CommittedResources();
 
 namespace {
 
@@ -20,7 +25,43 @@ std::string_view FileName(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+struct Registry {
+  std::mutex Lock;
+  std::vector<std::span<const TResource>> Tables{CommittedResources()};
+  std::vector<TResource> Merged;
+  bool Dirty = true;
+};
+
+Registry& TheRegistry() {
+  static Registry r;
+  return r;
+}
+
 }  // namespace
+
+void RegisterResources(std::span<const TResource> table) {
+  Registry& r = TheRegistry();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  r.Tables.push_back(table);
+  r.Dirty = true;
+}
+
+std::span<const TResource> EmbeddedResources() {
+  Registry& r = TheRegistry();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  if (r.Dirty) {
+    r.Merged.clear();
+    for (auto table : r.Tables) r.Merged.insert(r.Merged.end(), table.begin(), table.end());
+    // Stable: of two tables holding one path, the first registered stays.
+    std::stable_sort(r.Merged.begin(), r.Merged.end(),
+                     [](const TResource& a, const TResource& b) { return std::string_view(a.Path) < std::string_view(b.Path); });
+    r.Merged.erase(std::unique(r.Merged.begin(), r.Merged.end(),
+                               [](const TResource& a, const TResource& b) { return std::string_view(a.Path) == std::string_view(b.Path); }),
+                   r.Merged.end());
+    r.Dirty = false;
+  }
+  return r.Merged;
+}
 
 const TResource* FindResourceFile(std::string_view path) {
   auto table = EmbeddedResources();

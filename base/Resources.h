@@ -1,6 +1,7 @@
 #pragma once
-// Resources embedded into the executable: every file under resources/, built in at build time
-// (tools/embed.cpp). A resource is known by its path below resources/ ("icons/MAINICON.ico"),
+// Resources embedded into the executable: every file under resources/ and every file the build
+// draws (skins, pictures, the icon: tools/skins), built in at build time (tools/embed.cpp). A
+// resource is known by its path below its folder ("icons/MAINICON.ico", "skins/kxSkin0.skn"),
 // or, as Windows modules know theirs, by a name and a kind: the file's name without its
 // extension, compared without regard to ASCII case, with the extension the kind implies.
 #include <cstddef>
@@ -17,8 +18,13 @@ struct TResource {
   size_t Size;
 };
 
-// Every embedded resource, sorted by path.
+// Every embedded resource, sorted by path. Tables register at start-up, before main; a table
+// registered later invalidates spans answered before.
 std::span<const TResource> EmbeddedResources();
+
+// Adds a table of resources (the generated tables call it at start-up). A path that is already
+// known keeps its first table's bytes.
+void RegisterResources(std::span<const TResource> table);
 
 // The resource at this path below resources/, or nullptr.
 const TResource* FindResourceFile(std::string_view path);

@@ -40,6 +40,7 @@ void RegisterSkinDataFormClasses() {
       .String("FileName", &TkxSkinListItem::SetFileName)
       .String("CompressedFileName", &TkxSkinListItem::SetCompressedFileName)
       .String("Name", &TkxSkinListItem::SetName)
+      .String("ResourceName", &TkxSkinListItem::SetResourceName)
       .Binary("Skin", &TkxSkinListItem::ReadSkin);
   RegisterFormClass<TkxCompressedSkinList, TComponent>("TkxCompressedSkinList")
       .Collection("Skins", &TkxCompressedSkinList::Skins);

@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "base/Format.h"
 #include "base/IniFile.h"
+#include "base/Resources.h"
 #include "base/StringList.h"
 #include "lib/skin/kxSkinData.h"
 #include "lib/skin/kxzlibcompress.h"
@@ -150,6 +151,24 @@ void TkxCompressedStoredSkin::LoadFromCompressStream(TStream& Stream) {
   FCompressedStream.LoadFromStream(data);
 }
 
+void TkxCompressedStoredSkin::LoadFromResource(const std::string& ResName) {
+  const TResource* r = FindResource(ResName + ".skn", TResourceKind::Data);
+  if (!r) throw EkxSkinError(Format("The skin resource %s is missing", ResName));
+  TMemoryStream record, data;
+  record.WriteBuffer(r->Data, int64_t(r->Size));
+  record.SetPosition(0);
+  try {
+    if (!ReadSkinRecord(record, data) || data.Size() == 0) throw EkxSkinError("no skin data");
+    // Inflated once here, so a damaged resource is refused now and not when a skin data
+    // component later loads it.
+    TMemoryStream image;
+    DecompressStream(image, data);
+  } catch (const Exception& e) {
+    throw EkxSkinError(Format("The skin resource %s is damaged: %s", ResName, e.Message));
+  }
+  FCompressedStream.LoadFromStream(data);
+}
+
 void TkxCompressedStoredSkin::SaveToCompressStream(TStream& Stream) {
   WriteInt(Stream, kSkinVersion);
   WriteInt(Stream, int32_t(FCompressedStream.Size()));
@@ -188,6 +207,7 @@ void TkxSkinListItem::Assign(TPersistent* Source) {
   FFileName = s->FFileName;
   FCompressedFileName = s->FCompressedFileName;
   FName = s->FName;
+  FResourceName = s->FResourceName;
   TMemoryStream record;
   s->FSkin->SaveToCompressStream(record);
   FSkin->LoadFromCompressStream(record);
@@ -201,6 +221,11 @@ bool TkxSkinListItem::Designing() const {
 }
 
 void TkxSkinListItem::SetDescription(const std::string& Value) { FDescription = Value; }
+
+void TkxSkinListItem::SetResourceName(const std::string& Value) {
+  if (!Value.empty()) FSkin->LoadFromResource(Value);
+  FResourceName = Value;
+}
 
 void TkxSkinListItem::SetFileName(const std::string& Value) {
   if (Designing()) {
@@ -230,3 +255,20 @@ TkxCompressedSkinList::TkxCompressedSkinList(TComponent* AOwner)
     : TComponent(AOwner), FSkins(std::make_unique<TkxSkinListItems>(this)) {}
 
 TkxCompressedSkinList::~TkxCompressedSkinList() = default;
+
+void LoadEmbeddedSkinList(TkxCompressedSkinList& List) {
+  const TResource* index = FindResource("skins.txt", TResourceKind::Data);
+  if (!index) throw EkxSkinError("The skin resource skins.txt is missing");
+  TStringList lines;
+  lines.SetText(std::string(reinterpret_cast<const char*>(index->Data), index->Size));
+  TkxSkinListItems items(&List);
+  for (int i = 0; i < lines.Count(); ++i) {
+    const std::string name = lines.Names(i);
+    if (name.empty()) continue;
+    TkxSkinListItem* item = items.Add();
+    item->SetName(name);
+    item->SetDescription(lines.ValueFromIndex(i));
+    item->SetResourceName(name);
+  }
+  List.SetSkins(&items);
+}

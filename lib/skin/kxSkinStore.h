@@ -47,6 +47,10 @@ public:
   // Reads a compressed skin record from position 0 of the stream. A version above 3 leaves
   // the stored skin empty.
   void LoadFromCompressStream(TStream& Stream);
+  // Reads the compressed skin record embedded as "skins/<ResName>.skn" (the skins the build
+  // draws, base/Resources.h). A missing resource, or one that is not a whole skin record whose
+  // data inflates, raises EkxSkinError naming it and leaves the former data.
+  void LoadFromResource(const std::string& ResName);
   // Writes the record at the stream's position (an empty stored skin writes 3 and 0).
   void SaveToCompressStream(TStream& Stream);
   // Appends the skin image to S. Data that does not inflate completely raises
@@ -86,6 +90,11 @@ public:
   void SetCompressedFileName(const std::string& Value);
   const std::string& Name() const { return FName; }
   void SetName(const std::string& Value) { FName = Value; }
+  // The embedded skin the item holds ("kxSkin3"): setting it loads that resource
+  // (TkxCompressedStoredSkin::LoadFromResource), so a form description can name its skins
+  // instead of carrying their bytes.
+  const std::string& ResourceName() const { return FResourceName; }
+  void SetResourceName(const std::string& Value);
   TkxCompressedStoredSkin* Skin() const { return FSkin; }
   std::string DisplayName() override { return FName; }
 
@@ -96,7 +105,7 @@ public:
 private:
   bool Designing() const;
   TkxCompressedStoredSkin* FSkin;
-  std::string FDescription, FFileName, FCompressedFileName, FName;
+  std::string FDescription, FFileName, FCompressedFileName, FName, FResourceName;
 };
 
 class TkxSkinListItems : public TCollection {
@@ -120,3 +129,9 @@ public:
 private:
   std::unique_ptr<TkxSkinListItems> FSkins;
 };
+
+// Replaces the items of List by the skins embedded in the program, in the order of the
+// embedded index "skins.txt" (lines "kxSkinN=description"): each item named and described by
+// its line and holding that skin. A missing index or skin raises EkxSkinError; List is then
+// left as it was.
+void LoadEmbeddedSkinList(TkxCompressedSkinList& List);
