@@ -176,6 +176,9 @@ private:
   void ReportError(const std::string& AMsg);
   void EventThreadExecute();
   void PlayThreadExecute(std::shared_ptr<TVideoState> AState);
+  // One refresh of the play thread: shows the picture whose time has come, reports the
+  // position, handles the end and the play window. False when playing ends here.
+  bool Refresh(TVideoState* is, bool& APauseAnnounced, double& ARemaining);
   void JoinThreads();
   void DoPosition(int64_t APTS);
   void DoState(TPlayState AState);

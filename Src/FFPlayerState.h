@@ -1,0 +1,230 @@
+#pragma once
+// The player's engine, private to Src/FFPlayer*.cpp: the state of one open file shared by the
+// engine's threads, the packet queues between the read thread and the decoders, and the entry
+// points each part of the engine offers the others.
+//
+// Threads (FFPlayer.h names them): main (the component), play (event loop, refresh and
+// drawing; the only one that touches SDL's screen and overlays), read, video, subtitle, SDL's
+// audio callback, and the event thread. Every field of TVideoState says what guards it: a
+// lock, "atomic", "set at open" (written before any engine thread starts, read-only after), or
+// the one thread that touches it.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Src/FFPlayer.h"
+#include "Src/FFmpegStubs.h"
+#include "Src/libsdl.h"
+
+#define AVU AVUtilStubs
+#define AVC AVCodecStubs
+#define AVF AVFormatStubs
+#define AVFL AVFilterStubs
+#define SWS SwScaleStubs
+#define SWR SwResampleStubs
+#define SDLS SDLStubs
+
+namespace ffplayer {
+
+double Now();  // seconds of the library's wall clock
+std::string AVErrText(int ACode);
+
+// Packets between the read thread and a decoder. A seek flushes the queue and starts a new
+// serial; a consumer that sees a new serial flushes its decoder. A null packet means "drain".
+// Every field is guarded by M.
+struct TPacketQueue {
+  struct TItem {
+    AVPacket* Pkt;
+    int Serial;
+  };
+  std::mutex M;
+  std::condition_variable CV;
+  std::deque<TItem> Items;
+  int64_t Size = 0;  // bytes, with 72 per node as the engine always counted
+  int Serial = 0;
+  bool Abort = false;
+
+  ~TPacketQueue();
+  void Put(AVPacket* APkt);  // takes APkt (nullptr: drain marker)
+  void Flush();
+  void SetAbort();
+  // 1 got an item, 0 none (non-blocking), -1 aborted.
+  int Get(AVPacket*& APkt, int& ASerial, bool ABlock);
+  int64_t Bytes();
+  bool Empty();
+  int CurSerial();
+
+private:
+  void FlushLocked();
+};
+
+// A clock that runs from a time stamp set at a moment of the system clock. Guarded by M.
+struct TClock {
+  std::mutex M;
+  double Pts = NAN, Updated = 0;
+  bool Paused = false;
+  double Get();
+  void Set(double APts, double AAt);
+  void SetPaused(bool AValue);
+  void Invalidate();
+};
+
+struct TQueuedPicture {
+  AVFrame* Frame = nullptr;  // YUV420P
+  double Pts = 0, Duration = 0;
+  int Serial = 0;
+};
+
+constexpr size_t PictQueueSize = 3;
+constexpr int64_t MaxQueueBytes = 8 * 1024 * 1024;
+
+extern std::atomic<int> GEngineThreads;
+
+}  // namespace ffplayer
+
+// The engine state of one open file, shared by the threads that work on it.
+struct TVideoState {
+  TCustomPlayer* Owner = nullptr;  // set at open; valid while the play thread runs (Stop joins it)
+  AVFormatContext* ic = nullptr;   // set at open; then the read thread's alone
+  std::atomic<bool> AbortRequest{false};
+  std::atomic<bool> ReadFinished{false};  // also signalled through DoneLock/DoneCond
+  double StartTime = 0;  // set at open. Seconds: the file's own start
+  int64_t Duration = 0;  // set at open. Microseconds, 0 when unknown
+  int64_t FileSize = -1;  // set at open
+  std::vector<int> StreamTypes;  // set at open: media type of each stream, as opened
+
+  // Video.
+  int VideoStream = -1;              // set at open
+  AVStream* video_st = nullptr;      // set at open
+  AVCodecContext* VideoDec = nullptr;  // set at open; then the video thread's alone
+  ffplayer::TPacketQueue videoq;     // its own lock
+  std::mutex PictLock;
+  std::condition_variable PictCond;
+  std::deque<ffplayer::TQueuedPicture> pictq;  // PictLock
+  int VideoFinishedSerial = -1;  // PictLock: serial whose decoder output ended
+  AVFilterGraph* Graph = nullptr;  // video thread only, like the rest of the graph's fields
+  AVFilterContext *BufferSrc = nullptr, *BufferSink = nullptr;
+  int GraphW = 0, GraphH = 0, GraphFmt = -1;
+
+  // Audio.
+  std::atomic<int> AudioStream{-1};
+  std::mutex AudioLock;       // the audio decoder: the callback decodes under it, a switch swaps under it
+  int AudioSwitchReq = -1;    // ReqLock: stream asked for
+  AVStream* audio_st = nullptr;         // AudioLock
+  AVCodecContext* AudioDec = nullptr;   // AudioLock
+  ffplayer::TPacketQueue audioq;        // its own lock
+  SwrContext* Swr = nullptr;            // AudioLock, as are the converter's input fields
+  int SwrInRate = 0, SwrInFmt = -1, SwrInChannels = 0;
+  int DevRate = 0, DevChannels = 0, DevBufBytes = 0;  // set at open
+  std::vector<uint8_t> AudioBuf;  // AudioLock: converted samples not yet all handed over
+  size_t AudioBufIndex = 0;      // AudioLock
+  double AudioClockEnd = NAN;    // AudioLock: time stamp of the end of AudioBuf
+  int AudioSerial = -1;          // AudioLock
+  bool AudioDraining = false;    // AudioLock
+  std::atomic<int> AudioFinishedSerial{-1};
+  std::atomic<int32_t> AudioPeak{0};
+  bool AudioOpen = false;        // set at open
+  AVFrame* AudioFrame = nullptr;  // set at open; used by the audio callback under AudioLock
+
+  ffplayer::TClock AudClock, ExtClock;  // their own locks
+  std::atomic<bool> Paused{false};
+  std::atomic<bool> StepReq{false};
+  std::atomic<int> ForceSerial{-1};  // the first picture of this serial shows even when paused
+  std::atomic<bool> Eof{false};
+
+  // Requests to the read thread.
+  std::mutex ReqLock;
+  std::condition_variable ReqCond;
+  bool SeekReq = false;  // ReqLock, as are the three below
+  int64_t SeekPos = 0;   // microseconds in the file's time
+  bool SeekAny = false;
+  bool SeekBytes = false;
+  std::atomic<double> SeekTarget{NAN};  // seconds: earlier pictures and samples are dropped
+  std::atomic<int> SeekSerial{-1};      // serial whose first picture ends the seek wait
+  std::atomic<bool> SeekShown{true};
+
+  // Shown picture, for snapshots.
+  std::mutex ShownLock;
+  AVFrame* Shown = nullptr;  // ShownLock
+  double ShownPts = NAN;     // ShownLock
+
+  // Display.
+  SDL_Surface* Screen = nullptr;   // play thread; written under ScreenLock, read under it elsewhere
+  SDL_Overlay* Overlay = nullptr;  // play thread only
+  std::atomic<int> ResizeW{0}, ResizeH{0};
+  std::atomic<bool> ResizeReq{false};
+  mutable std::mutex RectLock;
+  SDL_Rect Rect{0, 0, 0, 0};  // RectLock
+  std::atomic<int> ScreenW{0}, ScreenH{0};
+  int ScreenBpp = 0;  // set at open
+  std::atomic<float> AspectRatio{0};
+
+  // The audio display: the ring of the last samples handed to the device (channels
+  // interleaved), and the drawing state of the spectrum.
+  static constexpr int SampleArraySize = 131072;
+  std::mutex SampleLock;
+  std::vector<int16_t> sample_array = std::vector<int16_t>(SampleArraySize);  // SampleLock
+  int sample_array_index = 0;    // SampleLock
+  double AudioCallbackTime = 0;  // SampleLock
+  int AudioPending = 0;  // SampleLock: bytes of the last decoded block not yet handed over
+  std::atomic<int> show_audio{0};
+  RDFTContext* rdft = nullptr;  // play thread only, as are the three below
+  int rdft_bits = 0;
+  std::vector<float> rdft_data;
+  int xpos = 0;
+  std::atomic<double> LastAudioDisplay{0};
+  std::mutex ScreenLock;  // the screen's pixels: drawn by the play thread, read by ScreenPixel
+
+  THookEvent HookFn;  // set at open: raised on the video thread
+  Tav_sync_type SyncType = AV_SYNC_AUDIO_MASTER;  // set at open, as are the options below
+  std::string Filters;
+  bool Flip = false;
+  int ReorderPts = -1;
+  int RdftSpeed = 20;
+  TRepeatType Repeat = rtStop;
+  int64_t PlayWindow = INT64_MIN;
+  int64_t LoopStart = 0;
+
+  std::atomic<double> MaxDiff{0};
+  std::atomic<int64_t> Shown_{0}, Dropped{0};
+  std::atomic<bool> EndRaised{false};
+  int FramesAfterSeek = 0;  // play thread only
+
+  std::thread ReadThread, VideoThread;  // play thread only: started and joined there
+  std::mutex DoneLock;
+  std::condition_variable DoneCond;
+
+  ~TVideoState();
+  void RequestAbort();
+  bool is_audio_master() const { return AudioStream >= 0 && SyncType == AV_SYNC_AUDIO_MASTER; }
+  double MasterClock();
+  void SetPaused(bool AValue);
+};
+
+namespace ffplayer {
+
+// Read thread and streams (FFPlayerRead.cpp).
+int DecodeInterrupt(void* AOpaque);
+void ReadThread(std::shared_ptr<TVideoState> is);
+
+// Video and picture queue (FFPlayerVideo.cpp).
+void VideoThread(std::shared_ptr<TVideoState> is);
+
+// Audio (FFPlayerAudio.cpp).
+void AudioCallback(void* AOpaque, Uint8* AStream, int ALen);
+void SwitchAudioStream(TVideoState* is, int AIndex);
+
+// Display (FFPlayerDisplay.cpp): play thread only.
+void DisplayPicture(TVideoState* is, AVFrame* f);
+void DisplayAudio(TVideoState* is);
+
+// One step of a wait on the calling thread: the main thread serves hand-overs and sent messages.
+void WaitStep();
+
+}  // namespace ffplayer
