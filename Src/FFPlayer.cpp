@@ -535,15 +535,8 @@ std::unique_ptr<TBitmap> TCustomPlayer::CurrentFrame(int64_t& APTS) {
   std::lock_guard l(is->ShownLock);
   AVFrame* f = is->Shown;
   if (!f) return bmp;
-  SwsContext* sws = SWS.sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
-                                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-  if (!sws) return bmp;
-  bmp->SetSize(f->width, f->height);
-  uint8_t* dst[4] = {static_cast<uint8_t*>(bmp->ScanLine(0)), nullptr, nullptr, nullptr};
-  int stride[4] = {int(bmp->Stride()), 0, 0, 0};
-  if (f->height > 1) stride[0] = int(static_cast<uint8_t*>(bmp->ScanLine(1)) - dst[0]);
-  SWS.sws_scale(sws, f->data, f->linesize, 0, f->height, dst, stride);
-  SWS.sws_freeContext(sws);
+  TBGRARows rows;
+  if (!FrameToBitmap(f, bmp.get(), rows)) return bmp;
   APTS = int64_t((is->ShownPts - is->StartTime) * 1000000);
   return bmp;
 }

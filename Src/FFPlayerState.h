@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "Src/AVAllocator.h"
 #include "Src/FFPlayer.h"
 #include "Src/FFmpegStubs.h"
 #include "Src/libsdl.h"
@@ -122,7 +123,7 @@ struct TVideoState {
   SwrContext* Swr = nullptr;            // AudioLock, as are the converter's input fields
   int SwrInRate = 0, SwrInFmt = -1, SwrInChannels = 0;
   int DevRate = 0, DevChannels = 0, DevBufBytes = 0;  // set at open
-  std::vector<uint8_t> AudioBuf;  // AudioLock: converted samples not yet all handed over
+  TAVVector<uint8_t> AudioBuf;  // AudioLock: converted samples not yet all handed over (the converter's output)
   size_t AudioBufIndex = 0;      // AudioLock
   double AudioClockEnd = NAN;    // AudioLock: time stamp of the end of AudioBuf
   int AudioSerial = -1;          // AudioLock
@@ -176,7 +177,7 @@ struct TVideoState {
   std::atomic<int> show_audio{0};
   RDFTContext* rdft = nullptr;  // play thread only, as are the three below
   int rdft_bits = 0;
-  std::vector<float> rdft_data;
+  TAVVector<float> rdft_data;  // the transform works on it in place with vector code
   int xpos = 0;
   std::atomic<double> LastAudioDisplay{0};
   std::mutex ScreenLock;  // the screen's pixels: drawn by the play thread, read by ScreenPixel
@@ -215,6 +216,18 @@ void ReadThread(std::shared_ptr<TVideoState> is);
 
 // Video and picture queue (FFPlayerVideo.cpp).
 void VideoThread(std::shared_ptr<TVideoState> is);
+
+// A picture's rows as 32-bit BGRA, laid out for the scaler: its vector paths store whole
+// blocks of pixels past a row's end, so rows are as wide as the width rounded up to 64 pixels,
+// 64-byte aligned, with the libraries' padding after the last.
+struct TBGRARows {
+  TAVVector<uint8_t> Buf;
+  uint8_t* Data[4] = {};
+  int Linesize[4] = {};
+  bool Layout(int AWidth, int AHeight);  // false when the size is unusable
+};
+// The picture into ABmp (32-bit, sized to the picture). False when no scaler can be made.
+bool FrameToBitmap(const AVFrame* f, TBitmap* ABmp, TBGRARows& ARows);
 
 // Audio (FFPlayerAudio.cpp).
 void AudioCallback(void* AOpaque, Uint8* AStream, int ALen);

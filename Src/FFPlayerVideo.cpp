@@ -1,6 +1,8 @@
 // Video decoding: the decoder, the filter graph that brings every picture to YUV420P (with the
 // host's filters and the vertical flip), the drawing hook, and the queue of pictures to show.
+#include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "Src/FFPlayerState.h"
 #include "Src/FFmpegLogger.h"
@@ -70,23 +72,27 @@ bool QueuePicture(TVideoState* is, AVFrame* f, double APts, double ADuration, in
 }
 
 // The drawing hook: the picture as a 32-bit bitmap to the host's handler, and back.
-void CallHook(TVideoState* is, AVFrame* f, double APts, std::unique_ptr<TBitmap>& ABmp) {
+void CallHook(TVideoState* is, AVFrame* f, double APts, std::unique_ptr<TBitmap>& ABmp, TBGRARows& ARows) {
   if (AVU.av_frame_make_writable(f) < 0) return;
   if (!ABmp) {
     ABmp = std::make_unique<TBitmap>();
     ABmp->SetPixelFormat(pf32bit);
   }
-  ABmp->SetSize(f->width, f->height);
-  uint8_t* rgb[4] = {static_cast<uint8_t*>(ABmp->ScanLine(0))};
-  int stride[4] = {f->height > 1 ? int(static_cast<uint8_t*>(ABmp->ScanLine(1)) - rgb[0]) : int(ABmp->Stride())};
   SwsContext* to = SWS.sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
                                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
   if (!to) {
     GetFFLogger()->Log(is->Owner, llError, "Cannot initialize the toRGB conversion context");
     return;
   }
-  SWS.sws_scale(to, f->data, f->linesize, 0, f->height, rgb, stride);
+  if (!ARows.Layout(f->width, f->height)) {
+    SWS.sws_freeContext(to);
+    return;
+  }
+  SWS.sws_scale(to, f->data, f->linesize, 0, f->height, ARows.Data, ARows.Linesize);
   SWS.sws_freeContext(to);
+  ABmp->SetSize(f->width, f->height);
+  const size_t rowBytes = size_t(f->width) * 4;
+  for (int y = 0; y < f->height; ++y) std::memcpy(ABmp->ScanLine(y), ARows.Data[0] + y * ARows.Linesize[0], rowBytes);
   try {
     is->HookFn(is->Owner, ABmp.get(), int64_t((APts - is->StartTime) * 1000000));
   } catch (const std::exception& e) {
@@ -99,15 +105,39 @@ void CallHook(TVideoState* is, AVFrame* f, double APts, std::unique_ptr<TBitmap>
     GetFFLogger()->Log(is->Owner, llError, "Cannot initialize the fromRGB conversion context");
     return;
   }
-  const uint8_t* src[4] = {rgb[0]};
-  SWS.sws_scale(from, src, stride, 0, f->height, f->data, f->linesize);
+  for (int y = 0; y < f->height; ++y) std::memcpy(ARows.Data[0] + y * ARows.Linesize[0], ABmp->ScanLine(y), rowBytes);
+  SWS.sws_scale(from, ARows.Data, ARows.Linesize, 0, f->height, f->data, f->linesize);
   SWS.sws_freeContext(from);
 }
 
 }  // namespace
 
+bool TBGRARows::Layout(int AWidth, int AHeight) {
+  if (AWidth <= 0 || AHeight <= 0 || AWidth > INT32_MAX - 63) return false;
+  const int padded = (AWidth + 63) / 64 * 64;
+  const int size = AVU.av_image_get_buffer_size(AV_PIX_FMT_BGRA, padded, AHeight, 64);
+  if (size <= 0 || size > INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE) return false;
+  Buf.resize(size_t(size) + AV_INPUT_BUFFER_PADDING_SIZE);
+  return AVU.av_image_fill_arrays(Data, Linesize, Buf.data(), AV_PIX_FMT_BGRA, padded, AHeight, 64) >= 0;
+}
+
+bool FrameToBitmap(const AVFrame* f, TBitmap* ABmp, TBGRARows& ARows) {
+  SwsContext* sws = SWS.sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+  if (!sws) return false;
+  const bool laid = ARows.Layout(f->width, f->height);
+  if (laid) SWS.sws_scale(sws, f->data, f->linesize, 0, f->height, ARows.Data, ARows.Linesize);
+  SWS.sws_freeContext(sws);
+  if (!laid) return false;
+  ABmp->SetSize(f->width, f->height);
+  for (int y = 0; y < f->height; ++y)
+    std::memcpy(ABmp->ScanLine(y), ARows.Data[0] + y * ARows.Linesize[0], size_t(f->width) * 4);
+  return true;
+}
+
 void VideoThread(std::shared_ptr<TVideoState> is) {
   std::unique_ptr<TBitmap> hookBmp;
+  TBGRARows hookRows;
   AVFrame* frame = AVU.av_frame_alloc();
   AVFrame* filt = AVU.av_frame_alloc();
   AVFrame* held = AVU.av_frame_alloc();  // the last picture passed over while seeking
@@ -135,7 +165,7 @@ void VideoThread(std::shared_ptr<TVideoState> is) {
     }
     while (AVFL.av_buffersink_get_frame_flags(is->BufferSink, filt, 0) >= 0) {
       double fpts = filt->pts == AV_NOPTS_VALUE ? pts : filt->pts * av_q2d(tb);
-      if (is->HookFn) CallHook(is.get(), filt, fpts, hookBmp);
+      if (is->HookFn) CallHook(is.get(), filt, fpts, hookBmp, hookRows);
       bool queued = QueuePicture(is.get(), filt, fpts, frameDur, serial);
       AVU.av_frame_unref(filt);
       queuedSinceFlush = true;

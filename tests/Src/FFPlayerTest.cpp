@@ -1,10 +1,11 @@
 // The preview player over SDL's dummy video and audio drivers: playing, transport, snapshots,
-// volume, stopping (also while the read hangs in a slow input), bad and one-sided files, sync.
+// volume, stopping (also while the read hangs in a slow input), bad and one-sided files, order.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -369,14 +371,34 @@ TEST_F(PlayerThreads, ClosingWhileTheReadThreadIsStalledReturnsPromptly) {
   fs::remove(fifo);
 }
 
-TEST_F(PlayerThreads, AudioAndVideoStayInStepOverATenSecondClip) {
+// How closely audio and video keep in step is measured in bench/player.cpp; this checks what
+// holds on any machine: the pictures come in order, each is shown or dropped, the position
+// moves on to the end.
+TEST_F(PlayerThreads, ATenSecondClipShowsItsPicturesInOrderWhileThePositionMoves) {
+  int64_t duration = 0;
+  P->OnFileOpen = [&](TObject*, int64_t D, int32_t, int32_t, int32_t&, int32_t&) { duration = D; };
+  std::vector<int64_t> positions;
+  P->OnPosition = [&](TObject*, int64_t APTS) {
+    LastPos = APTS;
+    positions.push_back(APTS);
+  };
   ASSERT_TRUE(P->Open(FixturePath(TFixture::LongTiny), nullptr)) << P->LastErrMsg();
-  ASSERT_TRUE(WaitState(psEnd, 30));
-  const double diff = P->MaxAVDiff();
-  std::printf("largest A/V difference over the clip: %.1f ms, %lld shown, %lld dropped\n", diff * 1000,
-              static_cast<long long>(P->FramesShown()), static_cast<long long>(P->FramesDropped()));
-  EXPECT_LT(diff, 0.040);
-  EXPECT_GE(P->FramesShown(), 200);
+  std::vector<int64_t> shown;  // time stamps of the pictures seen on the screen, as they change
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        int64_t pts = -1;
+        P->CurrentFrame(pts);
+        if (pts >= 0 && (shown.empty() || shown.back() != pts)) shown.push_back(pts);
+        return Has(psEnd);
+      },
+      30));
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_GE(shown.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_GE(std::set<int64_t>(positions.begin(), positions.end()).size(), 3u);
+  EXPECT_EQ(PosAtEnd, duration);
+  EXPECT_EQ(P->FramesShown() + P->FramesDropped(), FixtureInfo(TFixture::LongTiny).Frames);
+  EXPECT_GE(P->FramesShown(), 1);
   P->Stop(true);
 }
 
