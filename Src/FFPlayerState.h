@@ -233,6 +233,14 @@ bool FrameToBitmap(const AVFrame* f, TBitmap* ABmp, TBGRARows& ARows);
 void AudioCallback(void* AOpaque, Uint8* AStream, int ALen);
 void SwitchAudioStream(TVideoState* is, int AIndex);
 
+// Bitmap subtitles (FFPlayerSubtitle.cpp).
+// A palette entry (a, r, g, b from the high byte down) as a, y, u, v in the same places.
+uint32_t RGBAToYUVA(uint32_t AColor);
+// Blends a rectangle whose palette is already YUVA into a 4:2:0 picture of AWidth x AHeight,
+// chroma by 2x2 blocks; a rectangle larger than the picture is cut, one partly outside moved in.
+void BlendSubtitleRect(uint8_t* const APlanes[3], const int ALinesizes[3], const AVSubtitleRect* ARect, int AWidth,
+                       int AHeight);
+
 // Display (FFPlayerDisplay.cpp): play thread only.
 void DisplayPicture(TVideoState* is, AVFrame* f);
 void DisplayAudio(TVideoState* is);
