@@ -179,7 +179,28 @@ int32_t TCustomPlayer::AudioStreamIndex() const {
   std::lock_guard l(const_cast<std::recursive_mutex&>(FDataLock));
   return FVideoState ? FVideoState->AudioStream.load() : -1;
 }
-int32_t TCustomPlayer::SubtitleStreamIndex() const { return -1; }
+int32_t TCustomPlayer::SubtitleStreamIndex() const {
+  std::lock_guard l(const_cast<std::recursive_mutex&>(FDataLock));
+  return FVideoState ? FVideoState->SubtitleStream.load() : -1;
+}
+
+void TCustomPlayer::SetSubtitleStreamIndex(int32_t AValue) {
+  std::lock_guard l(FDataLock);
+  TVideoState* is = FVideoState.get();
+  if (!is || AValue == is->SubtitleStream) return;
+  // -1 turns subtitles off.
+  if (AValue < -1 || AValue >= int(is->StreamTypes.size())) {
+    ReportError("the stream index is not valid.");
+    return;
+  }
+  if (AValue >= 0 && is->StreamTypes[size_t(AValue)] != AVMEDIA_TYPE_SUBTITLE) {
+    ReportError("the stream type is not matched.");
+    return;
+  }
+  std::lock_guard rl(is->ReqLock);
+  is->SubtitleSwitchReq = AValue;
+  is->ReqCond.notify_all();
+}
 
 void TCustomPlayer::SetAudioStreamIndex(int32_t AValue) {
   std::lock_guard l(FDataLock);
@@ -357,6 +378,13 @@ bool TCustomPlayer::Open(const std::string& AFileName, win::HWND AScreenHandle, 
     if (a >= 0 && openDecoder(a, is->AudioDec)) {
       is->AudioStream = a;
       is->audio_st = ic->streams[a];
+    }
+  }
+  if (!DisableVideo) {
+    const int s = best(AVMEDIA_TYPE_SUBTITLE, wanted_subtitle_stream);
+    if (s >= 0 && openDecoder(s, is->SubtitleDec)) {
+      is->SubtitleStream = s;
+      is->subtitle_st = ic->streams[s];
     }
   }
   if (is->VideoStream < 0 && is->AudioStream < 0) return fail(::Format("%s: could not open codecs", AFileName));

@@ -100,7 +100,8 @@ bool TCustomPlayer::Refresh(TVideoState* is, bool& APauseAnnounced, double& ARem
       is->pictq.pop_front();
       is->PictCond.notify_all();
       l.unlock();
-      DisplayPicture(is, vp.Frame);
+      ExpireSubtitles(is, vp.Pts);
+      DisplayPicture(is, vp.Frame, vp.Pts);
       {
         std::lock_guard sl(is->ShownLock);
         if (is->Shown) AVU.av_frame_free(&is->Shown);

@@ -32,7 +32,7 @@ void ComputeRect(TVideoState* is, int AFrameW, int AFrameH, AVRational ASar) {
 
 }  // namespace
 
-void DisplayPicture(TVideoState* is, AVFrame* f) {
+void DisplayPicture(TVideoState* is, AVFrame* f, double APts) {
   ComputeRect(is, f->width, f->height, f->sample_aspect_ratio);
   if (!is->Screen) return;
   std::lock_guard scrLock(is->ScreenLock);
@@ -53,6 +53,7 @@ void DisplayPicture(TVideoState* is, AVFrame* f) {
     for (int y = 0; y < rows; ++y)
       std::memcpy(dst + y * pitch, f->data[p] + y * f->linesize[p], size_t(std::min(cols, int(pitch))));
   }
+  BlendSubtitle(is, ov, APts);
   SDLS.SDL_UnlockYUVOverlay(ov);
   SDL_Rect r;
   {

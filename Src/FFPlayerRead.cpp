@@ -48,6 +48,14 @@ void TPacketQueue::Flush() {
   CV.notify_all();
 }
 
+void TPacketQueue::Restart() {
+  std::lock_guard l(M);
+  FlushLocked();
+  Abort = false;
+  ++Serial;
+  CV.notify_all();
+}
+
 void TPacketQueue::SetAbort() {
   std::lock_guard l(M);
   Abort = true;
@@ -91,9 +99,17 @@ int DecodeInterrupt(void* AOpaque) { return static_cast<TVideoState*>(AOpaque)->
 void ReadThread(std::shared_ptr<TVideoState> is) {
   AVPacket* pkt = AVC.av_packet_alloc();
   bool eofSent = false;
+  StartSubtitles(is.get());
   while (!is->AbortRequest) {
     {
       std::unique_lock l(is->ReqLock);
+      if (is->SubtitleSwitchReq != -2) {
+        const int want = is->SubtitleSwitchReq;
+        is->SubtitleSwitchReq = -2;
+        l.unlock();
+        SwitchSubtitleStream(is.get(), want);
+        continue;
+      }
       if (is->AudioSwitchReq >= 0) {
         const int want = is->AudioSwitchReq;
         is->AudioSwitchReq = -1;
@@ -121,6 +137,7 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
         if (r >= 0) {
           is->videoq.Flush();
           is->audioq.Flush();
+          is->subtitleq.Flush();
           is->SeekTarget = any ? NAN : ts / 1000000.0;
           is->AudClock.Invalidate();
           is->ExtClock.Invalidate();
@@ -168,10 +185,15 @@ void ReadThread(std::shared_ptr<TVideoState> is) {
       AVPacket* node = AVC.av_packet_alloc();
       AVC.av_packet_ref(node, pkt);
       is->audioq.Put(node);
+    } else if (pkt->stream_index == is->SubtitleStream) {
+      AVPacket* node = AVC.av_packet_alloc();
+      AVC.av_packet_ref(node, pkt);
+      is->subtitleq.Put(node);
     }
     AVC.av_packet_unref(pkt);
   }
   AVC.av_packet_free(&pkt);
+  StopSubtitles(is.get());
   is->ReadFinished = true;
   std::lock_guard l(is->DoneLock);
   is->DoneCond.notify_all();
@@ -189,7 +211,9 @@ TVideoState::~TVideoState() {
   if (rdft) AVC.av_rdft_end(rdft);
   if (Graph) AVFL.avfilter_graph_free(&Graph);
   if (Swr) SWR.swr_free(&Swr);
+  for (auto& s : subpq) AVC.avsubtitle_free(&s.Sub);
   std::lock_guard l(CodecLock());
+  if (SubtitleDec) AVC.avcodec_free_context(&SubtitleDec);
   if (VideoDec) AVC.avcodec_free_context(&VideoDec);
   if (AudioDec) AVC.avcodec_free_context(&AudioDec);
 }
@@ -198,6 +222,11 @@ void TVideoState::RequestAbort() {
   AbortRequest = true;
   videoq.SetAbort();
   audioq.SetAbort();
+  subtitleq.SetAbort();
+  {
+    std::lock_guard l(SubLock);
+    SubCond.notify_all();
+  }
   {
     std::lock_guard l(PictLock);
     PictCond.notify_all();

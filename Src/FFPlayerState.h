@@ -55,6 +55,8 @@ struct TPacketQueue {
   void Put(AVPacket* APkt);  // takes APkt (nullptr: drain marker)
   void Flush();
   void SetAbort();
+  // Empty and open again after an abort, with a new serial (a stream switched).
+  void Restart();
   // 1 got an item, 0 none (non-blocking), -1 aborted.
   int Get(AVPacket*& APkt, int& ASerial, bool ABlock);
   int64_t Bytes();
@@ -82,7 +84,16 @@ struct TQueuedPicture {
   int Serial = 0;
 };
 
+// One decoded bitmap subtitle; its palette already YUVA. Start and end times of Sub are
+// milliseconds after Pts.
+struct TSubtitleSlot {
+  double Pts = 0;  // seconds
+  AVSubtitle Sub{};
+  int Serial = 0;  // of the subtitle queue it came from
+};
+
 constexpr size_t PictQueueSize = 3;
+constexpr size_t SubQueueSize = 4;
 constexpr int64_t MaxQueueBytes = 8 * 1024 * 1024;
 
 extern std::atomic<int> GEngineThreads;
@@ -132,6 +143,21 @@ struct TVideoState {
   std::atomic<int32_t> AudioPeak{0};
   bool AudioOpen = false;        // set at open
   AVFrame* AudioFrame = nullptr;  // set at open; used by the audio callback under AudioLock
+
+  // Subtitles. The read thread opens, switches and closes the stream and its thread.
+  std::atomic<int> SubtitleStream{-1};
+  AVStream* subtitle_st = nullptr;        // read thread, and the subtitle thread while it runs
+  AVCodecContext* SubtitleDec = nullptr;  // the subtitle thread's while it runs, else the read thread's
+  ffplayer::TPacketQueue subtitleq;       // its own lock
+  std::mutex SubLock;
+  std::condition_variable SubCond;
+  std::deque<ffplayer::TSubtitleSlot> subpq;  // SubLock: at most SubQueueSize, oldest first
+  bool SubtitleStreamChanged = false;  // SubLock: the next refresh empties subpq
+  std::atomic<bool> SubtitleStop{false};    // asks the subtitle thread to end (a switch)
+  std::atomic<bool> SubtitleRedraw{false};  // a subtitle came or went: the shown picture is drawn again
+  int SubtitleSwitchReq = -2;  // ReqLock: stream asked for, -1 none, -2 no request
+  std::atomic<bool> TextSubtitleLogged{false};
+  std::thread SubtitleThread;  // read thread only
 
   ffplayer::TClock AudClock, ExtClock;  // their own locks
   std::atomic<bool> Paused{false};
@@ -240,9 +266,19 @@ uint32_t RGBAToYUVA(uint32_t AColor);
 // chroma by 2x2 blocks; a rectangle larger than the picture is cut, one partly outside moved in.
 void BlendSubtitleRect(uint8_t* const APlanes[3], const int ALinesizes[3], const AVSubtitleRect* ARect, int AWidth,
                        int AHeight);
+// Starts the subtitle thread of the open subtitle stream (read thread).
+void StartSubtitles(TVideoState* is);
+// Ends the subtitle thread and closes its decoder; the shown subtitles go (read thread).
+void StopSubtitles(TVideoState* is);
+// Shows another subtitle stream from now on, or none for -1 (read thread).
+void SwitchSubtitleStream(TVideoState* is, int AIndex);
+// Drops the subtitles that ended before a picture at APts, or all after a switch (play thread).
+void ExpireSubtitles(TVideoState* is, double APts);
+// Blends the subtitle due at APts into the overlay's picture (play thread, overlay locked).
+void BlendSubtitle(TVideoState* is, SDL_Overlay* AOverlay, double APts);
 
 // Display (FFPlayerDisplay.cpp): play thread only.
-void DisplayPicture(TVideoState* is, AVFrame* f);
+void DisplayPicture(TVideoState* is, AVFrame* f, double APts);
 void DisplayAudio(TVideoState* is);
 
 // One step of a wait on the calling thread: the main thread serves hand-overs and sent messages.

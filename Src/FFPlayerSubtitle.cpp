@@ -1,9 +1,12 @@
-// Bitmap subtitles: the palette of a decoded subtitle turned from RGBA into YUVA, and a
-// subtitle rectangle blended into a YUV 4:2:0 picture.
+// Bitmap subtitles: the subtitle thread that decodes them into the queue the play thread
+// shows them from, their palette turned from RGBA into YUVA, switching the stream, and the
+// rectangles blended into the shown picture. Text subtitles are decoded but not shown.
 #include <algorithm>
 #include <cstdint>
 
 #include "Src/FFPlayerState.h"
+#include "Src/FFmpegLoader.h"
+#include "Src/FFmpegLogger.h"
 
 namespace ffplayer {
 
@@ -57,6 +60,154 @@ void BlendSubtitleRect(uint8_t* const APlanes[3], const int ALinesizes[3], const
       Cr = uint8_t((Cr * (1 << s) * (255 - a4) + V * a4) / (255 << s));
     }
   }
+}
+
+namespace {
+
+void FreeSlot(TSubtitleSlot& ASlot) { AVC.avsubtitle_free(&ASlot.Sub); }
+
+void SubtitleThread(TVideoState* is) {
+  AVCodecContext* dec = is->SubtitleDec;
+  const AVRational tb = is->subtitle_st->time_base;
+  int serial = -1;
+  for (;;) {
+    AVPacket* pkt = nullptr;
+    int pktSerial = 0;
+    if (is->subtitleq.Get(pkt, pktSerial, true) < 0) break;
+    if (!pkt) continue;  // the end of the file: a subtitle decoder holds nothing back
+    if (pktSerial != serial) {
+      AVC.avcodec_flush_buffers(dec);
+      serial = pktSerial;
+    }
+    {
+      std::unique_lock l(is->SubLock);
+      is->SubCond.wait(l, [&] { return is->AbortRequest || is->SubtitleStop || is->subpq.size() < SubQueueSize; });
+      if (is->AbortRequest || is->SubtitleStop) {
+        AVC.av_packet_free(&pkt);
+        break;
+      }
+    }
+    TSubtitleSlot slot;
+    slot.Pts = pkt->pts == AV_NOPTS_VALUE ? 0 : pkt->pts * av_q2d(tb);
+    slot.Serial = serial;
+    int got = 0;
+    const int r = AVC.avcodec_decode_subtitle2(dec, &slot.Sub, &got, pkt);
+    AVC.av_packet_free(&pkt);
+    if (r < 0 || !got) continue;  // a damaged packet: go on
+    if (slot.Sub.format != 0) {
+      if (!is->TextSubtitleLogged.exchange(true))
+        GetFFLogger()->Log(is->Owner, llInfo, "the subtitle stream %d holds text subtitles, which are not shown",
+                           is->SubtitleStream.load());
+      FreeSlot(slot);
+      continue;
+    }
+    for (unsigned i = 0; i < slot.Sub.num_rects; ++i) {
+      AVSubtitleRect* rect = slot.Sub.rects[i];
+      if (rect->type != SUBTITLE_BITMAP || !rect->data[1]) continue;
+      auto* pal = reinterpret_cast<uint32_t*>(rect->data[1]);
+      for (int c = 0; c < rect->nb_colors; ++c) pal[c] = RGBAToYUVA(pal[c]);
+    }
+    {
+      std::lock_guard l(is->SubLock);
+      is->subpq.push_back(slot);
+    }
+    is->SubtitleRedraw = true;
+    std::lock_guard l(is->PictLock);
+    is->PictCond.notify_all();
+  }
+}
+
+}  // namespace
+
+void StartSubtitles(TVideoState* is) {
+  if (is->SubtitleStream < 0 || !is->SubtitleDec || is->AbortRequest) return;
+  is->SubtitleStop = false;
+  is->SubtitleThread = std::thread([is] { SubtitleThread(is); });
+}
+
+void StopSubtitles(TVideoState* is) {
+  is->SubtitleStop = true;
+  is->subtitleq.SetAbort();
+  {
+    std::lock_guard l(is->SubLock);
+    is->SubCond.notify_all();
+    is->SubtitleStreamChanged = true;
+  }
+  if (is->SubtitleThread.joinable()) is->SubtitleThread.join();
+  {
+    std::lock_guard l(CodecLock());
+    if (is->SubtitleDec) AVC.avcodec_free_context(&is->SubtitleDec);
+  }
+  is->subtitle_st = nullptr;
+  is->SubtitleStream = -1;
+  is->SubtitleRedraw = true;
+  std::lock_guard l(is->PictLock);
+  is->PictCond.notify_all();
+}
+
+void SwitchSubtitleStream(TVideoState* is, int AIndex) {
+  StopSubtitles(is);
+  is->subtitleq.Restart();
+  if (AIndex < 0) return;
+  AVStream* st = is->ic->streams[AIndex];
+  const AVCodec* codec = AVC.avcodec_find_decoder(st->codecpar->codec_id);
+  AVCodecContext* dec = nullptr;
+  {
+    std::lock_guard l(CodecLock());
+    if (codec) dec = AVC.avcodec_alloc_context3(codec);
+    const bool made = dec && AVC.avcodec_parameters_to_context(dec, st->codecpar) >= 0;
+    if (dec) dec->pkt_timebase = st->time_base;
+    if (!made || AVC.avcodec_open2(dec, codec, nullptr) < 0) {
+      AVC.avcodec_free_context(&dec);
+      GetFFLogger()->Log(is->Owner, llError, "could not open the subtitle stream %d", AIndex);
+      return;
+    }
+  }
+  is->SubtitleDec = dec;
+  is->subtitle_st = st;
+  is->SubtitleStream = AIndex;
+  StartSubtitles(is);
+}
+
+void ExpireSubtitles(TVideoState* is, double APts) {
+  const int serial = is->subtitleq.CurSerial();
+  std::lock_guard l(is->SubLock);
+  bool freed = false;
+  if (is->SubtitleStreamChanged) {
+    for (auto& s : is->subpq) FreeSlot(s);
+    is->subpq.clear();
+    is->SubtitleStreamChanged = false;
+    freed = true;
+  }
+  // The first ends at its end time, or once the next one has begun; subtitles from before a
+  // seek or a switch go at once.
+  while (!is->subpq.empty()) {
+    TSubtitleSlot& cur = is->subpq.front();
+    const bool expired = cur.Serial != serial || cur.Pts + cur.Sub.end_display_time / 1000.0 < APts ||
+                         (is->subpq.size() > 1 &&
+                          is->subpq[1].Pts + is->subpq[1].Sub.start_display_time / 1000.0 < APts);
+    if (!expired) break;
+    FreeSlot(cur);
+    is->subpq.pop_front();
+    freed = true;
+  }
+  if (freed) is->SubCond.notify_all();
+}
+
+void BlendSubtitle(TVideoState* is, SDL_Overlay* AOverlay, double APts) {
+  const int serial = is->subtitleq.CurSerial();
+  std::lock_guard l(is->SubLock);
+  if (is->SubtitleStreamChanged || is->subpq.empty()) return;
+  const TSubtitleSlot& s = is->subpq.front();
+  if (s.Serial != serial || APts < s.Pts + s.Sub.start_display_time / 1000.0 ||
+      APts > s.Pts + s.Sub.end_display_time / 1000.0)
+    return;
+  // YV12 keeps V before U.
+  uint8_t* const planes[3] = {AOverlay->pixels[0], AOverlay->pixels[2], AOverlay->pixels[1]};
+  const int linesizes[3] = {AOverlay->pitches[0], AOverlay->pitches[2], AOverlay->pitches[1]};
+  for (unsigned i = 0; i < s.Sub.num_rects; ++i)
+    if (s.Sub.rects[i]->type == SUBTITLE_BITMAP)
+      BlendSubtitleRect(planes, linesizes, s.Sub.rects[i], AOverlay->w, AOverlay->h);
 }
 
 }  // namespace ffplayer

@@ -149,7 +149,13 @@ void TCustomPlayer::PlayThreadExecute(std::shared_ptr<TVideoState> is) {
           is->Screen = SDLS.SDL_SetVideoMode(is->ScreenW, is->ScreenH, is->ScreenBpp, SDL_SWSURFACE);
         }
         std::lock_guard l(is->ShownLock);
-        if (is->Shown) DisplayPicture(is.get(), is->Shown);
+        if (is->Shown) DisplayPicture(is.get(), is->Shown, is->ShownPts);
+      }
+      if (is->SubtitleRedraw.exchange(false) && is->Screen) {
+        // A subtitle came for the picture on the screen, or went: even paused it shows. Nothing
+        // expires here: the picture may be one from before a seek whose new picture is coming.
+        std::lock_guard l(is->ShownLock);
+        if (is->Shown) DisplayPicture(is.get(), is->Shown, is->ShownPts);
       }
       if (!Refresh(is.get(), pauseAnnounced, remaining)) break;
       std::unique_lock l(is->PictLock);
