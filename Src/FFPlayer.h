@@ -4,7 +4,8 @@
 // Threads of one open file: the play thread (the event loop: the only one that touches SDL's
 // screen and overlay), the event thread (hands positions and states over to the main thread),
 // the read thread (demuxes into the packet queues), the video thread (decodes, filters into
-// YUV420P and fills the picture queue) and SDL's audio thread (the audio callback). The engine
+// YUV420P and fills the picture queue), the subtitle thread (decodes bitmap subtitles for the
+// play thread to blend) and SDL's audio thread (the audio callback). The engine
 // state is shared by those threads: a thread that outlives a stop (a read blocked in a slow
 // input) keeps it alive and frees it when it returns, never touching the player again.
 #include <atomic>
@@ -143,7 +144,10 @@ public:
   int32_t AudioStreamIndex() const;
   // Switches to another audio stream of the open file (a stream number of the file).
   void SetAudioStreamIndex(int32_t AValue);
+  // The subtitle stream shown (-1 none). Switching to another subtitle stream of the open file,
+  // or to -1 for none, happens on the engine's read thread shortly after the call.
   int32_t SubtitleStreamIndex() const;
+  void SetSubtitleStreamIndex(int32_t AValue);
   const std::string& FileName() const { return FFileName; }
   win::HWND ScreenHandle() const { return FScreenHandle; }
   TAVProbe* AVProbe() const { return FAVProbe.get(); }
@@ -176,6 +180,9 @@ private:
   void ReportError(const std::string& AMsg);
   void EventThreadExecute();
   void PlayThreadExecute(std::shared_ptr<TVideoState> AState);
+  // One refresh of the play thread: shows the picture whose time has come, reports the
+  // position, handles the end and the play window. False when playing ends here.
+  bool Refresh(TVideoState* is, bool& APauseAnnounced, double& ARemaining);
   void JoinThreads();
   void DoPosition(int64_t APTS);
   void DoState(TPlayState AState);

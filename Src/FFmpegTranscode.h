@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Src/AVAllocator.h"
 #include "Src/FFPicture.h"
 #include "Src/FFmpeg.h"
 #include "Src/FFmpegStubs.h"
@@ -153,9 +154,10 @@ public:
   int64_t timer_start = 0;
   int64_t last_report = 0;
 
-  // Decoded audio as packed s16 (the engine's sample buffer) and the working buffers.
-  std::vector<uint8_t> samples;
-  std::vector<uint8_t> input_tmp;
+  // Decoded audio as packed s16 (the engine's sample buffer) and the working buffers; both go
+  // through the resampler, so they come from the libraries' allocator.
+  TAVVector<uint8_t> samples;
+  TAVVector<uint8_t> input_tmp;
   AVFrame* decoded = nullptr;
   AVFrame* filtered = nullptr;  // a picture taken from a filter graph
   AVFrame* hook_frame_filtered() { return filtered; }
