@@ -402,6 +402,52 @@ TEST_F(DamagedSkin, HeaderFieldsOutOfRange) {
   EXPECT_EQ(loaded, 0);
 }
 
+TEST(SkinDataFolder, ARecordNameNoSectionCanHoldIsRefusedAtLoad) {
+  const std::string good = WriteSkinFolder("旧皮肤");
+  TkxSkinData d(nullptr);
+  d.LoadFromFile(good + "skin.ini");
+  Held held(d);
+  struct Case {
+    const char* Section;
+    const char* Entry;   // replaces entry "0" of the section
+    const char* Quoted;  // how the message names the record
+  } cases[] = {
+      {"SKINCONTROLS", ":button", "\"\" (entry 0 of SKINCONTROLS, kind button)"},
+      {"SKINCONTROLS", "a]b:edit", "\"a]b\" (entry 0 of SKINCONTROLS, kind edit)"},
+      {"SKINOBJECTS", "]:caption", "\"]\" (entry 0 of SKINOBJECTS, kind caption)"},
+      {"SKINOBJECTS", ":stdbutton", "\"\" (entry 0 of SKINOBJECTS, kind stdbutton)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Entry);
+    std::string t = SkinText("新皮肤");
+    const size_t k = t.find("\r\n0=", t.find(std::string("[") + c.Section + "]"));
+    t.replace(k, t.find("\r\n", k + 2) - k, std::string("\r\n0=") + c.Entry);
+    const std::string dir = WriteSkinFolder("新皮肤", t);
+    // From a folder and from a stored skin, the load fails naming the record and the skin in
+    // force stays as it was.
+    try {
+      d.LoadFromFile(dir + "skin.ini");
+      ADD_FAILURE() << "a skin that could not be saved loaded";
+    } catch (const EkxSkinError& e) {
+      EXPECT_NE(e.Message.find(c.Quoted), std::string::npos) << e.Message;
+    }
+    EXPECT_TRUE(held.Unchanged());
+    TMemoryStream image;
+    ASSERT_TRUE(BuildSkinImageFromIniFile(dir + "skin.ini", image));
+    EXPECT_THROW(d.LoadSkinImage(image), EkxSkinError);
+    EXPECT_TRUE(held.Unchanged());
+  }
+  // An entry of an unknown kind creates no record, whatever its name: it is skipped as before.
+  std::string t = SkinText("新皮肤");
+  t.insert(t.find("[SKINCONTROLS]") + 16, "99=]:nokind\r\n");
+  const size_t count = t.find("count=", t.find("[SKINCONTROLS]"));
+  t.replace(count, t.find("\r\n", count) - count, "count=100");
+  const std::string dir = WriteSkinFolder("新皮肤", t);
+  d.LoadFromFile(dir + "skin.ini");
+  EXPECT_EQ(d.SkinName, "新皮肤");
+  EXPECT_NO_THROW(d.SaveToFile(TempFolder() + "saved.ini"));
+}
+
 TEST(SkinDataFolder, MissingPictureAndBadRectLeaveThePreviousSkin) {
   const std::string good = WriteSkinFolder("旧皮肤");
   TkxSkinData d(nullptr);
