@@ -208,13 +208,6 @@ void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& C) {
       C.MaskRectArea.right = std::max(C.MaskRectArea.right, C.ClRect.right);
       C.MaskRectArea.bottom = std::max(C.MaskRectArea.bottom, C.ClRect.bottom);
     }
-    auto fix = [](TPoint& hit, const TPoint& corner) {
-      if (hit.x == 0 || hit.y == 0) hit = corner;
-    };
-    fix(C.HitTestLTPoint, C.LTPoint);
-    fix(C.HitTestRTPoint, C.RTPoint);
-    fix(C.HitTestLBPoint, C.LBPoint);
-    fix(C.HitTestRBPoint, C.RBPoint);
   }
   LoadSkinKeys(IniFile, "FORMINFO", *tables[1], C);
   if (C.RBPoint.x != C.LTPoint.x && C.RBPoint.y != C.LTPoint.y) {
@@ -226,6 +219,17 @@ void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& C) {
     C.RBPoint.x = std::min(C.RBPoint.x, C.ClRect.right);
     C.LBPoint.y = std::min(C.LBPoint.y, C.ClRect.bottom);
     C.RBPoint.y = std::min(C.RBPoint.y, C.ClRect.bottom);
+  }
+  // A hit-test point with a 0 coordinate takes its corner as the corner finally is: the file
+  // keeps only the moved corners, so taking the corner as read would not survive a save.
+  if (!C.FMaskName.empty()) {
+    auto fix = [](TPoint& hit, const TPoint& corner) {
+      if (hit.x == 0 || hit.y == 0) hit = corner;
+    };
+    fix(C.HitTestLTPoint, C.LTPoint);
+    fix(C.HitTestRTPoint, C.RTPoint);
+    fix(C.HitTestLBPoint, C.LBPoint);
+    fix(C.HitTestRBPoint, C.RBPoint);
   }
 }
 
