@@ -161,7 +161,9 @@ bool TrySet(void* ACtx, const char* AName, const char* AValue, int AFlags, int& 
 
 }  // namespace
 
-bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::string& AValue, const AVCodec* AEncoder) {
+bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::string& AValue, const AVCodec* AEncoder,
+                 bool* ARefused) {
+  if (ARefused) *ARefused = false;
   const std::string name = Trim(AName), value = Trim(AValue);
   if (name.empty() || value.empty()) return false;
   static const int kTypeFlags[5] = {AV_OPT_FLAG_VIDEO_PARAM, AV_OPT_FLAG_AUDIO_PARAM, 0, AV_OPT_FLAG_SUBTITLE_PARAM, 0};
@@ -199,6 +201,7 @@ bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::stri
   }
   if (found && ret < 0) {
     AVUtilStubs.av_log(nullptr, AV_LOG_ERROR, "Invalid value \"%s\" for option \"%s\"\n", value.c_str(), name.c_str());
+    if (ARefused) *ARefused = true;
     return false;
   }
   if (!found) return false;

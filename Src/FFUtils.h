@@ -53,8 +53,9 @@ void FreeFFOptions(TFFOptions& AOptions);
 // given, the encoder's private options are tried (kept in private_opts). A refused value is
 // logged as "Invalid value \"v\" for option \"n\"" and gives false; an unknown name gives
 // false without a message.
+// With ARefused, it tells a refused value (true) from a name no context knows (false).
 bool SetFFOption(TFFOptions& AOptions, const std::string& AName, const std::string& AValue,
-                 const AVCodec* AEncoder = nullptr);
+                 const AVCodec* AEncoder = nullptr, bool* ARefused = nullptr);
 // Copies every collected option whose flags contain all of AFlags from AOptsCtx into ACtx
 // (the video bitrate "b" only into video contexts).
 void ApplyFFOptions(TFFOptions& AOptions, void* ACtx, void* AOptsCtx, int32_t AFlags);

@@ -164,7 +164,8 @@ public:
   void SetStartTime(int64_t AValue);
   void SetProgramID(int32_t AValue);
   void SetRecordingTime(int64_t AValue);
-  bool SetAVOption(const std::string& AName, const std::string& AValue);
+  // With ARefused, it tells a value the libraries refused (true) from a name none knows.
+  bool SetAVOption(const std::string& AName, const std::string& AValue, bool* ARefused = nullptr);
   bool SetAVOptionInt(const std::string& AName, int32_t AValue);
 
   // Handlers shared with the record mapping.

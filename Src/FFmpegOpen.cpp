@@ -249,7 +249,7 @@ bool TCustomFFmpeg::OpenInputFile(const std::string& AFileName) {
         Fframe_height = par->height;
         Fframe_width = par->width;
         const AVRational sar = st->sample_aspect_ratio.num ? st->sample_aspect_ratio : par->sample_aspect_ratio;
-        if (par->width * par->height != 0) {
+        if (par->width != 0 && par->height != 0) {
           Fframe_aspect_ratio = sar.num && sar.den ? static_cast<float>(av_q2d(sar) * par->width / par->height)
                                                    : static_cast<float>(par->width) / static_cast<float>(par->height);
         } else if (sar.num == 0) {
@@ -755,7 +755,8 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& AFile) {
 
   AVRational sar{0, 1};
   {
-    const double d = Fframe_width * Fframe_height != 0
+    // Each tested alone: their product can exceed an int for sizes the setup refuses later.
+    const double d = Fframe_width != 0 && Fframe_height != 0
                          ? static_cast<double>(Fframe_height) * Fframe_aspect_ratio / Fframe_width
                          : static_cast<double>(Fframe_aspect_ratio) * 3.0 / 4.0;
     sar = D2Q(d, 255);

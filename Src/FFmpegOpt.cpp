@@ -26,6 +26,15 @@ void SkipOne(const char*& AText) {
   if (*AText) ++AText;
 }
 
+// A value as a message shows it: a long one is cut (at a character boundary) and marked so.
+std::string ShownValue(const std::string& AValue) {
+  constexpr size_t kShown = 40;
+  if (AValue.size() <= kShown) return AValue;
+  size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(AValue[cut]) & 0xC0) == 0x80) --cut;
+  return AValue.substr(0, cut) + "...";
+}
+
 }  // namespace
 
 // ---- direct setters ---------------------------------------------------------------------
@@ -56,12 +65,20 @@ void TCustomFFmpeg::SetRecordingTime(int64_t AValue) {
   FTotalOutputDuration = AValue;
 }
 
-bool TCustomFFmpeg::SetAVOption(const std::string& AName, const std::string& AValue) {
+bool TCustomFFmpeg::SetAVOption(const std::string& AName, const std::string& AValue, bool* ARefused) {
+  if (ARefused) *ARefused = false;
   if (!FFLoader().Loaded(TaskLibraries)) return false;
   bool any = false;
   for (const auto& [name, value] : TranslateCodecOption(AName, AValue)) {
-    if (SetFFOption(FOptions, name, value)) {
+    bool refused = false;
+    if (SetFFOption(FOptions, name, value, nullptr, &refused)) {
       any = true;
+      continue;
+    }
+    // A value refused under a name the option store knows is no private option of anyone:
+    // kept as one, it would never take effect.
+    if (refused) {
+      if (ARefused) *ARefused = true;
       continue;
     }
     if (name.empty() || value.empty()) continue;
@@ -348,7 +365,13 @@ void TCustomFFmpeg::DispatchOption(const std::string& AName, const std::string& 
     // Video.
     auto bitrate = [](TCustomFFmpeg& E, const std::string& N, const std::string& V) {
       if (N.empty() || V.empty()) return;
-      if (!E.SetAVOption(N, V)) return;
+      bool refused = false;
+      if (!E.SetAVOption(N, V, &refused)) {
+        // A refused rate is the option's error: dropped, the conversion would run at the
+        // default rate as if it had been accepted.
+        if (refused) throw FFmpegException(Format("Invalid value \"%s\" for option \"%s\"", ShownValue(V), N));
+        return;
+      }
       AVCodecContext* ctx = E.FOptions.avcodec_opts[N[0] == 'a' ? 1 : 0];
       int64_t b = 0;
       if (ctx && AVUtilStubs.av_opt_get_int(ctx, "b", 0, &b) >= 0 && b < 1000)

@@ -56,7 +56,7 @@ extern "C" {
   X(av_get_sample_fmt) X(av_get_sample_fmt_name) X(av_get_sample_fmt_string) \
   X(av_get_bytes_per_sample) X(av_sample_fmt_is_planar) X(av_samples_get_buffer_size) \
   X(av_channel_layout_default) X(av_channel_layout_copy) X(av_channel_layout_uninit) \
-  X(av_image_copy) X(av_image_alloc) X(av_image_fill_arrays) X(av_image_get_buffer_size) \
+  X(av_image_check_size) X(av_image_copy) X(av_image_alloc) X(av_image_fill_arrays) X(av_image_get_buffer_size) \
   X(av_frame_alloc) X(av_frame_free) X(av_frame_unref) X(av_frame_ref) X(av_frame_get_buffer) \
   X(av_frame_make_writable) X(av_default_item_name) X(av_get_media_type_string) \
   X(av_audio_fifo_alloc) X(av_audio_fifo_free) X(av_audio_fifo_write) X(av_audio_fifo_read) X(av_audio_fifo_size) X(av_audio_fifo_drain) X(av_audio_fifo_realloc) X(av_samples_set_silence) X(av_frame_copy) X(av_frame_copy_props) X(av_channel_layout_compare)

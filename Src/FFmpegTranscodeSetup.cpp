@@ -312,6 +312,26 @@ void TTranscoder::SetupStreamCopy(TOutputStream& AOst, TInputStream& AIst) {
   AOst.st->time_base = AIst.st->time_base;
 }
 
+namespace {
+
+// A picture size the libraries accept; a refused one raises the error naming it. The libraries
+// forget a refused input size (a stream's size then reads 0x0, and their log names the size),
+// so an input without a size is refused in the same words.
+void CheckPictureSize(int32_t AWidth, int32_t AHeight, const char* AWhich, int32_t AFile, int32_t AStream) {
+  if (AWidth <= 0 || AHeight <= 0) {
+    if (std::strcmp(AWhich, "input") == 0)
+      throw FFmpegException(Format("Picture too large or damaged: input stream #%d.%d has no size the libraries "
+                                   "accept",
+                                   AFile, AStream));
+    return;  // an output without a size takes the input's later
+  }
+  if (AVUtilStubs.av_image_check_size(static_cast<unsigned>(AWidth), static_cast<unsigned>(AHeight), 0, nullptr) < 0)
+    throw FFmpegException(
+        Format("Picture too large: %dx%d (%s stream #%d.%d)", AWidth, AHeight, AWhich, AFile, AStream));
+}
+
+}  // namespace
+
 void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t AIndex) {
   AVCodecContext* enc = AOst.enc;
   const AVCodecParameters* ipar = AIst.st->codecpar;
@@ -326,6 +346,10 @@ void TTranscoder::SetupEncoding(TOutputStream& AOst, TInputStream& AIst, int32_t
       SnapMpegFrameRate(enc);
       if (enc->pix_fmt == AV_PIX_FMT_NONE)
         throw FFmpegException("Video pixel format is unknown, stream cannot be encoded");
+      // Sizes the libraries refuse are named before any scaler is asked for: the scaler's own
+      // failure would not say why.
+      CheckPictureSize(ipar->width, ipar->height, "input", AIst.file_index, AIst.index);
+      CheckPictureSize(enc->width, enc->height, "output", AOst.file_index, AOst.index);
       const int32_t cw = ipar->width - E.Fframe_leftBand - E.Fframe_rightBand;
       const int32_t ch = ipar->height - E.Fframe_topBand - E.Fframe_bottomBand;
       AOst.video_crop = E.Fframe_topBand + E.Fframe_bottomBand + E.Fframe_leftBand + E.Fframe_rightBand != 0;

@@ -1050,8 +1050,9 @@ void DeviceDrawKeyed(win::HDC DC, int32_t DX, int32_t DY, int32_t DW, int32_t DH
 
 void DeviceDrawKeyedBlt(win::HDC DC, int32_t DX, int32_t DY, int32_t DW, int32_t DH, TkxBitmap* Bitmap, int32_t SX,
                         int32_t SY, int32_t SW, int32_t SH) {
-  if (!Bitmap || Bitmap->Empty() || !TransparentBltEntry) return;
-  TransparentBltEntry(DC, DX, DY, DW, DH, Bitmap->DC(), SX, SY, SW, SH, kxKeyColor);
+  const TTransparentBltProc blt = PlatformFacts().TransparentBltEntry;
+  if (!Bitmap || Bitmap->Empty() || !blt) return;
+  blt(DC, DX, DY, DW, DH, Bitmap->DC(), SX, SY, SW, SH, kxKeyColor);
 }
 
 void* DeviceBitmapInfo(win::HDC DC, int32_t& Width, int32_t& Height, int32_t& BitsPerPixel) {
@@ -1135,17 +1136,23 @@ int32_t ScreenBitsPerPixel() {
 
 bool IsTrueColorScreen() { return ScreenBitsPerPixel() > 23; }
 
-void SelectDrawPaths() {
+namespace {
+void ChooseDrawPaths(bool KeyedBlt) {
   TkxDrawPaths p;
   p.Opaque = DeviceDrawOpaque;
   p.Blended = DeviceDrawBlended;
-  p.Keyed = HasTransparentBlt() && IsTrueColorScreen() ? DeviceDrawKeyedBlt : DeviceDrawKeyed;
+  p.Keyed = KeyedBlt ? DeviceDrawKeyedBlt : DeviceDrawKeyed;
   gPaths = p;
 }
+}  // namespace
+
+void SelectDrawPaths() { ChooseDrawPaths(HasTransparentBlt() && IsTrueColorScreen()); }
 
 const TkxDrawPaths& DrawPaths() {
   std::call_once(gPathsOnce, [] {
-    if (!gPaths.Opaque) SelectDrawPaths();
+    // The first choice is the start-up's, made before the utilities unit binds the keyed blit,
+    // so it never takes the blit (now that the blit is known on first use, it says so itself).
+    if (!gPaths.Opaque) ChooseDrawPaths(false);
   });
   return gPaths;
 }

@@ -258,6 +258,8 @@ struct TkxDrawPaths {
   TkxDevicePath Blended;
   TkxDevicePath Keyed;
 };
+// Chosen on first use as at start-up, before the keyed blit is bound: the keyed path is then
+// the plain one. SelectDrawPaths chooses again with what is known now.
 const TkxDrawPaths& DrawPaths();
 void SelectDrawPaths();
 int32_t ScreenBitsPerPixel();

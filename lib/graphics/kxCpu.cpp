@@ -43,11 +43,17 @@ bool HasMMX(bool Cpuid, uint32_t Signature, uint32_t Features) {
   return Cpuid && ((Signature >> 8) & 0xF) >= 5 && (Features & (1u << 23)) != 0;
 }
 
-bool HasMMX() { return HasMMX(HasCpuid(), GetCpuSignature(), GetCpuFeatures()); }
+// The processor does not change while the program runs: each answer is probed once, on first
+// use, by whichever thread asks first.
+bool HasMMX() {
+  static const bool has = HasMMX(HasCpuid(), GetCpuSignature(), GetCpuFeatures());
+  return has;
+}
 
 bool HasSSE2() {
 #if defined(__SSE2__)
-  return (GetCpuFeatures() & (1u << 26)) != 0;
+  static const bool has = (GetCpuFeatures() & (1u << 26)) != 0;
+  return has;
 #else
   return false;
 #endif
@@ -55,8 +61,11 @@ bool HasSSE2() {
 
 bool HasAVX2() {
 #if defined(__x86_64__) && defined(__GNUC__)
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
 #else
   return false;
 #endif

@@ -10,7 +10,7 @@ uint32_t GetCpuFeatures();
 // The decision of HasMMX from its inputs: CPUID present, family (bits 8..11) at least 5 and
 // feature bit 23 set.
 bool HasMMX(bool Cpuid, uint32_t Signature, uint32_t Features);
-// The decision for this processor.
+// The decision for this processor (probed once; safe from any thread, like the two below).
 bool HasMMX();
 // SSE2 for the fast kernels (feature bit 26), and AVX2 (with the system's support for its
 // registers) for the eight-pixel alpha draw.

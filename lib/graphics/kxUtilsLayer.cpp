@@ -111,7 +111,8 @@ void SetAlphaFromMask(TkxBitmap* Image, TkxBitmap* Mask) {
 }
 
 void PushLayerImage(TkxBitmap* Bitmap, uint8_t Alpha, TWinControl* Window) {
-  if (!UpdateLayeredWindowEntry || !Bitmap || Bitmap->Empty() || !Window) return;
+  const TUpdateLayeredWindowProc update = PlatformFacts().UpdateLayeredWindowEntry;
+  if (!update || !Bitmap || Bitmap->Empty() || !Window) return;
   // The window layer composes premultiplied pixels, the bitmap's are not: push a premultiplied
   // copy, or every half-transparent pixel would show too bright.
   TkxBitmap pm;
@@ -131,9 +132,9 @@ void PushLayerImage(TkxBitmap* Bitmap, uint8_t Alpha, TWinControl* Window) {
   bf.BlendFlags = 0;
   bf.SourceConstantAlpha = Alpha;
   bf.AlphaFormat = AC_SRC_ALPHA;
-  UpdateLayeredWindowEntry(Window->Handle(), nullptr, &dst, &size, pm.DC(), &src, 0, &bf, ULW_ALPHA);
+  update(Window->Handle(), nullptr, &dst, &size, pm.DC(), &src, 0, &bf, ULW_ALPHA);
 }
 
 void SetLayeredWindowAlpha(HWND Handle, uint8_t Alpha) {
-  if (SetLayeredWindowAttributesEntry) SetLayeredWindowAttributesEntry(Handle, 0, Alpha, LWA_ALPHA);
+  if (auto entry = PlatformFacts().SetLayeredWindowAttributesEntry) entry(Handle, 0, Alpha, LWA_ALPHA);
 }

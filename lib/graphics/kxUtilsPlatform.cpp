@@ -1,6 +1,7 @@
 #include "lib/graphics/kxUtilsPlatform.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "classlib/Forms.h"
 #include "lib/graphics/kxBitmap.h"
@@ -51,51 +52,64 @@ bool IsVistaOrLater() {
 }
 
 // ---- Start-up state ---------------------------------------------------------------------------
-bool MMXAvailable = false;
-TMonitorFromWindowProc MonitorFromWindowEntry = nullptr;
-TGetMonitorInfoProc GetMonitorInfoEntry = nullptr;
-TGetScrollBarInfoProc GetScrollBarInfoEntry = nullptr;
-TSetLayeredWindowAttributesProc SetLayeredWindowAttributesEntry = nullptr;
-TUpdateLayeredWindowProc UpdateLayeredWindowEntry = nullptr;
-TTransparentBltProc TransparentBltEntry = nullptr;
-bool TransparentBltAvailable = false;
-bool IsWinNTPlatform = false;
+namespace {
+
+TkxPlatformFacts ProbeFacts() {
+  TkxPlatformFacts f;
+  f.MMXAvailable = HasMMX();
+  // The window-manager entries are part of our own layer, so they are always there.
+  f.MonitorFromWindowEntry = &win::MonitorFromWindow;
+  f.GetMonitorInfoEntry = &win::GetMonitorInfo;
+  f.SetLayeredWindowAttributesEntry = &win::SetLayeredWindowAttributes;
+  f.UpdateLayeredWindowEntry = &win::UpdateLayeredWindow;
+  if (IsWin2000OrLater()) {
+    f.TransparentBltEntry = &win::TransparentBlt;
+    f.TransparentBltAvailable = true;
+  }
+  win::OSVERSIONINFO vi;
+  f.IsWinNTPlatform = win::GetVersionEx(&vi) && vi.dwPlatformId == win::VER_PLATFORM_WIN32_NT;
+  return f;
+}
+
+// Set by FinalizeUtilsUnit, so that the next start-up call binds the entries again.
+std::atomic<bool> gFinalized{false};
+
+}  // namespace
+
+TkxPlatformFacts& PlatformFacts() {
+  // The program has no start-up step of its own for the skin library: the first use probes.
+  static TkxPlatformFacts facts = ProbeFacts();
+  return facts;
+}
 
 void InitializeUtilsUnit() {
   // The effects unit starts first: its keyed draw path is chosen before the keyed blit is bound.
   InitializeEffectsUnit();
-  MMXAvailable = HasMMX();
-  // The window-manager entries are part of our own layer, so they are always there.
-  MonitorFromWindowEntry = &win::MonitorFromWindow;
-  GetMonitorInfoEntry = &win::GetMonitorInfo;
-  SetLayeredWindowAttributesEntry = &win::SetLayeredWindowAttributes;
-  UpdateLayeredWindowEntry = &win::UpdateLayeredWindow;
-  if (IsWin2000OrLater()) {
-    TransparentBltEntry = &win::TransparentBlt;
-    TransparentBltAvailable = true;
-  }
-  win::OSVERSIONINFO vi;
-  IsWinNTPlatform = win::GetVersionEx(&vi) && vi.dwPlatformId == win::VER_PLATFORM_WIN32_NT;
+  TkxPlatformFacts& f = PlatformFacts();
+  if (gFinalized.exchange(false)) f = ProbeFacts();
 }
 
 void FinalizeUtilsUnit() {
-  TransparentBltEntry = nullptr;
-  TransparentBltAvailable = false;
-  GetScrollBarInfoEntry = nullptr;
-  MonitorFromWindowEntry = nullptr;
-  GetMonitorInfoEntry = nullptr;
+  TkxPlatformFacts& f = PlatformFacts();
+  f.TransparentBltEntry = nullptr;
+  f.TransparentBltAvailable = false;
+  f.GetScrollBarInfoEntry = nullptr;
+  f.MonitorFromWindowEntry = nullptr;
+  f.GetMonitorInfoEntry = nullptr;
+  gFinalized = true;
 }
 
-bool HasTransparentBlt() { return TransparentBltAvailable; }
+bool HasTransparentBlt() { return PlatformFacts().TransparentBltAvailable; }
 
 int32_t GetScrollBarInfoSafe(win::HWND Handle, int32_t idObject, SCROLLBARINFO& Info) {
-  if (GetScrollBarInfoEntry) return GetScrollBarInfoEntry(Handle, idObject, &Info);
+  if (auto entry = PlatformFacts().GetScrollBarInfoEntry) return entry(Handle, idObject, &Info);
   Info.rgstate[0] = STATE_SYSTEM_INVISIBLE;
   return 0;
 }
 
 bool HasMultipleMonitors() {
-  return win::GetSystemMetrics(win::SM_CMONITORS) > 1 && MonitorFromWindowEntry && GetMonitorInfoEntry;
+  const TkxPlatformFacts& f = PlatformFacts();
+  return win::GetSystemMetrics(win::SM_CMONITORS) > 1 && f.MonitorFromWindowEntry && f.GetMonitorInfoEntry;
 }
 
 void GetScreenWorkArea(bool WorkArea, TRect& R) {
@@ -114,9 +128,10 @@ void GetMonitorWorkArea(win::HWND Handle, bool WorkArea, TRect& R) {
     GetScreenWorkArea(WorkArea, R);
     return;
   }
-  win::HMONITOR m = MonitorFromWindowEntry(Handle, win::MONITOR_DEFAULTTONEAREST);
+  const TkxPlatformFacts& f = PlatformFacts();
+  win::HMONITOR m = f.MonitorFromWindowEntry(Handle, win::MONITOR_DEFAULTTONEAREST);
   win::MONITORINFO mi;
   mi.cbSize = sizeof(win::MONITORINFO);
-  if (!GetMonitorInfoEntry(m, &mi)) return;
+  if (!f.GetMonitorInfoEntry(m, &mi)) return;
   R = WorkArea ? mi.rcWork : mi.rcMonitor;
 }

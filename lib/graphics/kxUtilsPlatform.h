@@ -67,20 +67,27 @@ using TUpdateLayeredWindowProc = win::BOOL (*)(win::HWND, win::HDC, const win::P
                                                const win::BLENDFUNCTION*, win::DWORD);
 using TTransparentBltProc = win::BOOL (*)(win::HDC, int, int, int, int, win::HDC, int, int, int, int, win::UINT);
 
-// Filled by InitializeUtilsUnit, cleared by FinalizeUtilsUnit; nil when the layer lacks the
-// call (the layer has no scroll-bar information call, so that entry stays nil).
-extern bool MMXAvailable;
-extern TMonitorFromWindowProc MonitorFromWindowEntry;
-extern TGetMonitorInfoProc GetMonitorInfoEntry;
-extern TGetScrollBarInfoProc GetScrollBarInfoEntry;
-extern TSetLayeredWindowAttributesProc SetLayeredWindowAttributesEntry;
-extern TUpdateLayeredWindowProc UpdateLayeredWindowEntry;
-extern TTransparentBltProc TransparentBltEntry;
-extern bool TransparentBltAvailable;
-extern bool IsWinNTPlatform;
+// What the utilities unit's start-up probes: the processor's vector unit, the optional entries
+// of the layer (nil where the layer lacks the call: it has no scroll-bar information call, so
+// that entry stays nil) and the platform kind. Probed on the first use of PlatformFacts, once,
+// whichever thread comes first; no start-up call is needed before it. Readers take the fields
+// as they are; FinalizeUtilsUnit clears the keyed blit and the monitor entries.
+struct TkxPlatformFacts {
+  bool MMXAvailable = false;
+  TMonitorFromWindowProc MonitorFromWindowEntry = nullptr;
+  TGetMonitorInfoProc GetMonitorInfoEntry = nullptr;
+  TGetScrollBarInfoProc GetScrollBarInfoEntry = nullptr;
+  TSetLayeredWindowAttributesProc SetLayeredWindowAttributesEntry = nullptr;
+  TUpdateLayeredWindowProc UpdateLayeredWindowEntry = nullptr;
+  TTransparentBltProc TransparentBltEntry = nullptr;
+  bool TransparentBltAvailable = false;
+  bool IsWinNTPlatform = false;
+};
+TkxPlatformFacts& PlatformFacts();
 
-// The utilities unit's start-up: runs after the effects unit's (InitializeEffectsUnit), so the
-// keyed draw path is chosen before the keyed blit is known.
+// The utilities unit's start-up: starts the effects unit (whose first choice of the keyed draw
+// path is made as before the keyed blit is bound) and probes the facts if nothing has yet.
+// Harmless to call again; after FinalizeUtilsUnit it binds the entries anew.
 void InitializeUtilsUnit();
 void FinalizeUtilsUnit();
 

@@ -150,7 +150,7 @@ bool EmptyRect(const TRect& R) { return R.right - R.left <= 0 || R.bottom - R.to
 
 // The entries "0", "1", ... below count that exist, in numeric order: a huge count costs
 // nothing, since the missing entries would be skipped anyway.
-std::vector<std::string> ListEntries(TCustomIniFile& IniFile, const std::string& Section) {
+std::vector<std::pair<int32_t, std::string>> ListEntries(TCustomIniFile& IniFile, const std::string& Section) {
   const int32_t count = IniFile.ReadInteger(Section, "count", 0);
   TStringList keys;
   IniFile.ReadSection(Section, keys);
@@ -161,18 +161,24 @@ std::vector<std::string> ListEntries(TCustomIniFile& IniFile, const std::string&
   }
   std::sort(numbers.begin(), numbers.end());
   numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-  std::vector<std::string> entries;
-  for (int32_t n : numbers) entries.push_back(IniFile.ReadString(Section, IntToStr(n), ""));
+  std::vector<std::pair<int32_t, std::string>> entries;
+  for (int32_t n : numbers) entries.emplace_back(n, IniFile.ReadString(Section, IntToStr(n), ""));
   return entries;
 }
 
 template <typename Rec, typename Create>
 void ReadList(TCustomIniFile& IniFile, const std::string& Section, std::vector<std::unique_ptr<Rec>>& List, Create Make) {
-  for (const std::string& entry : ListEntries(IniFile, Section)) {
+  for (const auto& [number, entry] : ListEntries(IniFile, Section)) {
     std::string id, kind;
     SplitObjectEntry(entry, id, kind);
     std::unique_ptr<Rec> r = Make(kind, id);
     if (!r) continue;  // an unknown kind word: nothing is read for it
+    // The record's name is the name of its section: a skin whose record could never be
+    // written back is refused here, rather than loaded and failing at every save.
+    if (!IsSkinRecordName(id))
+      throw EkxSkinError(Format("The skin record \"%s\" (entry %d of %s, kind %s) has a name that cannot be a "
+                                "section name: it is empty or holds \"]\"",
+                                id, number, Section, kind));
     r->LoadFromFile(IniFile);
     List.push_back(std::move(r));
   }
@@ -202,13 +208,6 @@ void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& C) {
       C.MaskRectArea.right = std::max(C.MaskRectArea.right, C.ClRect.right);
       C.MaskRectArea.bottom = std::max(C.MaskRectArea.bottom, C.ClRect.bottom);
     }
-    auto fix = [](TPoint& hit, const TPoint& corner) {
-      if (hit.x == 0 || hit.y == 0) hit = corner;
-    };
-    fix(C.HitTestLTPoint, C.LTPoint);
-    fix(C.HitTestRTPoint, C.RTPoint);
-    fix(C.HitTestLBPoint, C.LBPoint);
-    fix(C.HitTestRBPoint, C.RBPoint);
   }
   LoadSkinKeys(IniFile, "FORMINFO", *tables[1], C);
   if (C.RBPoint.x != C.LTPoint.x && C.RBPoint.y != C.LTPoint.y) {
@@ -220,6 +219,17 @@ void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& C) {
     C.RBPoint.x = std::min(C.RBPoint.x, C.ClRect.right);
     C.LBPoint.y = std::min(C.LBPoint.y, C.ClRect.bottom);
     C.RBPoint.y = std::min(C.RBPoint.y, C.ClRect.bottom);
+  }
+  // A hit-test point with a 0 coordinate takes its corner as the corner finally is: the file
+  // keeps only the moved corners, so taking the corner as read would not survive a save.
+  if (!C.FMaskName.empty()) {
+    auto fix = [](TPoint& hit, const TPoint& corner) {
+      if (hit.x == 0 || hit.y == 0) hit = corner;
+    };
+    fix(C.HitTestLTPoint, C.LTPoint);
+    fix(C.HitTestRTPoint, C.RTPoint);
+    fix(C.HitTestLBPoint, C.LBPoint);
+    fix(C.HitTestRBPoint, C.RBPoint);
   }
 }
 

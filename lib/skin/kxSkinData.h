@@ -173,8 +173,9 @@ void WriteSkinIni(TMemIniFile& IniFile, TkxSkinContent& Content);
 // Folder + name.
 void ReadActivePictures(TCustomIniFile& IniFile, TkxSkinContent& Content, const std::string& Folder);
 void WriteActivePictures(TCustomIniFile& IniFile, TkxSkinContent& Content);
-// "FORMINFO" with its corrections: with a mask named, the mask area takes in the client rect
-// and zero hit-test points take their corners; the corners then move into the client rect.
+// "FORMINFO" with its corrections: with a mask named, the mask area takes in the client rect;
+// the corners move into the client rect; then, with a mask named, zero hit-test points take
+// their (moved) corners, so that what is written reads back the same.
 void ReadFormInfo(TCustomIniFile& IniFile, TkxSkinContent& Content);
 void WriteFormInfo(TCustomIniFile& IniFile, TkxSkinContent& Content);
 void ReadObjects(TCustomIniFile& IniFile, TkxSkinContent& Content);

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "base/Text.h"
+
 namespace {
 
 bool IsEmptyRect(const TRect& R) { return R.right - R.left <= 0 || R.bottom - R.top <= 0; }
@@ -964,6 +966,11 @@ std::vector<std::string> WordsOf(const std::vector<KindRow<Base>>& Rows) {
 }
 
 }  // namespace
+
+bool IsSkinRecordName(const std::string& IDName) {
+  // The same rule the INI writer applies to section names, which it trims first.
+  return !Trim(IDName).empty() && IDName.find_first_of("]\r\n") == std::string::npos;
+}
 
 std::unique_ptr<TkxDataSkinControl> CreateSkinControlRecord(const std::string& Word, const std::string& IDName) {
   return CreateOf(ControlKinds(), Word, IDName);

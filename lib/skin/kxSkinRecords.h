@@ -555,6 +555,9 @@ public:
 // ---- kind words --------------------------------------------------------------------------------
 
 // The record of kind Word named IDName, or nullptr when Word (compared exactly) names no kind.
+// Whether a record name can name the record's section in the skin text: not empty once blanks
+// are trimmed, without "]" and without a line break.
+bool IsSkinRecordName(const std::string& IDName);
 std::unique_ptr<TkxDataSkinControl> CreateSkinControlRecord(const std::string& Word, const std::string& IDName);
 std::unique_ptr<TkxDataSkinObject> CreateSkinObjectRecord(const std::string& Word, const std::string& IDName);
 // The word of the first kind (derived kinds first) the record is an instance of; "" for none.

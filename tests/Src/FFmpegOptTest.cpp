@@ -295,6 +295,41 @@ TEST_F(EngineOptions, FormatListsAndBitrateWarning) {
   EXPECT_FALSE(Logged("WARNING"));
 }
 
+// A bitrate the libraries refuse is the option's error, as a bad value of the other options is:
+// neither kept as a private option (which nothing would take) nor dropped, and the rate in
+// force stays.
+TEST_F(EngineOptions, RefusedBitrateIsTheOptionsError) {
+  const std::string huge(size_t{1} << 20, 'x');
+  struct TCase {
+    const char* Name;
+    std::string Value;
+    std::string Message;  // empty: accepted
+    int Type;             // the codec defaults that carry the rate: 0 video, 1 audio
+    int64_t Rate;         // the rate in force afterwards
+  };
+  const std::vector<TCase> cases = {
+      {"b", "800000", "", 0, 800000},
+      {"b", "fast", "Invalid value \"fast\" for option \"b\"", 0, 800000},
+      {"b", "99999999999999999999", "Invalid value \"99999999999999999999\" for option \"b\"", 0, 800000},
+      {"b", huge, "Invalid value \"" + huge.substr(0, 40) + "...\" for option \"b\"", 0, 800000},
+      {"vb", "fast", "Invalid value \"fast\" for option \"vb\"", 0, 800000},
+      {"vb", "900000", "", 0, 900000},
+      {"ab", "64000", "", 1, 64000},
+      {"ab", "99999999999999999999", "Invalid value \"99999999999999999999\" for option \"ab\"", 1, 64000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Name) + "=" + c.Value.substr(0, 24));
+    EXPECT_EQ(Raised(c.Name, c.Value), c.Message.empty() ? "(nothing raised)" : c.Message);
+    int64_t rate = 0;
+    ASSERT_GE(AVUtilStubs.av_opt_get_int(E->Options().avcodec_opts[c.Type], "b", 0, &rate), 0);
+    EXPECT_EQ(rate, c.Rate);
+    EXPECT_EQ(AVUtilStubs.av_dict_get(E->PendingCodecPrivateOptions(), "", nullptr, AV_DICT_IGNORE_SUFFIX), nullptr);
+  }
+  // A refused value of a name the option store knows is not kept as anyone's private option.
+  EXPECT_FALSE(E->SetAVOption("g", "often"));
+  EXPECT_EQ(AVUtilStubs.av_dict_get(E->PendingCodecPrivateOptions(), "", nullptr, AV_DICT_IGNORE_SUFFIX), nullptr);
+}
+
 TEST_F(EngineOptions, GenericSetterTranslatesOldNamesAndKeepsPrivateOptions) {
   // A generic codec option goes to the option store.
   EXPECT_TRUE(E->SetAVOption("g", "12"));

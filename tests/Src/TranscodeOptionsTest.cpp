@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "Src/FFmpegTranscode.h"
+#include "base/Stream.h"
 #include "classlib/Graphics.h"
 #include "tests/Src/TranscodeTestUtil.h"
 
@@ -221,6 +222,41 @@ TEST_F(TranscodeOptions, OneKindInputsConvertWhatTheyHave) {
   EXPECT_EQ(v.Streams, 1);
   EXPECT_EQ(v.VideoCodec, AV_CODEC_ID_MPEG4);
   EXPECT_EQ(v.VideoFrames, FixtureInfo(TFixture::SingleColour).Frames);
+}
+
+// A picture of a size the libraries refuse fails saying so, before any scaler is tried: an
+// input whose size they refused (they forget it, and the stream reads 0x0) and an output size
+// they would refuse.
+TEST_F(TranscodeOptions, PictureTooLargeIsSaidSoBeforeScaling) {
+  const std::string big = Out("big.pgm");
+  {
+    TFileStream f(big, fmCreate);
+    const std::string pgm = "P5\n60000 60000\n255\n" + std::string(256, '\x80');
+    f.WriteBuffer(pgm.data(), static_cast<int64_t>(pgm.size()));
+  }
+  auto failure = [&](const std::string& AIn, const TOptionList& AOptions) -> std::string {
+    NewEngine();
+    if (!E->OpenInputFile(AIn)) return "input: " + E->LastErrMsg();
+    for (const auto& [n, v] : AOptions) E->DispatchOption(n, v);
+    if (E->OpenOutputFile(Out("big.avi")) < 0) return "output: " + E->LastErrMsg();
+    E->StartConvert(false);
+    return E->FatalException() ? E->FatalMessage() : std::string("(converted)");
+  };
+  const struct {
+    std::string In;
+    TOptionList Options;
+    std::string Message;
+  } cases[] = {
+      {big, {{"vcodec", "mpeg4"}, {"s", "320x240"}},
+       "Picture too large or damaged: input stream #0.0 has no size the libraries accept"},
+      {big, {{"vcodec", "mpeg4"}}, "Picture too large or damaged: input stream #0.0 has no size the libraries accept"},
+      {FixturePath(TFixture::SingleColour), {{"vcodec", "mpeg4"}, {"s", "60000x60000"}},
+       "Picture too large: 60000x60000 (output stream #0.0)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Message);
+    EXPECT_EQ(failure(c.In, c.Options), c.Message);
+  }
 }
 
 struct TProgressCall {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -172,11 +173,12 @@ inline double Contrast(uint32_t A, uint32_t B) {
   return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-// A text colour and the face it is drawn on: an area of a picture, or a plain colour.
+// A text colour and the face it is drawn on: an area of a picture (its pixels as they were when
+// the faces were listed), or a plain colour.
 struct TextFace {
   std::string What;
   uint32_t Text;  // COLORREF
-  TBitmap* Pic = nullptr;
+  std::shared_ptr<const img::RawImage> Pic;
   TRect Area{};
   uint32_t Solid = 0;
   double Ratio = 4.5;
@@ -187,11 +189,7 @@ inline uint32_t Ref(TColor C) { return ColorToRGB(C); }
 // The lowest contrast of the text against any pixel of its face.
 inline double WorstContrast(const TextFace& F) {
   if (!F.Pic) return Contrast(F.Text, F.Solid);
-  static std::map<const TBitmap*, std::pair<uint64_t, img::RawImage>> cache;
-  auto& entry = cache[F.Pic];
-  const uint64_t key = uint64_t(F.Pic->Width()) << 32 | uint32_t(F.Pic->Height());
-  if (entry.first != key || entry.second.Empty()) entry = {key, F.Pic->ToRawImage()};
-  const img::RawImage& im = entry.second;
+  const img::RawImage& im = *F.Pic;
   double worst = 1e9;
   for (int y = std::max(0, F.Area.top); y < std::min(im.Height, F.Area.bottom); ++y)
     for (int x = std::max(0, F.Area.left); x < std::min(im.Width, F.Area.right); ++x) {
@@ -204,9 +202,14 @@ inline double WorstContrast(const TextFace& F) {
 
 inline std::vector<TextFace> TextFaces(const TkxSkinData& SD) {
   std::vector<TextFace> out;
+  // Each picture is read once per listing. The pixels travel with the faces, so nothing keyed by
+  // a bitmap's address outlives the skin (a later skin's bitmap may take the same address).
+  std::map<const TBitmap*, std::shared_ptr<const img::RawImage>> pixels;
   auto add = [&](const std::string& What, TColor Text, TBitmap* Pic, TRect Area, double Ratio = 4.5) {
     if (!Pic || IsEmpty(Area)) return;
-    out.push_back({What, Ref(Text), Pic, Area, 0, Ratio});
+    auto& im = pixels[Pic];
+    if (!im) im = std::make_shared<const img::RawImage>(Pic->ToRawImage());
+    out.push_back({What, Ref(Text), im, Area, 0, Ratio});
   };
   auto solid = [&](const std::string& What, TColor Text, TColor Face, double Ratio = 4.5) {
     out.push_back({What, Ref(Text), nullptr, {}, Ref(Face), Ratio});

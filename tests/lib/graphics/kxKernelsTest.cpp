@@ -3,7 +3,11 @@
 // the rectangle functions.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "lib/graphics/kxCpu.h"
@@ -287,7 +291,7 @@ TEST(kx_kernels, PlatformHelpers) {
   SelectDrawPaths();
   EXPECT_EQ(DrawPaths().Keyed, &DeviceDrawKeyed);
   InitializeUtilsUnit();
-  EXPECT_TRUE(IsWinNTPlatform);
+  EXPECT_TRUE(PlatformFacts().IsWinNTPlatform);
   SCROLLBARINFO info;
   EXPECT_EQ(GetScrollBarInfoSafe(nullptr, 0, info), 0);
   EXPECT_EQ(info.rgstate[0], STATE_SYSTEM_INVISIBLE);
@@ -302,6 +306,52 @@ TEST(kx_kernels, PlatformHelpers) {
   }
   FinalizeUtilsUnit();
   EXPECT_FALSE(HasTransparentBlt());
+}
+
+// Two threads ask for the probed facts first; then the start-up call comes late, twice. Exits
+// 0 when every answer is the probed one, else 1 naming the answers that differ.
+[[noreturn]] void AskFirstFromTwoThreads() {
+  TkxPlatformFacts seen[2];
+  bool mmx[2] = {}, sse2[2] = {}, blt[2] = {};
+  auto ask = [&](int i) {
+    seen[i] = PlatformFacts();
+    mmx[i] = HasMMX();
+    sse2[i] = HasSSE2();
+    blt[i] = HasTransparentBlt();
+  };
+  std::thread a(ask, 0), b(ask, 1);
+  a.join();
+  b.join();
+  const bool probedMMX = HasMMX(HasCpuid(), GetCpuSignature(), GetCpuFeatures());
+  std::string wrong;
+  for (int i = 0; i < 2; ++i) {
+    const TkxPlatformFacts& f = seen[i];
+    if (f.MMXAvailable != probedMMX || mmx[i] != probedMMX) wrong += " mmx";
+    if (sse2[i] != ((GetCpuFeatures() & (1u << 26)) != 0)) wrong += " sse2";
+    if (!blt[i] || !f.TransparentBltAvailable || f.TransparentBltEntry != &win::TransparentBlt) wrong += " blt";
+    if (f.UpdateLayeredWindowEntry != &win::UpdateLayeredWindow ||
+        f.SetLayeredWindowAttributesEntry != &win::SetLayeredWindowAttributes)
+      wrong += " layered";
+    if (f.MonitorFromWindowEntry != &win::MonitorFromWindow || f.GetMonitorInfoEntry != &win::GetMonitorInfo)
+      wrong += " monitors";
+    if (f.GetScrollBarInfoEntry || !f.IsWinNTPlatform) wrong += " platform";
+  }
+  // The draw paths' first choice is still the start-up's, without the keyed blit.
+  if (DrawPaths().Keyed != &DeviceDrawKeyed) wrong += " keyed-path";
+  InitializeUtilsUnit();
+  InitializeUtilsUnit();
+  if (!HasTransparentBlt() || PlatformFacts().MMXAvailable != probedMMX) wrong += " after-start-up";
+  std::fprintf(stderr, "wrong:%s\n", wrong.c_str());
+  std::fflush(stderr);
+  std::_Exit(wrong.empty() ? 0 : 1);
+}
+
+// Nothing in the program calls the start-up: the first use of a probed fact probes, once, from
+// whichever thread comes first. Checked in a process of its own, since the other tests here
+// call the start-up.
+TEST(kx_kernels, ProbedFactsNeedNoStartUpAndTwoThreadsMayAskFirst) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(AskFirstFromTwoThreads(), ::testing::ExitedWithCode(0), "wrong:");
 }
 
 }  // namespace

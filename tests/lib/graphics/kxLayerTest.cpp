@@ -120,8 +120,8 @@ TEST_F(LayerTest, HideFreesAndShowAgainReplacesTheWindow) {
 }
 
 TEST_F(LayerTest, WithoutTheLayeredEntryTheWindowStillShowsAndFades) {
-  auto saved = UpdateLayeredWindowEntry;
-  UpdateLayeredWindowEntry = nullptr;
+  auto saved = PlatformFacts().UpdateLayeredWindowEntry;
+  PlatformFacts().UpdateLayeredWindowEntry = nullptr;
   TkxLayerManager m(nullptr);
   m.Show(10, 10, &image, &mask, 50);
   HWND h = m.LayerWindow->Handle();
@@ -134,7 +134,7 @@ TEST_F(LayerTest, WithoutTheLayeredEntryTheWindowStillShowsAndFades) {
   EXPECT_EQ(m.BeginAlphaBlendValue, 50);
   EXPECT_FALSE(m.Timer->Enabled());
   EXPECT_EQ(headless::LayeredContent(h), nullptr);
-  UpdateLayeredWindowEntry = saved;
+  PlatformFacts().UpdateLayeredWindowEntry = saved;
 }
 
 TEST_F(LayerTest, WithoutACompositorThePictureIsNotDisplayed) {

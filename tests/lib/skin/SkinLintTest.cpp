@@ -107,6 +107,31 @@ TEST_P(EachSkin, TextIsReadableOnEveryFace) {
   }
 }
 
+// A picture changed in place, the same bitmap at the same size (as a later skin's bitmap may
+// take the address of a freed one), is read afresh by the next listing of the faces.
+TEST(SkinLint, FacesReadEachPictureAsItIsWhenListed) {
+  TkxSkinData sd(nullptr);
+  LoadGeneratedSkin(0, sd);
+  auto find = [](const std::vector<TextFace>& Faces, const std::string& What) -> const TextFace* {
+    for (const TextFace& f : Faces)
+      if (f.What == What) return &f;
+    return nullptr;
+  };
+  const auto before = TextFaces(sd);
+  const TextFace* face = find(before, "button normal");
+  ASSERT_NE(face, nullptr);
+  ASSERT_GE(WorstContrast(*face), face->Ratio);
+  TBitmap* pic = Picture(sd, sd.CtrlList[size_t(sd.GetControlIndex("button"))]->PictureIndex);
+  ASSERT_NE(pic, nullptr);
+  pic->Canvas()->Brush()->SetColor(TColor(face->Text));
+  pic->Canvas()->FillRect(TRect{0, 0, pic->Width(), pic->Height()});
+  const auto after = TextFaces(sd);
+  const TextFace* again = find(after, "button normal");
+  ASSERT_NE(again, nullptr);
+  EXPECT_DOUBLE_EQ(WorstContrast(*again), 1.0) << "the text on a face of its own colour";
+  EXPECT_GE(WorstContrast(*face), face->Ratio) << "an earlier listing keeps the pixels it read";
+}
+
 TEST_P(EachSkin, NinePartEdgesAreUniformSoStretchingShowsNoSeam) {
   // Along a stretched or tiled edge every row (or column) repeats, so no size shows a seam.
   for (const auto& p : SeamProblems(SD)) ADD_FAILURE() << p;

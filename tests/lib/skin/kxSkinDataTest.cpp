@@ -144,8 +144,8 @@ TEST(SkinData, SkinFileFormatDetails) {
     TRect WantArea;
     TPoint WantHitLT, WantLT;
   } cases[] = {
-      // The hit-test point takes the corner as read, before the corner moves into the client rect.
-      {"mask.bmp", "0,0,0,0", "0,7", "144,108", {2, 22, 148, 111}, {0, 22}, {2, 22}},
+      // The hit-test point takes its corner as moved into the client rect, as the file keeps it.
+      {"mask.bmp", "0,0,0,0", "0,7", "144,108", {2, 22, 148, 111}, {2, 22}, {2, 22}},
       {"mask.bmp", "10,30,100,100", "5,6", "144,108", {2, 22, 148, 111}, {5, 6}, {2, 22}},
       {"", "0,0,0,0", "0,7", "144,108", {0, 0, 0, 0}, {0, 7}, {2, 22}},
       {"", "0,0,0,0", "0,7", "0,108", {0, 0, 0, 0}, {0, 7}, {0, 22}},
@@ -172,6 +172,66 @@ TEST(SkinData, SkinFileFormatDetails) {
     EXPECT_EQ(s.HitTestLTPoint.y, c.WantHitLT.y) << c.Mask << c.HitLT;
     EXPECT_EQ(s.LTPoint.x, c.WantLT.x) << c.RB;
     EXPECT_EQ(s.LTPoint.y, c.WantLT.y) << c.RB;
+  }
+}
+
+// The skin text with the given keys of "FORMINFO" set (replaced where the text has them).
+std::string WithFormInfo(const std::vector<std::pair<std::string, std::string>>& Keys) {
+  std::string t = SkinText();
+  for (const auto& [key, value] : Keys) {
+    const size_t k = t.find("\r\n" + key + "=", t.find("[FORMINFO]"));
+    if (k != std::string::npos && k < t.find("[SKINCOLORS]")) {
+      const size_t e = t.find("\r\n", k + 2);
+      t.replace(k, e - k, "\r\n" + key + "=" + value);
+    } else {
+      t.insert(t.find("[SKINCOLORS]"), key + "=" + value + "\r\n");
+    }
+  }
+  return t;
+}
+
+TEST(SkinData, ASkinWithAMaskReadsBackWhatItWrote) {
+  // Corners that move into the client rect (2,22,148,111): LT to (2,22), RT to (148,22), LB to
+  // (2,0), RB stays (144,108). A hit-test point with a 0 coordinate takes its corner.
+  const std::vector<std::pair<std::string, std::string>> corners = {
+      {"lefttoppoint", "0,22"}, {"righttoppoint", "150,0"}, {"leftbottompoint", "0,0"},
+      {"rightbottompoint", "144,108"}, {"clientrect", "2,22,148,111"}};
+  struct Case {
+    const char* Key;
+    const char* Value;
+    TPoint TkxSkinContent::*Field;
+    TPoint Want;
+  } cases[] = {
+      {"hittestlefttoppoint", "0,0", &TkxSkinContent::HitTestLTPoint, {2, 22}},
+      {"hittestrighttoppoint", "0,9", &TkxSkinContent::HitTestRTPoint, {148, 22}},
+      {"hittestleftbottompoint", "0,0", &TkxSkinContent::HitTestLBPoint, {2, 0}},
+      {"hittestrightbottompoint", "5,0", &TkxSkinContent::HitTestRBPoint, {144, 108}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Key) + "=" + c.Value);
+    auto keys = corners;
+    keys.emplace_back(c.Key, c.Value);
+    const std::string dir = WriteSkinFolder("x", WithFormInfo(keys));
+    TkxSkinData a(nullptr);
+    a.LoadFromFile(dir + "skin.ini");
+    ASSERT_FALSE(a.Empty);
+    EXPECT_EQ((a.*c.Field).x, c.Want.x);
+    EXPECT_EQ((a.*c.Field).y, c.Want.y);
+    // Written beside its pictures and read again, and through a stored skin: the same values.
+    a.SaveToFile(dir + "again.ini");
+    TkxSkinData b(nullptr);
+    b.LoadFromFile(dir + "again.ini");
+    TkxCompressedStoredSkin stored(nullptr);
+    stored.LoadFromSkinData(a);
+    TkxSkinData d(nullptr);
+    d.LoadCompressedStoredSkin(&stored);
+    for (TkxSkinData* r : {&b, &d}) {
+      EXPECT_EQ((r->*c.Field).x, c.Want.x);
+      EXPECT_EQ((r->*c.Field).y, c.Want.y);
+      EXPECT_TRUE(SameSkinKeys(TkxSkinContent::FormInfoKeys(), static_cast<TkxSkinContent&>(a),
+                               static_cast<TkxSkinContent&>(*r)));
+      EXPECT_EQ(Fingerprint(a), Fingerprint(*r));
+    }
   }
 }
 
@@ -400,6 +460,52 @@ TEST_F(DamagedSkin, HeaderFieldsOutOfRange) {
   std::memcpy(bmpLen.data() + 7, &huge, 4);
   Expect(Record(bmpLen), "bfSize");
   EXPECT_EQ(loaded, 0);
+}
+
+TEST(SkinDataFolder, ARecordNameNoSectionCanHoldIsRefusedAtLoad) {
+  const std::string good = WriteSkinFolder("旧皮肤");
+  TkxSkinData d(nullptr);
+  d.LoadFromFile(good + "skin.ini");
+  Held held(d);
+  struct Case {
+    const char* Section;
+    const char* Entry;   // replaces entry "0" of the section
+    const char* Quoted;  // how the message names the record
+  } cases[] = {
+      {"SKINCONTROLS", ":button", "\"\" (entry 0 of SKINCONTROLS, kind button)"},
+      {"SKINCONTROLS", "a]b:edit", "\"a]b\" (entry 0 of SKINCONTROLS, kind edit)"},
+      {"SKINOBJECTS", "]:caption", "\"]\" (entry 0 of SKINOBJECTS, kind caption)"},
+      {"SKINOBJECTS", ":stdbutton", "\"\" (entry 0 of SKINOBJECTS, kind stdbutton)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Entry);
+    std::string t = SkinText("新皮肤");
+    const size_t k = t.find("\r\n0=", t.find(std::string("[") + c.Section + "]"));
+    t.replace(k, t.find("\r\n", k + 2) - k, std::string("\r\n0=") + c.Entry);
+    const std::string dir = WriteSkinFolder("新皮肤", t);
+    // From a folder and from a stored skin, the load fails naming the record and the skin in
+    // force stays as it was.
+    try {
+      d.LoadFromFile(dir + "skin.ini");
+      ADD_FAILURE() << "a skin that could not be saved loaded";
+    } catch (const EkxSkinError& e) {
+      EXPECT_NE(e.Message.find(c.Quoted), std::string::npos) << e.Message;
+    }
+    EXPECT_TRUE(held.Unchanged());
+    TMemoryStream image;
+    ASSERT_TRUE(BuildSkinImageFromIniFile(dir + "skin.ini", image));
+    EXPECT_THROW(d.LoadSkinImage(image), EkxSkinError);
+    EXPECT_TRUE(held.Unchanged());
+  }
+  // An entry of an unknown kind creates no record, whatever its name: it is skipped as before.
+  std::string t = SkinText("新皮肤");
+  t.insert(t.find("[SKINCONTROLS]") + 16, "99=]:nokind\r\n");
+  const size_t count = t.find("count=", t.find("[SKINCONTROLS]"));
+  t.replace(count, t.find("\r\n", count) - count, "count=100");
+  const std::string dir = WriteSkinFolder("新皮肤", t);
+  d.LoadFromFile(dir + "skin.ini");
+  EXPECT_EQ(d.SkinName, "新皮肤");
+  EXPECT_NO_THROW(d.SaveToFile(TempFolder() + "saved.ini"));
 }
 
 TEST(SkinDataFolder, MissingPictureAndBadRectLeaveThePreviousSkin) {
