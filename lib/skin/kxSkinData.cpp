@@ -177,7 +177,7 @@ void ReadList(TCustomIniFile& IniFile, const std::string& Section, std::vector<s
     // written back is refused here, rather than loaded and failing at every save.
     if (!IsSkinRecordName(id))
       throw EkxSkinError(Format("The skin record \"%s\" (entry %d of %s, kind %s) has a name that cannot be a "
-                                "section name: it is empty or holds \"]\"",
+                                "section name: it is empty, holds \"]\" or names one of the skin's own sections",
                                 id, number, Section, kind));
     r->LoadFromFile(IniFile);
     List.push_back(std::move(r));

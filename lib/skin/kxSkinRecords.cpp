@@ -969,7 +969,12 @@ std::vector<std::string> WordsOf(const std::vector<KindRow<Base>>& Rows) {
 
 bool IsSkinRecordName(const std::string& IDName) {
   // The same rule the INI writer applies to section names, which it trims first.
-  return !Trim(IDName).empty() && IDName.find_first_of("]\r\n") == std::string::npos;
+  if (Trim(IDName).empty() || IDName.find_first_of("]\r\n") != std::string::npos) return false;
+  // Section names compare without regard to case.
+  for (const char* own : {"VERSION", "PICTURES", "FORMINFO", "SKINOBJECTS", "SKINCONTROLS", TkxDataSkinPopupWindow::Section,
+                          TkxDataSkinLayerFrame::Section, TkxDataSkinHintWindow::Section, TkxSkinColors::Section})
+    if (SameText(Trim(IDName), own)) return false;
+  return true;
 }
 
 std::unique_ptr<TkxDataSkinControl> CreateSkinControlRecord(const std::string& Word, const std::string& IDName) {

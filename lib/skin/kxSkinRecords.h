@@ -556,7 +556,8 @@ public:
 
 // The record of kind Word named IDName, or nullptr when Word (compared exactly) names no kind.
 // Whether a record name can name the record's section in the skin text: not empty once blanks
-// are trimmed, without "]" and without a line break.
+// are trimmed, without "]" and without a line break, and not one of the skin text's own
+// sections ("FORMINFO", "SKINCOLORS", ... in any case), which saving the record would erase.
 bool IsSkinRecordName(const std::string& IDName);
 std::unique_ptr<TkxDataSkinControl> CreateSkinControlRecord(const std::string& Word, const std::string& IDName);
 std::unique_ptr<TkxDataSkinObject> CreateSkinObjectRecord(const std::string& Word, const std::string& IDName);

@@ -476,6 +476,9 @@ TEST(SkinDataFolder, ARecordNameNoSectionCanHoldIsRefusedAtLoad) {
       {"SKINCONTROLS", "a]b:edit", "\"a]b\" (entry 0 of SKINCONTROLS, kind edit)"},
       {"SKINOBJECTS", "]:caption", "\"]\" (entry 0 of SKINOBJECTS, kind caption)"},
       {"SKINOBJECTS", ":stdbutton", "\"\" (entry 0 of SKINOBJECTS, kind stdbutton)"},
+      // Saving these would erase the skin's own sections.
+      {"SKINCONTROLS", "FormInfo:panel", "\"FormInfo\" (entry 0 of SKINCONTROLS, kind panel)"},
+      {"SKINOBJECTS", "skincolors:caption", "\"skincolors\" (entry 0 of SKINOBJECTS, kind caption)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Entry);
