@@ -9,9 +9,10 @@
 TPreviewer::TPreviewer() = default;
 
 TPreviewer::~TPreviewer() {
-  if (!FForm && !FAppMessageSaved) return;
+  if (!FForm && !FAppMessageHook) return;
   CallInMainThread([this] {
-    if (FAppMessageSaved && Application) Application->OnMessage = FAppMessage;
+    if (FAppMessageHook && Application) Application->RemoveMessageHook(FAppMessageHook);
+    FAppMessageHook = 0;
     FForm.reset();
   });
 }
@@ -53,11 +54,8 @@ void TPreviewer::ShowFrame() {
       if (FShown) FForm->Canvas()->Draw(0, 0, FShown.get());
     };
     FFormHandle = FForm->Handle();
-    if (Application) {
-      FAppMessage = Application->OnMessage;
-      FAppMessageSaved = true;
-      Application->OnMessage = [this](win::MSG& Msg, bool& Handled) { AppMessage(Msg, Handled); };
-    }
+    if (Application)
+      FAppMessageHook = Application->AddMessageHook([this](win::MSG& Msg, bool& Handled) { AppMessage(Msg, Handled); });
     FForm->Show();
   }
   // The form keeps its own copy: the engine's bitmap is reused for the next picture.
@@ -74,9 +72,7 @@ void TPreviewer::AppMessage(win::MSG& Msg, bool& Handled) {
     const win::DWORD pos = win::GetMessagePos();
     win::SendMessage(FFormHandle, win::WM_NCLBUTTONDOWN, win::HTCAPTION, win::LPARAM(pos));
     Handled = true;
-    return;
   }
-  if (FAppMessage) FAppMessage(Msg, Handled);
 }
 
 // The engine's preview post hook shows its pictures in a previewer of its own, made on demand.

@@ -32,8 +32,8 @@ private:
   void ShowFrame();
   void AppMessage(win::MSG& Msg, bool& Handled);
 
-  TMessageEvent FAppMessage;
-  bool FAppMessageSaved = false;
+  // Its hook on the application's messages, while the window exists.
+  TApplication::TMessageHookToken FAppMessageHook = 0;
   win::HWND FFormHandle = nullptr;
   std::unique_ptr<TForm> FForm;
   std::atomic<bool> FClosed{false};

@@ -210,11 +210,46 @@ void TComponent::Remove(TComponent* AComponent) {
   AComponent->FOwner = nullptr;
 }
 
+// ---- TItemSlot ----
+
+TItemSlot::~TItemSlot() noexcept(false) {
+  TCollectionItem* item = FItem;
+  if (!item) return;
+  FItem = nullptr;
+  item->FSlot = nullptr;
+  TCollection* c = item->FCollection;
+  if (!c) return;
+  if (std::uncaught_exceptions() <= FUncaught) {
+    c->Changed();
+    return;
+  }
+  try {
+    c->Changed();
+  } catch (...) {
+  }
+}
+
 // ---- TCollectionItem ----
 
-TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+TCollectionItem::TCollectionItem(const TItemSlot& Collection) {
+  // One slot makes one item: a second would never be told of.
+  if (Collection.FItem) throw EListError("A collection item slot was used twice");
+  FSlot = &Collection;
+  Collection.FItem = this;
+  SetCollection(Collection.FCollection);
+}
 
-TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
+TCollectionItem::~TCollectionItem() {
+  if (FSlot) {
+    // Made in vain (a constructor threw): it leaves without a word, as the owner never heard
+    // of it, and its slot forgets it.
+    if (FCollection) FCollection->RemoveItem(this);
+    FSlot->FItem = nullptr;
+    FSlot = nullptr;
+    return;
+  }
+  SetCollection(nullptr);
+}
 
 void TCollectionItem::SetCollection(TCollection* Value) {
   if (Value == FCollection) return;
@@ -247,6 +282,7 @@ std::string TCollectionItem::GetNamePath() {
 }
 
 void TCollectionItem::Changed(bool AllItems) {
+  if (FSlot) return;
   if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
 }
 
@@ -345,11 +381,13 @@ void TCollection::InsertItem(TCollectionItem* Item) {
   FItems.push_back(Item);
   Item->FCollection = this;
   Item->FID = FNextID++;
-  Changed();
+  // An item still being made is told of by its slot once whole.
+  if (!Item->FSlot) Changed();
 }
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
   EraseOne(FItems, Item);
   Item->FCollection = nullptr;
-  Changed();
+  // The owner never heard of an item still being made.
+  if (!Item->FSlot) Changed();
 }

@@ -8,7 +8,9 @@
 // allowed: it leaves its owner first. A component that keeps a pointer to another one must
 // clear it in Notification(AComponent, opRemove); it gets that call when the other one is
 // freed if both have the same owner, or if it asked with FreeNotification.
+#include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -129,10 +131,39 @@ private:
 class TCollection;
 class TCollectionItem;
 
+// The collection a new item is made in: what every item constructor takes, converted from the
+// TCollection* its caller passes (`new TListColumn(Columns)`, `Columns->Add()`). The item joins
+// the collection at once, so Index() works in its constructors, but the collection tells its
+// owner of it only when this object ends: at the end of the caller's statement, after the
+// most-derived constructor has finished. An owner that reads its items on notification thus
+// never meets a half-made one.
+//
+// An item class declares `explicit TMyItem(const TItemSlot& Collection)` and passes it on to
+// its base unchanged; a TCollection* passed on instead does not compile (see TCollectionItem).
+// Never build a slot inside a constructor: it would end, and tell the owner, before that
+// constructor's body.
+class TItemSlot {
+public:
+  TItemSlot(TCollection* Collection) : FCollection(Collection) {}  // NOLINT: converts on purpose
+  TItemSlot(std::nullptr_t) {}                                       // NOLINT: a free item
+  TItemSlot(const TItemSlot&) = delete;
+  TItemSlot& operator=(const TItemSlot&) = delete;
+  // Tells the item's collection of it. When the statement is being left by an exception, the
+  // owner is still told, and its own exception is dropped so the first one goes on.
+  ~TItemSlot() noexcept(false);
+  TCollection* Collection() const { return FCollection; }
+
+private:
+  friend class TCollectionItem;
+  TCollection* FCollection = nullptr;
+  mutable TCollectionItem* FItem = nullptr;  // the item made in this slot, until it is told of
+  int FUncaught = std::uncaught_exceptions();
+};
+
 // Makes a new item inside the collection given (the item's constructor inserts it).
 using TCollectionItemClass = std::function<TCollectionItem*(TCollection*)>;
 
-// The factory for items of class T, which must have a constructor T(TCollection*).
+// The factory for items of class T, which must have a constructor T(const TItemSlot&).
 template <typename T>
 TCollectionItemClass CollectionItemClassOf() {
   return [](TCollection* c) -> TCollectionItem* { return new T(c); };
@@ -140,8 +171,14 @@ TCollectionItemClass CollectionItemClassOf() {
 
 class TCollectionItem : public TPersistent {
 public:
-  // Creates the item at the end of `Collection` (which then owns it); nullptr makes a free item.
-  explicit TCollectionItem(TCollection* Collection);
+  // Creates the item at the end of the slot's collection (which then owns it); the collection
+  // tells its owner once the item is whole (see TItemSlot). A nullptr slot makes a free item.
+  explicit TCollectionItem(const TItemSlot& Collection);
+  explicit TCollectionItem(std::nullptr_t) {}
+  // An item class passing its TCollection* straight on would have its owner told while its
+  // own members are not built yet: take a `const TItemSlot&` instead. (Constructors inherited
+  // with `using` inherit this refusal too, so an item class spells its constructor out.)
+  explicit TCollectionItem(TCollection*) = delete;
   // Leaves the collection.
   ~TCollectionItem() override;
 
@@ -161,12 +198,15 @@ public:
   std::string GetNamePath() override;
 
 protected:
-  // Tells the collection this item changed (or every item, with AllItems).
+  // Tells the collection this item changed (or every item, with AllItems); nothing while the
+  // item is still being made, since its collection tells of it once it is whole.
   void Changed(bool AllItems);
 
 private:
   friend class TCollection;
+  friend class TItemSlot;
   TCollection* FCollection = nullptr;
+  const TItemSlot* FSlot = nullptr;  // set while the item is being made
   int FID = 0;
 };
 
@@ -204,6 +244,7 @@ protected:
 
 private:
   friend class TCollectionItem;
+  friend class TItemSlot;
   void InsertItem(TCollectionItem* Item);
   void RemoveItem(TCollectionItem* Item);
 

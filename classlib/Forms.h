@@ -7,7 +7,9 @@
 // loop (Run, ProcessMessages, HandleMessage) and owns the hidden application window; ShowModal
 // runs its own loop through HandleMessage, so timers, sends from workers and base/'s
 // hand-overs keep running while a modal form is up.
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -275,8 +277,17 @@ public:
   bool Active() const;
 
   // Sees the queued (posted and input) messages that the application's loops retrieve; never
-  // the sent ones.
+  // the sent ones. It is the program's own handler: components use message hooks instead.
   TMessageEvent OnMessage;
+  // Message hooks: listeners to the same messages, for any number of components. The hooks
+  // are called in the order they were added, then OnMessage, until one sets Handled (the
+  // message is then not dispatched). A hook may add or remove hooks, itself included, while
+  // being called: one removed is not called again, not even later in the same round; one
+  // added is first called for the next message. Main thread only. The token is never 0 and
+  // never given twice; removing an unknown token (or 0) does nothing and answers false.
+  using TMessageHookToken = uint64_t;
+  TMessageHookToken AddMessageHook(TMessageEvent Hook);
+  bool RemoveMessageHook(TMessageHookToken Token);
   TNotifyEvent OnHint, OnIdle, OnMinimize, OnRestore, OnActivate, OnDeactivate;
   TExceptionEvent OnException;
 
@@ -284,6 +295,19 @@ public:
 
 private:
   bool ProcessMessage(win::MSG& Msg);
+  // Runs the hooks and OnMessage on Msg; true when one of them handled it.
+  bool CallMessageHandlers(win::MSG& Msg);
+  struct TMessageHook {
+    TMessageHookToken Token;
+    // Shared so that the hook being called lives on when it is removed, or when adding one
+    // moves the list.
+    std::shared_ptr<const TMessageEvent> Fn;
+  };
+  // Removed hooks stay as empty entries while a round is running (rounds nest when a hook
+  // runs a modal loop); the last round to end sweeps them out.
+  std::vector<TMessageHook> FMessageHooks;
+  int FMessageHookRounds = 0;
+  TMessageHookToken FLastMessageHook = 0;
   static win::LRESULT AppWndProc(win::HWND h, win::UINT msg, win::WPARAM w, win::LPARAM l);
   win::HWND FHandle = nullptr;
   TCustomForm* FMainForm = nullptr;

@@ -36,7 +36,7 @@ enum TSearchDirection { sdLeft, sdRight, sdAbove, sdBelow, sdAll };
 // ---- columns ----------------------------------------------------------------------------------
 class TListColumn : public TCollectionItem {
 public:
-  explicit TListColumn(TCollection* Collection);
+  explicit TListColumn(const TItemSlot& Collection);
   ~TListColumn() override;
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& Value);
@@ -73,6 +73,8 @@ class TListColumns : public TCollection {
 public:
   explicit TListColumns(TCustomListView* AOwner);
   TListColumn* Add() { return static_cast<TListColumn*>(TCollection::Add()); }
+  // Raises EListError for an index outside 0..Count.
+  TListColumn* Insert(int Index) { return static_cast<TListColumn*>(TCollection::Insert(Index)); }
   // Raises EListError for a bad index.
   TListColumn* Items(int Index) const { return static_cast<TListColumn*>(TCollection::Items(Index)); }
   TCustomListView* Owner() const { return FOwner; }

@@ -100,20 +100,60 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
-  bool handled = false;
-  if (OnMessage) {
-    try {
-      OnMessage(Msg, handled);
-    } catch (const std::exception& e) {
-      HandleException(this, e);
-      handled = true;
-    }
-  }
-  if (!handled) {
+  if (!CallMessageHandlers(Msg)) {
     TranslateMessage(&Msg);
     DispatchMessage(&Msg);
   }
   return true;
+}
+
+TApplication::TMessageHookToken TApplication::AddMessageHook(TMessageEvent Hook) {
+  const TMessageHookToken token = ++FLastMessageHook;
+  FMessageHooks.push_back({token, std::make_shared<const TMessageEvent>(std::move(Hook))});
+  return token;
+}
+
+bool TApplication::RemoveMessageHook(TMessageHookToken Token) {
+  if (Token == 0) return false;
+  auto it = std::find_if(FMessageHooks.begin(), FMessageHooks.end(),
+                         [Token](const TMessageHook& h) { return h.Token == Token; });
+  if (it == FMessageHooks.end()) return false;
+  // While a round runs, its indexes must stay: the entry is emptied and swept out later.
+  if (FMessageHookRounds > 0) *it = TMessageHook{0, nullptr};
+  else FMessageHooks.erase(it);
+  return true;
+}
+
+bool TApplication::CallMessageHandlers(MSG& Msg) {
+  bool handled = false;
+  // A handler's exception goes to OnException, and the message counts as handled.
+  auto call = [&](const TMessageEvent& Fn) {
+    try {
+      Fn(Msg, handled);
+    } catch (const std::exception& e) {
+      HandleException(this, e);
+      handled = true;
+    }
+  };
+  struct Round {
+    TApplication* App;
+    explicit Round(TApplication* A) : App(A) { ++App->FMessageHookRounds; }
+    ~Round() {
+      if (--App->FMessageHookRounds > 0) return;
+      std::erase_if(App->FMessageHooks, [](const TMessageHook& h) { return h.Token == 0; });
+    }
+  } round(this);
+  // Only the hooks there when the round began; each looked up afresh, as one may go meanwhile.
+  const size_t count = FMessageHooks.size();
+  for (size_t i = 0; i < count && !handled; ++i) {
+    std::shared_ptr<const TMessageEvent> fn = FMessageHooks[i].Fn;
+    if (fn && *fn) call(*fn);
+  }
+  if (!handled && OnMessage) {
+    const TMessageEvent fn = OnMessage;  // it may replace itself while it runs
+    call(fn);
+  }
+  return handled;
 }
 
 void TApplication::ProcessMessages() {

@@ -14,7 +14,7 @@ namespace {
 
 // ---- TListColumn ------------------------------------------------------------------------------
 
-TListColumn::TListColumn(TCollection* Collection) : TCollectionItem(Collection) {}
+TListColumn::TListColumn(const TItemSlot& Collection) : TCollectionItem(Collection) {}
 
 TListColumn::~TListColumn() = default;
 

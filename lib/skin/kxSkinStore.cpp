@@ -190,7 +190,7 @@ void TkxCompressedStoredSkin::WriteCompressedData(TStream& Stream) {
 
 // ---- the skin list -----------------------------------------------------------------------------
 
-TkxSkinListItem::TkxSkinListItem(TCollection* Collection)
+TkxSkinListItem::TkxSkinListItem(const TItemSlot& Collection)
     : TCollectionItem(Collection), FSkin(new TkxCompressedStoredSkin(nullptr)) {
   FName = Format("kxSkin%d", Index());
 }

@@ -78,7 +78,7 @@ class TkxCompressedSkinList;
 class TkxSkinListItem : public TCollectionItem {
 public:
   // Named "kxSkin" followed by its index.
-  explicit TkxSkinListItem(TCollection* Collection);
+  explicit TkxSkinListItem(const TItemSlot& Collection);
   ~TkxSkinListItem() override;
   void Assign(TPersistent* Source) override;
 

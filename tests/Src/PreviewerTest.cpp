@@ -2,7 +2,9 @@
 // sized to the picture, captioned with its time, and ignoring pictures once the user closed it.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "Src/FFmpeg.h"
 #include "Src/Previewer.h"
@@ -84,4 +86,47 @@ TEST(Previewer, ShowsPicturesFromAWorkerThreadUntilTheUserClosesIt) {
   OnWorker([&] { shown = previewer->PaintFrame(red.get(), 3, 1700000); });
   EXPECT_FALSE(shown);
   previewer.reset();
+}
+
+// The previewer listens to the application's messages through a hook of its own: a press on
+// the picture drags the window, and the program's OnMessage stays the program's, set before or
+// after the previewer came, and is left alone when the previewer goes.
+TEST(Previewer, APressOnThePictureDragsTheWindowBesideTheProgramsOwnHandler) {
+  ASSERT_NE(Application, nullptr);
+  auto previewer = std::make_unique<TPreviewer>();
+  auto red = Solid(60, 40, 220, 20, 20);
+  bool shown = false;
+  OnWorker([&] { shown = previewer->PaintFrame(red.get(), 1, 0); });
+  ASSERT_TRUE(shown);
+  win::HWND h = previewer->Form()->Handle();
+  Application->ProcessMessages();
+
+  std::vector<win::UINT> seen;
+  Application->OnMessage = [&](win::MSG& m, bool&) {
+    if (m.message == win::WM_LBUTTONDOWN || m.message == win::WM_USER + 1) seen.push_back(m.message);
+  };
+  win::RECT before{};
+  win::GetWindowRect(h, &before);
+  win::POINT p{20, 20};
+  win::ClientToScreen(h, &p);
+  win::headless::MoveMouse(p.x, p.y);
+  win::headless::ButtonDown();
+  win::headless::MoveMouse(p.x + 15, p.y + 10);
+  win::headless::MoveMouse(p.x + 30, p.y + 20);
+  win::headless::ButtonUp();
+  win::PostMessage(h, win::WM_USER + 1, 0, 0);
+  Application->ProcessMessages();
+  win::RECT after{};
+  win::GetWindowRect(h, &after);
+  EXPECT_EQ(after.left - before.left, 30);
+  EXPECT_EQ(after.top - before.top, 20);
+  EXPECT_EQ(seen, std::vector<win::UINT>{win::WM_USER + 1}) << "the press was the previewer's";
+
+  previewer.reset();
+  ASSERT_TRUE(Application->OnMessage);
+  seen.clear();
+  win::PostMessage(Application->Handle(), win::WM_USER + 1, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(seen, std::vector<win::UINT>{win::WM_USER + 1});
+  Application->OnMessage = nullptr;
 }

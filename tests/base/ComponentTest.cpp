@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -188,7 +189,7 @@ std::vector<std::string>* gUpdates = nullptr;
 
 class TSkinItem : public TCollectionItem {
 public:
-  using TCollectionItem::TCollectionItem;
+  explicit TSkinItem(const TItemSlot& Collection) : TCollectionItem(Collection) {}
   std::string Name;
   void Assign(TPersistent* source) override {
     if (auto* s = dynamic_cast<TSkinItem*>(source)) {
@@ -322,4 +323,86 @@ TEST(Collection, AssignCopiesItemsAndLosesNothingWhenACopyFails) {
   EXPECT_THROW(dest.Assign(&shape), EConvertError);
   EXPECT_EQ(dest.GetNamePath(), "SkinData1");
   EXPECT_EQ(dest.Items(1)->GetNamePath(), "SkinData1[1]");
+}
+
+namespace {
+
+// An item whose own members an owner reads when told of it, as a list view reads its columns.
+class TWholeItem : public TCollectionItem {
+public:
+  explicit TWholeItem(const TItemSlot& Collection) : TCollectionItem(Collection), BornAt(Index()) {
+    // A change made while being built is not told on its own: the joining is, once whole.
+    SetDisplayName("built");
+  }
+  std::string Caption = "whole";
+  int BornAt;
+};
+
+class TFailingItem : public TWholeItem {
+public:
+  explicit TFailingItem(const TItemSlot& Collection) : TWholeItem(Collection) { throw EConvertError("refused"); }
+};
+
+// Writes down, on each notification, every item as its owner sees it then.
+class TWatchedItems : public TCollection {
+public:
+  explicit TWatchedItems(TCollectionItemClass ItemClass = CollectionItemClassOf<TWholeItem>())
+      : TCollection(std::move(ItemClass)) {}
+  std::vector<std::string> Seen;
+
+protected:
+  void Update(TCollectionItem*) override {
+    std::string s;
+    for (int i = 0; i < Count(); ++i) {
+      auto* w = dynamic_cast<TWholeItem*>(Items(i));
+      s += (i ? "," : "") + (w ? w->Caption : std::string("half-made"));
+    }
+    Seen.push_back(s);
+  }
+};
+
+}  // namespace
+
+TEST(Collection, OwnerIsToldOfANewItemOnlyOnceItIsWhole) {
+  struct Way {
+    const char* name;
+    std::function<TCollectionItem*(TWatchedItems&)> make;
+    int index;
+    std::vector<std::string> seen;
+  };
+  const Way ways[] = {
+      {"Add", [](TWatchedItems& c) { return c.Add(); }, 1, {"first,whole"}},
+      {"Insert", [](TWatchedItems& c) { return c.Insert(0); }, 0, {"first,whole", "whole,first"}},
+      {"new", [](TWatchedItems& c) { return new TWholeItem(&c); }, 1, {"first,whole"}},
+      {"factory", [](TWatchedItems& c) { return CollectionItemClassOf<TWholeItem>()(&c); }, 1, {"first,whole"}},
+  };
+  for (const Way& w : ways) {
+    SCOPED_TRACE(w.name);
+    TWatchedItems items;
+    auto* first = static_cast<TWholeItem*>(items.Add());
+    first->Caption = "first";
+    items.Seen.clear();
+    auto* item = dynamic_cast<TWholeItem*>(w.make(items));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(items.Seen, w.seen);
+    EXPECT_EQ(item->Index(), w.index);
+    EXPECT_EQ(item->BornAt, 1);  // it was in the collection, last, while being built
+    EXPECT_EQ(item->Collection(), &items);
+    items.Seen.clear();
+    delete item;
+    EXPECT_EQ(items.Seen, std::vector<std::string>{"first"});
+  }
+}
+
+TEST(Collection, AnItemThatFailsToBuildLeavesWithoutAWord) {
+  TWatchedItems items(CollectionItemClassOf<TFailingItem>());
+  new TWholeItem(&items);
+  items.Seen.clear();
+  EXPECT_THROW(items.Add(), EConvertError);
+  EXPECT_THROW(new TFailingItem(&items), EConvertError);
+  EXPECT_TRUE(items.Seen.empty());
+  EXPECT_EQ(items.Count(), 1);
+  // The next item is told of as usual.
+  new TWholeItem(&items);
+  EXPECT_EQ(items.Seen, std::vector<std::string>{"whole,whole"});
 }

@@ -30,7 +30,7 @@ public:
 
 class TTstItem : public TCollectionItem {
 public:
-  using TCollectionItem::TCollectionItem;
+  explicit TTstItem(const TItemSlot& Collection) : TCollectionItem(Collection) {}
   std::string Caption;
   int Value = 0;
   TComponent* Link = nullptr;

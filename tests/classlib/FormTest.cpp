@@ -263,6 +263,123 @@ TEST_F(FormTest, OnMessageSeesQueuedMessagesOnly) {
   EXPECT_EQ(got2, 0);  // handled by OnMessage: never dispatched
 }
 
+// Message hooks: many listeners beside the program's own OnMessage.
+class MessageHookTest : public FormTest {
+protected:
+  void TearDown() override {
+    for (auto t : tokens) Application->RemoveMessageHook(t);
+    Application->OnMessage = nullptr;
+    FormTest::TearDown();
+  }
+  // Posts Msg to control a, runs the loop and answers what the hooks wrote down.
+  std::string Round(UINT Msg) {
+    log.clear();
+    PostMessage(a->Handle(), Msg, 0, 0);
+    Application->ProcessMessages();
+    return log;
+  }
+  // A hook that writes its name for the test's messages and handles when Handles says so.
+  TApplication::TMessageHookToken Add(const std::string& Name, std::function<void()> Also = {}) {
+    auto t = Application->AddMessageHook([this, Name, Also](MSG& m, bool& handled) {
+      if (m.message < WM_USER + 10 || m.message > WM_USER + 20) return;
+      log += Name + " ";
+      if (Also) Also();
+      handled = Name == handles;
+      log += Name == handles ? "! " : "";  // written after Also, which may have removed this hook
+    });
+    tokens.push_back(t);
+    return t;
+  }
+  std::vector<TApplication::TMessageHookToken> tokens;
+  std::string log, handles;
+};
+
+TEST_F(MessageHookTest, HooksRunInTheirOrderThenOnMessageUntilOneHandles) {
+  Build();
+  int dispatched = 0;
+  a->WindowProc = [&, old = a->WindowProc](TMessage& m) {
+    if (m.Msg == WM_USER + 10) ++dispatched;
+    old(m);
+  };
+  Add("A");
+  Add("B");
+  Add("C");
+  Application->OnMessage = [&](MSG& m, bool& handled) {
+    if (m.message != WM_USER + 10) return;
+    log += "app ";
+    handled = handles == "app";
+  };
+  struct Case {
+    const char* handles;
+    const char* called;
+    int dispatched;
+  };
+  const Case cases[] = {
+      {"", "A B C app ", 1}, {"A", "A ! ", 0}, {"B", "A B ! ", 0}, {"C", "A B C ! ", 0}, {"app", "A B C app ", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.handles);
+    handles = c.handles;
+    dispatched = 0;
+    EXPECT_EQ(Round(WM_USER + 10), c.called);
+    EXPECT_EQ(dispatched, c.dispatched);
+  }
+  // Sent messages are not the loop's: no hook sees them.
+  log.clear();
+  SendMessage(a->Handle(), WM_USER + 10, 0, 0);
+  EXPECT_EQ(log, "");
+  // Tokens are distinct and never 0; each removes once.
+  EXPECT_NE(tokens[0], 0u);
+  EXPECT_NE(tokens[0], tokens[1]);
+  EXPECT_TRUE(Application->RemoveMessageHook(tokens[1]));
+  EXPECT_FALSE(Application->RemoveMessageHook(tokens[1]));
+  EXPECT_FALSE(Application->RemoveMessageHook(0));
+  handles = "";
+  EXPECT_EQ(Round(WM_USER + 10), "A C app ");
+}
+
+TEST_F(MessageHookTest, HooksMayRemoveAndAddHooksWhileBeingCalled) {
+  Build();
+  TApplication::TMessageHookToken self = 0, other = 0, added = 0;
+  // Removes itself, then still uses what it holds: the running hook lives to its end.
+  self = Add("self", [&] { EXPECT_TRUE(Application->RemoveMessageHook(self)); });
+  Add("remover", [&] {
+    if (other) Application->RemoveMessageHook(other);
+    other = 0;
+    if (!added) added = Add("added");
+  });
+  other = Add("other");
+  Add("last");
+  EXPECT_EQ(Round(WM_USER + 11), "self remover last ");
+  EXPECT_EQ(Round(WM_USER + 11), "remover last added ");
+
+  // A hook that runs the loop itself (as a modal loop does) while a hook of the inner round
+  // removes itself: both rounds go on over the same hooks, and the removal holds afterwards.
+  TApplication::TMessageHookToken inner = 0;
+  bool nested = false;
+  Add("modal", [&] {
+    if (nested) return;
+    nested = true;
+    PostMessage(a->Handle(), WM_USER + 12, 0, 0);
+    Application->ProcessMessages();
+  });
+  inner = Add("inner", [&] { Application->RemoveMessageHook(inner); });
+  EXPECT_EQ(Round(WM_USER + 11), "remover last added modal remover last added modal inner ");
+  EXPECT_EQ(Round(WM_USER + 11), "remover last added modal ");
+}
+
+TEST_F(MessageHookTest, AHookThatThrowsGoesToOnExceptionAndTheMessageIsHandled) {
+  Build();
+  std::string reported;
+  auto old = Application->OnException;
+  Application->OnException = [&](TObject*, const std::exception& e) { reported = e.what(); };
+  Add("thrower", [] { throw Exception("hook failed"); });
+  Add("next");
+  EXPECT_EQ(Round(WM_USER + 13), "thrower ");
+  EXPECT_EQ(reported, "hook failed");
+  Application->OnException = old;
+}
+
 TEST_F(FormTest, HidingOrFreeingTheFocusedControlMovesTheFocusAway) {
   Build();
   b->SetFocus();

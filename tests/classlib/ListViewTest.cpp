@@ -3,7 +3,9 @@
 // divider drags, a replaced header window procedure, owner data, label editing, the LVM_*
 // answers, bad indexes, form streaming, and pictures of the plain look.
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Exception.h"
@@ -873,6 +875,66 @@ TEST_F(ListViewTest, ListStyleColumnsFollowTheWidestCaption) {
   EXPECT_GE(width(), narrow);
   lv->Items()->Add()->SetCaption("a much longer caption");
   EXPECT_EQ(width(), wide);
+}
+
+// What the header shows, section by section: caption and width.
+std::vector<std::pair<std::string, int>> HeaderSections(HWND header) {
+  std::vector<std::pair<std::string, int>> out;
+  const int n = int(SendMessage(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    char text[64] = {};
+    HDITEM hdi;
+    hdi.mask = HDI_TEXT | HDI_WIDTH;
+    hdi.pszText = text;
+    hdi.cchTextMax = sizeof text;
+    SendMessage(header, HDM_GETITEM, WPARAM(i), reinterpret_cast<LPARAM>(&hdi));
+    out.emplace_back(text, hdi.cxy);
+  }
+  return out;
+}
+
+TEST_F(ListViewTest, ColumnsAddedChangedAndDeletedWhileShownReachTheHeader) {
+  TForm* f = NewForm(100, 100, 600, 300);
+  auto* lv = NewList(f);
+  AddRows(lv, 0, 3);
+  f->Show();
+  Pump();
+  HWND header = lv->HeaderHandle();
+  ASSERT_TRUE(header);
+  ASSERT_TRUE(IsWindowVisible(lv->Handle()));
+  using Sections = std::vector<std::pair<std::string, int>>;
+  TListColumns* cols = lv->Columns();
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    Sections shown;
+  };
+  const Step steps[] = {
+      {"Add", [&] { cols->Add(); }, {{"", 50}}},
+      {"caption", [&] { cols->Items(0)->SetCaption("名称"); }, {{"名称", 50}}},
+      {"width", [&] { cols->Items(0)->SetWidth(120); }, {{"名称", 120}}},
+      {"Insert", [&] { cols->Insert(0)->SetCaption("first"); }, {{"first", 50}, {"名称", 120}}},
+      {"new", [&] { new TListColumn(cols); }, {{"first", 50}, {"名称", 120}, {"", 50}}},
+      {"both", [&] {
+         TListColumn* c = cols->Add();
+         c->SetCaption("last");
+         c->SetWidth(70);
+       }, {{"first", 50}, {"名称", 120}, {"", 50}, {"last", 70}}},
+      {"Delete", [&] { cols->Delete(1); }, {{"first", 50}, {"", 50}, {"last", 70}}},
+      {"delete", [&] { delete cols->Items(0); }, {{"", 50}, {"last", 70}}},
+      {"Clear", [&] { cols->Clear(); }, {}},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    s.act();
+    Pump();  // the header paints what it was told
+    EXPECT_EQ(HeaderSections(header), s.shown);
+    int total = 0;
+    for (const auto& sec : s.shown) total += sec.second;
+    if (lv->Items()->Count() > 0 && total > 0) {
+      EXPECT_EQ(lv->Items()->Item(0)->DisplayRect(drBounds).right, total) << "the rows follow the columns";
+    }
+  }
 }
 
 }  // namespace
