@@ -33,12 +33,6 @@ bool RectInPicture(const TRect& R, const TBitmap* P) {
 // A state rectangle the picture does not hold is taken as not given.
 TRect Checked(const TRect& R, const TBitmap* P) { return RectInPicture(R, P) ? R : TRect{}; }
 
-TBitmap* SkinPicture(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 bool EffectsOf(TkxSkinData* SD) { return SD && !SD->Empty && SD->EnableSkinEffects(); }
 
 // Copies the record's values; a record of another kind draws every state from its own image.
@@ -220,7 +214,7 @@ TkxSkinButton::~TkxSkinButton() {
   if (FLayerManager && FLayerManager->IsVisible) FLayerManager->Hide();
 }
 
-bool TkxSkinButton::EffectsOn() const { return EffectsOf(FSD); }
+bool TkxSkinButton::EffectsOn() const { return EffectsOf(SkinData()); }
 bool TkxSkinButton::MorphActive() const { return Morphing && EffectsOn(); }
 bool TkxSkinButton::AnimationRunning() const {
   return EffectsOn() && Running(AnimateTimer) && CurrentFrame >= 1 && CurrentFrame <= FrameCount;
@@ -244,7 +238,7 @@ void TkxSkinButton::GetSkinData() {
   FButtonRecord = false;
   if (FIndex == -1) return;
   if (!FUseSkinSize && MaskPicture) MaskPicture = nullptr;
-  FButtonRecord = ReadButtonRecord(*this, FSD, FIndex, SkinRect, Picture);
+  FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
   if (AnimationRunning()) {
     const TRect f = AnimationFrame(SkinRect, CurrentFrame);
     if (!IsEmptyRect(f)) (AnimateInc ? ActiveSkinRect : SkinRect) = f;
@@ -460,11 +454,11 @@ void TkxSkinButton::RepeatTick(TObject*) {
 // ---- glow layer
 
 void TkxSkinButton::ShowLayer() {
-  if (!FLayerManager || !FSD || FSD->Empty || FIndex == -1 || !IsWin2000OrLater()) return;
-  if (!FSD->ShowButtonGlowFrames() && !FAlwaysShowGlowFrame) return;
-  TBitmap* pic = SkinPicture(FSD, GlowLayerPictureIndex);
+  if (!FLayerManager || !SkinData() || SkinData()->Empty || FIndex == -1 || !IsWin2000OrLater()) return;
+  if (!SkinData()->ShowButtonGlowFrames() && !FAlwaysShowGlowFrame) return;
+  TBitmap* pic = SkinPicture(GlowLayerPictureIndex);
   if (!pic) return;
-  TBitmap* mask = SkinPicture(FSD, GlowLayerMaskPictureIndex);
+  TBitmap* mask = SkinPicture(GlowLayerMaskPictureIndex);
   auto* form = dynamic_cast<TForm*>(GetParentForm(this));
   FLayerManager->TopMostMode = form && form->FormStyle() == fsStayOnTop;
   const int32_t dw = Width() - RectWidth(SkinRect), dh = Height() - RectHeight(SkinRect);
@@ -749,7 +743,7 @@ void TkxSkinButton::SetCaptionFont(TCanvas* C) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
 }
 
 void TkxSkinButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActive, bool ADown) {
@@ -786,7 +780,7 @@ void TkxSkinButton::CreateControlDefaultImage(TBitmap* B) {
   else
     PlainFrame(c, r, clBtnShadow, clBtnFace, true);
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   if (!Enabled()) c->Font()->SetColor(clBtnShadow);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
@@ -841,7 +835,7 @@ TkxSkinSpeedButton::TkxSkinSpeedButton(TComponent* AOwner)
 
 TkxSkinSpeedButton::~TkxSkinSpeedButton() { FGlyph->OnChange = nullptr; }
 
-bool TkxSkinSpeedButton::EffectsOn() const { return EffectsOf(FSD); }
+bool TkxSkinSpeedButton::EffectsOn() const { return EffectsOf(SkinData()); }
 bool TkxSkinSpeedButton::MorphActive() const { return Morphing && EffectsOn(); }
 bool TkxSkinSpeedButton::AnimationRunning() const {
   return EffectsOn() && Running(AnimateTimer) && CurrentFrame >= 1 && CurrentFrame <= FrameCount;
@@ -861,7 +855,7 @@ void TkxSkinSpeedButton::GetSkinData() {
   TkxGraphicSkinCustomControl::GetSkinData();
   FButtonRecord = false;
   if (FIndex == -1) return;
-  FButtonRecord = ReadButtonRecord(*this, FSD, FIndex, SkinRect, Picture);
+  FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
   // A transparent button shows its parent; there is no opaque normal image to blend from.
   if (Transparent()) Morphing = false;
   if (AnimationRunning()) {
@@ -1233,7 +1227,7 @@ void TkxSkinSpeedButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool 
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   TColor color = FontColor;
   if (!FButtonRecord || (Enabled() && !FUseSkinFontColor))
     color = Enabled() ? FDefaultFont->Color() : TColor(clBtnShadow);
@@ -1263,7 +1257,7 @@ void TkxSkinSpeedButton::CreateControlDefaultImage(TBitmap* B) {
   else if (!Transparent())
     PlainFrame(c, r, clBtnShadow, clBtnFace, false);
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   if (!Enabled()) c->Font()->SetColor(clBtnShadow);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
@@ -1282,8 +1276,8 @@ void TkxSkinSpeedButton::DrawBare(TCanvas* C, const TRect& R, bool Skinned) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
-  TkxSkinColors* colors = Skinned && FSD ? FSD->SkinColors() : nullptr;
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  TkxSkinColors* colors = Skinned && SkinData() ? SkinData()->SkinColors() : nullptr;
   if (!Enabled())
     f->SetColor(colors ? colors->cBtnShadow() : TColor(clBtnShadow));
   else if (colors && FUseSkinFontColor)

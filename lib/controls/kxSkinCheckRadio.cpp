@@ -143,7 +143,7 @@ void TkxSkinCheckRadioBox::ActionChange(TObject* Sender, bool CheckDefaults) {
 
 void TkxSkinCheckRadioBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
-  auto* r = FIndex == -1 ? nullptr : dynamic_cast<TkxDataSkinCheckRadioControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = FIndex == -1 ? nullptr : dynamic_cast<TkxDataSkinCheckRadioControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) {
     FIndex = -1;
     Morphing = false;
@@ -301,7 +301,7 @@ void TkxSkinCheckRadioBox::MouseUp(TMouseButton Button, TShiftState Shift, int X
 // ---- the active state and the morph -------------------------------------------------------------
 
 bool TkxSkinCheckRadioBox::CanMorph() const {
-  return Morphing && FSD && !FSD->Empty && FSD->EnableSkinEffects();
+  return Morphing && SkinData() && !SkinData()->Empty && SkinData()->EnableSkinEffects();
 }
 
 void TkxSkinCheckRadioBox::StopMorphTimer() {
@@ -352,7 +352,7 @@ void TkxSkinCheckRadioBox::SetCaptionFont(TFont* F) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
 }
 
 bool TkxSkinCheckRadioBox::DrawCheckImage(TCanvas* C, int32_t X, int32_t Y, TCheckBoxState AState, bool Hot) {

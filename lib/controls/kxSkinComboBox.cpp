@@ -353,7 +353,7 @@ void TkxComboSkinFields::TakeComboRecord(const TkxDataSkinComboBox& R) {
 void TkxSkinCustomComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -380,9 +380,9 @@ void TkxSkinCustomComboBox::DefaultFontChanged() { Font()->Assign(FDefaultFont.g
 
 TColor TkxSkinCustomComboBox::DisabledColor() {
   if (FIndex == -1) return clGrayText;
-  const int32_t i = FSD ? FSD->GetControlIndex("edit") : -1;
+  const int32_t i = SkinData() ? SkinData()->GetControlIndex("edit") : -1;
   if (i == -1) return clGrayText;
-  auto* r = dynamic_cast<TkxDataSkinEditControl*>(FSD->CtrlList[size_t(i)].get());
+  auto* r = dynamic_cast<TkxDataSkinEditControl*>(SkinData()->CtrlList[size_t(i)].get());
   return r ? r->DisabledFontColor : clGrayText;
 }
 
@@ -419,8 +419,8 @@ void TkxSkinCustomComboBox::ChangeSkinData() {
   Invalidate();
   if (FListBox) {
     FListBox->SetSkinDataName(FIndex == -1 ? std::string() : ListBoxName);
-    FListBox->SetSkinData(FSD);
-    if (!FSD) FListBox->ChangeSkinData();
+    FListBox->SetSkinData(SkinData());
+    if (!SkinData()) FListBox->ChangeSkinData();
     FListBox->UpDateScrollBar();
   }
   CalcRects();
@@ -432,7 +432,7 @@ void TkxSkinCustomComboBox::ChangeSkinData() {
 }
 
 TFontCharset TkxSkinCustomComboBox::CharsetInUse() {
-  if (FSD && FSD->ResourceStrData()) return FSD->ResourceStrData()->CharSet();
+  if (SkinData() && SkinData()->ResourceStrData()) return SkinData()->ResourceStrData()->CharSet();
   return FDefaultFont->Charset();
 }
 
@@ -602,7 +602,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     OnComboBoxDrawItem(bc, index, b->Width(), b->Height(), txt, CBItem.State);
   } else {
     if (focused && ShowFocus) {
-      TkxSkinColors* sc = FSD ? FSD->SkinColors() : nullptr;
+      TkxSkinColors* sc = SkinData() ? SkinData()->SkinColors() : nullptr;
       bc->Brush()->SetStyle(bsSolid);
       bc->Brush()->SetColor(sc ? sc->cBtnFace() : clBtnFace);
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
@@ -626,11 +626,11 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
     if (!IsEmptyRect(src) && Picture) C->CopyRect(Button.R, Picture->Canvas(), src);
     return;
   }
-  const int32_t i = FirstRecord(FSD, {"combobutton", "editbutton", "resizebutton"});
+  const int32_t i = FirstRecord(SkinData(), {"combobutton", "editbutton", "resizebutton"});
   if (i == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(i)].get());
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
   TkxSkinGeometry g;
-  if (!r || !g.ReadRecord(FSD, i)) return;
+  if (!r || !g.ReadRecord(SkinData(), i)) return;
   const bool down = Button.Down && Button.MouseIn, hot = Button.MouseIn;
   TRect src = r->SkinRect;
   TColor color = r->FontColor;
@@ -676,10 +676,10 @@ void TkxSkinCustomComboBox::DrawToolButton(TCanvas* C, bool Skin, const std::str
       Frame3D(C, fr, clBtnShadow, clBtnShadow, 1), FillWith(C, fr, clBtnFace);
     C->Font()->Assign(FDefaultFont.get());
   } else {
-    const int32_t i = FirstRecord(FSD, {"resizetoolbutton", "resizebutton"});
+    const int32_t i = FirstRecord(SkinData(), {"resizetoolbutton", "resizebutton"});
     TkxSkinGeometry g;
-    if (i != -1) r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(i)].get());
-    if (!r || !g.ReadRecord(FSD, i)) return;
+    if (i != -1) r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
+    if (!r || !g.ReadRecord(SkinData(), i)) return;
     pic = g.Picture;
     TRect src = FDropDown ? r->DownSkinRect : hot ? r->ActiveSkinRect : r->SkinRect;
     if (IsEmptyRect(src)) src = !IsEmptyRect(r->SkinRect) ? r->SkinRect : r->ActiveSkinRect;
@@ -819,7 +819,7 @@ void TkxSkinCustomComboBox::DropDown() {
   FDropDown = true;
   if (FToolButtonStyle) Invalidate();
   FListBox->SetTopIndex(std::max(0, FListBox->ItemIndex()));
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   FListBox->Show(p);
   FListBox->UpDateScrollBar();
 }

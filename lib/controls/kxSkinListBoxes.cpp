@@ -624,7 +624,7 @@ void TkxSkinCustomListBox::ListBoxKeyPress(uint32_t& Key) {
 void TkxSkinCustomListBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinListBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinListBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   SItemRect = r->SItemRect;
   ActiveItemRect = IsEmptyRect(r->ActiveItemRect) ? r->SItemRect : r->ActiveItemRect;
@@ -667,7 +667,7 @@ void TkxSkinCustomListBox::DefaultFontChanged() {
 void TkxSkinCustomListBox::NameBars() {
   if (ScrollBar) {
     ScrollBar->SetSkinDataName(FIndex == -1 ? "" : Columns() < 1 ? VScrollBarName : HScrollBarName);
-    ScrollBar->SetSkinData(FSD);
+    ScrollBar->SetSkinData(SkinData());
   }
   if (HScrollBar) {
     if (FIndex == -1) {
@@ -683,7 +683,7 @@ void TkxSkinCustomListBox::NameBars() {
       HScrollBar->SetBothSkinDataName(HScrollBarName);
       HScrollBar->SetBothFlag(false);
     }
-    HScrollBar->SetSkinData(FSD);
+    HScrollBar->SetSkinData(SkinData());
     HScrollBar->Invalidate();
   }
 }
@@ -944,7 +944,7 @@ void TkxSkinCustomListBox::CreateControlDefaultImage(TBitmap* B) {
   const TRect tr = FShowCaptionButtons ? TRect{3, 2, W - 3 * a - 3, FDefaultCaptionHeight - 2}
                                        : TRect{3, 2, W - 2, FDefaultCaptionHeight - 2};
   c->Font()->Assign(FDefaultCaptionFont.get());
-  c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
+  c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
   DrawCaption(c, tr, false);
   c->Pen()->SetColor(clBtnShadow);
   c->MoveTo(1, FDefaultCaptionHeight - 1);
@@ -1001,7 +1001,7 @@ void TkxSkinCustomListBox::CreateControlSkinImage(TBitmap* B) {
     c->Font()->SetHeight(CaptionFontHeight);
     c->Font()->SetColor(CaptionFontColor);
     c->Font()->SetStyle(CaptionFontStyle);
-    c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
+    c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
     DrawCaption(c, NewCaptionRect, true);
   }
   if (FShowCaptionButtons)

@@ -160,7 +160,7 @@ void TkxSkinCustomOfficeComboBox::SetItemIndex(int32_t Value) {
 void TkxSkinCustomOfficeComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -191,7 +191,7 @@ void TkxSkinCustomOfficeComboBox::ChangeSkinData() {
   Repaint();
   // The drop-down's record: none while unskinned, the designed one again once skinned.
   FListBox->SetSkinDataName(FIndex == -1 ? std::string() : FListBoxSkinDataName);
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   CalcRects();
 }
 
@@ -245,7 +245,7 @@ void TkxSkinCustomOfficeComboBox::DropDown() {
   }
   FDropDown = true;
   if (FToolButtonStyle) Repaint();
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   FListBox->Show(P);
 }
 
@@ -516,7 +516,7 @@ void TkxSkinCustomOfficeComboBox::SetSkinFont(TFont* F, TColor Color) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   F->SetColor(Color);
 }
 
@@ -558,7 +558,7 @@ void TkxSkinCustomOfficeComboBox::DrawMarker(TCanvas* C, const TRect& M, const T
   else if ((Open || Hot) && !IsEmptyRect(Rec->MenuMarkerActiveRect))
     src = Rec->MenuMarkerActiveRect;
   // The marker lies in the button record's own picture.
-  TBitmap* pic = ActivePicture(FSD, Rec->PictureIndex);
+  TBitmap* pic = ActivePicture(SkinData(), Rec->PictureIndex);
   if (!InPicture(src, pic)) return;
   TBitmap m;
   m.SetPixelFormat(pf24bit);
@@ -577,9 +577,9 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   const int32_t shift = open ? 2 : 0;
   TRect R{2 + shift, 2 + shift, W - 17, H - 2};
   const TRect M{W - 15 + shift, shift, W, H};
-  auto* rec = FIndex == -1 ? nullptr : Record<TkxDataSkinButtonControl>(FSD, "resizetoolbutton");
-  if (FIndex != -1 && !rec) rec = Record<TkxDataSkinButtonControl>(FSD, "resizebutton");
-  TBitmap* pic = rec ? ActivePicture(FSD, rec->PictureIndex) : nullptr;
+  auto* rec = FIndex == -1 ? nullptr : Record<TkxDataSkinButtonControl>(SkinData(), "resizetoolbutton");
+  if (FIndex != -1 && !rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
+  TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
   if (FIndex == -1 || !rec || !InPicture(rec->SkinRect, pic)) {
     // The plain tool button (also for a skin without a usable button record).
     if (open)
@@ -605,7 +605,7 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   } else {
     C->Font()->Assign(FDefaultFont.get());
   }
-  C->Font()->SetCharset(FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  C->Font()->SetCharset(SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   C->Font()->SetColor(color);
   DrawContent(C, R, ShownIndex(), AText, false);
   if (!IsEmptyRect(rec->MenuMarkerRect))
@@ -647,7 +647,7 @@ void TkxSkinCustomOfficeComboBox::PaintDefaultField(TBitmap* B, const std::strin
   TCanvas* IC = ib.Canvas();
   const bool focused = Focused();
   IC->Font()->Assign(Font());
-  IC->Font()->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  IC->Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   IC->Brush()->SetStyle(bsSolid);
   IC->Brush()->SetColor(focused ? clHighlight : FDefaultColor);
   IC->FillRect(TRect{0, 0, iw, ih});
@@ -688,10 +688,10 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
       src = ActiveButtonRect;
     if (InPicture(src, Picture)) C->CopyRect(Button.R, Picture->Canvas(), src);
   } else if (RectWidth(Button.R) > 0 && RectHeight(Button.R) > 0) {
-    auto* rec = Record<TkxDataSkinButtonControl>(FSD, "combobutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(FSD, "editbutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(FSD, "resizebutton");
-    TBitmap* pic = rec ? ActivePicture(FSD, rec->PictureIndex) : nullptr;
+    auto* rec = Record<TkxDataSkinButtonControl>(SkinData(), "combobutton");
+    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "editbutton");
+    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
+    TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
     if (rec && InPicture(rec->SkinRect, pic)) {
       TBitmap bb;
       bb.SetPixelFormat(pf24bit);
@@ -756,12 +756,12 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   }
   TColor color = focused ? FocusFontColor : hotItem ? ActiveFontColor : FontColor;
   if (!Enabled() && FUseSkinSize) {
-    auto* e = Record<TkxDataSkinEditControl>(FSD, "edit");
+    auto* e = Record<TkxDataSkinEditControl>(SkinData(), "edit");
     color = e ? e->DisabledFontColor : clGrayText;
   }
   SetSkinFont(ib.Canvas()->Font(), color);
   if (focused && ShowFocus && !FUseSkinSize) {
-    ib.Canvas()->Brush()->SetColor(FSD->SkinColors() ? FSD->SkinColors()->cBtnFace() : clBtnFace);
+    ib.Canvas()->Brush()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : clBtnFace);
     DrawSkinFocusRect(ib.Canvas(), TRect{0, 0, iw, ib.Height()});
   }
   DrawContent(ib.Canvas(), R, ShownIndex(), nullptr, true);

@@ -16,12 +16,6 @@ using namespace win;
 
 namespace {
 
-template <typename R>
-R* RecordAt(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->CtrlList.size()) return nullptr;
-  return dynamic_cast<R*>(SD->CtrlList[size_t(Index)].get());
-}
-
 std::unique_ptr<TBitmap> NewBitmap(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(pf24bit);
@@ -139,7 +133,7 @@ void TkxSkinCustomTabSheet::Dispatch(TMessage& Message) {
 // ---- TkxSkinPageControl: properties -------------------------------------------------------------
 
 TkxSkinPageControl::TkxSkinPageControl(TComponent* AOwner)
-    : TPageControl(AOwner), FTempImages(std::make_unique<TImageList>(nullptr)) {
+    : TPageControl(AOwner), TkxSkinBinding(this, "tab"), FTempImages(std::make_unique<TImageList>(nullptr)) {
   FDefaultFont = std::make_unique<TFont>();
   FDefaultFont->SetName("Arial");
   FDefaultFont->SetHeight(14);
@@ -158,7 +152,6 @@ TkxSkinPageControl::~TkxSkinPageControl() {
   FreeScroller();
   TCustomTabControl::SetImages(nullptr);
   if (FTabImages) FTabImages->RemoveFreeNotification(this);
-  if (FSD) FSD->RemoveFreeNotification(this);
 }
 
 TCustomImageList* TkxSkinPageControl::TempImages() const { return FTempImages.get(); }
@@ -248,11 +241,8 @@ void TkxSkinPageControl::SetDefaultItemHeight(int32_t Value) {
 }
 
 void TkxSkinPageControl::SetSkinData(TkxSkinData* Value) {
-  if (FSD == Value) return;
-  if (FSD) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (Value) Value->FreeNotification(this);
-  if (Value && !Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
+  if (!BindSkinData(Value)) return;
+  if (Value && !Value->Empty && !HostDesigning()) ChangeSkinData();
 }
 
 void TkxSkinPageControl::SetTabPosition(TTabPosition Value) {
@@ -288,11 +278,6 @@ void TkxSkinPageControl::SetMultiLine(bool Value) {
 void TkxSkinPageControl::Notification(TComponent* AComponent, TOperation Operation) {
   TPageControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-    Picture = nullptr;
-  }
   if (AComponent == FSkinUpDown) FSkinUpDown = nullptr;
   if (AComponent == FTabImages) {
     FTabImages = nullptr;
@@ -438,16 +423,10 @@ int32_t TkxSkinPageControl::TabsScrolledOut() {
 
 // ---- skin --------------------------------------------------------------------------------------
 
-TBitmap* TkxSkinPageControl::SkinPicture(int32_t Index) const {
-  if (!FSD || Index < 0 || size_t(Index) >= FSD->FActivePictures.size()) return nullptr;
-  TBitmap* b = FSD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 void TkxSkinPageControl::GetSkinData() {
   BGPictureIndex = -1;
-  FIndex = (!FSD || FSD->Empty) ? -1 : FSD->GetControlIndex(FSkinDataName);
-  auto* r = RecordAt<TkxDataSkinTabControl>(FSD, FIndex);
+  LookupSkinIndex();
+  auto* r = SkinRecord<TkxDataSkinTabControl>();
   if (!r) {
     // A record of another kind carries nothing a page control can draw.
     FIndex = -1;
@@ -516,7 +495,7 @@ void TkxSkinPageControl::ApplyFonts() {
     }
     f->SetColor(FontColor);
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
 }
 
 void TkxSkinPageControl::ChangeSkinData() {
@@ -619,7 +598,7 @@ void TkxSkinPageControl::CheckScroll() {
     ud->SetPosition(TabsScrolledOut());
     FInScrollerChange = false;
     ud->SetSkinDataName(FIndex >= 0 ? UpDown : std::string());
-    ud->SetSkinData(FSD);
+    ud->SetSkinData(SkinData());
     ud->OnChange = [this](TObject* Sender) { ScrollerChange(Sender); };
     ud->SetParent(this);
   }
@@ -1082,7 +1061,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
       bc->FillRect(TRect{1, 1, w - 1, h - 1});
     }
     bc->Font()->Assign(Font());
-    bc->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
   } else {
     TRect S = TabRect;
     if (hot && !IsEmptyRect(MouseInTabRect)) S = MouseInTabRect;
@@ -1113,7 +1092,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
       bc->Font()->SetStyle(FontStyle);
       bc->Font()->SetHeight(FontHeight);
     }
-    bc->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
     bc->Font()->SetColor(hot ? MouseInFontColor : Active ? (focused ? FocusFontColor : ActiveFontColor) : FontColor);
   }
   TRect BR{0, 0, bmp->Width(), bmp->Height()};
@@ -1134,14 +1113,14 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
     } else {
       bmp->Canvas()->Font()->Assign(Font());
     }
-    bmp->Canvas()->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bmp->Canvas()->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
   }
   TCanvas* bc = bmp->Canvas();
   bc->Brush()->SetStyle(bsClear);
   if (skinned && ShowFocus && focused && Active) {
     TRect fr{BR.left + FocusOffsetX, BR.top + FocusOffsetY, BR.right - FocusOffsetX, BR.bottom - FocusOffsetY};
     bc->Brush()->SetStyle(bsSolid);
-    bc->Brush()->SetColor(FSD && FSD->SkinColors() ? FSD->SkinColors()->cBtnFace() : clBtnFace);
+    bc->Brush()->SetColor(SkinData() && SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : clBtnFace);
     DrawSkinFocusRect(bc, fr);
     bc->Brush()->SetStyle(bsClear);
   }
@@ -1209,8 +1188,8 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
     dest = TRect{CR.left, cy - 7, CR.left + 14, cy + 7};
     DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? TColor(0xFFFFFF) : clBlack);
   } else if (IsEmptyRect(CloseButtonRect)) {
-    const int32_t ri = FSD ? FSD->GetControlIndex("resizetoolbutton") : -1;
-    auto* rec = RecordAt<TkxDataSkinButtonControl>(FSD, ri);
+    const int32_t ri = SkinData() ? SkinData()->GetControlIndex("resizetoolbutton") : -1;
+    auto* rec = SkinRecordAt<TkxDataSkinButtonControl>(ri);
     TBitmap* pic = rec ? SkinPicture(rec->PictureIndex) : nullptr;
     if (!rec || !pic) {
       Page->ButtonRect = TRect{CR.left, cy - FCloseSize / 2, CR.left + FCloseSize, cy - FCloseSize / 2 + FCloseSize};

@@ -283,7 +283,7 @@ void TkxSkinPanel::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   BGPictureIndex = -1;
   if (FIndex == -1) return;
-  auto* r = RecordAt<TkxDataSkinPanelControl>(FSD, FIndex);
+  auto* r = RecordAt<TkxDataSkinPanelControl>(SkinData(), FIndex);
   if (!r) return;
   CaptionRect = r->CaptionRect;
   Alignment = r->Alignment;
@@ -426,7 +426,7 @@ void TkxSkinPanel::Paint() {
     PaintTiledClient();
     return;
   }
-  if (BGPictureIndex == -1 || !ActivePicture(FSD, BGPictureIndex)) {
+  if (BGPictureIndex == -1 || !ActivePicture(SkinData(), BGPictureIndex)) {
     TkxSkinCustomControl::Paint();
     return;
   }
@@ -438,7 +438,7 @@ void TkxSkinPanel::PaintTransparentFrame(TCanvas* C) {
   PaintParentBackground(this, b->Canvas());
   if (FBorderStyle != TkxSkinBorderStyle::bvNone) {
     TCanvas* bc = b->Canvas();
-    bc->Pen()->SetColor(FSD->SkinColors()->cBtnShadow());
+    bc->Pen()->SetColor(SkinData()->SkinColors()->cBtnShadow());
     bc->Pen()->SetWidth(1);
     bc->Brush()->SetStyle(bsClear);
     bc->Rectangle(0, 0, Width(), Height());
@@ -482,7 +482,7 @@ void TkxSkinPanel::PaintTiledClient() {
 }
 
 void TkxSkinPanel::PaintBGPicture() {
-  TBitmap* pic = ActivePicture(FSD, BGPictureIndex);
+  TBitmap* pic = ActivePicture(SkinData(), BGPictureIndex);
   const int32_t pw = pic->Width(), ph = pic->Height();
   TCanvas* cv = Canvas();
   const int32_t W = Width(), H = Height();
@@ -548,7 +548,7 @@ void TkxSkinPanel::SetCaptionFont(TCanvas* C, bool FromRecord) {
     f->SetHeight(FontHeight);
     f->SetStyle(FontStyle);
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
 }
 
 int32_t TkxSkinPanel::DrawCheckImage(TCanvas* C, int32_t X, int32_t CentreY, TColor MarkColor) {
@@ -558,7 +558,7 @@ int32_t TkxSkinPanel::DrawCheckImage(TCanvas* C, int32_t X, int32_t CentreY, TCo
     return RectWidth(img);
   }
   // A skin without check images still shows the state.
-  DrawPlainCheck(C, X, CentreY - 7, FChecked, FSD ? FSD->SkinColors()->cBtnShadow() : clBtnShadow, MarkColor);
+  DrawPlainCheck(C, X, CentreY - 7, FChecked, SkinData() ? SkinData()->SkinColors()->cBtnShadow() : clBtnShadow, MarkColor);
   return 14;
 }
 
@@ -690,11 +690,11 @@ void TkxSkinPanel::PaintGroupFrame() {
   TCanvas* C = b->Canvas();
   PaintParentBackground(this, C);
   const int32_t W = Width(), H = Height();
-  C->Pen()->SetColor(FSD->SkinColors()->cBtnShadow());
+  C->Pen()->SetColor(SkinData()->SkinColors()->cBtnShadow());
   C->Pen()->SetWidth(1);
   C->Brush()->SetStyle(bsClear);
   SetCaptionFont(C, true);
-  const TColor textColor = StdLabelFontColor(FSD);
+  const TColor textColor = StdLabelFontColor(SkinData());
   C->Font()->SetColor(textColor);
   const std::string caption = Caption();
   const int32_t h = C->TextHeight(caption) + 5;
@@ -806,7 +806,7 @@ void TkxSkinStatusBar::SetShowGrip(bool Value) {
 
 void TkxSkinStatusBar::GetSkinData() {
   TkxSkinPanel::GetSkinData();
-  if (auto* r = RecordAt<TkxDataSkinPanelControl>(FSD, FIndex)) {
+  if (auto* r = RecordAt<TkxDataSkinPanelControl>(SkinData(), FIndex)) {
     GripperRect = r->GripperRect;
     GripperTransparent = r->GripperTransparent;
     GripperTransparentColor = r->GripperTransparentColor;
@@ -847,7 +847,7 @@ void TkxSkinStatusBar::CreateControlSkinImage(TBitmap* B) {
   if (!GripShown()) return;
   const TRect g = GetGripRect();
   if (IsEmptyRect(GripperRect) || !InsidePicture(Picture, GripperRect)) {
-    DrawDefaultGrip(B->Canvas(), g, FSD->SkinColors()->cBtnShadow(), FSD->SkinColors()->cBtnHighLight());
+    DrawDefaultGrip(B->Canvas(), g, SkinData()->SkinColors()->cBtnShadow(), SkinData()->SkinColors()->cBtnHighLight());
     return;
   }
   auto grip = NewImage(RectWidth(GripperRect), RectHeight(GripperRect));
@@ -966,7 +966,7 @@ void TkxSkinToolBar::GetSkinData() {
   TkxSkinPanel::GetSkinData();
   ButtonData = nullptr;
   if (FIndex == -1) return;
-  ButtonData = RecordAt<TkxDataSkinButtonControl>(FSD, FSD->GetControlIndex("resizebutton"));
+  ButtonData = RecordAt<TkxDataSkinButtonControl>(SkinData(), SkinData()->GetControlIndex("resizebutton"));
 }
 
 void TkxSkinToolBar::ChangeSkinData() {
@@ -1147,7 +1147,7 @@ void TkxSkinToolBar::DrawArrow(TBitmap* B, int32_t Index) {
   TCanvas* C = B->Canvas();
   const bool pressedLook = a.MouseIn && (a.Down || FHotScroll);
   TColor arrow = clBtnText;
-  TBitmap* pic = ButtonData ? ActivePicture(FSD, ButtonData->PictureIndex) : nullptr;
+  TBitmap* pic = ButtonData ? ActivePicture(SkinData(), ButtonData->PictureIndex) : nullptr;
   bool drawn = false;
   if (ButtonData && pic) {
     const TkxDataSkinButtonControl& d = *ButtonData;

@@ -178,7 +178,7 @@ void TkxSkinScrollBar::Loaded() {
 void TkxSkinScrollBar::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBarControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinScrollBarControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   // Without the bar's own geometry there is no track or arrow to draw from.
   if (!r) {
     FIndex = -1;

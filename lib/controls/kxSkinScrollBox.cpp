@@ -229,12 +229,12 @@ void TkxSkinScrollBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FBGPictureIndex = -1;
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBoxControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinScrollBoxControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   const int32_t i = r->BGPictureIndex;
   // An index past the pictures, or an empty picture, is no background.
-  if (i >= 0 && size_t(i) < FSD->FActivePictures.size() && FSD->FActivePictures[size_t(i)] &&
-      !FSD->FActivePictures[size_t(i)]->Empty())
+  if (i >= 0 && size_t(i) < SkinData()->FActivePictures.size() && SkinData()->FActivePictures[size_t(i)] &&
+      !SkinData()->FActivePictures[size_t(i)]->Empty())
     FBGPictureIndex = i;
 }
 
@@ -397,7 +397,7 @@ void TkxSkinScrollBox::Paint() {
   }
   std::unique_ptr<TBitmap> tile;
   if (FBGPictureIndex != -1) {
-    TBitmap* bg = FSD->FActivePictures[size_t(FBGPictureIndex)].get();
+    TBitmap* bg = SkinData()->FActivePictures[size_t(FBGPictureIndex)].get();
     tile = NewImage(bg->Width(), bg->Height());
     tile->Canvas()->Draw(0, 0, bg);
   } else {

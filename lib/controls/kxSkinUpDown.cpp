@@ -70,7 +70,7 @@ void TkxSkinUpDown::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FUpDownRecord = false;
   if (FIndex != -1) {
-    if (auto* r = dynamic_cast<TkxDataSkinUpDownControl*>(FSD->CtrlList[size_t(FIndex)].get())) {
+    if (auto* r = dynamic_cast<TkxDataSkinUpDownControl*>(SkinData()->CtrlList[size_t(FIndex)].get())) {
       UpButtonRect = r->UpButtonRect;
       ActiveUpButtonRect = r->ActiveUpButtonRect;
       DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
@@ -298,12 +298,12 @@ void TkxSkinUpDown::DrawDefaultButton(TCanvas* C, int32_t I) {
 }
 
 bool TkxSkinUpDown::DrawResizeButton(TCanvas* C, int32_t I) {
-  if (!FSD) return false;
-  const int32_t idx = FSD->GetControlIndex("resizebutton");
-  if (idx < 0 || size_t(idx) >= FSD->CtrlList.size()) return false;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(idx)].get());
+  if (!SkinData()) return false;
+  const int32_t idx = SkinData()->GetControlIndex("resizebutton");
+  if (idx < 0 || size_t(idx) >= SkinData()->CtrlList.size()) return false;
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(idx)].get());
   if (!r) return false;
-  TBitmap* pic = PictureAt(FSD, r->PictureIndex);
+  TBitmap* pic = PictureAt(SkinData(), r->PictureIndex);
   const TkxUpDownButton& b = Buttons[size_t(I)];
   TRect src = r->SkinRect;
   TColor color = r->FontColor;
