@@ -10,13 +10,12 @@
 #include "lib/graphics/kxEffectBmp.h"
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
 
-// The plain look's pressed and hot fills.
-constexpr TColor kPressedFill = TColor(0xB59385), kHotFill = TColor(0xD2BDB6);
 constexpr TColor kGreyText = TColor(0x808080);
 
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
@@ -109,15 +108,6 @@ void DrawMorph(TCanvas* C, TBitmap* A, TBitmap* B, double Kf, TkxMorphKind Kind)
     default: ea->Morph(eb.get(), Kf); break;
   }
   ea->Draw(C->Handle(), 0, 0);
-}
-
-void PlainFrame(TCanvas* C, const TRect& R, TColor Frame, TColor Fill, bool DrawFrame) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Fill);
-  C->FillRect(R);
-  if (!DrawFrame) return;
-  C->Brush()->SetColor(Frame);
-  C->FrameRect(R);
 }
 
 TFontCharset CaptionCharset(TkxSkinData* SD, TFont* DefaultFont) {
@@ -760,7 +750,7 @@ void TkxSkinButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActi
     color = DownFontColor;
   else if (AActive)
     color = ActiveFontColor;
-  if (!FButtonRecord) color = Enabled() ? FDefaultFont->Color() : TColor(clBtnShadow);
+  if (!FButtonRecord) color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   c->Font()->SetColor(color);
   if (ShowFocus && IsFocused()) DrawSkinFocusRect(c, r);
   bool drawDefault = true;
@@ -773,15 +763,10 @@ void TkxSkinButton::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* c = B->Canvas();
   const TRect r{0, 0, B->Width(), B->Height()};
   const bool pressed = Pressed();
-  if (pressed)
-    PlainFrame(c, r, clNavy, kPressedFill, true);
-  else if (IsHot())
-    PlainFrame(c, r, clNavy, kHotFill, true);
-  else
-    PlainFrame(c, r, clBtnShadow, clBtnFace, true);
+  DrawPlainButtonFace(c, r, PlainStateOf(pressed, IsHot()));
   c->Font()->Assign(FDefaultFont.get());
   c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
-  if (!Enabled()) c->Font()->SetColor(clBtnShadow);
+  if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
   if (!drawDefault) return;
@@ -1230,7 +1215,7 @@ void TkxSkinSpeedButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool 
   f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   TColor color = FontColor;
   if (!FButtonRecord || (Enabled() && !FUseSkinFontColor))
-    color = Enabled() ? FDefaultFont->Color() : TColor(clBtnShadow);
+    color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   else if (!Enabled())
     color = DisabledFontColor;
   else if (AActive && ADown)
@@ -1248,17 +1233,13 @@ void TkxSkinSpeedButton::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* c = B->Canvas();
   const TRect r{0, 0, B->Width(), B->Height()};
   const bool pressed = Pressed();
-  if (pressed)
-    PlainFrame(c, r, clNavy, kPressedFill, true);
-  else if (FMouseIn)
-    PlainFrame(c, r, clNavy, kHotFill, true);
-  else if (ComponentState().Contains(csDesigning) || !FFlat)
-    PlainFrame(c, r, clBtnShadow, clBtnFace, true);
+  if (pressed || FMouseIn || ComponentState().Contains(csDesigning) || !FFlat)
+    DrawPlainButtonFace(c, r, PlainStateOf(pressed, FMouseIn));
   else if (!Transparent())
-    PlainFrame(c, r, clBtnShadow, clBtnFace, false);
+    DrawPlainButtonFace(c, r, TkxPlainState::Normal, false);
   c->Font()->Assign(FDefaultFont.get());
   c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
-  if (!Enabled()) c->Font()->SetColor(clBtnShadow);
+  if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
   if (!drawDefault) return;
@@ -1279,7 +1260,7 @@ void TkxSkinSpeedButton::DrawBare(TCanvas* C, const TRect& R, bool Skinned) {
   f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   TkxSkinColors* colors = Skinned && SkinData() ? SkinData()->SkinColors() : nullptr;
   if (!Enabled())
-    f->SetColor(colors ? colors->cBtnShadow() : TColor(clBtnShadow));
+    f->SetColor(colors ? colors->cBtnShadow() : kxPlain.DisabledText);
   else if (colors && FUseSkinFontColor)
     f->SetColor(colors->cBtnText());
   else

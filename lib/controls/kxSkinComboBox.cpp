@@ -12,6 +12,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -22,19 +23,11 @@ constexpr UINT_PTR kFadeTimer = 2;    // the list: fade-in
 constexpr uint32_t kScrollDelay = 25;
 constexpr uint64_t kFadeGap = 5;      // a fade step after more than this many milliseconds
 constexpr uint64_t kSearchGap = 499, kAutoCompleteGap = 200;
-constexpr TColor kNavy = TColor(0x800000), kHotFace = TColor(0xD2BDB6), kDownFace = TColor(0xB59385);
-
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(pf24bit);
   b->SetSize(std::max(W, 0), std::max(H, 0));
   return b;
-}
-
-void FillWith(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
 }
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
@@ -490,19 +483,9 @@ void TkxSkinCustomComboBox::DrawItemContent(TCanvas* C, int32_t W, int32_t H, in
 }
 
 void TkxSkinCustomComboBox::DrawDefaultButton(TCanvas* C) {
-  TRect r = Button.R;
-  if (IsEmptyRect(r)) return;
-  if (Button.Down && Button.MouseIn) {
-    Frame3D(C, r, kNavy, kNavy, 1);
-    FillWith(C, r, kDownFace);
-  } else if (Button.MouseIn) {
-    Frame3D(C, r, kNavy, kNavy, 1);
-    FillWith(C, r, kHotFace);
-  } else {
-    Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
-    FillWith(C, r, clBtnFace);
-  }
-  DrawArrowImage(C, Button.R, Enabled() ? clBlack : clBtnShadow, 4);
+  if (IsEmptyRect(Button.R)) return;
+  DrawPlainButtonFace(C, Button.R, PlainStateOf(Button.Down && Button.MouseIn, Button.MouseIn));
+  DrawArrowImage(C, Button.R, Enabled() ? kxPlain.Mark : kxPlain.DisabledMark, kxakDown);
 }
 
 void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, bool Skin, const std::string* AText) {
@@ -514,7 +497,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     TCanvas* bc = b->Canvas();
     bc->Font()->Assign(Font());
     bc->Font()->SetCharset(CharsetInUse());
-    FillWith(bc, TRect{0, 0, b->Width(), b->Height()}, focused ? clHighlight : FDefaultColor);
+    PlainFill(bc, TRect{0, 0, b->Width(), b->Height()}, focused ? clHighlight : FDefaultColor);
     bc->Font()->SetColor(focused ? clHighlightText : (Enabled() ? FDefaultFont->Color() : clGrayText));
     const TRect txt{2, 0, b->Width() - 2, b->Height()};
     DrawItemContent(bc, b->Width(), b->Height(), index, txt, AText);
@@ -604,7 +587,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     if (focused && ShowFocus) {
       TkxSkinColors* sc = SkinData() ? SkinData()->SkinColors() : nullptr;
       bc->Brush()->SetStyle(bsSolid);
-      bc->Brush()->SetColor(sc ? sc->cBtnFace() : clBtnFace);
+      bc->Brush()->SetColor(sc ? sc->cBtnFace() : kxPlain.Face);
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
       bc->Brush()->SetStyle(bsClear);
     }
@@ -647,7 +630,7 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
   g.BuildImage(b.get(), g.Picture, src, w, h, true);
   const TRect br{0, 0, w, h};
   if (IsEmptyRect(r->MenuMarkerRect)) {
-    if (Enabled()) DrawArrowImage(b->Canvas(), down ? Moved(br, 0, 2) : br, color, 4);
+    if (Enabled()) DrawArrowImage(b->Canvas(), down ? Moved(br, 0, 2) : br, color, kxakDown);
   } else {
     // The marker comes from the button record's own picture, like the button image.
     TRect m = r->MenuMarkerRect;
@@ -663,17 +646,11 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
 void TkxSkinCustomComboBox::DrawToolButton(TCanvas* C, bool Skin, const std::string* AText) {
   const int32_t W = Width(), H = Height();
   const bool hot = FMouseIn || (HandleAllocated() && Focused());
-  TColor color = Enabled() ? FDefaultFont->Color() : clBtnShadow;
+  TColor color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   TkxDataSkinButtonControl* r = nullptr;
   TBitmap* pic = nullptr;
   if (!Skin) {
-    TRect fr{0, 0, W, H};
-    if (FDropDown)
-      Frame3D(C, fr, kNavy, kNavy, 1), FillWith(C, fr, kDownFace);
-    else if (hot)
-      Frame3D(C, fr, kNavy, kNavy, 1), FillWith(C, fr, kHotFace);
-    else
-      Frame3D(C, fr, clBtnShadow, clBtnShadow, 1), FillWith(C, fr, clBtnFace);
+    DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(FDropDown, hot));
     C->Font()->Assign(FDefaultFont.get());
   } else {
     const int32_t i = FirstRecord(SkinData(), {"resizetoolbutton", "resizebutton"});
@@ -731,15 +708,15 @@ void TkxSkinCustomComboBox::PaintLook(TBitmap* B, const std::string* AText) {
       return;
     }
     TRect r{0, 0, Width(), Height()};
-    FillWith(c, r, clBtnFace);
-    Frame3D(c, r, clBtnShadow, clBtnShadow, 1);
-    FillWith(c, r, FDefaultColor);
+    PlainFill(c, r, kxPlain.Face);
+    DrawPlainEdge(c, r, TkxPlainEdge::Flat);
+    PlainFill(c, r, FDefaultColor);
     DrawDefaultButton(c);
     if (!FEdit) DrawItemImage(c, CBItem.State, false, AText);
     return;
   }
   if (FToolButtonStyle) {
-    FillWith(c, TRect{0, 0, Width(), Height()}, clBtnFace);
+    PlainFill(c, TRect{0, 0, Width(), Height()}, kxPlain.Face);
     DrawToolButton(c, true, AText);
     return;
   }

@@ -1,4 +1,5 @@
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/graphics/kxPlainLook.h"
 
 #include "classlib/graphics/ImageList.h"
 
@@ -15,11 +16,7 @@ std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   return b;
 }
 
-void FillFace(TBitmap* B) {
-  B->Canvas()->Brush()->SetStyle(bsSolid);
-  B->Canvas()->Brush()->SetColor(clBtnFace);
-  B->Canvas()->FillRect(TRect{0, 0, B->Width(), B->Height()});
-}
+void FillFace(TBitmap* B) { PlainFill(B->Canvas(), TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face); }
 
 std::unique_ptr<TFont> NewDefaultFont() {
   auto f = std::make_unique<TFont>();

@@ -17,22 +17,15 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxUtils.h"
 #include "lib/graphics/kxUtilsPlatform.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
 
-// The unskinned frame and the button looks shared with the other small buttons.
-constexpr TColor kHotFill = 0xD2BDB6, kDownFill = 0xB59385;
-
 bool Contains(const TRect& R, TPoint P) { return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom; }
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
-
-void FrameRectColor(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetColor(Color);
-  C->FrameRect(R);
-}
 
 }  // namespace
 
@@ -648,10 +641,7 @@ void TkxSkinCustomEdit::ReleaseEditButton() {
 void TkxSkinCustomEdit::DrawEditButton(TBitmap* B) {
   TCanvas* c = B->Canvas();
   if (!Skinned()) {
-    const bool down = FButtonDown && FButtonActive;
-    c->Brush()->SetColor(down ? kDownFill : FButtonActive ? kHotFill : clBtnFace);
-    c->FillRect(FButtonRect);
-    FrameRectColor(c, FButtonRect, down || FButtonActive ? clNavy : clBtnShadow);
+    DrawPlainButtonFace(c, FButtonRect, PlainStateOf(FButtonDown && FButtonActive, FButtonActive));
     return;
   }
   if (FUseSkinFont) {
@@ -692,10 +682,9 @@ void TkxSkinCustomEdit::DrawFrame(TBitmap* B, bool AHot) {
     TCanvas* c = B->Canvas();
     const int32_t bw = FButtonMode ? RectWidth(FButtonRect) : 0;
     TRect r{0, 0, w - bw, h};
-    c->Brush()->SetColor(FDefaultColor);
-    c->FillRect(r);
-    FrameRectColor(c, r, clBtnShadow);
-    FrameRectColor(c, TRect{1, 1, r.right - 1, h - 1}, clBtnFace);
+    PlainFill(c, r, FDefaultColor);
+    PlainFrameRect(c, r, kxPlain.Shadow);
+    PlainFrameRect(c, TRect{1, 1, r.right - 1, h - 1}, kxPlain.Face);
     if (FButtonMode) DrawEditButton(B);
     return;
   }

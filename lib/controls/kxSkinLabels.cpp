@@ -8,6 +8,7 @@
 #include "lib/skin/kxSkinData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxTextEffects.h"
+#include "lib/graphics/kxPlainLook.h"
 #include "platform/shell/ShellApi.h"
 
 using namespace win;
@@ -83,8 +84,8 @@ void DrawEmbossable(TCanvas* C, TFont& F, bool Enabled, int32_t Index, TkxSkinDa
     return;
   }
   const bool skinned = Index >= 0 && SD && SD->SkinColors();
-  const TColor hi = skinned ? SD->SkinColors()->cBtnHighLight() : clBtnHighlight;
-  const TColor sh = skinned ? SD->SkinColors()->cBtnShadow() : clBtnShadow;
+  const TColor hi = skinned ? SD->SkinColors()->cBtnHighLight() : kxPlain.Highlight;
+  const TColor sh = skinned ? SD->SkinColors()->cBtnShadow() : kxPlain.Shadow;
   DrawIn(C, F, hi, Text, TRect{R.left + 1, R.top + 1, R.right + 1, R.bottom + 1}, Flags);
   DrawIn(C, F, sh, Text, R, Flags);
 }

@@ -8,6 +8,7 @@
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxUtils.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -489,11 +490,7 @@ void TkxSkinCustomListView::PaintHeader(HDC DC) {
 void TkxSkinCustomListView::DrawHeaderRest(TCanvas* Cnvs, const TRect& R) {
   const int32_t w = R.right - R.left, h = R.bottom - R.top;
   if (FHIndex == -1 || !HPicture) {
-    Cnvs->Brush()->SetStyle(bsSolid);
-    Cnvs->Brush()->SetColor(clBtnFace);
-    Cnvs->FillRect(R);
-    TRect f = R;
-    Frame3D(Cnvs, f, clBtnShadow, clBtnShadow, 1);
+    DrawPlainButtonFace(Cnvs, R, TkxPlainState::Normal);
     return;
   }
   auto img = NewImage(w, h);
@@ -521,17 +518,8 @@ void TkxSkinCustomListView::DrawHeaderSection(TCanvas* Cnvs, TListColumn* Column
   std::string caption = Column->Caption();
   c->Font()->Assign(Font());
   if (FHIndex == -1 || !HPicture) {
-    TRect f{0, 0, w, h};
-    if (Pressed) {
-      Frame3D(c, f, TColor(0x800000), TColor(0x800000), 1);
-      c->Brush()->SetColor(TColor(0xB59385));
-    } else {
-      Frame3D(c, f, clBtnShadow, clBtnShadow, 1);
-      c->Brush()->SetColor(clBtnFace);
-    }
-    c->Brush()->SetStyle(bsSolid);
-    c->FillRect(f);
-    c->Font()->SetColor(clBtnText);
+    DrawPlainButtonFace(c, TRect{0, 0, w, h}, Pressed ? TkxPlainState::Down : TkxPlainState::Normal);
+    c->Font()->SetColor(kxPlain.Text);
   } else {
     const TRect src = Pressed ? HDownSkinRect : HSkinRect;
     c->Font()->SetColor(Pressed ? HDownFontColor : HFontColor);

@@ -7,6 +7,7 @@
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -14,8 +15,6 @@ namespace {
 
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr uint32_t kAutoScrollInterval = 25;
-constexpr TColor kOpenFill = TColor(0xB59385);
-constexpr TColor kHotFill = TColor(0xD2BDB6);
 
 template <typename T>
 T* Record(TkxSkinData* SD, const std::string& Name) {
@@ -33,17 +32,6 @@ TBitmap* ActivePicture(TkxSkinData* SD, int32_t Index) {
 
 bool InPicture(const TRect& R, TBitmap* P) {
   return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
-void FrameAndFill(TCanvas* C, const TRect& R, TColor Frame, TColor Fill) {
-  if (IsEmptyRect(R)) return;
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Frame);
-  C->FillRect(R);
-  const TRect in{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1};
-  if (IsEmptyRect(in)) return;
-  C->Brush()->SetColor(Fill);
-  C->FillRect(in);
 }
 
 // The nine-part image of Src of the record's picture at the size of B, the geometry moved by
@@ -582,12 +570,7 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
   if (FIndex == -1 || !rec || !InPicture(rec->SkinRect, pic)) {
     // The plain tool button (also for a skin without a usable button record).
-    if (open)
-      FrameAndFill(C, TRect{0, 0, W, H}, clNavy, kOpenFill);
-    else if (hot)
-      FrameAndFill(C, TRect{0, 0, W, H}, clNavy, kHotFill);
-    else
-      FrameAndFill(C, TRect{0, 0, W, H}, clBtnShadow, clBtnFace);
+    DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(open, hot));
     C->Font()->Assign(FDefaultFont.get());
     DrawContent(C, R, ShownIndex(), AText, false);
     DrawSmallDownArrow(C, M, C->Font()->Color());
@@ -617,21 +600,13 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
 void TkxSkinCustomOfficeComboBox::PaintDefaultField(TBitmap* B, const std::string* AText, bool ForPaintTo) {
   TCanvas* C = B->Canvas();
   const int32_t W = B->Width(), H = B->Height();
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(clBtnFace);
-  C->FillRect(TRect{0, 0, W, H});
+  PlainFill(C, TRect{0, 0, W, H}, kxPlain.Face);
   TRect r{0, 0, W, H};
-  Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
-  C->Brush()->SetColor(FDefaultColor);
-  C->FillRect(TRect{1, 1, W - 1, H - 1});
+  DrawPlainEdge(C, r, TkxPlainEdge::Flat);
+  PlainFill(C, TRect{1, 1, W - 1, H - 1}, FDefaultColor);
   // The button.
-  if (Button.Down && Button.MouseIn)
-    FrameAndFill(C, Button.R, clNavy, kOpenFill);
-  else if (Button.MouseIn)
-    FrameAndFill(C, Button.R, clNavy, kHotFill);
-  else
-    FrameAndFill(C, Button.R, clBtnShadow, clBtnFace);
-  DrawArrowImage(C, Button.R, Enabled() ? clBlack : clBtnShadow, 4);
+  DrawPlainButtonFace(C, Button.R, PlainStateOf(Button.Down && Button.MouseIn, Button.MouseIn));
+  DrawArrowImage(C, Button.R, Enabled() ? kxPlain.Mark : kxPlain.DisabledMark, kxakDown);
   if (ForPaintTo) {
     C->Font()->Assign(FDefaultFont.get());
     C->Brush()->SetStyle(bsClear);
@@ -702,7 +677,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
       BuildRecordImage(&bb, rec, pic, src);
       const TColor ac = pressed ? rec->DownFontColor : Button.MouseIn ? rec->ActiveFontColor : rec->FontColor;
       if (IsEmptyRect(rec->MenuMarkerRect)) {
-        if (Enabled()) DrawArrowImage(bb.Canvas(), TRect{0, pressed ? 2 : 0, bb.Width(), bb.Height()}, ac, 4);
+        if (Enabled()) DrawArrowImage(bb.Canvas(), TRect{0, pressed ? 2 : 0, bb.Width(), bb.Height()}, ac, kxakDown);
       } else {
         DrawMarker(bb.Canvas(), TRect{0, 0, bb.Width(), bb.Height()}, rec, pressed, Button.MouseIn, pressed ? 1 : 0);
       }
@@ -761,7 +736,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   }
   SetSkinFont(ib.Canvas()->Font(), color);
   if (focused && ShowFocus && !FUseSkinSize) {
-    ib.Canvas()->Brush()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : clBtnFace);
+    ib.Canvas()->Brush()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : kxPlain.Face);
     DrawSkinFocusRect(ib.Canvas(), TRect{0, 0, iw, ib.Height()});
   }
   DrawContent(ib.Canvas(), R, ShownIndex(), nullptr, true);

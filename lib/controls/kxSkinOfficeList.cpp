@@ -9,6 +9,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -559,7 +560,7 @@ void TkxSkinOfficeListBox::DrawItems(TBitmap* B) {
 void TkxSkinOfficeListBox::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* C = B->Canvas();
   TRect r{0, 0, B->Width(), B->Height()};
-  Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
+  DrawPlainEdge(C, r, TkxPlainEdge::Flat);
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(clWindow);
   C->FillRect(TRect{2, 2, B->Width() - 2, B->Height() - 2});
@@ -614,7 +615,7 @@ void TkxSkinOfficeListBox::DefaultDrawItem(int32_t Index, TCanvas* Cnvs) {
   TkxSkinOfficeItem* item = FItems->GetItem(Index);
   TColor fill, text;
   if (item->Header())
-    fill = clBtnShadow, text = clBtnHighlight;
+    fill = kxPlain.Shadow, text = kxPlain.Highlight;
   else if (item->Active && item->Enabled())
     fill = clHighlight, text = clHighlightText;
   else
@@ -635,7 +636,7 @@ void TkxSkinOfficeListBox::DefaultDrawItem(int32_t Index, TCanvas* Cnvs) {
     DrawContent(Index, Cnvs, R, false);
     if (FShowLines) {
       const TColor old = Cnvs->Pen()->Color();
-      Cnvs->Pen()->SetColor(clBtnFace);
+      Cnvs->Pen()->SetColor(kxPlain.Face);
       Cnvs->MoveTo(item->ItemRect.left, item->ItemRect.bottom - 1);
       Cnvs->LineTo(item->ItemRect.right, item->ItemRect.bottom - 1);
       Cnvs->Pen()->SetColor(old);
@@ -697,7 +698,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
   DrawContent(Index, Cnvs, R, true);
   if (FShowLines) {
     const TColor old = Cnvs->Pen()->Color();
-    Cnvs->Pen()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnShadow() : clBtnShadow);
+    Cnvs->Pen()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnShadow() : kxPlain.Shadow);
     Cnvs->MoveTo(item->ItemRect.left, item->ItemRect.bottom - 1);
     Cnvs->LineTo(item->ItemRect.right, item->ItemRect.bottom - 1);
     Cnvs->Pen()->SetColor(old);

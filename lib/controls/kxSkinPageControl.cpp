@@ -11,6 +11,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinUpDown.h"
 #include "lib/graphics/kxUtilsPlatform.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -55,7 +56,6 @@ TFontCharset CaptionCharset(TkxSkinData* SD, TFont* Fallback) {
 }
 
 // The default look's tab colours.
-constexpr TColor kHotFill = TColor(0xD2BDB6), kDownFill = TColor(0xB59385);
 
 }  // namespace
 
@@ -94,16 +94,14 @@ void TkxSkinCustomTabSheet::PaintBG(HDC DC) {
     // The client part of the control's skin image, stretched for the control's size.
     TRect src = Moved(pc->ClRect, pc->SkinRect.left, pc->SkinRect.top);
     if (IsEmptyRect(src) || !Inside(TRect{0, 0, pc->Picture->Width(), pc->Picture->Height()}, src)) {
-      c.Brush()->SetColor(clBtnFace);
-      c.FillRect(TRect{0, 0, w, h});
+      PlainFill(&c, TRect{0, 0, w, h}, kxPlain.Face);
     } else {
       auto piece = NewBitmap(RectWidth(src), RectHeight(src));
       piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, pc->Picture->Canvas(), src);
       pc->FillBackground(&c, piece.get(), w, h, pc->Width(), pc->Height());
     }
   } else {
-    c.Brush()->SetColor(clBtnFace);
-    c.FillRect(TRect{0, 0, w, h});
+    PlainFill(&c, TRect{0, 0, w, h}, kxPlain.Face);
   }
   c.SetHandle(nullptr);
 }
@@ -887,8 +885,7 @@ void TkxSkinPageControl::Dispatch(TMessage& Message) {
           piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, Picture->Canvas(), src);
           FillBackground(&c, piece.get(), Width(), Height(), Width(), Height());
         } else {
-          c.Brush()->SetColor(clBtnFace);
-          c.FillRect(TRect{0, 0, Width(), Height()});
+          PlainFill(&c, TRect{0, 0, Width(), Height()}, kxPlain.Face);
         }
       }
       c.SetHandle(nullptr);
@@ -929,12 +926,10 @@ void TkxSkinPageControl::PaintWindow(HDC DC) {
   c.SetHandle(DC);
   TRect page = DisplayRect();
   if (FIndex < 0) {
-    c.Brush()->SetStyle(bsSolid);
-    c.Brush()->SetColor(clBtnFace);
-    c.FillRect(ClientRect());
+    PlainFill(&c, ClientRect(), kxPlain.Face);
     if (!FHideBorder) {
       TRect r{page.left - 1, page.top - 1, page.right + 1, page.bottom + 1};
-      Frame3D(&c, r, clBtnShadow, clBtnShadow, 1);
+      DrawPlainEdge(&c, r, TkxPlainEdge::Flat);
     }
   } else if (!FHideBorder) {
     TRect F = FrameRect();
@@ -1001,8 +996,7 @@ void TkxSkinPageControl::PaintTabs(TCanvas* C) {
       case tpRight: B = Turned(tile.get(), Turn::Clockwise); break;
     }
   } else {
-    B->Canvas()->Brush()->SetColor(clBtnFace);
-    B->Canvas()->FillRect(TRect{0, 0, B->Width(), B->Height()});
+    PlainFill(B->Canvas(), TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face);
   }
   for (int32_t i = 0; i < n; ++i) {
     if (i == sel) continue;
@@ -1046,20 +1040,15 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
   if (!skinned) {
     bmp = NewBitmap(w, h);
     TCanvas* bc = bmp->Canvas();
-    TRect br{0, 0, w, h};
-    bc->Brush()->SetStyle(bsSolid);
-    if (hot) {
-      bc->Brush()->SetColor(kHotFill);
-      bc->FillRect(br);
-    } else if (!Active) {
-      bc->Brush()->SetColor(clBtnFace);
-      bc->FillRect(br);
-    } else {
-      bc->Brush()->SetColor(clNavy);
-      bc->FrameRect(br);
-      bc->Brush()->SetColor(focused ? kDownFill : kHotFill);
-      bc->FillRect(TRect{1, 1, w - 1, h - 1});
-    }
+    // A hot or a resting tab has no frame; the active one is framed, in the pressed face while
+    // the control has the focus.
+    const TRect br{0, 0, w, h};
+    if (hot)
+      DrawPlainButtonFace(bc, br, TkxPlainState::Hot, false);
+    else if (!Active)
+      DrawPlainButtonFace(bc, br, TkxPlainState::Normal, false);
+    else
+      DrawPlainButtonFace(bc, br, focused ? TkxPlainState::Down : TkxPlainState::Hot);
     bc->Font()->Assign(Font());
     bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
   } else {
@@ -1120,7 +1109,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
   if (skinned && ShowFocus && focused && Active) {
     TRect fr{BR.left + FocusOffsetX, BR.top + FocusOffsetY, BR.right - FocusOffsetX, BR.bottom - FocusOffsetY};
     bc->Brush()->SetStyle(bsSolid);
-    bc->Brush()->SetColor(SkinData() && SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : clBtnFace);
+    bc->Brush()->SetColor(SkinData() && SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : kxPlain.Face);
     DrawSkinFocusRect(bc, fr);
     bc->Brush()->SetStyle(bsClear);
   }
@@ -1186,7 +1175,7 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
   TRect dest{};
   if (FIndex < 0 || !Picture) {
     dest = TRect{CR.left, cy - 7, CR.left + 14, cy + 7};
-    DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? TColor(0xFFFFFF) : clBlack);
+    DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? clWhite : kxPlain.Mark);
   } else if (IsEmptyRect(CloseButtonRect)) {
     const int32_t ri = SkinData() ? SkinData()->GetControlIndex("resizetoolbutton") : -1;
     auto* rec = SkinRecordAt<TkxDataSkinButtonControl>(ri);

@@ -10,6 +10,7 @@
 #include "lib/controls/kxSkinRegister.h"
 #include "lib/controls/kxSkinSplitBevel.h"
 #include "lib/graphics/kxUtils.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -68,12 +69,10 @@ void Line(TCanvas* C, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   C->LineTo(X2, Y2);
 }
 
-// The plain check box of a caption: a 14 x 14 square framed in the shadow colour, with the mark.
+// The plain check box of a caption, with its mark a pixel up and left of the check box's.
 void DrawPlainCheck(TCanvas* C, int32_t X, int32_t Top, bool Checked, TColor Frame, TColor Mark) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Frame);
-  C->FrameRect(TRect{X, Top, X + 14, Top + 14});
-  if (Checked) DrawCheckMark(C, X + 3, Top + 2, Mark);
+  DrawPlainCheckBox(C, X, Top, Frame, Checked ? TkxPlainMark::Check : TkxPlainMark::None, Mark,
+                    kxPlainCaptionCheckAt);
 }
 
 }  // namespace
@@ -558,7 +557,7 @@ int32_t TkxSkinPanel::DrawCheckImage(TCanvas* C, int32_t X, int32_t CentreY, TCo
     return RectWidth(img);
   }
   // A skin without check images still shows the state.
-  DrawPlainCheck(C, X, CentreY - 7, FChecked, SkinData() ? SkinData()->SkinColors()->cBtnShadow() : clBtnShadow, MarkColor);
+  DrawPlainCheck(C, X, CentreY - 7, FChecked, SkinData() ? SkinData()->SkinColors()->cBtnShadow() : kxPlain.Shadow, MarkColor);
   return 14;
 }
 
@@ -568,27 +567,27 @@ void TkxSkinPanel::CreateControlDefaultImage(TBitmap* B) {
   const int32_t W = Width(), H = Height();
   TRect R{0, 0, W, H};
   switch (FBorderStyle) {
-    case TkxSkinBorderStyle::bvFrame: Frame3D(C, R, clBtnShadow, clBtnShadow, 1); break;
-    case TkxSkinBorderStyle::bvRaised: Frame3D(C, R, clBtnHighlight, clBtnShadow, 1); break;
-    case TkxSkinBorderStyle::bvLowered: Frame3D(C, R, clBtnShadow, clBtnHighlight, 1); break;
+    case TkxSkinBorderStyle::bvFrame: DrawPlainEdge(C, R, TkxPlainEdge::Flat); break;
+    case TkxSkinBorderStyle::bvRaised: DrawPlainEdge(C, R, TkxPlainEdge::Raised); break;
+    case TkxSkinBorderStyle::bvLowered: DrawPlainEdge(C, R, TkxPlainEdge::Sunken); break;
     case TkxSkinBorderStyle::bvNone: break;
   }
   if (!FCaptionMode) return;
   const int32_t dch = FDefaultCaptionHeight;
   if (FBorderStyle == TkxSkinBorderStyle::bvFrame) {
     R = FRibbonStyle ? TRect{0, H - dch, W, H} : TRect{0, 0, W, dch};
-    Frame3D(C, R, clBtnShadow, clBtnShadow, 1);
-    Frame3D(C, R, clBtnHighlight, clBtnFace, 1);
+    DrawPlainEdge(C, R, TkxPlainEdge::Flat);
+    DrawPlainEdge(C, R, TkxPlainEdge::RaisedLight);
   } else {
     R = FRibbonStyle ? TRect{1, H - dch - 1, W - 1, H - 1} : TRect{1, 1, W - 1, dch};
-    Frame3D(C, R, clBtnShadow, clBtnHighlight, 1);
-    Frame3D(C, R, clBtnHighlight, clBtnShadow, 1);
+    DrawPlainEdge(C, R, TkxPlainEdge::Sunken);
+    DrawPlainEdge(C, R, TkxPlainEdge::Raised);
   }
   if (FCheckedMode) R.left += 20;
   if (FRollUpMode) R.right -= 10;
   SetCaptionFont(C, false);
   // A disabled panel greys its own caption; a skin gives its colour itself.
-  if (!Enabled()) C->Font()->SetColor(clBtnShadow);
+  if (!Enabled()) C->Font()->SetColor(kxPlain.DisabledText);
   const std::string caption = Caption();
   const int32_t centre = R.top + RectHeight(R) / 2;
   const int32_t y = centre - C->TextHeight(caption) / 2;
@@ -598,7 +597,7 @@ void TkxSkinPanel::CreateControlDefaultImage(TBitmap* B) {
     x = R.right - w;
   else if (FDefaultAlignment == taCenter)
     x = R.left + 2 + RectWidth(R) / 2 - w / 2;
-  if (FCheckedMode) DrawPlainCheck(C, 5, centre - 7, FChecked, clBtnShadow, clBtnText);
+  if (FCheckedMode) DrawPlainCheck(C, 5, centre - 7, FChecked, kxPlain.Shadow, kxPlain.Text);
   const int32_t ix = x, iy = centre - CaptionImageHeight() / 2;
   const int32_t iw = CaptionImageWidth();
   if (iw > 0) x += iw + FSpacing;
@@ -606,7 +605,7 @@ void TkxSkinPanel::CreateControlDefaultImage(TBitmap* B) {
   C->TextRect(R, x, y, caption);
   DrawCaptionImage(C, ix, iy);
   if (FRollUpMode)
-    DrawArrowImage(C, TRect{R.right, R.top, R.right + 10, R.bottom}, clBtnText, FRollUpState ? 4 : 3);
+    DrawArrowImage(C, TRect{R.right, R.top, R.right + 10, R.bottom}, kxPlain.Text, FRollUpState ? kxakDown : kxakUp);
 }
 
 void TkxSkinPanel::CreateControlSkinImage(TBitmap* B) {
@@ -665,7 +664,7 @@ void TkxSkinPanel::DrawSkinCaption(TCanvas* C) {
     if (InsidePicture(Picture, MarkFrameRect))
       C->CopyRect(TRect{M.left, M.top, M.left + RectWidth(MarkFrameRect), CaptionRect.top + RectHeight(MarkFrameRect)},
                   Picture->Canvas(), MarkFrameRect);
-    DrawArrowImage(C, M, FontColor, FRollUpState ? 4 : 3);
+    DrawArrowImage(C, M, FontColor, FRollUpState ? kxakDown : kxakUp);
   }
   if (InsidePicture(Picture, FrameRect)) {
     const int32_t e = RectWidth(FrameRect) - RectWidth(FrameTextRect);
@@ -712,7 +711,7 @@ void TkxSkinPanel::PaintGroupFrame() {
   DrawCaptionImage(C, ix, iy);
   int32_t topFrom = a + tw + 3;
   if (FRollUpMode) {
-    DrawArrowImage(C, TRect{a + tw + 3, 0, a + tw + 10, h}, C->Font()->Color(), FRollUpState ? 4 : 3);
+    DrawArrowImage(C, TRect{a + tw + 3, 0, a + tw + 10, h}, C->Font()->Color(), FRollUpState ? kxakDown : kxakUp);
     topFrom = a + tw + 12;
   }
   Line(C, topFrom, h / 2, W, h / 2);
@@ -770,20 +769,6 @@ void TkxSkinGroupBox::GetSkinData() {
 
 // ---- TkxSkinStatusBar ---------------------------------------------------------------------------
 
-void DrawDefaultGrip(TCanvas* C, const TRect& G, TColor Shadow, TColor Highlight) {
-  C->Pen()->SetWidth(1);
-  C->Pen()->SetStyle(psSolid);
-  int32_t b = 3;
-  for (int32_t i = 0; i < RectWidth(G) / 3 + 1; ++i) {
-    if (G.left + b + 2 > G.right) continue;
-    C->Pen()->SetColor(Shadow);
-    Line(C, G.left + b, G.bottom, G.right, G.top + b);
-    C->Pen()->SetColor(Highlight);
-    Line(C, G.left + b + 1, G.bottom, G.right, G.top + b + 1);
-    b += 3;
-  }
-}
-
 TkxSkinStatusBar::TkxSkinStatusBar(TComponent* AOwner) : TkxSkinPanel(AOwner) {
   FSkinDataName = "statusbar";
   SetAlign(alBottom);
@@ -839,7 +824,7 @@ TRect TkxSkinStatusBar::GetGripRect() {
 
 void TkxSkinStatusBar::CreateControlDefaultImage(TBitmap* B) {
   TkxSkinPanel::CreateControlDefaultImage(B);
-  if (GripShown()) DrawDefaultGrip(B->Canvas(), GetGripRect(), clBtnShadow, clBtnHighlight);
+  if (GripShown()) DrawPlainSizeGrip(B->Canvas(), GetGripRect(), kxPlain.Shadow, kxPlain.Highlight);
 }
 
 void TkxSkinStatusBar::CreateControlSkinImage(TBitmap* B) {
@@ -847,7 +832,7 @@ void TkxSkinStatusBar::CreateControlSkinImage(TBitmap* B) {
   if (!GripShown()) return;
   const TRect g = GetGripRect();
   if (IsEmptyRect(GripperRect) || !InsidePicture(Picture, GripperRect)) {
-    DrawDefaultGrip(B->Canvas(), g, SkinData()->SkinColors()->cBtnShadow(), SkinData()->SkinColors()->cBtnHighLight());
+    DrawPlainSizeGrip(B->Canvas(), g, SkinData()->SkinColors()->cBtnShadow(), SkinData()->SkinColors()->cBtnHighLight());
     return;
   }
   auto grip = NewImage(RectWidth(GripperRect), RectHeight(GripperRect));
@@ -1146,7 +1131,7 @@ void TkxSkinToolBar::DrawArrow(TBitmap* B, int32_t Index) {
   const int32_t w = B->Width(), h = B->Height();
   TCanvas* C = B->Canvas();
   const bool pressedLook = a.MouseIn && (a.Down || FHotScroll);
-  TColor arrow = clBtnText;
+  TColor arrow = kxPlain.Text;
   TBitmap* pic = ButtonData ? ActivePicture(SkinData(), ButtonData->PictureIndex) : nullptr;
   bool drawn = false;
   if (ButtonData && pic) {
@@ -1176,25 +1161,10 @@ void TkxSkinToolBar::DrawArrow(TBitmap* B, int32_t Index) {
     }
   }
   if (!drawn) {
-    TColor frame, fill;
-    if (pressedLook) {
-      frame = TColor(RGB(0, 0, 128));
-      fill = TColor(RGB(133, 147, 181));
-    } else if (!a.MouseIn) {
-      frame = clBtnShadow;
-      fill = clBtnFace;
-    } else {
-      frame = TColor(RGB(0, 0, 128));
-      fill = TColor(RGB(182, 189, 210));
-    }
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(fill);
-    C->FillRect(TRect{0, 0, w, h});
-    C->Brush()->SetColor(frame);
-    C->FrameRect(TRect{0, 0, w, h});
-    arrow = clBtnText;
+    DrawPlainButtonFace(C, TRect{0, 0, w, h}, PlainStateOf(pressedLook, a.MouseIn));
+    arrow = kxPlain.Text;
   }
-  DrawArrowImage(C, TRect{0, 0, w, h}, arrow, Index == 0 ? 1 : 2);
+  DrawArrowImage(C, TRect{0, 0, w, h}, arrow, Index == 0 ? kxakLeft : kxakRight);
 }
 
 void TkxSkinToolBar::PaintArrows() {

@@ -190,9 +190,6 @@ private:
   bool FShowGrip = true;
 };
 
-// The grip's diagonal lines in G.
-void DrawDefaultGrip(TCanvas* C, const TRect& G, TColor Shadow, TColor Highlight);
-
 // What a tool bar hands on to the tool buttons it holds (the speed buttons implement it).
 class TkxToolBarButton {
 public:

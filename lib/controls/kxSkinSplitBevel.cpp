@@ -108,8 +108,8 @@ void TkxSkinBevel::SetDividerMode(bool Value) {
 
 void TkxSkinBevel::ChangeSkinData() {
   if (LookupSkinIndex() < 0) {
-    LightColor = clBtnHighlight;
-    DarkColor = clBtnShadow;
+    LightColor = kxPlain.Highlight;
+    DarkColor = kxPlain.Shadow;
   } else if (auto* rec = SkinRecord<TkxDataSkinBevel>()) {
     LightColor = rec->LightColor;
     DarkColor = rec->DarkColor;

@@ -7,6 +7,7 @@
 #include "classlib/ExtCtrls.h"
 #include "lib/skin/kxSkinData.h"
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/graphics/kxPlainLook.h"
 
 class TkxSkinSplitter : public TSplitter, public TkxSkinBinding {
 public:
@@ -57,8 +58,8 @@ public:
   // Takes the line colours from the record, or the system colours without one.
   void ChangeSkinData() override;
 
-  TColor LightColor = clBtnHighlight;
-  TColor DarkColor = clBtnShadow;
+  TColor LightColor = kxPlain.Highlight;
+  TColor DarkColor = kxPlain.Shadow;
 
 protected:
   void Paint() override;
