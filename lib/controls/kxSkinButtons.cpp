@@ -10,13 +10,12 @@
 #include "lib/graphics/kxEffectBmp.h"
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
 
-// The plain look's pressed and hot fills.
-constexpr TColor kPressedFill = TColor(0xB59385), kHotFill = TColor(0xD2BDB6);
 constexpr TColor kGreyText = TColor(0x808080);
 
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
@@ -32,12 +31,6 @@ bool RectInPicture(const TRect& R, const TBitmap* P) {
 
 // A state rectangle the picture does not hold is taken as not given.
 TRect Checked(const TRect& R, const TBitmap* P) { return RectInPicture(R, P) ? R : TRect{}; }
-
-TBitmap* SkinPicture(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
 
 bool EffectsOf(TkxSkinData* SD) { return SD && !SD->Empty && SD->EnableSkinEffects(); }
 
@@ -115,15 +108,6 @@ void DrawMorph(TCanvas* C, TBitmap* A, TBitmap* B, double Kf, TkxMorphKind Kind)
     default: ea->Morph(eb.get(), Kf); break;
   }
   ea->Draw(C->Handle(), 0, 0);
-}
-
-void PlainFrame(TCanvas* C, const TRect& R, TColor Frame, TColor Fill, bool DrawFrame) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Fill);
-  C->FillRect(R);
-  if (!DrawFrame) return;
-  C->Brush()->SetColor(Frame);
-  C->FrameRect(R);
 }
 
 TFontCharset CaptionCharset(TkxSkinData* SD, TFont* DefaultFont) {
@@ -220,7 +204,7 @@ TkxSkinButton::~TkxSkinButton() {
   if (FLayerManager && FLayerManager->IsVisible) FLayerManager->Hide();
 }
 
-bool TkxSkinButton::EffectsOn() const { return EffectsOf(FSD); }
+bool TkxSkinButton::EffectsOn() const { return EffectsOf(SkinData()); }
 bool TkxSkinButton::MorphActive() const { return Morphing && EffectsOn(); }
 bool TkxSkinButton::AnimationRunning() const {
   return EffectsOn() && Running(AnimateTimer) && CurrentFrame >= 1 && CurrentFrame <= FrameCount;
@@ -244,7 +228,7 @@ void TkxSkinButton::GetSkinData() {
   FButtonRecord = false;
   if (FIndex == -1) return;
   if (!FUseSkinSize && MaskPicture) MaskPicture = nullptr;
-  FButtonRecord = ReadButtonRecord(*this, FSD, FIndex, SkinRect, Picture);
+  FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
   if (AnimationRunning()) {
     const TRect f = AnimationFrame(SkinRect, CurrentFrame);
     if (!IsEmptyRect(f)) (AnimateInc ? ActiveSkinRect : SkinRect) = f;
@@ -460,11 +444,11 @@ void TkxSkinButton::RepeatTick(TObject*) {
 // ---- glow layer
 
 void TkxSkinButton::ShowLayer() {
-  if (!FLayerManager || !FSD || FSD->Empty || FIndex == -1 || !IsWin2000OrLater()) return;
-  if (!FSD->ShowButtonGlowFrames() && !FAlwaysShowGlowFrame) return;
-  TBitmap* pic = SkinPicture(FSD, GlowLayerPictureIndex);
+  if (!FLayerManager || !SkinData() || SkinData()->Empty || FIndex == -1 || !IsWin2000OrLater()) return;
+  if (!SkinData()->ShowButtonGlowFrames() && !FAlwaysShowGlowFrame) return;
+  TBitmap* pic = SkinPicture(GlowLayerPictureIndex);
   if (!pic) return;
-  TBitmap* mask = SkinPicture(FSD, GlowLayerMaskPictureIndex);
+  TBitmap* mask = SkinPicture(GlowLayerMaskPictureIndex);
   auto* form = dynamic_cast<TForm*>(GetParentForm(this));
   FLayerManager->TopMostMode = form && form->FormStyle() == fsStayOnTop;
   const int32_t dw = Width() - RectWidth(SkinRect), dh = Height() - RectHeight(SkinRect);
@@ -749,7 +733,7 @@ void TkxSkinButton::SetCaptionFont(TCanvas* C) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
 }
 
 void TkxSkinButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActive, bool ADown) {
@@ -766,7 +750,7 @@ void TkxSkinButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActi
     color = DownFontColor;
   else if (AActive)
     color = ActiveFontColor;
-  if (!FButtonRecord) color = Enabled() ? FDefaultFont->Color() : TColor(clBtnShadow);
+  if (!FButtonRecord) color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   c->Font()->SetColor(color);
   if (ShowFocus && IsFocused()) DrawSkinFocusRect(c, r);
   bool drawDefault = true;
@@ -779,15 +763,10 @@ void TkxSkinButton::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* c = B->Canvas();
   const TRect r{0, 0, B->Width(), B->Height()};
   const bool pressed = Pressed();
-  if (pressed)
-    PlainFrame(c, r, clNavy, kPressedFill, true);
-  else if (IsHot())
-    PlainFrame(c, r, clNavy, kHotFill, true);
-  else
-    PlainFrame(c, r, clBtnShadow, clBtnFace, true);
+  DrawPlainButtonFace(c, r, PlainStateOf(pressed, IsHot()));
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
-  if (!Enabled()) c->Font()->SetColor(clBtnShadow);
+  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
   if (!drawDefault) return;
@@ -841,7 +820,7 @@ TkxSkinSpeedButton::TkxSkinSpeedButton(TComponent* AOwner)
 
 TkxSkinSpeedButton::~TkxSkinSpeedButton() { FGlyph->OnChange = nullptr; }
 
-bool TkxSkinSpeedButton::EffectsOn() const { return EffectsOf(FSD); }
+bool TkxSkinSpeedButton::EffectsOn() const { return EffectsOf(SkinData()); }
 bool TkxSkinSpeedButton::MorphActive() const { return Morphing && EffectsOn(); }
 bool TkxSkinSpeedButton::AnimationRunning() const {
   return EffectsOn() && Running(AnimateTimer) && CurrentFrame >= 1 && CurrentFrame <= FrameCount;
@@ -861,7 +840,7 @@ void TkxSkinSpeedButton::GetSkinData() {
   TkxGraphicSkinCustomControl::GetSkinData();
   FButtonRecord = false;
   if (FIndex == -1) return;
-  FButtonRecord = ReadButtonRecord(*this, FSD, FIndex, SkinRect, Picture);
+  FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
   // A transparent button shows its parent; there is no opaque normal image to blend from.
   if (Transparent()) Morphing = false;
   if (AnimationRunning()) {
@@ -1233,10 +1212,10 @@ void TkxSkinSpeedButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool 
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   TColor color = FontColor;
   if (!FButtonRecord || (Enabled() && !FUseSkinFontColor))
-    color = Enabled() ? FDefaultFont->Color() : TColor(clBtnShadow);
+    color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   else if (!Enabled())
     color = DisabledFontColor;
   else if (AActive && ADown)
@@ -1254,17 +1233,13 @@ void TkxSkinSpeedButton::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* c = B->Canvas();
   const TRect r{0, 0, B->Width(), B->Height()};
   const bool pressed = Pressed();
-  if (pressed)
-    PlainFrame(c, r, clNavy, kPressedFill, true);
-  else if (FMouseIn)
-    PlainFrame(c, r, clNavy, kHotFill, true);
-  else if (ComponentState().Contains(csDesigning) || !FFlat)
-    PlainFrame(c, r, clBtnShadow, clBtnFace, true);
+  if (pressed || FMouseIn || ComponentState().Contains(csDesigning) || !FFlat)
+    DrawPlainButtonFace(c, r, PlainStateOf(pressed, FMouseIn));
   else if (!Transparent())
-    PlainFrame(c, r, clBtnShadow, clBtnFace, false);
+    DrawPlainButtonFace(c, r, TkxPlainState::Normal, false);
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
-  if (!Enabled()) c->Font()->SetColor(clBtnShadow);
+  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
   if (!drawDefault) return;
@@ -1282,10 +1257,10 @@ void TkxSkinSpeedButton::DrawBare(TCanvas* C, const TRect& R, bool Skinned) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
-  TkxSkinColors* colors = Skinned && FSD ? FSD->SkinColors() : nullptr;
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  TkxSkinColors* colors = Skinned && SkinData() ? SkinData()->SkinColors() : nullptr;
   if (!Enabled())
-    f->SetColor(colors ? colors->cBtnShadow() : TColor(clBtnShadow));
+    f->SetColor(colors ? colors->cBtnShadow() : kxPlain.DisabledText);
   else if (colors && FUseSkinFontColor)
     f->SetColor(colors->cBtnText());
   else

@@ -13,7 +13,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "lib/controls/kxSkinCtrls.h"
-#include "lib/controls/kxSkinPanels.h"
+#include "lib/controls/kxSkinToolBar.h"
 
 class TkxLayerManager;
 

@@ -6,12 +6,12 @@
 #include "lib/graphics/kxEffectBmp.h"
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
 
-constexpr TColor kHotFrame = TColor(0x800000);  // RGB(0, 0, 128), navy
 constexpr uint32_t kMorphInterval = 20;
 constexpr double kMorphStep = 0.2;
 
@@ -143,7 +143,7 @@ void TkxSkinCheckRadioBox::ActionChange(TObject* Sender, bool CheckDefaults) {
 
 void TkxSkinCheckRadioBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
-  auto* r = FIndex == -1 ? nullptr : dynamic_cast<TkxDataSkinCheckRadioControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = FIndex == -1 ? nullptr : dynamic_cast<TkxDataSkinCheckRadioControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) {
     FIndex = -1;
     Morphing = false;
@@ -301,7 +301,7 @@ void TkxSkinCheckRadioBox::MouseUp(TMouseButton Button, TShiftState Shift, int X
 // ---- the active state and the morph -------------------------------------------------------------
 
 bool TkxSkinCheckRadioBox::CanMorph() const {
-  return Morphing && FSD && !FSD->Empty && FSD->EnableSkinEffects();
+  return Morphing && SkinData() && !SkinData()->Empty && SkinData()->EnableSkinEffects();
 }
 
 void TkxSkinCheckRadioBox::StopMorphTimer() {
@@ -352,7 +352,7 @@ void TkxSkinCheckRadioBox::SetCaptionFont(TFont* F) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
 }
 
 bool TkxSkinCheckRadioBox::DrawCheckImage(TCanvas* C, int32_t X, int32_t Y, TCheckBoxState AState, bool Hot) {
@@ -392,19 +392,16 @@ bool TkxSkinCheckRadioBox::DrawCheckImage(TCanvas* C, int32_t X, int32_t Y, TChe
 }
 
 void TkxSkinCheckRadioBox::DrawDefaultMark(TCanvas* C, TCheckBoxState AState, bool Hot, bool GrayedMark) {
-  const int32_t h = Height();
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Hot ? kHotFrame : clBtnShadow);
-  C->FrameRect(TRect{3, h / 2 - 7, 17, h / 2 + 7});
+  const int32_t y = Height() / 2 - 7;
+  TkxPlainMark mark = TkxPlainMark::None;
+  TColor color = Enabled() ? kxPlain.Mark : kxPlain.DisabledMark;
   if (AState == cbGrayed && !FRadio) {
-    if (GrayedMark) DrawCheckMark(C, 7, h / 2 - 4, clGrayText);
+    if (GrayedMark) mark = TkxPlainMark::Check, color = clGrayText;
   } else if (AState == cbChecked) {
-    const TColor mark = Enabled() ? clBlack : clBtnShadow;
-    if (FRadio)
-      DrawRadioMark(C, 7, h / 2 - 3, mark);
-    else
-      DrawCheckMark(C, 7, h / 2 - 4, mark);
+    mark = FRadio ? TkxPlainMark::Radio : TkxPlainMark::Check;
   }
+  DrawPlainCheckBox(C, 3, y, Hot ? kxPlain.HotFrame : kxPlain.Shadow, mark, color,
+                    FRadio ? kxPlainRadioAt : kxPlainCheckAt);
 }
 
 void TkxSkinCheckRadioBox::PaintFlatText(TCanvas* C, int32_t TextX, int32_t ImageGap, bool Decorate) {
@@ -454,13 +451,13 @@ void TkxSkinCheckRadioBox::PaintFlatImage(TBitmap* B, TCheckBoxState AState, boo
   TCanvas* c = B->Canvas();
   // What lies behind the box first, in case the parent draws nothing there.
   c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(Parent() ? Parent()->Color() : clBtnFace);
+  c->Brush()->SetColor(Parent() ? Parent()->Color() : kxPlain.Face);
   c->FillRect(TRect{0, 0, B->Width(), B->Height()});
   PaintParentBackground(this, c);
   SetCaptionFont(c->Font());
   if (FIndex == -1) {
     DrawDefaultMark(c, AState, Hot, Decorate);
-    c->Font()->SetColor(Enabled() ? FDefaultFont->Color() : clBtnShadow);
+    c->Font()->SetColor(Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText);
     PaintFlatText(c, 22, 5, Decorate);
     return;
   }
@@ -484,17 +481,11 @@ void TkxSkinCheckRadioBox::CreateControlDefaultImage(TBitmap* B) {
   // The non-flat look without a record.
   TCanvas* c = B->Canvas();
   const int32_t w = B->Width(), h = B->Height();
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(clBtnFace);
-  c->FillRect(TRect{0, 0, w, h});
-  const bool hot = FMouseIn || BoxFocused();
-  if (hot) {
-    c->Brush()->SetColor(clBtnShadow);
-    c->FrameRect(TRect{0, 0, w, h});
-  }
+  PlainFill(c, TRect{0, 0, w, h}, kxPlain.Face);
+  if (FMouseIn || BoxFocused()) PlainFrameRect(c, TRect{0, 0, w, h}, kxPlain.Shadow);
   DrawDefaultMark(c, FState, FMouseIn, true);
   SetCaptionFont(c->Font());
-  c->Font()->SetColor(Enabled() ? FDefaultFont->Color() : clBtnShadow);
+  c->Font()->SetColor(Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText);
   c->Brush()->SetStyle(bsClear);
   DrawVCenteredText(c, Caption(), TRect{19, 0, w, h});
 }

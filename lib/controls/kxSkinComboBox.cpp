@@ -12,6 +12,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -22,19 +23,11 @@ constexpr UINT_PTR kFadeTimer = 2;    // the list: fade-in
 constexpr uint32_t kScrollDelay = 25;
 constexpr uint64_t kFadeGap = 5;      // a fade step after more than this many milliseconds
 constexpr uint64_t kSearchGap = 499, kAutoCompleteGap = 200;
-constexpr TColor kNavy = TColor(0x800000), kHotFace = TColor(0xD2BDB6), kDownFace = TColor(0xB59385);
-
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(pf24bit);
   b->SetSize(std::max(W, 0), std::max(H, 0));
   return b;
-}
-
-void FillWith(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
 }
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
@@ -353,7 +346,7 @@ void TkxComboSkinFields::TakeComboRecord(const TkxDataSkinComboBox& R) {
 void TkxSkinCustomComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -380,9 +373,9 @@ void TkxSkinCustomComboBox::DefaultFontChanged() { Font()->Assign(FDefaultFont.g
 
 TColor TkxSkinCustomComboBox::DisabledColor() {
   if (FIndex == -1) return clGrayText;
-  const int32_t i = FSD ? FSD->GetControlIndex("edit") : -1;
+  const int32_t i = SkinData() ? SkinData()->GetControlIndex("edit") : -1;
   if (i == -1) return clGrayText;
-  auto* r = dynamic_cast<TkxDataSkinEditControl*>(FSD->CtrlList[size_t(i)].get());
+  auto* r = dynamic_cast<TkxDataSkinEditControl*>(SkinData()->CtrlList[size_t(i)].get());
   return r ? r->DisabledFontColor : clGrayText;
 }
 
@@ -419,8 +412,8 @@ void TkxSkinCustomComboBox::ChangeSkinData() {
   Invalidate();
   if (FListBox) {
     FListBox->SetSkinDataName(FIndex == -1 ? std::string() : ListBoxName);
-    FListBox->SetSkinData(FSD);
-    if (!FSD) FListBox->ChangeSkinData();
+    FListBox->SetSkinData(SkinData());
+    if (!SkinData()) FListBox->ChangeSkinData();
     FListBox->UpDateScrollBar();
   }
   CalcRects();
@@ -432,7 +425,7 @@ void TkxSkinCustomComboBox::ChangeSkinData() {
 }
 
 TFontCharset TkxSkinCustomComboBox::CharsetInUse() {
-  if (FSD && FSD->ResourceStrData()) return FSD->ResourceStrData()->CharSet();
+  if (SkinData() && SkinData()->ResourceStrData()) return SkinData()->ResourceStrData()->CharSet();
   return FDefaultFont->Charset();
 }
 
@@ -490,19 +483,9 @@ void TkxSkinCustomComboBox::DrawItemContent(TCanvas* C, int32_t W, int32_t H, in
 }
 
 void TkxSkinCustomComboBox::DrawDefaultButton(TCanvas* C) {
-  TRect r = Button.R;
-  if (IsEmptyRect(r)) return;
-  if (Button.Down && Button.MouseIn) {
-    Frame3D(C, r, kNavy, kNavy, 1);
-    FillWith(C, r, kDownFace);
-  } else if (Button.MouseIn) {
-    Frame3D(C, r, kNavy, kNavy, 1);
-    FillWith(C, r, kHotFace);
-  } else {
-    Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
-    FillWith(C, r, clBtnFace);
-  }
-  DrawArrowImage(C, Button.R, Enabled() ? clBlack : clBtnShadow, 4);
+  if (IsEmptyRect(Button.R)) return;
+  DrawPlainButtonFace(C, Button.R, PlainStateOf(Button.Down && Button.MouseIn, Button.MouseIn));
+  DrawArrowImage(C, Button.R, Enabled() ? kxPlain.Mark : kxPlain.DisabledMark, kxakDown);
 }
 
 void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, bool Skin, const std::string* AText) {
@@ -514,7 +497,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     TCanvas* bc = b->Canvas();
     bc->Font()->Assign(Font());
     bc->Font()->SetCharset(CharsetInUse());
-    FillWith(bc, TRect{0, 0, b->Width(), b->Height()}, focused ? clHighlight : FDefaultColor);
+    PlainFill(bc, TRect{0, 0, b->Width(), b->Height()}, focused ? clHighlight : FDefaultColor);
     bc->Font()->SetColor(focused ? clHighlightText : (Enabled() ? FDefaultFont->Color() : clGrayText));
     const TRect txt{2, 0, b->Width() - 2, b->Height()};
     DrawItemContent(bc, b->Width(), b->Height(), index, txt, AText);
@@ -602,9 +585,9 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
     OnComboBoxDrawItem(bc, index, b->Width(), b->Height(), txt, CBItem.State);
   } else {
     if (focused && ShowFocus) {
-      TkxSkinColors* sc = FSD ? FSD->SkinColors() : nullptr;
+      TkxSkinColors* sc = SkinData() ? SkinData()->SkinColors() : nullptr;
       bc->Brush()->SetStyle(bsSolid);
-      bc->Brush()->SetColor(sc ? sc->cBtnFace() : clBtnFace);
+      bc->Brush()->SetColor(sc ? sc->cBtnFace() : kxPlain.Face);
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
       bc->Brush()->SetStyle(bsClear);
     }
@@ -626,11 +609,11 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
     if (!IsEmptyRect(src) && Picture) C->CopyRect(Button.R, Picture->Canvas(), src);
     return;
   }
-  const int32_t i = FirstRecord(FSD, {"combobutton", "editbutton", "resizebutton"});
+  const int32_t i = FirstRecord(SkinData(), {"combobutton", "editbutton", "resizebutton"});
   if (i == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(i)].get());
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
   TkxSkinGeometry g;
-  if (!r || !g.ReadRecord(FSD, i)) return;
+  if (!r || !g.ReadRecord(SkinData(), i)) return;
   const bool down = Button.Down && Button.MouseIn, hot = Button.MouseIn;
   TRect src = r->SkinRect;
   TColor color = r->FontColor;
@@ -647,7 +630,7 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
   g.BuildImage(b.get(), g.Picture, src, w, h, true);
   const TRect br{0, 0, w, h};
   if (IsEmptyRect(r->MenuMarkerRect)) {
-    if (Enabled()) DrawArrowImage(b->Canvas(), down ? Moved(br, 0, 2) : br, color, 4);
+    if (Enabled()) DrawArrowImage(b->Canvas(), down ? Moved(br, 0, 2) : br, color, kxakDown);
   } else {
     // The marker comes from the button record's own picture, like the button image.
     TRect m = r->MenuMarkerRect;
@@ -663,23 +646,17 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
 void TkxSkinCustomComboBox::DrawToolButton(TCanvas* C, bool Skin, const std::string* AText) {
   const int32_t W = Width(), H = Height();
   const bool hot = FMouseIn || (HandleAllocated() && Focused());
-  TColor color = Enabled() ? FDefaultFont->Color() : clBtnShadow;
+  TColor color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
   TkxDataSkinButtonControl* r = nullptr;
   TBitmap* pic = nullptr;
   if (!Skin) {
-    TRect fr{0, 0, W, H};
-    if (FDropDown)
-      Frame3D(C, fr, kNavy, kNavy, 1), FillWith(C, fr, kDownFace);
-    else if (hot)
-      Frame3D(C, fr, kNavy, kNavy, 1), FillWith(C, fr, kHotFace);
-    else
-      Frame3D(C, fr, clBtnShadow, clBtnShadow, 1), FillWith(C, fr, clBtnFace);
+    DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(FDropDown, hot));
     C->Font()->Assign(FDefaultFont.get());
   } else {
-    const int32_t i = FirstRecord(FSD, {"resizetoolbutton", "resizebutton"});
+    const int32_t i = FirstRecord(SkinData(), {"resizetoolbutton", "resizebutton"});
     TkxSkinGeometry g;
-    if (i != -1) r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(i)].get());
-    if (!r || !g.ReadRecord(FSD, i)) return;
+    if (i != -1) r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
+    if (!r || !g.ReadRecord(SkinData(), i)) return;
     pic = g.Picture;
     TRect src = FDropDown ? r->DownSkinRect : hot ? r->ActiveSkinRect : r->SkinRect;
     if (IsEmptyRect(src)) src = !IsEmptyRect(r->SkinRect) ? r->SkinRect : r->ActiveSkinRect;
@@ -731,15 +708,15 @@ void TkxSkinCustomComboBox::PaintLook(TBitmap* B, const std::string* AText) {
       return;
     }
     TRect r{0, 0, Width(), Height()};
-    FillWith(c, r, clBtnFace);
-    Frame3D(c, r, clBtnShadow, clBtnShadow, 1);
-    FillWith(c, r, FDefaultColor);
+    PlainFill(c, r, kxPlain.Face);
+    DrawPlainEdge(c, r, TkxPlainEdge::Flat);
+    PlainFill(c, r, FDefaultColor);
     DrawDefaultButton(c);
     if (!FEdit) DrawItemImage(c, CBItem.State, false, AText);
     return;
   }
   if (FToolButtonStyle) {
-    FillWith(c, TRect{0, 0, Width(), Height()}, clBtnFace);
+    PlainFill(c, TRect{0, 0, Width(), Height()}, kxPlain.Face);
     DrawToolButton(c, true, AText);
     return;
   }
@@ -819,7 +796,7 @@ void TkxSkinCustomComboBox::DropDown() {
   FDropDown = true;
   if (FToolButtonStyle) Invalidate();
   FListBox->SetTopIndex(std::max(0, FListBox->ItemIndex()));
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   FListBox->Show(p);
   FListBox->UpDateScrollBar();
 }

@@ -1,4 +1,5 @@
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/graphics/kxPlainLook.h"
 
 #include "classlib/graphics/ImageList.h"
 
@@ -15,11 +16,7 @@ std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   return b;
 }
 
-void FillFace(TBitmap* B) {
-  B->Canvas()->Brush()->SetStyle(bsSolid);
-  B->Canvas()->Brush()->SetColor(clBtnFace);
-  B->Canvas()->FillRect(TRect{0, 0, B->Width(), B->Height()});
-}
+void FillFace(TBitmap* B) { PlainFill(B->Canvas(), TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face); }
 
 std::unique_ptr<TFont> NewDefaultFont() {
   auto f = std::make_unique<TFont>();
@@ -29,6 +26,27 @@ std::unique_ptr<TFont> NewDefaultFont() {
 }
 
 }  // namespace
+
+// ---- TkxSkinControlCommon -----------------------------------------------------------------------
+
+TkxSkinControlCommon::~TkxSkinControlCommon() = default;
+
+void TkxSkinControlCommon::SetHintImageList(TCustomImageList* Value) { FHintImageList.Set(Value); }
+
+void TkxSkinControlCommon::PaintComposed(TCanvas* C, int32_t W, int32_t H, bool Skinned) {
+  auto b = NewImage(W, H);
+  if (Skinned)
+    CreateControlSkinImage(b.get());
+  else
+    CreateControlDefaultImage(b.get());
+  C->Draw(0, 0, b.get());
+}
+
+void TkxSkinControlCommon::MouseEnterLeave(TControl* Control, uint32_t Msg) {
+  if (Control->ComponentState().Contains(csDesigning)) return;
+  const TNotifyEvent& event = Msg == CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave;
+  if (event) event(Control);
+}
 
 // ---- TkxSkinGeometry ----------------------------------------------------------------------------
 
@@ -178,7 +196,7 @@ void TkxSkinGeometry::BuildImage(TBitmap* B, TBitmap* APicture, const TRect& ARe
 
 // ---- TkxSkinControl -----------------------------------------------------------------------------
 
-TkxSkinControl::TkxSkinControl(TComponent* AOwner) : TCustomControl(AOwner) {}
+TkxSkinControl::TkxSkinControl(TComponent* AOwner) : TCustomControl(AOwner), TkxSkinBinding(this, "") {}
 
 TkxSkinControl::~TkxSkinControl() = default;
 
@@ -210,61 +228,26 @@ void TkxSkinControl::Dispatch(TMessage& Message) {
       Message.Result = 1;
       return;
     case CM_MOUSEENTER:
-      TCustomControl::Dispatch(Message);
-      if (OnMouseEnter && !ComponentState().Contains(csDesigning)) OnMouseEnter(this);
-      return;
     case CM_MOUSELEAVE:
       TCustomControl::Dispatch(Message);
-      if (OnMouseLeave && !ComponentState().Contains(csDesigning)) OnMouseLeave(this);
+      MouseEnterLeave(this, Message.Msg);
       return;
     case KXM_PARENTBGCHANGED: CheckParentBackground(); return;
     default: TCustomControl::Dispatch(Message); return;
   }
 }
 
-void TkxSkinControl::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (!Value) return;
-  Value->FreeNotification(this);
-  if (!Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
-}
-
-void TkxSkinControl::SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
-
-void TkxSkinControl::SetHintImageList(TCustomImageList* Value) {
-  if (FHintImageList && FHintImageList != Value) FHintImageList->RemoveFreeNotification(this);
-  FHintImageList = Value;
-  if (Value) Value->FreeNotification(this);
-}
-
-void TkxSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomControl::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
-  if (AComponent == FHintImageList) FHintImageList = nullptr;
-}
-
-void TkxSkinControl::GetSkinData() {
-  FIndex = !FSD || FSD->Empty ? -1 : FSD->GetControlIndex(FSkinDataName);
-}
+void TkxSkinControl::GetSkinData() { LookupSkinIndex(); }
 
 void TkxSkinControl::ChangeSkinData() {
   GetSkinData();
   Repaint();
 }
 
-void TkxSkinControl::BeforeChangeSkinData() { FIndex = -1; }
-
 void TkxSkinControl::Paint() {
   if (Width() <= 0 || Height() <= 0) return;
   GetSkinData();
-  auto b = NewImage(Width(), Height());
-  if (FIndex == -1)
-    CreateControlDefaultImage(b.get());
-  else
-    CreateControlSkinImage(b.get());
-  Canvas()->Draw(0, 0, b.get());
+  PaintComposed(Canvas(), Width(), Height(), FIndex != -1);
 }
 
 void TkxSkinControl::BroadcastParentBGChanged() {
@@ -294,7 +277,7 @@ void TkxSkinCustomControl::GetSkinData() {
   TkxSkinControl::GetSkinData();
   if (FIndex == -1) return;
   // A record that cannot be drawn leaves the control in its own look.
-  if (!ReadRecord(FSD, FIndex)) FIndex = -1;
+  if (!ReadRecord(SkinData(), FIndex)) FIndex = -1;
 }
 
 void TkxSkinCustomControl::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
@@ -470,7 +453,8 @@ void TkxSkinCustomControl::PaintForcedBackground() {
 
 // ---- TkxGraphicSkinControl ----------------------------------------------------------------------
 
-TkxGraphicSkinControl::TkxGraphicSkinControl(TComponent* AOwner) : TGraphicControl(AOwner) {
+TkxGraphicSkinControl::TkxGraphicSkinControl(TComponent* AOwner)
+    : TGraphicControl(AOwner), TkxSkinBinding(this, "") {
   auto style = ControlStyle();
   style.Include(csOpaque);
   SetControlStyle(style);
@@ -481,58 +465,25 @@ TkxGraphicSkinControl::~TkxGraphicSkinControl() = default;
 void TkxGraphicSkinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_MOUSEENTER:
-      TGraphicControl::Dispatch(Message);
-      if (OnMouseEnter && !ComponentState().Contains(csDesigning)) OnMouseEnter(this);
-      return;
     case CM_MOUSELEAVE:
       TGraphicControl::Dispatch(Message);
-      if (OnMouseLeave && !ComponentState().Contains(csDesigning)) OnMouseLeave(this);
+      MouseEnterLeave(this, Message.Msg);
       return;
     default: TGraphicControl::Dispatch(Message); return;
   }
 }
 
-void TkxGraphicSkinControl::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (!Value) return;
-  Value->FreeNotification(this);
-  if (!Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
-}
-
-void TkxGraphicSkinControl::SetHintImageList(TCustomImageList* Value) {
-  if (FHintImageList && FHintImageList != Value) FHintImageList->RemoveFreeNotification(this);
-  FHintImageList = Value;
-  if (Value) Value->FreeNotification(this);
-}
-
-void TkxGraphicSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
-  TGraphicControl::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
-  if (AComponent == FHintImageList) FHintImageList = nullptr;
-}
-
-void TkxGraphicSkinControl::GetSkinData() {
-  FIndex = !FSD || FSD->Empty ? -1 : FSD->GetControlIndex(FSkinDataName);
-}
+void TkxGraphicSkinControl::GetSkinData() { LookupSkinIndex(); }
 
 void TkxGraphicSkinControl::ChangeSkinData() {
   GetSkinData();
   Repaint();
 }
 
-void TkxGraphicSkinControl::BeforeChangeSkinData() { FIndex = -1; }
-
 void TkxGraphicSkinControl::Paint() {
   if (Width() <= 0 || Height() <= 0) return;
   GetSkinData();
-  auto b = NewImage(Width(), Height());
-  if (FIndex == -1)
-    CreateControlDefaultImage(b.get());
-  else
-    CreateControlSkinImage(b.get());
-  Canvas()->Draw(0, 0, b.get());
+  PaintComposed(Canvas(), Width(), Height(), FIndex != -1);
 }
 
 // ---- TkxGraphicSkinCustomControl ----------------------------------------------------------------
@@ -547,7 +498,7 @@ TkxGraphicSkinCustomControl::~TkxGraphicSkinCustomControl() { FDefaultFont->OnCh
 void TkxGraphicSkinCustomControl::GetSkinData() {
   TkxGraphicSkinControl::GetSkinData();
   if (FIndex == -1) return;
-  if (!ReadRecord(FSD, FIndex)) FIndex = -1;
+  if (!ReadRecord(SkinData(), FIndex)) FIndex = -1;
   MaskPicture = nullptr;  // a windowless control has no shape
 }
 
@@ -611,30 +562,3 @@ void TkxGraphicSkinCustomControl::CreateSkinImage(TBitmap* B, TBitmap* APicture,
 void TkxGraphicSkinCustomControl::CreateControlSkinImage(TBitmap* B) { CreateSkinImage(B, Picture, SkinRect); }
 
 void TkxGraphicSkinCustomControl::CreateControlDefaultImage(TBitmap* B) { FillFace(B); }
-
-// ---- the skin-change walk -----------------------------------------------------------------------
-
-namespace {
-
-template <typename F>
-void EachControl(TControl* C, const F& Fn) {
-  Fn(C);
-  if (auto* w = dynamic_cast<TWinControl*>(C))
-    for (int i = 0; i < w->ControlCount(); ++i) EachControl(w->Controls(i), Fn);
-}
-
-}  // namespace
-
-void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
-  if (!Root) return;
-  EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->HearsSkinChange(SD)) s->BeforeChangeSkinData();
-  });
-}
-
-void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
-  if (!Root) return;
-  EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinClient*>(c); s && s->HearsSkinChange(SD)) s->ChangeSkinData();
-  });
-}

@@ -11,6 +11,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
 #include "lib/skin/kxSkinData.h"
+#include "lib/controls/kxSkinBinding.h"
 #include "lib/graphics/kxUtils.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 
@@ -34,22 +35,41 @@ constexpr uint32_t KXM_PARENTBGCHANGED = 1284;
 
 // A parent that centres its skinned children vertically in its skin client rectangle while
 // AdjustControls is on (the skinned tool bar).
-// What a skin change asks of every skinned control, whatever class library control it builds on:
-// the walk over a form's controls finds them all through this.
-class TkxSkinClient {
-public:
-  virtual ~TkxSkinClient() = default;
-  virtual TkxSkinData* ClientSkinData() const = 0;
-  virtual bool HearsSkinChange(const TkxSkinData* SD) const { return ClientSkinData() == SD; }
-  virtual void BeforeChangeSkinData() {}
-  virtual void ChangeSkinData() = 0;
-};
-
 class TkxSkinControlHost {
 public:
   virtual ~TkxSkinControlHost() = default;
   virtual bool AdjustControls() const = 0;
   virtual TRect GetSkinClientRect() = 0;
+};
+
+// What the windowed and the graphic base share beyond the skin binding: the hint (a title and an
+// image above the hint text), the mouse enter and leave events, and the painting of the whole
+// control in one off-screen bitmap, in its plain look or from its record.
+class TkxSkinControlCommon {
+public:
+  virtual ~TkxSkinControlCommon();
+
+  const std::string& HintTitle() const { return FHintTitle; }
+  void SetHintTitle(const std::string& Value) { FHintTitle = Value; }
+  int32_t HintImageIndex() const { return FHintImageIndex; }
+  void SetHintImageIndex(int32_t Value) { FHintImageIndex = Value; }
+  TCustomImageList* HintImageList() const { return FHintImageList.Get(); }
+  void SetHintImageList(TCustomImageList* Value);
+  TNotifyEvent OnMouseEnter, OnMouseLeave;
+
+protected:
+  virtual void CreateControlDefaultImage(TBitmap* B) {}
+  virtual void CreateControlSkinImage(TBitmap* B) {}
+  // The control composed in a W x H bitmap (from its record when Skinned) and drawn onto C.
+  void PaintComposed(TCanvas* C, int32_t W, int32_t H, bool Skinned);
+  // OnMouseEnter or OnMouseLeave for a CM_MOUSEENTER or CM_MOUSELEAVE that Control got (none at
+  // design time).
+  void MouseEnterLeave(TControl* Control, uint32_t Msg);
+
+private:
+  std::string FHintTitle;
+  int32_t FHintImageIndex = 0;
+  TkxComponentLink<TCustomImageList> FHintImageList;
 };
 
 // The picture geometry of a resizable skin image, shared by the windowed and graphic custom
@@ -81,59 +101,34 @@ struct TkxSkinGeometry {
                   bool DrawCentre) const;
 };
 
-class TkxSkinControl : public TCustomControl, public TkxSkinClient {
+class TkxSkinControl : public TCustomControl, public TkxSkinBinding, public TkxSkinControlCommon {
 public:
   explicit TkxSkinControl(TComponent* AOwner);
   ~TkxSkinControl() override;
 
   void Dispatch(TMessage& Message) override;
 
-  TkxSkinData* SkinData() const { return FSD; }
-  virtual void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  virtual void SetSkinDataName(const std::string& Value);
-  const std::string& HintTitle() const { return FHintTitle; }
-  void SetHintTitle(const std::string& Value) { FHintTitle = Value; }
-  int32_t HintImageIndex() const { return FHintImageIndex; }
-  void SetHintImageIndex(int32_t Value) { FHintImageIndex = Value; }
-  TCustomImageList* HintImageList() const { return FHintImageList; }
-  void SetHintImageList(TCustomImageList* Value);
-  TNotifyEvent OnMouseEnter, OnMouseLeave;
-
-  // The index of the control's record in the skin data's control list; -1: the default look.
-  int32_t SkinIndex() const { return FIndex; }
   // True while the control paints in answer to WM_PAINT.
   bool FromWMPaint = false;
 
   virtual void GetSkinData();
   void ChangeSkinData() override;
-  void BeforeChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return FSD; }
   virtual void AfterChangeSkinData() {}
   // Tells every child that the background behind it changed: windowed children by
   // SendMessage, graphic children by Perform.
   void BroadcastParentBGChanged();
 
 protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
-  virtual void CreateControlDefaultImage(TBitmap* B) {}
-  virtual void CreateControlSkinImage(TBitmap* B) {}
   virtual void CheckParentBackground() {}
   // For a control that takes the focus when pressed: a press gives it the focus first, with
   // clicks held back while the focus moves. False when the message is to be dropped: a press
   // the focus did not follow, or a click that came while held back.
   bool FocusOnPress(const TMessage& Message);
 
-  TkxSkinData* FSD = nullptr;
   bool FClicksDisabled = false;
-  std::string FSkinDataName;
   // The region last set on the window from the mask; the window owns it.
   win::HRGN FRgn = nullptr;
-  std::string FHintTitle;
-  int32_t FHintImageIndex = 0;
-  TCustomImageList* FHintImageList = nullptr;
-  int32_t FIndex = -1;
 };
 
 class TkxSkinCustomControl : public TkxSkinControl, public TkxSkinGeometry {
@@ -189,44 +184,19 @@ private:
   void PaintForcedBackground();
 };
 
-class TkxGraphicSkinControl : public TGraphicControl, public TkxSkinClient {
+class TkxGraphicSkinControl : public TGraphicControl, public TkxSkinBinding, public TkxSkinControlCommon {
 public:
   explicit TkxGraphicSkinControl(TComponent* AOwner);
   ~TkxGraphicSkinControl() override;
 
   void Dispatch(TMessage& Message) override;
 
-  TkxSkinData* SkinData() const { return FSD; }
-  virtual void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
-  const std::string& HintTitle() const { return FHintTitle; }
-  void SetHintTitle(const std::string& Value) { FHintTitle = Value; }
-  int32_t HintImageIndex() const { return FHintImageIndex; }
-  void SetHintImageIndex(int32_t Value) { FHintImageIndex = Value; }
-  TCustomImageList* HintImageList() const { return FHintImageList; }
-  void SetHintImageList(TCustomImageList* Value);
-  TNotifyEvent OnMouseEnter, OnMouseLeave;
-
-  int32_t SkinIndex() const { return FIndex; }
-
   virtual void GetSkinData();
   void ChangeSkinData() override;
-  void BeforeChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return FSD; }
 
 protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
-  virtual void CreateControlDefaultImage(TBitmap* B) {}
-  virtual void CreateControlSkinImage(TBitmap* B) {}
 
-  TkxSkinData* FSD = nullptr;
-  std::string FSkinDataName;
-  std::string FHintTitle;
-  int32_t FHintImageIndex = 0;
-  TCustomImageList* FHintImageList = nullptr;
-  int32_t FIndex = -1;
 };
 
 class TkxGraphicSkinCustomControl : public TkxGraphicSkinControl, public TkxSkinGeometry {
@@ -269,10 +239,3 @@ protected:
   std::unique_ptr<TFont> FDefaultFont;
   bool FUseSkinFont = true;
 };
-
-// The walk a form makes around a skin change of SD: BeforeChangeSkinData on its windowed skinned
-// controls before the skin is replaced, ChangeSkinData on every skinned control (windowed or
-// not, the skinned edits included) that uses SD afterwards. Root's own tree only; Root itself
-// included when it is one.
-void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);
-void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);

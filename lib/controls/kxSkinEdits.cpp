@@ -17,22 +17,15 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxUtils.h"
 #include "lib/graphics/kxUtilsPlatform.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
 
-// The unskinned frame and the button looks shared with the other small buttons.
-constexpr TColor kHotFill = 0xD2BDB6, kDownFill = 0xB59385;
-
 bool Contains(const TRect& R, TPoint P) { return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom; }
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
-
-void FrameRectColor(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetColor(Color);
-  C->FrameRect(R);
-}
 
 }  // namespace
 
@@ -348,12 +341,6 @@ void TkxSkinNumEdit::Dispatch(TMessage& Message) {
 
 namespace {
 
-TBitmap* RecordPicture(TkxSkinData* SD, int32_t I) {
-  if (!SD || I < 0 || size_t(I) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(I)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 bool InsidePicture(const TRect& R, TBitmap* P) {
   return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
 }
@@ -368,7 +355,7 @@ void ResetFont(TFont* F) {
 }  // namespace
 
 TkxSkinCustomEdit::TkxSkinCustomEdit(TComponent* AOwner)
-    : TkxCustomEdit(AOwner), FDefaultFont(std::make_unique<TFont>()) {
+    : TkxCustomEdit(AOwner), TkxSkinBinding(this, "edit"), FDefaultFont(std::make_unique<TFont>()) {
   FControlStyle.Include(csOpaque);
   ResetFont(Font());
   FHeight = 20;
@@ -387,14 +374,13 @@ TkxSkinCustomEdit::~TkxSkinCustomEdit() {
 }
 
 void TkxSkinCustomEdit::GetSkinData() {
-  FIndex = FSD && !FSD->Empty ? FSD->GetControlIndex(FSkinDataName) : -1;
-  if (FIndex < 0) {
+  if (LookupSkinIndex() < 0) {
     Picture = nullptr;
     return;
   }
-  auto* r = dynamic_cast<TkxDataSkinEditControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinEditControl>();
   if (!r) return;  // a record of another kind leaves the values as they were
-  Picture = RecordPicture(FSD, r->PictureIndex);
+  Picture = SkinPicture(r->PictureIndex);
   SkinRect = r->SkinRect;
   ActiveSkinRect = IsEmptyRect(r->ActiveSkinRect) ? r->SkinRect : r->ActiveSkinRect;
   // A rectangle the picture does not hold leaves nothing to copy from: the plain look.
@@ -472,13 +458,6 @@ void TkxSkinCustomEdit::Invalidate() {
   RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
 }
 
-void TkxSkinCustomEdit::SetSkinData(TkxSkinData* Value) {
-  if (FSD) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (FSD) FSD->FreeNotification(this);
-  if (FSD && !FSD->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
-}
-
 void TkxSkinCustomEdit::SetButtonMode(bool Value) {
   if (Value == FButtonMode) return;
   FButtonMode = Value;
@@ -544,7 +523,6 @@ void TkxSkinCustomEdit::SetRightImageIndex(int32_t Value) {
 void TkxSkinCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
   TkxCustomEdit::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
   if (AComponent == FImages) {
     FImages = nullptr;
     LayoutImageButtons();
@@ -553,12 +531,12 @@ void TkxSkinCustomEdit::Notification(TComponent* AComponent, TOperation Operatio
 
 TkxResourceStrData* TkxSkinCustomEdit::MenuStrings() {
   // No skinned form hands the strings down yet: the edit's own skin gives them.
-  return FSD ? FSD->ResourceStrData() : nullptr;
+  return SkinData() ? SkinData()->ResourceStrData() : nullptr;
 }
 
 void TkxSkinCustomEdit::Loaded() {
   TkxCustomEdit::Loaded();
-  if (FSD && FSD->ResourceStrData()) Font()->SetCharset(FSD->ResourceStrData()->CharSet());
+  if (SkinData() && SkinData()->ResourceStrData()) Font()->SetCharset(SkinData()->ResourceStrData()->CharSet());
 }
 
 void TkxSkinCustomEdit::CreateParams(TCreateParams& Params) {
@@ -611,7 +589,7 @@ void TkxSkinCustomEdit::ChangeSkinData() {
   }
   TColor color = skinned ? (Focused() || FMouseIn ? ActiveFontColor : FontColor) : FDefaultFont->Color();
   Font()->SetColor(color);
-  TkxResourceStrData* strings = FSD ? FSD->ResourceStrData() : nullptr;
+  TkxResourceStrData* strings = SkinData() ? SkinData()->ResourceStrData() : nullptr;
   Font()->SetCharset(strings ? strings->CharSet() : FDefaultFont->Charset());
   RecreateWnd();
   Font()->SetColor(color);
@@ -663,10 +641,7 @@ void TkxSkinCustomEdit::ReleaseEditButton() {
 void TkxSkinCustomEdit::DrawEditButton(TBitmap* B) {
   TCanvas* c = B->Canvas();
   if (!Skinned()) {
-    const bool down = FButtonDown && FButtonActive;
-    c->Brush()->SetColor(down ? kDownFill : FButtonActive ? kHotFill : clBtnFace);
-    c->FillRect(FButtonRect);
-    FrameRectColor(c, FButtonRect, down || FButtonActive ? clNavy : clBtnShadow);
+    DrawPlainButtonFace(c, FButtonRect, PlainStateOf(FButtonDown && FButtonActive, FButtonActive));
     return;
   }
   if (FUseSkinFont) {
@@ -679,10 +654,10 @@ void TkxSkinCustomEdit::DrawEditButton(TBitmap* B) {
     return;
   }
   // A stretched frame takes its button from the skin's button records.
-  int32_t i = FSD->GetControlIndex("editbutton");
-  if (i < 0) i = FSD->GetControlIndex("resizebutton");
-  auto* r = i >= 0 ? dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(i)].get()) : nullptr;
-  TBitmap* pic = r ? RecordPicture(FSD, r->PictureIndex) : nullptr;
+  int32_t i = SkinData()->GetControlIndex("editbutton");
+  if (i < 0) i = SkinData()->GetControlIndex("resizebutton");
+  auto* r = i >= 0 ? dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get()) : nullptr;
+  TBitmap* pic = r ? SkinPicture(r->PictureIndex) : nullptr;
   if (!r || !pic) return;
   TRect src = r->SkinRect;
   if (FButtonDown && FButtonActive) {
@@ -707,10 +682,9 @@ void TkxSkinCustomEdit::DrawFrame(TBitmap* B, bool AHot) {
     TCanvas* c = B->Canvas();
     const int32_t bw = FButtonMode ? RectWidth(FButtonRect) : 0;
     TRect r{0, 0, w - bw, h};
-    c->Brush()->SetColor(FDefaultColor);
-    c->FillRect(r);
-    FrameRectColor(c, r, clBtnShadow);
-    FrameRectColor(c, TRect{1, 1, r.right - 1, h - 1}, clBtnFace);
+    PlainFill(c, r, FDefaultColor);
+    PlainFrameRect(c, r, kxPlain.Shadow);
+    PlainFrameRect(c, TRect{1, 1, r.right - 1, h - 1}, kxPlain.Face);
     if (FButtonMode) DrawEditButton(B);
     return;
   }
@@ -768,7 +742,7 @@ void TkxSkinCustomEdit::DrawDisabledText(HDC DC) {
     f.Assign(FDefaultFont.get());
     f.SetColor(Skinned() ? DisabledFontColor : clGrayText);
   }
-  TkxResourceStrData* strings = FSD ? FSD->ResourceStrData() : nullptr;
+  TkxResourceStrData* strings = SkinData() ? SkinData()->ResourceStrData() : nullptr;
   f.SetCharset(strings ? strings->CharSet() : FDefaultFont->Charset());
   c.SetFont(&f);
   c.Brush()->SetStyle(bsClear);
@@ -840,7 +814,7 @@ void TkxSkinCustomEdit::PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std:
   } else {
     f.Assign(FDefaultFont.get());
   }
-  TkxResourceStrData* strings = FSD ? FSD->ResourceStrData() : nullptr;
+  TkxResourceStrData* strings = SkinData() ? SkinData()->ResourceStrData() : nullptr;
   f.SetCharset(strings ? strings->CharSet() : FDefaultFont->Charset());
   c->SetFont(&f);
   c->Brush()->SetStyle(bsClear);

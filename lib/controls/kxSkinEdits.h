@@ -105,15 +105,11 @@ private:
   bool FEditorEnabled = true;
 };
 
-class TkxSkinCustomEdit : public TkxCustomEdit, public TkxSkinClient {
+class TkxSkinCustomEdit : public TkxCustomEdit, public TkxSkinBinding {
 public:
   explicit TkxSkinCustomEdit(TComponent* AOwner);
   ~TkxSkinCustomEdit() override;
 
-  TkxSkinData* SkinData() const { return FSD; }
-  virtual void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
   bool ButtonMode() const { return FButtonMode; }
   void SetButtonMode(bool Value);
   bool UseSkinFont() const { return FUseSkinFont; }
@@ -146,9 +142,7 @@ public:
 
   // The record index (-1: the plain look) and the record's values, looked up anew.
   void GetSkinData();
-  int32_t SkinIndex() const { return FIndex; }
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   // Draws the whole edit showing AText onto C at (X, Y).
   void PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std::string& AText);
 
@@ -204,9 +198,6 @@ private:
   void MouseEnter();
   void MouseLeave();
 
-  TkxSkinData* FSD = nullptr;
-  std::string FSkinDataName = "edit";
-  int32_t FIndex = -1;
   bool FButtonMode = false, FUseSkinFont = true;
   TColor FDefaultColor = clWindow;
   std::unique_ptr<TFont> FDefaultFont;

@@ -8,6 +8,7 @@
 #include "lib/skin/kxSkinData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxTextEffects.h"
+#include "lib/graphics/kxPlainLook.h"
 #include "platform/shell/ShellApi.h"
 
 using namespace win;
@@ -83,8 +84,8 @@ void DrawEmbossable(TCanvas* C, TFont& F, bool Enabled, int32_t Index, TkxSkinDa
     return;
   }
   const bool skinned = Index >= 0 && SD && SD->SkinColors();
-  const TColor hi = skinned ? SD->SkinColors()->cBtnHighLight() : clBtnHighlight;
-  const TColor sh = skinned ? SD->SkinColors()->cBtnShadow() : clBtnShadow;
+  const TColor hi = skinned ? SD->SkinColors()->cBtnHighLight() : kxPlain.Highlight;
+  const TColor sh = skinned ? SD->SkinColors()->cBtnShadow() : kxPlain.Shadow;
   DrawIn(C, F, hi, Text, TRect{R.left + 1, R.top + 1, R.right + 1, R.bottom + 1}, Flags);
   DrawIn(C, F, sh, Text, R, Flags);
 }
@@ -115,9 +116,28 @@ std::unique_ptr<TFont> NewDefaultFont(bool Underline) {
 
 }  // namespace
 
+// ---- TkxSkinLabelBinding ----------------------------------------------------------------------
+
+TkxSkinLabelBinding::TkxSkinLabelBinding(TComponent* Host, bool Underline)
+    : TkxSkinBinding(Host, "stdlabel"), FDefaultFont(NewDefaultFont(Underline)) {}
+
+TkxSkinLabelBinding::~TkxSkinLabelBinding() = default;
+
+void TkxSkinLabelBinding::SetSkinData(TkxSkinData* Value) {
+  BindSkinData(Value);
+  if (Value) ChangeSkinData();
+}
+
+void TkxSkinLabelBinding::SetDefaultFont(TFont* Value) {
+  if (Value) FDefaultFont->Assign(Value);
+}
+
+void TkxSkinLabelBinding::GetSkinData() { FIndex = LookupLabelRecord(SkinData(), FSkinDataName, FValues); }
+
 // ---- TkxSkinStdLabel --------------------------------------------------------------------------
 
-TkxSkinStdLabel::TkxSkinStdLabel(TComponent* AOwner) : TCustomLabel(AOwner), FDefaultFont(NewDefaultFont(false)) {
+TkxSkinStdLabel::TkxSkinStdLabel(TComponent* AOwner)
+    : TCustomLabel(AOwner), TkxSkinLabelBinding(this, false) {
   SetTransparent(true);
 }
 
@@ -129,43 +149,20 @@ void TkxSkinStdLabel::SetEllipsType(TkxEllipsType Value) {
   Invalidate();
 }
 
-void TkxSkinStdLabel::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    ChangeSkinData();
-  }
-}
-
-void TkxSkinStdLabel::SetDefaultFont(TFont* Value) {
-  if (Value) FDefaultFont->Assign(Value);
-}
-
-void TkxSkinStdLabel::GetSkinData() { FIndex = LookupLabelRecord(FSD, FSkinDataName, FValues); }
-
 void TkxSkinStdLabel::ChangeSkinData() {
   GetSkinData();
   if (AutoSize()) AdjustSize();
   Repaint();
 }
 
-void TkxSkinStdLabel::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomLabel::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-  }
-}
-
 void TkxSkinStdLabel::DrawLabelText(TCanvas* C, const std::string& Text, TRect& Rect, UINT Flags) {
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), FSD);
+  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
   if (Flags & DT_CALCRECT) {
     Rect = MeasureIn(f, Text, Flags, Rect);
     return;
   }
-  DrawEmbossable(C, f, Enabled(), FIndex, FSD, Text, Rect, Flags);
+  DrawEmbossable(C, f, Enabled(), FIndex, SkinData(), Text, Rect, Flags);
 }
 
 void TkxSkinStdLabel::DoDrawText(TRect& Rect, UINT Flags) {
@@ -199,7 +196,7 @@ void TkxSkinStdLabel::PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std::s
 // ---- TkxSkinTextLabel -------------------------------------------------------------------------
 
 TkxSkinTextLabel::TkxSkinTextLabel(TComponent* AOwner)
-    : TGraphicControl(AOwner), FLines(std::make_unique<TStringList>()), FDefaultFont(NewDefaultFont(false)) {
+    : TGraphicControl(AOwner), TkxSkinLabelBinding(this, false), FLines(std::make_unique<TStringList>()) {
   FWidth = 65;
   FHeight = 65;
   FAutoSize = true;
@@ -245,21 +242,6 @@ void TkxSkinTextLabel::SetWordWrap(bool Value) {
   Invalidate();
 }
 
-void TkxSkinTextLabel::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    ChangeSkinData();
-  }
-}
-
-void TkxSkinTextLabel::SetDefaultFont(TFont* Value) {
-  if (Value) FDefaultFont->Assign(Value);
-}
-
-void TkxSkinTextLabel::GetSkinData() { FIndex = LookupLabelRecord(FSD, FSkinDataName, FValues); }
-
 void TkxSkinTextLabel::ChangeSkinData() {
   GetSkinData();
   if (AutoSize()) AdjustBounds();
@@ -270,14 +252,6 @@ std::string TkxSkinTextLabel::GetLabelText() {
   std::string s;
   for (int32_t i = 0; i < FLines->Count(); ++i) s += FLines->Strings(i) + "\r\n";
   return s;
-}
-
-void TkxSkinTextLabel::Notification(TComponent* AComponent, TOperation Operation) {
-  TGraphicControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-  }
 }
 
 void TkxSkinTextLabel::Loaded() {
@@ -298,7 +272,7 @@ void TkxSkinTextLabel::Dispatch(TMessage& Message) {
 void TkxSkinTextLabel::Paint() {
   GetSkinData();
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), FSD);
+  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
   const std::string text = GetLabelText();
   TRect r = ClientRect();
   const UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | AlignmentFlag(FAlignment);
@@ -309,14 +283,14 @@ void TkxSkinTextLabel::Paint() {
     const int32_t room = FHeight - bottom;
     r.top += FLayout == tlBottom ? room : room / 2;
   }
-  DrawEmbossable(Canvas(), f, Enabled(), FIndex, FSD, text, r, flags);
+  DrawEmbossable(Canvas(), f, Enabled(), FIndex, SkinData(), text, r, flags);
 }
 
 void TkxSkinTextLabel::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csReading) || ComponentState().Contains(csLoading)) return;
   GetSkinData();
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), FSD);
+  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
   const TRect r = MeasureIn(f, GetLabelText(), DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0), ClientRect());
   // No empty line is counted after the final break; without lines the label takes no height.
   const int32_t h = std::max(0, int32_t(r.bottom));
@@ -327,7 +301,8 @@ void TkxSkinTextLabel::AdjustBounds() {
 
 // ---- TkxSkinLinkLabel -------------------------------------------------------------------------
 
-TkxSkinLinkLabel::TkxSkinLinkLabel(TComponent* AOwner) : TCustomLabel(AOwner), FDefaultFont(NewDefaultFont(true)) {
+TkxSkinLinkLabel::TkxSkinLinkLabel(TComponent* AOwner)
+    : TCustomLabel(AOwner), TkxSkinLabelBinding(this, true) {
   SetCursor(crHandPoint);
   SetTransparent(true);
   Font()->Assign(FDefaultFont.get());
@@ -341,21 +316,6 @@ void TkxSkinLinkLabel::SetUseUnderLine(bool Value) {
   Repaint();
 }
 
-void TkxSkinLinkLabel::SetDefaultFont(TFont* Value) {
-  if (Value) FDefaultFont->Assign(Value);
-}
-
-void TkxSkinLinkLabel::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    ChangeSkinData();
-  }
-}
-
-void TkxSkinLinkLabel::GetSkinData() { FIndex = LookupLabelRecord(FSD, FSkinDataName, FValues); }
-
 void TkxSkinLinkLabel::ChangeSkinData() {
   GetSkinData();
   Repaint();
@@ -364,14 +324,6 @@ void TkxSkinLinkLabel::ChangeSkinData() {
 void TkxSkinLinkLabel::Click() {
   TCustomLabel::Click();
   if (!FURL.empty()) ShellExecute(nullptr, "open", FURL, "", "", SW_SHOWNORMAL);
-}
-
-void TkxSkinLinkLabel::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomLabel::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-  }
 }
 
 void TkxSkinLinkLabel::Dispatch(TMessage& Message) {
@@ -403,7 +355,7 @@ void TkxSkinLinkLabel::DoDrawText(TRect& Rect, UINT Flags) {
     }
     f.SetColor(FMouseIn && !FGlowEffect ? FValues.ActiveFontColor : FValues.FontColor);
   }
-  f.SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f.SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   if (Flags & DT_CALCRECT) {
     f.SetStyle(FUseUnderLine ? f.Style() + TFontStyles{fsUnderline} : f.Style() - TFontStyles{fsUnderline});
     Rect = MeasureIn(f, text, Flags, Rect);
@@ -423,7 +375,7 @@ void TkxSkinLinkLabel::DoDrawText(TRect& Rect, UINT Flags) {
       return;
     }
   }
-  DrawEmbossable(Canvas(), f, Enabled(), FIndex, FSD, text, r2, Flags);
+  DrawEmbossable(Canvas(), f, Enabled(), FIndex, SkinData(), text, r2, Flags);
 }
 
 // ---- streaming --------------------------------------------------------------------------------

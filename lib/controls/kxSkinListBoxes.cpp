@@ -8,6 +8,7 @@
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -15,7 +16,6 @@ namespace {
 
 constexpr UINT_PTR kButtonTimer = 1;
 constexpr uint32_t kFirstDelay = 500, kRepeatDelay = 100, kBackOnButtonDelay = 50;
-constexpr TColor kNavy = TColor(0x800000), kHotFace = TColor(0xD2BDB6), kDownFace = TColor(0xB59385);
 
 std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
@@ -25,12 +25,6 @@ std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
 }
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
-
-void FillWith(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
-}
 
 TFontCharset CharsetFor(TkxSkinData* SD, TFont* Fallback) {
   if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
@@ -261,7 +255,7 @@ void TkxListBox::PaintBackground(HDC DC, const TRect& R) {
   c.SetHandle(DC);
   const int32_t w0 = o ? RectWidth(o->ClRect) : 0, h0 = o ? RectHeight(o->ClRect) : 0;
   if (!o || o->SkinIndex() == -1 || !o->Picture || w0 <= 0 || h0 <= 0) {
-    FillWith(&c, R, clWindow);
+    PlainFill(&c, R, clWindow);
   } else {
     auto tile = NewImage(w0, h0);
     tile->Canvas()->CopyRect(TRect{0, 0, w0, h0}, o->Picture->Canvas(),
@@ -322,7 +316,7 @@ void TkxListBox::DefaultDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwn
   bc->Font()->Assign(f);
   bc->Font()->SetCharset(CharsetFor(o ? o->SkinData() : nullptr, o ? o->DefaultFont() : nullptr));
   const bool selected = State.Contains(odSelected);
-  FillWith(bc, TRect{0, 0, b->Width(), b->Height()}, selected ? clHighlight : clWindow);
+  PlainFill(bc, TRect{0, 0, b->Width(), b->Height()}, selected ? clHighlight : clWindow);
   bc->Font()->SetColor(selected ? clHighlightText : f->Color());
   const TRect txt{2, 0, b->Width() - 2, b->Height()};
   if (o && o->OnDrawItem)
@@ -373,7 +367,7 @@ void TkxListBox::StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, 
     if (focused && o->ShowFocus) {
       TkxSkinColors* sc = o->SkinData() ? o->SkinData()->SkinColors() : nullptr;
       bc->Brush()->SetStyle(bsSolid);
-      bc->Brush()->SetColor(sc ? sc->cBtnFace() : clBtnFace);
+      bc->Brush()->SetColor(sc ? sc->cBtnFace() : kxPlain.Face);
       DrawSkinFocusRect(bc, TRect{0, 0, b->Width(), b->Height()});
       bc->Brush()->SetStyle(bsClear);
     }
@@ -412,7 +406,7 @@ void TkxListBox::SkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerD
     if (focused && o->ShowFocus) {
       TkxSkinColors* sc = o->SkinData() ? o->SkinData()->SkinColors() : nullptr;
       bc->Brush()->SetStyle(bsSolid);
-      bc->Brush()->SetColor(sc ? sc->cBtnFace() : clBtnFace);
+      bc->Brush()->SetColor(sc ? sc->cBtnFace() : kxPlain.Face);
       DrawSkinFocusRect(bc, TRect{0, 0, w, h});
       bc->Brush()->SetStyle(bsClear);
     }
@@ -624,7 +618,7 @@ void TkxSkinCustomListBox::ListBoxKeyPress(uint32_t& Key) {
 void TkxSkinCustomListBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinListBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinListBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   SItemRect = r->SItemRect;
   ActiveItemRect = IsEmptyRect(r->ActiveItemRect) ? r->SItemRect : r->ActiveItemRect;
@@ -667,7 +661,7 @@ void TkxSkinCustomListBox::DefaultFontChanged() {
 void TkxSkinCustomListBox::NameBars() {
   if (ScrollBar) {
     ScrollBar->SetSkinDataName(FIndex == -1 ? "" : Columns() < 1 ? VScrollBarName : HScrollBarName);
-    ScrollBar->SetSkinData(FSD);
+    ScrollBar->SetSkinData(SkinData());
   }
   if (HScrollBar) {
     if (FIndex == -1) {
@@ -683,7 +677,7 @@ void TkxSkinCustomListBox::NameBars() {
       HScrollBar->SetBothSkinDataName(HScrollBarName);
       HScrollBar->SetBothFlag(false);
     }
-    HScrollBar->SetSkinData(FSD);
+    HScrollBar->SetSkinData(SkinData());
     HScrollBar->Invalidate();
   }
 }
@@ -938,15 +932,15 @@ void TkxSkinCustomListBox::CreateControlDefaultImage(TBitmap* B) {
     for (auto& b : Buttons) b.R = TRect{};
   }
   TRect fr{0, 0, W, Height()};
-  Frame3D(c, fr, clBtnShadow, clBtnShadow, 1);
+  DrawPlainEdge(c, fr, TkxPlainEdge::Flat);
   if (!FCaptionMode) return;
   const int32_t a = std::min(17, FDefaultCaptionHeight - 3);
   const TRect tr = FShowCaptionButtons ? TRect{3, 2, W - 3 * a - 3, FDefaultCaptionHeight - 2}
                                        : TRect{3, 2, W - 2, FDefaultCaptionHeight - 2};
   c->Font()->Assign(FDefaultCaptionFont.get());
-  c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
+  c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
   DrawCaption(c, tr, false);
-  c->Pen()->SetColor(clBtnShadow);
+  c->Pen()->SetColor(kxPlain.Shadow);
   c->MoveTo(1, FDefaultCaptionHeight - 1);
   c->LineTo(W - 1, FDefaultCaptionHeight - 1);
   if (FShowCaptionButtons)
@@ -1001,7 +995,7 @@ void TkxSkinCustomListBox::CreateControlSkinImage(TBitmap* B) {
     c->Font()->SetHeight(CaptionFontHeight);
     c->Font()->SetColor(CaptionFontColor);
     c->Font()->SetStyle(CaptionFontStyle);
-    c->Font()->SetCharset(CharsetFor(FSD, FDefaultCaptionFont.get()));
+    c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
     DrawCaption(c, NewCaptionRect, true);
   }
   if (FShowCaptionButtons)
@@ -1012,19 +1006,14 @@ void TkxSkinCustomListBox::DrawButton(TCanvas* C, int32_t I) {
   const TkxCBButtonX& b = Buttons[I];
   if (IsEmptyRect(b.R)) return;
   if (FIndex == -1) {
-    TRect r = b.R;
-    if (b.MouseIn) {
-      Frame3D(C, r, kNavy, kNavy, 1);
-      FillWith(C, r, b.Down ? kDownFace : kHotFace);
-    } else {
-      FillWith(C, r, clBtnFace);
-    }
+    // Framed only under the mouse.
+    DrawPlainButtonFace(C, b.R, PlainStateOf(b.MouseIn && b.Down, b.MouseIn), b.MouseIn);
     if (I == 0)
-      DrawArrowImage(C, b.R, clBlack, 3);
+      DrawArrowImage(C, b.R, kxPlain.Mark, kxakUp);
     else if (I == 1)
-      DrawArrowImage(C, b.R, clBlack, 4);
+      DrawArrowImage(C, b.R, kxPlain.Mark, kxakDown);
     else
-      DrawCheckMark(C, b.R.left + 4, b.R.top + 4, clBlack);
+      DrawCheckMark(C, b.R.left + 4, b.R.top + 4, kxPlain.Mark);
     return;
   }
   if (!Picture) return;

@@ -8,6 +8,7 @@
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxUtils.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -37,7 +38,7 @@ bool IsZero(const TPoint& P) { return P.x == 0 && P.y == 0; }
 }  // namespace
 
 TkxSkinCustomListView::TkxSkinCustomListView(TComponent* AOwner)
-    : TCustomListView(AOwner), FDefaultFont(std::make_unique<TFont>()) {
+    : TCustomListView(AOwner), TkxSkinBinding(this, "listview"), FDefaultFont(std::make_unique<TFont>()) {
   FDefaultFont->SetName("Arial");
   FDefaultFont->SetHeight(14);
   Font()->Assign(FDefaultFont.get());
@@ -54,18 +55,9 @@ TkxSkinCustomListView::~TkxSkinCustomListView() {
   Detach(FVScrollBar);
   Detach(FHScrollBar);
   FVScrollBar = FHScrollBar = nullptr;
-  if (FSD) FSD->RemoveFreeNotification(this);
 }
 
 // ---- properties ---------------------------------------------------------------------------------
-
-void TkxSkinCustomListView::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (!Value) return;
-  Value->FreeNotification(this);
-  if (!Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
-}
 
 void TkxSkinCustomListView::SetDefaultColor(TColor Value) {
   FDefaultColor = Value;
@@ -75,7 +67,6 @@ void TkxSkinCustomListView::SetDefaultColor(TColor Value) {
 void TkxSkinCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomListView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
   if (AComponent == FVScrollBar) FVScrollBar = nullptr;
   if (AComponent == FHScrollBar) FHScrollBar = nullptr;
 }
@@ -100,11 +91,10 @@ void TkxSkinCustomListView::Change(TListItem* Item, TItemChange AChange) {
 // ---- skin ---------------------------------------------------------------------------------------
 
 void TkxSkinCustomListView::ChangeSkinData() {
-  FIndex = !FSD || FSD->Empty ? -1 : FSD->GetControlIndex(FSkinDataName);
-  if (FIndex == -1) {
+  if (LookupSkinIndex() == -1) {
     SetColor(FDefaultColor);
     Font()->Assign(FDefaultFont.get());
-  } else if (auto* r = dynamic_cast<TkxDataSkinListView*>(FSD->CtrlList[size_t(FIndex)].get())) {
+  } else if (auto* r = SkinRecord<TkxDataSkinListView>()) {
     if (FUseSkinFont) {
       if (!r->FontName.empty()) Font()->SetName(r->FontName);
       Font()->SetStyle(r->FontStyle);
@@ -115,7 +105,7 @@ void TkxSkinCustomListView::ChangeSkinData() {
     Font()->SetColor(r->FontColor);
     SetColor(r->BGColor);
   }
-  Font()->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   UpDateScrollBars();
   // The bars may have changed their size with the skin: their parents lay them out again.
   for (TkxSkinScrollBar* b : {FVScrollBar, FHScrollBar})
@@ -433,10 +423,10 @@ std::vector<TRect> TkxSkinCustomListView::SectionRects() {
 }
 
 void TkxSkinCustomListView::ReadHeaderRecord() {
-  FHIndex = !FSD || FSD->Empty ? -1 : FSD->GetControlIndex(FHeaderSkinDataName);
+  FHIndex = !SkinData() || SkinData()->Empty ? -1 : SkinData()->GetControlIndex(FHeaderSkinDataName);
   HPicture = nullptr;
   if (FHIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(FHIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(FHIndex)].get());
   // A record of another kind leaves the header in its own look.
   if (!r) return;
   HLTPt = r->LTPoint;
@@ -456,7 +446,7 @@ void TkxSkinCustomListView::ReadHeaderRecord() {
   HActiveSkinRect = IsEmpty(r->ActiveSkinRect) ? HSkinRect : r->ActiveSkinRect;
   HDownSkinRect = IsEmpty(r->DownSkinRect) ? HActiveSkinRect : r->DownSkinRect;
   const int32_t pi = r->PictureIndex;
-  TBitmap* pic = pi >= 0 && size_t(pi) < FSD->FActivePictures.size() ? FSD->FActivePictures[size_t(pi)].get() : nullptr;
+  TBitmap* pic = pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size() ? SkinData()->FActivePictures[size_t(pi)].get() : nullptr;
   // Nothing is drawn from a missing picture or from outside it.
   if (!pic || pic->Empty() || !Inside(HSkinRect, pic)) return;
   if (!Inside(HActiveSkinRect, pic)) HActiveSkinRect = HSkinRect;
@@ -500,11 +490,7 @@ void TkxSkinCustomListView::PaintHeader(HDC DC) {
 void TkxSkinCustomListView::DrawHeaderRest(TCanvas* Cnvs, const TRect& R) {
   const int32_t w = R.right - R.left, h = R.bottom - R.top;
   if (FHIndex == -1 || !HPicture) {
-    Cnvs->Brush()->SetStyle(bsSolid);
-    Cnvs->Brush()->SetColor(clBtnFace);
-    Cnvs->FillRect(R);
-    TRect f = R;
-    Frame3D(Cnvs, f, clBtnShadow, clBtnShadow, 1);
+    DrawPlainButtonFace(Cnvs, R, TkxPlainState::Normal);
     return;
   }
   auto img = NewImage(w, h);
@@ -532,17 +518,8 @@ void TkxSkinCustomListView::DrawHeaderSection(TCanvas* Cnvs, TListColumn* Column
   std::string caption = Column->Caption();
   c->Font()->Assign(Font());
   if (FHIndex == -1 || !HPicture) {
-    TRect f{0, 0, w, h};
-    if (Pressed) {
-      Frame3D(c, f, TColor(0x800000), TColor(0x800000), 1);
-      c->Brush()->SetColor(TColor(0xB59385));
-    } else {
-      Frame3D(c, f, clBtnShadow, clBtnShadow, 1);
-      c->Brush()->SetColor(clBtnFace);
-    }
-    c->Brush()->SetStyle(bsSolid);
-    c->FillRect(f);
-    c->Font()->SetColor(clBtnText);
+    DrawPlainButtonFace(c, TRect{0, 0, w, h}, Pressed ? TkxPlainState::Down : TkxPlainState::Normal);
+    c->Font()->SetColor(kxPlain.Text);
   } else {
     const TRect src = Pressed ? HDownSkinRect : HSkinRect;
     c->Font()->SetColor(Pressed ? HDownFontColor : HFontColor);

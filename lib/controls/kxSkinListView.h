@@ -11,6 +11,7 @@
 
 #include "classlib/ListViews.h"
 #include "lib/skin/kxSkinData.h"
+#include "lib/controls/kxSkinBinding.h"
 #include "lib/controls/kxSkinScrollBar.h"
 
 // Paints a header section in place of the caption and image: Cnvs is an off-screen bitmap as
@@ -21,15 +22,11 @@ using TkxDrawHeaderSectionEvent =
 // Asks a list view to paint its column header into the device context in wParam.
 constexpr uint32_t KXM_PAINTHEADERTODC = 45512;
 
-class TkxSkinCustomListView : public TCustomListView, public TkxSkinClient {
+class TkxSkinCustomListView : public TCustomListView, public TkxSkinBinding {
 public:
   explicit TkxSkinCustomListView(TComponent* AOwner);
   ~TkxSkinCustomListView() override;
 
-  TkxSkinData* SkinData() const { return FSD; }
-  void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
   // Read at every header paint.
   const std::string& HeaderSkinDataName() const { return FHeaderSkinDataName; }
   void SetHeaderSkinDataName(const std::string& Value) { FHeaderSkinDataName = Value; }
@@ -46,8 +43,6 @@ public:
   TkxSkinScrollBar* HScrollBar() const { return FHScrollBar; }
   void SetHScrollBar(TkxSkinScrollBar* Value);
 
-  // The list-view record's index in the skin, -1 for the default look.
-  int32_t SkinIndex() const { return FIndex; }
   // The header record's index as last read, -1 for the default look of the header.
   int32_t HeaderSkinIndex() const { return FHIndex; }
   // The header window while its window procedure is replaced, else null.
@@ -63,7 +58,6 @@ public:
 
   // Reads the skin again: font and colours from the record, then the bars and the header.
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return FSD; }
   // Mirrors the view's scroll state into the attached bars.
   void UpDateScrollBars();
 
@@ -98,9 +92,6 @@ private:
   std::string FHeaderSkinDataName = "resizetoolbutton";
   bool FInCheckScrollBars = false;
   bool FromSB = false;
-  TkxSkinData* FSD = nullptr;
-  std::string FSkinDataName = "listview";
-  int32_t FIndex = -1;
   std::unique_ptr<TFont> FDefaultFont;
   bool FUseSkinFont = true;
   TColor FDefaultColor = clWindow;

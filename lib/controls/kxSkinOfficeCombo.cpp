@@ -7,6 +7,7 @@
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -14,8 +15,6 @@ namespace {
 
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr uint32_t kAutoScrollInterval = 25;
-constexpr TColor kOpenFill = TColor(0xB59385);
-constexpr TColor kHotFill = TColor(0xD2BDB6);
 
 template <typename T>
 T* Record(TkxSkinData* SD, const std::string& Name) {
@@ -33,17 +32,6 @@ TBitmap* ActivePicture(TkxSkinData* SD, int32_t Index) {
 
 bool InPicture(const TRect& R, TBitmap* P) {
   return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
-void FrameAndFill(TCanvas* C, const TRect& R, TColor Frame, TColor Fill) {
-  if (IsEmptyRect(R)) return;
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Frame);
-  C->FillRect(R);
-  const TRect in{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1};
-  if (IsEmptyRect(in)) return;
-  C->Brush()->SetColor(Fill);
-  C->FillRect(in);
 }
 
 // The nine-part image of Src of the record's picture at the size of B, the geometry moved by
@@ -160,7 +148,7 @@ void TkxSkinCustomOfficeComboBox::SetItemIndex(int32_t Value) {
 void TkxSkinCustomOfficeComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -191,7 +179,7 @@ void TkxSkinCustomOfficeComboBox::ChangeSkinData() {
   Repaint();
   // The drop-down's record: none while unskinned, the designed one again once skinned.
   FListBox->SetSkinDataName(FIndex == -1 ? std::string() : FListBoxSkinDataName);
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   CalcRects();
 }
 
@@ -245,7 +233,7 @@ void TkxSkinCustomOfficeComboBox::DropDown() {
   }
   FDropDown = true;
   if (FToolButtonStyle) Repaint();
-  FListBox->SetSkinData(FSD);
+  FListBox->SetSkinData(SkinData());
   FListBox->Show(P);
 }
 
@@ -516,7 +504,7 @@ void TkxSkinCustomOfficeComboBox::SetSkinFont(TFont* F, TColor Color) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   F->SetColor(Color);
 }
 
@@ -558,7 +546,7 @@ void TkxSkinCustomOfficeComboBox::DrawMarker(TCanvas* C, const TRect& M, const T
   else if ((Open || Hot) && !IsEmptyRect(Rec->MenuMarkerActiveRect))
     src = Rec->MenuMarkerActiveRect;
   // The marker lies in the button record's own picture.
-  TBitmap* pic = ActivePicture(FSD, Rec->PictureIndex);
+  TBitmap* pic = ActivePicture(SkinData(), Rec->PictureIndex);
   if (!InPicture(src, pic)) return;
   TBitmap m;
   m.SetPixelFormat(pf24bit);
@@ -577,17 +565,12 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   const int32_t shift = open ? 2 : 0;
   TRect R{2 + shift, 2 + shift, W - 17, H - 2};
   const TRect M{W - 15 + shift, shift, W, H};
-  auto* rec = FIndex == -1 ? nullptr : Record<TkxDataSkinButtonControl>(FSD, "resizetoolbutton");
-  if (FIndex != -1 && !rec) rec = Record<TkxDataSkinButtonControl>(FSD, "resizebutton");
-  TBitmap* pic = rec ? ActivePicture(FSD, rec->PictureIndex) : nullptr;
+  auto* rec = FIndex == -1 ? nullptr : Record<TkxDataSkinButtonControl>(SkinData(), "resizetoolbutton");
+  if (FIndex != -1 && !rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
+  TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
   if (FIndex == -1 || !rec || !InPicture(rec->SkinRect, pic)) {
     // The plain tool button (also for a skin without a usable button record).
-    if (open)
-      FrameAndFill(C, TRect{0, 0, W, H}, clNavy, kOpenFill);
-    else if (hot)
-      FrameAndFill(C, TRect{0, 0, W, H}, clNavy, kHotFill);
-    else
-      FrameAndFill(C, TRect{0, 0, W, H}, clBtnShadow, clBtnFace);
+    DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(open, hot));
     C->Font()->Assign(FDefaultFont.get());
     DrawContent(C, R, ShownIndex(), AText, false);
     DrawSmallDownArrow(C, M, C->Font()->Color());
@@ -605,7 +588,7 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   } else {
     C->Font()->Assign(FDefaultFont.get());
   }
-  C->Font()->SetCharset(FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  C->Font()->SetCharset(SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   C->Font()->SetColor(color);
   DrawContent(C, R, ShownIndex(), AText, false);
   if (!IsEmptyRect(rec->MenuMarkerRect))
@@ -617,21 +600,13 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
 void TkxSkinCustomOfficeComboBox::PaintDefaultField(TBitmap* B, const std::string* AText, bool ForPaintTo) {
   TCanvas* C = B->Canvas();
   const int32_t W = B->Width(), H = B->Height();
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(clBtnFace);
-  C->FillRect(TRect{0, 0, W, H});
+  PlainFill(C, TRect{0, 0, W, H}, kxPlain.Face);
   TRect r{0, 0, W, H};
-  Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
-  C->Brush()->SetColor(FDefaultColor);
-  C->FillRect(TRect{1, 1, W - 1, H - 1});
+  DrawPlainEdge(C, r, TkxPlainEdge::Flat);
+  PlainFill(C, TRect{1, 1, W - 1, H - 1}, FDefaultColor);
   // The button.
-  if (Button.Down && Button.MouseIn)
-    FrameAndFill(C, Button.R, clNavy, kOpenFill);
-  else if (Button.MouseIn)
-    FrameAndFill(C, Button.R, clNavy, kHotFill);
-  else
-    FrameAndFill(C, Button.R, clBtnShadow, clBtnFace);
-  DrawArrowImage(C, Button.R, Enabled() ? clBlack : clBtnShadow, 4);
+  DrawPlainButtonFace(C, Button.R, PlainStateOf(Button.Down && Button.MouseIn, Button.MouseIn));
+  DrawArrowImage(C, Button.R, Enabled() ? kxPlain.Mark : kxPlain.DisabledMark, kxakDown);
   if (ForPaintTo) {
     C->Font()->Assign(FDefaultFont.get());
     C->Brush()->SetStyle(bsClear);
@@ -647,7 +622,7 @@ void TkxSkinCustomOfficeComboBox::PaintDefaultField(TBitmap* B, const std::strin
   TCanvas* IC = ib.Canvas();
   const bool focused = Focused();
   IC->Font()->Assign(Font());
-  IC->Font()->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  IC->Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   IC->Brush()->SetStyle(bsSolid);
   IC->Brush()->SetColor(focused ? clHighlight : FDefaultColor);
   IC->FillRect(TRect{0, 0, iw, ih});
@@ -688,10 +663,10 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
       src = ActiveButtonRect;
     if (InPicture(src, Picture)) C->CopyRect(Button.R, Picture->Canvas(), src);
   } else if (RectWidth(Button.R) > 0 && RectHeight(Button.R) > 0) {
-    auto* rec = Record<TkxDataSkinButtonControl>(FSD, "combobutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(FSD, "editbutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(FSD, "resizebutton");
-    TBitmap* pic = rec ? ActivePicture(FSD, rec->PictureIndex) : nullptr;
+    auto* rec = Record<TkxDataSkinButtonControl>(SkinData(), "combobutton");
+    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "editbutton");
+    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
+    TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
     if (rec && InPicture(rec->SkinRect, pic)) {
       TBitmap bb;
       bb.SetPixelFormat(pf24bit);
@@ -702,7 +677,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
       BuildRecordImage(&bb, rec, pic, src);
       const TColor ac = pressed ? rec->DownFontColor : Button.MouseIn ? rec->ActiveFontColor : rec->FontColor;
       if (IsEmptyRect(rec->MenuMarkerRect)) {
-        if (Enabled()) DrawArrowImage(bb.Canvas(), TRect{0, pressed ? 2 : 0, bb.Width(), bb.Height()}, ac, 4);
+        if (Enabled()) DrawArrowImage(bb.Canvas(), TRect{0, pressed ? 2 : 0, bb.Width(), bb.Height()}, ac, kxakDown);
       } else {
         DrawMarker(bb.Canvas(), TRect{0, 0, bb.Width(), bb.Height()}, rec, pressed, Button.MouseIn, pressed ? 1 : 0);
       }
@@ -756,12 +731,12 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   }
   TColor color = focused ? FocusFontColor : hotItem ? ActiveFontColor : FontColor;
   if (!Enabled() && FUseSkinSize) {
-    auto* e = Record<TkxDataSkinEditControl>(FSD, "edit");
+    auto* e = Record<TkxDataSkinEditControl>(SkinData(), "edit");
     color = e ? e->DisabledFontColor : clGrayText;
   }
   SetSkinFont(ib.Canvas()->Font(), color);
   if (focused && ShowFocus && !FUseSkinSize) {
-    ib.Canvas()->Brush()->SetColor(FSD->SkinColors() ? FSD->SkinColors()->cBtnFace() : clBtnFace);
+    ib.Canvas()->Brush()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : kxPlain.Face);
     DrawSkinFocusRect(ib.Canvas(), TRect{0, 0, iw, ib.Height()});
   }
   DrawContent(ib.Canvas(), R, ShownIndex(), nullptr, true);

@@ -9,6 +9,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinScrollBar.h"
 #include "lib/graphics/kxUtilsLayer.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -323,7 +324,7 @@ void TkxSkinOfficeListBox::ShowScrollbar() {
   bar->SetBounds(0, 0, 19, std::max(1, Height() - 4));
   bar->SetParent(this);
   ScrollBar = bar;
-  bar->SetSkinData(FSD);
+  bar->SetSkinData(SkinData());
   bar->OnChange = [this](TObject* Sender) { SBChange(Sender); };
   AdjustScrollBar();
   bar->SetVisible(true);
@@ -371,14 +372,14 @@ void TkxSkinOfficeListBox::WMSize() {
 
 void TkxSkinOfficeListBox::ChangeSkinData() {
   TkxSkinCustomControl::ChangeSkinData();
-  if (FSD) {
-    if (auto* e = Record<TkxDataSkinEditControl>(FSD, "edit"))
+  if (SkinData()) {
+    if (auto* e = Record<TkxDataSkinEditControl>(SkinData(), "edit"))
       FDisabledFontColor = e->DisabledFontColor;
-    else if (FSD->SkinColors())
-      FDisabledFontColor = FSD->SkinColors()->cBtnShadow();
+    else if (SkinData()->SkinColors())
+      FDisabledFontColor = SkinData()->SkinColors()->cBtnShadow();
   }
   if (ScrollBar) {
-    ScrollBar->SetSkinData(FSD);
+    ScrollBar->SetSkinData(SkinData());
     AdjustScrollBar();
   }
   CalcItemRects();
@@ -559,7 +560,7 @@ void TkxSkinOfficeListBox::DrawItems(TBitmap* B) {
 void TkxSkinOfficeListBox::CreateControlDefaultImage(TBitmap* B) {
   TCanvas* C = B->Canvas();
   TRect r{0, 0, B->Width(), B->Height()};
-  Frame3D(C, r, clBtnShadow, clBtnShadow, 1);
+  DrawPlainEdge(C, r, TkxPlainEdge::Flat);
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(clWindow);
   C->FillRect(TRect{2, 2, B->Width() - 2, B->Height() - 2});
@@ -614,7 +615,7 @@ void TkxSkinOfficeListBox::DefaultDrawItem(int32_t Index, TCanvas* Cnvs) {
   TkxSkinOfficeItem* item = FItems->GetItem(Index);
   TColor fill, text;
   if (item->Header())
-    fill = clBtnShadow, text = clBtnHighlight;
+    fill = kxPlain.Shadow, text = kxPlain.Highlight;
   else if (item->Active && item->Enabled())
     fill = clHighlight, text = clHighlightText;
   else
@@ -635,7 +636,7 @@ void TkxSkinOfficeListBox::DefaultDrawItem(int32_t Index, TCanvas* Cnvs) {
     DrawContent(Index, Cnvs, R, false);
     if (FShowLines) {
       const TColor old = Cnvs->Pen()->Color();
-      Cnvs->Pen()->SetColor(clBtnFace);
+      Cnvs->Pen()->SetColor(kxPlain.Face);
       Cnvs->MoveTo(item->ItemRect.left, item->ItemRect.bottom - 1);
       Cnvs->LineTo(item->ItemRect.right, item->ItemRect.bottom - 1);
       Cnvs->Pen()->SetColor(old);
@@ -655,7 +656,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
     SkinDrawHeaderItem(Index, Cnvs);
     return;
   }
-  auto* L = Record<TkxDataSkinListBox>(FSD, "listbox");
+  auto* L = Record<TkxDataSkinListBox>(SkinData(), "listbox");
   if (!L) return;
   TRect R = item->ItemRect;
   R = TRect{R.left + 2, R.top + 2, R.right - 2, R.bottom - 2};
@@ -668,13 +669,13 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
     } else {
       F->Assign(FDefaultFont.get());
     }
-    F->SetCharset(CharsetOf(FSD, FDefaultFont.get()));
+    F->SetCharset(CharsetOf(SkinData(), FDefaultFont.get()));
     F->SetColor(Color);
   };
   TColor color = FDisabledFontColor;
   if (item->Enabled())
-    color = FSkinDataName == "listbox" || FSkinDataName == "memo" || !FSD->SkinColors() ? L->FontColor
-                                                                                        : FSD->SkinColors()->cBtnText();
+    color = FSkinDataName == "listbox" || FSkinDataName == "memo" || !SkinData()->SkinColors() ? L->FontColor
+                                                                                        : SkinData()->SkinColors()->cBtnText();
   const TRect src = Focused() ? L->FocusItemRect : L->ActiveItemRect;
   if (item->Active && item->Enabled()) {
     const int32_t w = RectWidth(item->ItemRect), h = RectHeight(item->ItemRect);
@@ -697,7 +698,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
   DrawContent(Index, Cnvs, R, true);
   if (FShowLines) {
     const TColor old = Cnvs->Pen()->Color();
-    Cnvs->Pen()->SetColor(FSD->SkinColors() ? FSD->SkinColors()->cBtnShadow() : clBtnShadow);
+    Cnvs->Pen()->SetColor(SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnShadow() : kxPlain.Shadow);
     Cnvs->MoveTo(item->ItemRect.left, item->ItemRect.bottom - 1);
     Cnvs->LineTo(item->ItemRect.right, item->ItemRect.bottom - 1);
     Cnvs->Pen()->SetColor(old);
@@ -707,8 +708,8 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
 }
 
 void TkxSkinOfficeListBox::SkinDrawHeaderItem(int32_t Index, TCanvas* Cnvs) {
-  auto* H = Record<TkxDataSkinLabelControl>(FSD, "menuheader");
-  if (!H) H = Record<TkxDataSkinLabelControl>(FSD, "label");
+  auto* H = Record<TkxDataSkinLabelControl>(SkinData(), "menuheader");
+  if (!H) H = Record<TkxDataSkinLabelControl>(SkinData(), "label");
   if (!H) return;
   TkxSkinOfficeItem* item = FItems->GetItem(Index);
   const int32_t w = RectWidth(item->ItemRect), h = RectHeight(item->ItemRect);
@@ -718,14 +719,14 @@ void TkxSkinOfficeListBox::SkinDrawHeaderItem(int32_t Index, TCanvas* Cnvs) {
   b.SetSize(w, h);
   b.Canvas()->CopyRect(TRect{0, 0, w, h}, Cnvs, item->ItemRect);
   // A picture index outside the skin's pictures draws no band, only the text.
-  TBitmap* pic = ActivePicture(FSD, H->PictureIndex);
+  TBitmap* pic = ActivePicture(SkinData(), H->PictureIndex);
   if (InPicture(H->SkinRect, pic)) StretchNinePartImage(&b, pic, H->SkinRect, H->ClRect, true);
   TCanvas* C = b.Canvas();
   C->Font()->SetName(H->FontName);
   C->Font()->SetColor(H->FontColor);
   C->Font()->SetHeight(H->FontHeight);
   C->Font()->SetStyle(H->FontStyle);
-  C->Font()->SetCharset(CharsetOf(FSD, FDefaultFont.get()));
+  C->Font()->SetCharset(CharsetOf(SkinData(), FDefaultFont.get()));
   C->Brush()->SetStyle(bsClear);
   TRect t{1, 1, w - 1, h - 1};
   DrawWideText(C, item->Caption(), t, DT_SINGLELINE | DT_VCENTER | DT_CENTER);

@@ -11,16 +11,11 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinUpDown.h"
 #include "lib/graphics/kxUtilsPlatform.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
 namespace {
-
-template <typename R>
-R* RecordAt(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->CtrlList.size()) return nullptr;
-  return dynamic_cast<R*>(SD->CtrlList[size_t(Index)].get());
-}
 
 std::unique_ptr<TBitmap> NewBitmap(int32_t W, int32_t H) {
   auto b = std::make_unique<TBitmap>();
@@ -61,7 +56,6 @@ TFontCharset CaptionCharset(TkxSkinData* SD, TFont* Fallback) {
 }
 
 // The default look's tab colours.
-constexpr TColor kHotFill = TColor(0xD2BDB6), kDownFill = TColor(0xB59385);
 
 }  // namespace
 
@@ -100,16 +94,14 @@ void TkxSkinCustomTabSheet::PaintBG(HDC DC) {
     // The client part of the control's skin image, stretched for the control's size.
     TRect src = Moved(pc->ClRect, pc->SkinRect.left, pc->SkinRect.top);
     if (IsEmptyRect(src) || !Inside(TRect{0, 0, pc->Picture->Width(), pc->Picture->Height()}, src)) {
-      c.Brush()->SetColor(clBtnFace);
-      c.FillRect(TRect{0, 0, w, h});
+      PlainFill(&c, TRect{0, 0, w, h}, kxPlain.Face);
     } else {
       auto piece = NewBitmap(RectWidth(src), RectHeight(src));
       piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, pc->Picture->Canvas(), src);
       pc->FillBackground(&c, piece.get(), w, h, pc->Width(), pc->Height());
     }
   } else {
-    c.Brush()->SetColor(clBtnFace);
-    c.FillRect(TRect{0, 0, w, h});
+    PlainFill(&c, TRect{0, 0, w, h}, kxPlain.Face);
   }
   c.SetHandle(nullptr);
 }
@@ -139,7 +131,7 @@ void TkxSkinCustomTabSheet::Dispatch(TMessage& Message) {
 // ---- TkxSkinPageControl: properties -------------------------------------------------------------
 
 TkxSkinPageControl::TkxSkinPageControl(TComponent* AOwner)
-    : TPageControl(AOwner), FTempImages(std::make_unique<TImageList>(nullptr)) {
+    : TPageControl(AOwner), TkxSkinBinding(this, "tab"), FTempImages(std::make_unique<TImageList>(nullptr)) {
   FDefaultFont = std::make_unique<TFont>();
   FDefaultFont->SetName("Arial");
   FDefaultFont->SetHeight(14);
@@ -158,7 +150,6 @@ TkxSkinPageControl::~TkxSkinPageControl() {
   FreeScroller();
   TCustomTabControl::SetImages(nullptr);
   if (FTabImages) FTabImages->RemoveFreeNotification(this);
-  if (FSD) FSD->RemoveFreeNotification(this);
 }
 
 TCustomImageList* TkxSkinPageControl::TempImages() const { return FTempImages.get(); }
@@ -248,11 +239,8 @@ void TkxSkinPageControl::SetDefaultItemHeight(int32_t Value) {
 }
 
 void TkxSkinPageControl::SetSkinData(TkxSkinData* Value) {
-  if (FSD == Value) return;
-  if (FSD) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (Value) Value->FreeNotification(this);
-  if (Value && !Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
+  if (!BindSkinData(Value)) return;
+  if (Value && !Value->Empty && !HostDesigning()) ChangeSkinData();
 }
 
 void TkxSkinPageControl::SetTabPosition(TTabPosition Value) {
@@ -288,11 +276,6 @@ void TkxSkinPageControl::SetMultiLine(bool Value) {
 void TkxSkinPageControl::Notification(TComponent* AComponent, TOperation Operation) {
   TPageControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-    Picture = nullptr;
-  }
   if (AComponent == FSkinUpDown) FSkinUpDown = nullptr;
   if (AComponent == FTabImages) {
     FTabImages = nullptr;
@@ -438,16 +421,10 @@ int32_t TkxSkinPageControl::TabsScrolledOut() {
 
 // ---- skin --------------------------------------------------------------------------------------
 
-TBitmap* TkxSkinPageControl::SkinPicture(int32_t Index) const {
-  if (!FSD || Index < 0 || size_t(Index) >= FSD->FActivePictures.size()) return nullptr;
-  TBitmap* b = FSD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 void TkxSkinPageControl::GetSkinData() {
   BGPictureIndex = -1;
-  FIndex = (!FSD || FSD->Empty) ? -1 : FSD->GetControlIndex(FSkinDataName);
-  auto* r = RecordAt<TkxDataSkinTabControl>(FSD, FIndex);
+  LookupSkinIndex();
+  auto* r = SkinRecord<TkxDataSkinTabControl>();
   if (!r) {
     // A record of another kind carries nothing a page control can draw.
     FIndex = -1;
@@ -516,7 +493,7 @@ void TkxSkinPageControl::ApplyFonts() {
     }
     f->SetColor(FontColor);
   }
-  f->SetCharset(CaptionCharset(FSD, FDefaultFont.get()));
+  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
 }
 
 void TkxSkinPageControl::ChangeSkinData() {
@@ -619,7 +596,7 @@ void TkxSkinPageControl::CheckScroll() {
     ud->SetPosition(TabsScrolledOut());
     FInScrollerChange = false;
     ud->SetSkinDataName(FIndex >= 0 ? UpDown : std::string());
-    ud->SetSkinData(FSD);
+    ud->SetSkinData(SkinData());
     ud->OnChange = [this](TObject* Sender) { ScrollerChange(Sender); };
     ud->SetParent(this);
   }
@@ -908,8 +885,7 @@ void TkxSkinPageControl::Dispatch(TMessage& Message) {
           piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, Picture->Canvas(), src);
           FillBackground(&c, piece.get(), Width(), Height(), Width(), Height());
         } else {
-          c.Brush()->SetColor(clBtnFace);
-          c.FillRect(TRect{0, 0, Width(), Height()});
+          PlainFill(&c, TRect{0, 0, Width(), Height()}, kxPlain.Face);
         }
       }
       c.SetHandle(nullptr);
@@ -950,12 +926,10 @@ void TkxSkinPageControl::PaintWindow(HDC DC) {
   c.SetHandle(DC);
   TRect page = DisplayRect();
   if (FIndex < 0) {
-    c.Brush()->SetStyle(bsSolid);
-    c.Brush()->SetColor(clBtnFace);
-    c.FillRect(ClientRect());
+    PlainFill(&c, ClientRect(), kxPlain.Face);
     if (!FHideBorder) {
       TRect r{page.left - 1, page.top - 1, page.right + 1, page.bottom + 1};
-      Frame3D(&c, r, clBtnShadow, clBtnShadow, 1);
+      DrawPlainEdge(&c, r, TkxPlainEdge::Flat);
     }
   } else if (!FHideBorder) {
     TRect F = FrameRect();
@@ -1022,8 +996,7 @@ void TkxSkinPageControl::PaintTabs(TCanvas* C) {
       case tpRight: B = Turned(tile.get(), Turn::Clockwise); break;
     }
   } else {
-    B->Canvas()->Brush()->SetColor(clBtnFace);
-    B->Canvas()->FillRect(TRect{0, 0, B->Width(), B->Height()});
+    PlainFill(B->Canvas(), TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face);
   }
   for (int32_t i = 0; i < n; ++i) {
     if (i == sel) continue;
@@ -1067,22 +1040,17 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
   if (!skinned) {
     bmp = NewBitmap(w, h);
     TCanvas* bc = bmp->Canvas();
-    TRect br{0, 0, w, h};
-    bc->Brush()->SetStyle(bsSolid);
-    if (hot) {
-      bc->Brush()->SetColor(kHotFill);
-      bc->FillRect(br);
-    } else if (!Active) {
-      bc->Brush()->SetColor(clBtnFace);
-      bc->FillRect(br);
-    } else {
-      bc->Brush()->SetColor(clNavy);
-      bc->FrameRect(br);
-      bc->Brush()->SetColor(focused ? kDownFill : kHotFill);
-      bc->FillRect(TRect{1, 1, w - 1, h - 1});
-    }
+    // A hot or a resting tab has no frame; the active one is framed, in the pressed face while
+    // the control has the focus.
+    const TRect br{0, 0, w, h};
+    if (hot)
+      DrawPlainButtonFace(bc, br, TkxPlainState::Hot, false);
+    else if (!Active)
+      DrawPlainButtonFace(bc, br, TkxPlainState::Normal, false);
+    else
+      DrawPlainButtonFace(bc, br, focused ? TkxPlainState::Down : TkxPlainState::Hot);
     bc->Font()->Assign(Font());
-    bc->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
   } else {
     TRect S = TabRect;
     if (hot && !IsEmptyRect(MouseInTabRect)) S = MouseInTabRect;
@@ -1113,7 +1081,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
       bc->Font()->SetStyle(FontStyle);
       bc->Font()->SetHeight(FontHeight);
     }
-    bc->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
     bc->Font()->SetColor(hot ? MouseInFontColor : Active ? (focused ? FocusFontColor : ActiveFontColor) : FontColor);
   }
   TRect BR{0, 0, bmp->Width(), bmp->Height()};
@@ -1134,14 +1102,14 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
     } else {
       bmp->Canvas()->Font()->Assign(Font());
     }
-    bmp->Canvas()->Font()->SetCharset(CaptionCharset(FSD, Font()));
+    bmp->Canvas()->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
   }
   TCanvas* bc = bmp->Canvas();
   bc->Brush()->SetStyle(bsClear);
   if (skinned && ShowFocus && focused && Active) {
     TRect fr{BR.left + FocusOffsetX, BR.top + FocusOffsetY, BR.right - FocusOffsetX, BR.bottom - FocusOffsetY};
     bc->Brush()->SetStyle(bsSolid);
-    bc->Brush()->SetColor(FSD && FSD->SkinColors() ? FSD->SkinColors()->cBtnFace() : clBtnFace);
+    bc->Brush()->SetColor(SkinData() && SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnFace() : kxPlain.Face);
     DrawSkinFocusRect(bc, fr);
     bc->Brush()->SetStyle(bsClear);
   }
@@ -1207,10 +1175,10 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
   TRect dest{};
   if (FIndex < 0 || !Picture) {
     dest = TRect{CR.left, cy - 7, CR.left + 14, cy + 7};
-    DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? TColor(0xFFFFFF) : clBlack);
+    DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? clWhite : kxPlain.Mark);
   } else if (IsEmptyRect(CloseButtonRect)) {
-    const int32_t ri = FSD ? FSD->GetControlIndex("resizetoolbutton") : -1;
-    auto* rec = RecordAt<TkxDataSkinButtonControl>(FSD, ri);
+    const int32_t ri = SkinData() ? SkinData()->GetControlIndex("resizetoolbutton") : -1;
+    auto* rec = SkinRecordAt<TkxDataSkinButtonControl>(ri);
     TBitmap* pic = rec ? SkinPicture(rec->PictureIndex) : nullptr;
     if (!rec || !pic) {
       Page->ButtonRect = TRect{CR.left, cy - FCloseSize / 2, CR.left + FCloseSize, cy - FCloseSize / 2 + FCloseSize};

@@ -61,7 +61,7 @@ public:
   explicit TkxSkinTabSheet(TComponent* AOwner) : TkxSkinCustomTabSheet(AOwner) {}
 };
 
-class TkxSkinPageControl : public TPageControl, public TkxSkinClient {
+class TkxSkinPageControl : public TPageControl, public TkxSkinBinding {
 public:
   explicit TkxSkinPageControl(TComponent* AOwner);
   ~TkxSkinPageControl() override;
@@ -100,10 +100,8 @@ public:
   void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
   int32_t DefaultItemHeight() const { return FDefaultItemHeight; }
   void SetDefaultItemHeight(int32_t Value);
-  TkxSkinData* SkinData() const { return FSD; }
-  void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
+  // Re-skins when another skin data holding a skin is given (outside design time).
+  void SetSkinData(TkxSkinData* Value) override;
 
   // The tab window's own settings, kept in step with the room and the row height.
   void SetTabPosition(TTabPosition Value);
@@ -117,7 +115,6 @@ public:
 
   // ---- operations ----
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return SkinData(); }
   void UpDateTabs();
   void HideTabs();
   void ShowTabs();
@@ -129,7 +126,6 @@ public:
   void Dispatch(TMessage& Message) override;
 
   // ---- state, readable for tests and the sheets ----
-  int32_t SkinIndex() const { return FIndex; }
   int32_t CloseSize() const { return FCloseSize; }
   bool TabsHidden() const { return FHideTabs; }
   bool BorderHidden() const { return FHideBorder; }
@@ -170,13 +166,12 @@ public:
   TkxStretchType StretchType = kxstFull;
   TBitmap* Picture = nullptr;  // the skin's, never owned
 
-  // The skin's picture at Index, nullptr for -1, an index past the list or an empty picture.
-  TBitmap* SkinPicture(int32_t Index) const;
   // Covers W x H of Canvas with P by the record's stretch settings (tiled from the top-left
   // without them).
   void FillBackground(TCanvas* Canvas, TBitmap* P, int32_t W, int32_t H, int32_t StretchW, int32_t StretchH);
 
 protected:
+  void SkinDataFreed() override { Picture = nullptr; }
   void CreateWnd() override;
   void PaintWindow(win::HDC DC) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -230,9 +225,6 @@ private:
   std::unique_ptr<TImageList> FTempImages;
   bool FTabsInCenter = false;
   int32_t FTabsOffset = 0;
-  TkxSkinData* FSD = nullptr;
-  std::string FSkinDataName = "tab";
-  int32_t FIndex = -1;
   std::unique_ptr<TFont> FDefaultFont;
   bool FUseSkinFont = true;
   int32_t FDefaultItemHeight = 20;

@@ -3,28 +3,26 @@
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/skin/kxResourceStrData.h"
-#include "lib/controls/kxSkinCheckRadio.h"
+#include "lib/skin/kxSkinData.h"
+#include "lib/skin/kxSkinStore.h"
 #include "lib/controls/kxSkinButtons.h"
+#include "lib/controls/kxSkinCheckRadio.h"
 #include "lib/controls/kxSkinComboBox.h"
 #include "lib/controls/kxSkinCtrls.h"
-#include "lib/skin/kxSkinData.h"
-#include "lib/controls/kxSkinSplitBevel.h"
 #include "lib/controls/kxSkinEdits.h"
 #include "lib/controls/kxSkinLabels.h"
-#include "lib/controls/kxSkinPanels.h"
-#include "lib/controls/kxSkinPageControl.h"
-#include "lib/controls/kxSkinSlider.h"
-#include "lib/controls/kxSkinOfficeCombo.h"
 #include "lib/controls/kxSkinListBoxes.h"
-#include "lib/controls/kxSkinScrollBar.h"
-#include "lib/controls/kxSkinScrollBox.h"
-#include "lib/skin/kxSkinStore.h"
-#include "lib/controls/kxSkinUpDown.h"
 #include "lib/controls/kxSkinListView.h"
+#include "lib/controls/kxSkinOfficeCombo.h"
+#include "lib/controls/kxSkinPageControl.h"
+#include "lib/controls/kxSkinPanels.h"
 #include "lib/controls/kxSkinScrollBar.h"
 #include "lib/controls/kxSkinScrollBox.h"
-#include "lib/skin/kxSkinStore.h"
+#include "lib/controls/kxSkinSlider.h"
+#include "lib/controls/kxSkinSplitBevel.h"
+#include "lib/controls/kxSkinToolBar.h"
 #include "lib/controls/kxSkinTreeView.h"
+#include "lib/controls/kxSkinUpDown.h"
 
 void RegisterSkinDataFormClasses() {
   static bool done = false;
@@ -66,23 +64,16 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
   RegisterSkinPanelFormClasses();
+  RegisterSkinToolBarFormClasses();
   RegisterSkinPageControlFormClasses();
   RegisterSkinUpDownFormClasses();
   RegisterSkinSliderFormClasses();
   RegisterSkinScrollBarFormClasses();
   RegisterSkinScrollBoxFormClasses();
   RegisterSkinEditFormClasses();
-  RegisterSkinScrollBarFormClasses();
-  RegisterSkinScrollBoxFormClasses();
-  RegisterSkinCheckRadioFormClasses();
   RegisterSkinListViewFormClasses();
   RegisterSkinTreeViewFormClasses();
-  RegisterSkinScrollBarFormClasses();
-  RegisterSkinScrollBoxFormClasses();
   RegisterSkinOfficeComboFormClasses();
-  RegisterSkinScrollBarFormClasses();
-  RegisterSkinEditFormClasses();
-  RegisterSkinCheckRadioFormClasses();
   RegisterSkinListBoxFormClasses();
   RegisterSkinComboBoxFormClasses();
 }

@@ -5,6 +5,7 @@
 
 #include "classlib/Streaming.h"
 #include "lib/skin/kxSkinRecords.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -22,20 +23,6 @@ TRect Moved(TRect R, int32_t D, bool Horizontal) {
   else
     R.top += D, R.bottom += D;
   return R;
-}
-
-void FillRectWith(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
-}
-
-// A small button of the plain look: pressed, hot or resting.
-void DrawPlainButton(TCanvas* C, const TRect& R, bool Pressed, bool Hot) {
-  if (IsEmptyRect(R)) return;
-  FillRectWith(C, R, Pressed || Hot ? clNavy : clBtnShadow);
-  const TRect in{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1};
-  if (!IsEmptyRect(in)) FillRectWith(C, in, Pressed ? TColor(0xB59385) : Hot ? TColor(0xD2BDB6) : clBtnFace);
 }
 
 }  // namespace
@@ -178,7 +165,7 @@ void TkxSkinScrollBar::Loaded() {
 void TkxSkinScrollBar::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBarControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinScrollBarControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   // Without the bar's own geometry there is no track or arrow to draw from.
   if (!r) {
     FIndex = -1;
@@ -571,20 +558,20 @@ void TkxSkinScrollBar::PaintInto(HDC DC) {
 void TkxSkinScrollBar::CreateControlDefaultImage(TBitmap* B) {
   CalcRects();
   TCanvas* c = B->Canvas();
-  FillRectWith(c, TRect{0, 0, B->Width(), B->Height()}, clBtnFace);
+  PlainFill(c, TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face);
   const bool enabled = Enabled();
   if (enabled) {
     const TkxSBButton& t = FButtons[kThumb];
-    DrawPlainButton(c, t.R, ThumbPressed(), t.MouseIn);
+    DrawPlainButtonFace(c, t.R, PlainStateOf(ThumbPressed(), t.MouseIn));
   }
   const bool horz = Horizontal();
   for (int i : {kUpButton, kDownButton}) {
     const TkxSBButton& s = FButtons[i];
-    DrawPlainButton(c, s.R, s.Down && s.MouseIn, s.MouseIn);
+    DrawPlainButtonFace(c, s.R, PlainStateOf(s.Down && s.MouseIn, s.MouseIn));
     TRect in{s.R.left + 1, s.R.top + 1, s.R.right - 1, s.R.bottom - 1};
     if (s.Down && s.MouseIn) in = TRect{in.left + 1, in.top + 1, in.right + 1, in.bottom + 1};
-    const int kind = i == kUpButton ? (horz ? 2 : 4) : (horz ? 1 : 3);
-    DrawArrowImage(c, in, enabled ? clBlack : clBtnShadow, kind);
+    const int kind = i == kUpButton ? (horz ? kxakRight : kxakDown) : (horz ? kxakLeft : kxakUp);
+    DrawArrowImage(c, in, enabled ? kxPlain.Mark : kxPlain.DisabledMark, kind);
   }
 }
 

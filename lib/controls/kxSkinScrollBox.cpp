@@ -5,6 +5,7 @@
 #include "classlib/Streaming.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/graphics/kxUtils.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -18,13 +19,6 @@ std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
   b->SetPixelFormat(pf24bit);
   b->SetSize(W, H);
   return b;
-}
-
-void Line(HDC DC, TColor Color, int x1, int y1, int x2, int y2) {
-  HBRUSH br = CreateSolidBrush(ColorToRGB(Color));
-  RECT r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1};
-  FillRect(DC, &r, br);
-  DeleteObject(br);
 }
 
 }  // namespace
@@ -229,12 +223,12 @@ void TkxSkinScrollBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FBGPictureIndex = -1;
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBoxControl*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinScrollBoxControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (!r) return;
   const int32_t i = r->BGPictureIndex;
   // An index past the pictures, or an empty picture, is no background.
-  if (i >= 0 && size_t(i) < FSD->FActivePictures.size() && FSD->FActivePictures[size_t(i)] &&
-      !FSD->FActivePictures[size_t(i)]->Empty())
+  if (i >= 0 && size_t(i) < SkinData()->FActivePictures.size() && SkinData()->FActivePictures[size_t(i)] &&
+      !SkinData()->FActivePictures[size_t(i)]->Empty())
     FBGPictureIndex = i;
 }
 
@@ -352,15 +346,14 @@ void TkxSkinScrollBox::PaintFrame(HDC DC) {
   const int32_t W = Width(), H = Height();
   if (W <= 0 || H <= 0 || !HasFrame()) return;
   if (FIndex == -1) {
-    TColor tl = clBtnShadow, br = clBtnShadow;
+    // The scroll box has always drawn bvRaised with the shadow up and left and bvLowered with the
+    // highlight there, the other way round from the panel; it keeps its look.
+    TkxPlainEdge edge = TkxPlainEdge::Flat;
     if (FBorderStyle == TkxSkinBorderStyle::bvRaised)
-      br = clBtnHighlight;
+      edge = TkxPlainEdge::Sunken;
     else if (FBorderStyle == TkxSkinBorderStyle::bvLowered)
-      tl = clBtnHighlight;
-    Line(DC, tl, 0, 0, W - 1, 0);
-    Line(DC, tl, 0, 0, 0, H - 1);
-    Line(DC, br, W - 1, 0, W - 1, H - 1);
-    Line(DC, br, 0, H - 1, W - 1, H - 1);
+      edge = TkxPlainEdge::Raised;
+    DrawPlainEdge(DC, TRect{0, 0, W, H}, edge);
     return;
   }
   int32_t w = W, h = H;
@@ -397,7 +390,7 @@ void TkxSkinScrollBox::Paint() {
   }
   std::unique_ptr<TBitmap> tile;
   if (FBGPictureIndex != -1) {
-    TBitmap* bg = FSD->FActivePictures[size_t(FBGPictureIndex)].get();
+    TBitmap* bg = SkinData()->FActivePictures[size_t(FBGPictureIndex)].get();
     tile = NewImage(bg->Width(), bg->Height());
     tile->Canvas()->Draw(0, 0, bg);
   } else {

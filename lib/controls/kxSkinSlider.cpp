@@ -153,11 +153,11 @@ void TkxSkinCustomSlider::GetSkinData() {
   TkxSkinControl::GetSkinData();
   Picture = nullptr;
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinSlider*>(FSD->CtrlList[size_t(FIndex)].get());
+  auto* r = dynamic_cast<TkxDataSkinSlider*>(SkinData()->CtrlList[size_t(FIndex)].get());
   if (r) {
     const int32_t pi = r->PictureIndex;
-    if (pi >= 0 && size_t(pi) < FSD->FActivePictures.size() && !FSD->FActivePictures[size_t(pi)]->Empty())
-      Picture = FSD->FActivePictures[size_t(pi)].get();
+    if (pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size() && !SkinData()->FActivePictures[size_t(pi)]->Empty())
+      Picture = SkinData()->FActivePictures[size_t(pi)].get();
     HRulerRect = r->HRulerRect;
     HThumbRect = r->HThumbRect;
     VRulerRect = r->VRulerRect;
@@ -613,7 +613,7 @@ void TkxSkinCustomSlider::Paint() {
   if (FOptions.Contains(soShowFocus) && FFocused && !ComponentState().Contains(csDesigning)) {
     TRect r = GetSliderRect();
     InflateRect(&r, -2, -2);
-    c->Font()->SetColor(Skinned() && FSD && FSD->SkinColors() ? FSD->SkinColors()->cBtnText() : Font()->Color());
+    c->Font()->SetColor(Skinned() && SkinData() && SkinData()->SkinColors() ? SkinData()->SkinColors()->cBtnText() : Font()->Color());
     DrawSkinFocusRect(c, r);
   }
   FPaintCanvas = c;

@@ -5,25 +5,11 @@
 #include "lib/graphics/kxUtils.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 
-namespace {
-
-// The record at Index when it is of class R, else nullptr.
-template <typename R>
-R* RecordAt(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->CtrlList.size()) return nullptr;
-  return dynamic_cast<R*>(SD->CtrlList[size_t(Index)].get());
-}
-
-int32_t LookUp(TkxSkinData* SD, const std::string& Name) {
-  if (!SD || SD->Empty) return -1;
-  return SD->GetControlIndex(Name);
-}
-
-}  // namespace
-
 // ---- TkxSkinSplitter ---------------------------------------------------------------------------
 
-TkxSkinSplitter::TkxSkinSplitter(TComponent* AOwner) : TSplitter(AOwner) { FControlStyle.Include(csOpaque); }
+TkxSkinSplitter::TkxSkinSplitter(TComponent* AOwner) : TSplitter(AOwner), TkxSkinBinding(this, "vsplitter") {
+  FControlStyle.Include(csOpaque);
+}
 
 TkxSkinSplitter::~TkxSkinSplitter() = default;
 
@@ -38,25 +24,13 @@ void TkxSkinSplitter::SetTransparent(bool Value) {
 }
 
 void TkxSkinSplitter::SetSkinData(TkxSkinData* Value) {
-  if (FSkinData == Value) return;
-  FSkinData = Value;
-  if (Value) Value->FreeNotification(this);
-  ChangeSkinData();
-}
-
-void TkxSkinSplitter::Notification(TComponent* AComponent, TOperation Operation) {
-  TSplitter::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSkinData) {
-    FSkinData = nullptr;
-    FSkinPicture = nullptr;
-    FIndex = -1;
-  }
+  if (BindSkinData(Value)) ChangeSkinData();
 }
 
 void TkxSkinSplitter::GetSkinData() {
-  FIndex = LookUp(FSkinData, FSkinDataName);
+  LookupSkinIndex();
   FSkinPicture = nullptr;
-  auto* rec = RecordAt<TkxDataSkinSplitterControl>(FSkinData, FIndex);
+  auto* rec = SkinRecord<TkxDataSkinSplitterControl>();
   if (!rec) return;
   LTPt = rec->LTPoint;
   RTPt = rec->RTPoint;
@@ -64,7 +38,7 @@ void TkxSkinSplitter::GetSkinData() {
   SkinRect = rec->SkinRect;
   StretchEffect = rec->StretchEffect;
   const int32_t pi = rec->PictureIndex;
-  if (pi >= 0 && size_t(pi) < FSkinData->FActivePictures.size()) FSkinPicture = FSkinData->FActivePictures[size_t(pi)].get();
+  if (pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size()) FSkinPicture = SkinData()->FActivePictures[size_t(pi)].get();
   GripperRect = rec->GripperRect;
   GripperTransparent = rec->GripperTransparent;
   GripperTransparentColor = rec->GripperTransparentColor;
@@ -119,15 +93,12 @@ void TkxSkinSplitter::Paint() {
 
 // ---- TkxSkinBevel ------------------------------------------------------------------------------
 
-TkxSkinBevel::TkxSkinBevel(TComponent* AOwner) : TBevel(AOwner) {}
+TkxSkinBevel::TkxSkinBevel(TComponent* AOwner) : TBevel(AOwner), TkxSkinBinding(this, "bevel") {}
 
 TkxSkinBevel::~TkxSkinBevel() = default;
 
 void TkxSkinBevel::SetSkinData(TkxSkinData* Value) {
-  if (FSkinData == Value) return;
-  FSkinData = Value;
-  if (Value) Value->FreeNotification(this);
-  ChangeSkinData();
+  if (BindSkinData(Value)) ChangeSkinData();
 }
 
 void TkxSkinBevel::SetDividerMode(bool Value) {
@@ -135,20 +106,11 @@ void TkxSkinBevel::SetDividerMode(bool Value) {
   Invalidate();
 }
 
-void TkxSkinBevel::Notification(TComponent* AComponent, TOperation Operation) {
-  TBevel::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSkinData) {
-    FSkinData = nullptr;
-    FIndex = -1;
-  }
-}
-
 void TkxSkinBevel::ChangeSkinData() {
-  FIndex = LookUp(FSkinData, FSkinDataName);
-  if (FIndex < 0) {
-    LightColor = clBtnHighlight;
-    DarkColor = clBtnShadow;
-  } else if (auto* rec = RecordAt<TkxDataSkinBevel>(FSkinData, FIndex)) {
+  if (LookupSkinIndex() < 0) {
+    LightColor = kxPlain.Highlight;
+    DarkColor = kxPlain.Shadow;
+  } else if (auto* rec = SkinRecord<TkxDataSkinBevel>()) {
     LightColor = rec->LightColor;
     DarkColor = rec->DarkColor;
   }

@@ -7,8 +7,9 @@
 #include "classlib/ExtCtrls.h"
 #include "lib/skin/kxSkinData.h"
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/graphics/kxPlainLook.h"
 
-class TkxSkinSplitter : public TSplitter, public TkxSkinClient {
+class TkxSkinSplitter : public TSplitter, public TkxSkinBinding {
 public:
   explicit TkxSkinSplitter(TComponent* AOwner);
   ~TkxSkinSplitter() override;
@@ -17,20 +18,14 @@ public:
   void SetTransparent(bool Value);
   int32_t DefaultSize() const { return FDefaultSize; }
   void SetDefaultSize(int32_t Value) { FDefaultSize = Value; }
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
-  TkxSkinData* SkinData() const { return FSkinData; }
-  void SetSkinData(TkxSkinData* Value);
+  // Re-skins whenever the skin data changes, also to none.
+  void SetSkinData(TkxSkinData* Value) override;
 
   // Reads the record again and takes its thickness (DefaultSize without one or when transparent).
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return SkinData(); }
-  // The record index of the last lookup, -1 for the plain look.
-  int32_t SkinIndex() const { return FIndex; }
-
-  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
+  void SkinDataFreed() override { FSkinPicture = nullptr; }
   void RequestAlign() override;
   void Paint() override;
 
@@ -40,9 +35,6 @@ private:
 
   bool FTransparent = false;
   int32_t FDefaultSize = 10;
-  std::string FSkinDataName = "vsplitter";
-  TkxSkinData* FSkinData = nullptr;
-  int32_t FIndex = -1;
   TBitmap* FSkinPicture = nullptr;  // the skin's, never owned
   TPoint LTPt{}, RTPt{}, LBPt{};
   TRect SkinRect{};
@@ -52,37 +44,28 @@ private:
   TColor GripperTransparentColor = clNone;
 };
 
-class TkxSkinBevel : public TBevel, public TkxSkinClient {
+class TkxSkinBevel : public TBevel, public TkxSkinBinding {
 public:
   explicit TkxSkinBevel(TComponent* AOwner);
   ~TkxSkinBevel() override;
 
-  TkxSkinData* SkinData() const { return FSkinData; }
-  void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
+  // Re-skins whenever the skin data changes, also to none.
+  void SetSkinData(TkxSkinData* Value) override;
   // One divider line through the middle instead of the shape's own lines.
   bool DividerMode() const { return FDividerMode; }
   void SetDividerMode(bool Value);
 
   // Takes the line colours from the record, or the system colours without one.
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return SkinData(); }
-  int32_t SkinIndex() const { return FIndex; }
 
-  TColor LightColor = clBtnHighlight;
-  TColor DarkColor = clBtnShadow;
-
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+  TColor LightColor = kxPlain.Highlight;
+  TColor DarkColor = kxPlain.Shadow;
 
 protected:
   void Paint() override;
 
 private:
-  TkxSkinData* FSkinData = nullptr;
-  std::string FSkinDataName = "bevel";
   bool FDividerMode = false;
-  int32_t FIndex = -1;
 };
 
 // Form streaming of both classes.

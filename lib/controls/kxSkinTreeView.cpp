@@ -10,7 +10,7 @@
 using namespace win;
 
 TkxSkinCustomTreeView::TkxSkinCustomTreeView(TComponent* AOwner)
-    : TCustomTreeView(AOwner), FDefaultFont(std::make_unique<TFont>()) {
+    : TCustomTreeView(AOwner), TkxSkinBinding(this, "treeview"), FDefaultFont(std::make_unique<TFont>()) {
   FDefaultFont->SetName("Arial");
   FDefaultFont->SetHeight(14);
   Font()->Assign(FDefaultFont.get());
@@ -26,18 +26,9 @@ TkxSkinCustomTreeView::~TkxSkinCustomTreeView() {
   Detach(FVScrollBar);
   Detach(FHScrollBar);
   FVScrollBar = FHScrollBar = nullptr;
-  if (FSD) FSD->RemoveFreeNotification(this);
 }
 
 // ---- properties ---------------------------------------------------------------------------------
-
-void TkxSkinCustomTreeView::SetSkinData(TkxSkinData* Value) {
-  if (FSD && FSD != Value) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (!Value) return;
-  Value->FreeNotification(this);
-  if (!Value->Empty && !ComponentState().Contains(csDesigning)) ChangeSkinData();
-}
 
 void TkxSkinCustomTreeView::SetDefaultColor(TColor Value) {
   FDefaultColor = Value;
@@ -47,7 +38,6 @@ void TkxSkinCustomTreeView::SetDefaultColor(TColor Value) {
 void TkxSkinCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomTreeView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
   if (AComponent == FVScrollBar) FVScrollBar = nullptr;
   if (AComponent == FHScrollBar) FHScrollBar = nullptr;
 }
@@ -71,11 +61,10 @@ void TkxSkinCustomTreeView::Change(TTreeNode* Node) {
 
 void TkxSkinCustomTreeView::ChangeSkinData() {
   if (ComponentState().Contains(csLoading)) return;
-  FIndex = !FSD || FSD->Empty ? -1 : FSD->GetControlIndex(FSkinDataName);
-  if (FIndex == -1) {
+  if (LookupSkinIndex() == -1) {
     SetColor(FDefaultColor);
     Font()->Assign(FDefaultFont.get());
-  } else if (auto* r = dynamic_cast<TkxDataSkinTreeView*>(FSD->CtrlList[size_t(FIndex)].get())) {
+  } else if (auto* r = SkinRecord<TkxDataSkinTreeView>()) {
     if (FUseSkinFont) {
       if (!r->FontName.empty()) Font()->SetName(r->FontName);
       Font()->SetStyle(r->FontStyle);
@@ -86,7 +75,7 @@ void TkxSkinCustomTreeView::ChangeSkinData() {
     Font()->SetColor(r->FontColor);
     SetColor(r->BGColor);
   }
-  Font()->SetCharset(FSD && FSD->ResourceStrData() ? FSD->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
   if (Images()) Images()->SetBkColor(Color());
   if (StateImages()) StateImages()->SetBkColor(Color());
   UpDateScrollBars();

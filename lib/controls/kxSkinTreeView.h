@@ -9,17 +9,14 @@
 
 #include "classlib/TreeViews.h"
 #include "lib/skin/kxSkinData.h"
+#include "lib/controls/kxSkinBinding.h"
 #include "lib/controls/kxSkinScrollBar.h"
 
-class TkxSkinCustomTreeView : public TCustomTreeView, public TkxSkinClient {
+class TkxSkinCustomTreeView : public TCustomTreeView, public TkxSkinBinding {
 public:
   explicit TkxSkinCustomTreeView(TComponent* AOwner);
   ~TkxSkinCustomTreeView() override;
 
-  TkxSkinData* SkinData() const { return FSD; }
-  void SetSkinData(TkxSkinData* Value);
-  const std::string& SkinDataName() const { return FSkinDataName; }
-  void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
   TFont* DefaultFont() const { return FDefaultFont.get(); }
   void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
   TColor DefaultColor() const { return FDefaultColor; }
@@ -33,14 +30,10 @@ public:
   TkxSkinScrollBar* HScrollBar() const { return FHScrollBar; }
   void SetHScrollBar(TkxSkinScrollBar* Value);
 
-  // The tree record's index in the skin, -1 for the default look.
-  int32_t SkinIndex() const { return FIndex; }
-
   // Reads the skin again: font and colours from the record, then the bars.
   void ChangeSkinData() override;
-  TkxSkinData* ClientSkinData() const override { return FSD; }
   // A tree without skin data follows every change too.
-  bool HearsSkinChange(const TkxSkinData* SD) const override { return FSD == SD || !FSD; }
+  bool HearsSkinChange(const TkxSkinData* SD) const override { return SkinData() == SD || !SkinData(); }
   // Mirrors the tree's scroll state into the attached bars.
   void UpDateScrollBars();
 
@@ -58,9 +51,6 @@ private:
   void Detach(TkxSkinScrollBar* Bar);
   void BarChanged(bool Vertical);
 
-  TkxSkinData* FSD = nullptr;
-  std::string FSkinDataName = "treeview";
-  int32_t FIndex = -1;
   std::unique_ptr<TFont> FDefaultFont;
   TColor FDefaultColor = clWindow;
   bool FUseSkinFont = true;

@@ -4,6 +4,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
 #include "lib/graphics/kxUtils.h"
+#include "lib/graphics/kxPlainLook.h"
 
 using namespace win;
 
@@ -70,7 +71,7 @@ void TkxSkinUpDown::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FUpDownRecord = false;
   if (FIndex != -1) {
-    if (auto* r = dynamic_cast<TkxDataSkinUpDownControl*>(FSD->CtrlList[size_t(FIndex)].get())) {
+    if (auto* r = dynamic_cast<TkxDataSkinUpDownControl*>(SkinData()->CtrlList[size_t(FIndex)].get())) {
       UpButtonRect = r->UpButtonRect;
       ActiveUpButtonRect = r->ActiveUpButtonRect;
       DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
@@ -275,35 +276,23 @@ void TkxSkinUpDown::Dispatch(TMessage& Message) {
 // ---- painting ----------------------------------------------------------------------------------
 
 int32_t TkxSkinUpDown::ArrowKind(int32_t I) const {
-  if (FOrientation == udVertical) return I == 0 ? 3 : 4;
-  return I == 0 ? 2 : 1;
+  if (FOrientation == udVertical) return I == 0 ? kxakUp : kxakDown;
+  return I == 0 ? kxakRight : kxakLeft;
 }
 
 void TkxSkinUpDown::DrawDefaultButton(TCanvas* C, int32_t I) {
   const TkxUpDownButton& b = Buttons[size_t(I)];
-  TColor frame = clBtnShadow, fill = clBtnFace;
-  if (b.Down && b.MouseIn) {
-    frame = clNavy;
-    fill = TColor(0xB59385);
-  } else if (b.MouseIn) {
-    frame = clNavy;
-    fill = TColor(0xD2BDB6);
-  }
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(fill);
-  C->FillRect(b.R);
-  C->Brush()->SetColor(frame);
-  C->FrameRect(b.R);
-  DrawArrowImage(C, b.R, Enabled() ? clBlack : clBtnShadow, ArrowKind(I));
+  DrawPlainButtonFace(C, b.R, PlainStateOf(b.Down && b.MouseIn, b.MouseIn));
+  DrawArrowImage(C, b.R, Enabled() ? kxPlain.Mark : kxPlain.DisabledMark, ArrowKind(I));
 }
 
 bool TkxSkinUpDown::DrawResizeButton(TCanvas* C, int32_t I) {
-  if (!FSD) return false;
-  const int32_t idx = FSD->GetControlIndex("resizebutton");
-  if (idx < 0 || size_t(idx) >= FSD->CtrlList.size()) return false;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(FSD->CtrlList[size_t(idx)].get());
+  if (!SkinData()) return false;
+  const int32_t idx = SkinData()->GetControlIndex("resizebutton");
+  if (idx < 0 || size_t(idx) >= SkinData()->CtrlList.size()) return false;
+  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(idx)].get());
   if (!r) return false;
-  TBitmap* pic = PictureAt(FSD, r->PictureIndex);
+  TBitmap* pic = PictureAt(SkinData(), r->PictureIndex);
   const TkxUpDownButton& b = Buttons[size_t(I)];
   TRect src = r->SkinRect;
   TColor color = r->FontColor;
@@ -332,16 +321,14 @@ bool TkxSkinUpDown::DrawResizeButton(TCanvas* C, int32_t I) {
     ar.left += 2;
     ar.top += 2;
   }
-  DrawArrowImage(C, ar, Enabled() ? color : clBtnShadow, ArrowKind(I));
+  DrawArrowImage(C, ar, Enabled() ? color : kxPlain.DisabledMark, ArrowKind(I));
   return true;
 }
 
 void TkxSkinUpDown::CreateControlDefaultImage(TBitmap* B) {
   LayoutButtons();
   TCanvas* c = B->Canvas();
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(clBtnFace);
-  c->FillRect(TRect{0, 0, B->Width(), B->Height()});
+  PlainFill(c, TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face);
   for (int32_t i = 0; i < 2; ++i) DrawDefaultButton(c, i);
 }
 
@@ -349,9 +336,7 @@ void TkxSkinUpDown::CreateControlSkinImage(TBitmap* B) {
   if (!FUseSkinSize) {
     LayoutButtons();
     TCanvas* c = B->Canvas();
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(clBtnFace);
-    c->FillRect(TRect{0, 0, B->Width(), B->Height()});
+    PlainFill(c, TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face);
     // A skin without a usable button record leaves the plain buttons.
     for (int32_t i = 0; i < 2; ++i)
       if (!DrawResizeButton(c, i)) DrawDefaultButton(c, i);

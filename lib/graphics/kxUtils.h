@@ -137,11 +137,6 @@ void TextRectVCenteredIndent(TCanvas* Canvas, const std::string& S, const TRect&
 inline int32_t IntMax(int32_t A, int32_t B) { return A > B ? A : B; }
 inline int32_t IntMin(int32_t A, int32_t B) { return A < B ? A : B; }
 
-void DrawSmallDownArrow(TCanvas* Canvas, const TRect& R, TColor Color);
-// Kind 1 left, 2 right, 3 up, 4 down; other kinds draw nothing.
-void DrawArrowImage(TCanvas* Canvas, const TRect& R, TColor Color, int32_t Kind);
-void DrawRadioMark(TCanvas* Canvas, int32_t X, int32_t Y, TColor Color);
-void DrawCheckMark(TCanvas* Canvas, int32_t X, int32_t Y, TColor Color);
 void DrawSkinFocusRect(TCanvas* Canvas, const TRect& R);
 
 void DrawCloseGlyph(TCanvas* Canvas, int32_t X, int32_t Y, TColor Color);

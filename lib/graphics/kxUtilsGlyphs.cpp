@@ -1,6 +1,6 @@
 // The shared canvas routines of the skinned controls: image and caption laid out like a button,
-// the parent's background behind a transparent control, text measuring and cutting, arrows,
-// marks, caption-button glyphs and the dotted focus rectangle.
+// the parent's background behind a transparent control, text measuring and cutting, caption-button
+// glyphs and the dotted focus rectangle. Arrows and marks are the plain look's (kxPlainLook.cpp).
 #include <stdexcept>
 
 #include "classlib/Controls.h"
@@ -264,43 +264,7 @@ void TextRectVCenteredIndent(TCanvas* Canvas, const std::string& S, const TRect&
   Canvas->TextRect(R, R.left + Indent + 2, R.top + (R.bottom - R.top) / 2 - Canvas->TextHeight(S) / 2, S);
 }
 
-// ---- Arrows and marks -------------------------------------------------------------------------
-void DrawSmallDownArrow(TCanvas* Canvas, const TRect& R, TColor Color) {
-  Canvas->Pen()->SetColor(Color);
-  const int32_t cx = R.left + (R.right - R.left) / 2, cy = R.top + (R.bottom - R.top) / 2;
-  for (int32_t n = 2; n >= 0; --n) Line(Canvas, cx - n, cy + 2 - n, cx + n + 1, cy + 2 - n);
-}
-
-void DrawArrowImage(TCanvas* Canvas, const TRect& R, TColor Color, int32_t Kind) {
-  if (Kind < 1 || Kind > 4) return;
-  Canvas->Pen()->SetColor(Color);
-  const int32_t cx = R.left + (R.right - R.left) / 2, cy = R.top + (R.bottom - R.top) / 2;
-  for (int32_t i = 0; i <= 3; ++i) {
-    const int32_t n = 3 - i;
-    switch (Kind) {
-      case 1: Line(Canvas, cx + i - 2, cy - i, cx + i - 2, cy + i + 1); break;
-      case 2: Line(Canvas, cx - n + 2, cy + n, cx - n + 2, cy - n - 1); break;
-      case 3: Line(Canvas, cx - i, cy + i - 2, cx + i + 1, cy + i - 2); break;
-      case 4: Line(Canvas, cx - n, cy - n + 2, cx + n + 1, cy - n + 2); break;
-    }
-  }
-}
-
-void DrawRadioMark(TCanvas* Canvas, int32_t X, int32_t Y, TColor Color) {
-  Canvas->Pen()->SetColor(Color);
-  Canvas->Brush()->SetColor(Color);
-  Canvas->Rectangle(X, Y, X + 6, Y + 6);
-}
-
-void DrawCheckMark(TCanvas* Canvas, int32_t X, int32_t Y, TColor Color) {
-  Canvas->Pen()->SetColor(Color);
-  for (int32_t i = 0; i <= 2; ++i) {
-    Canvas->MoveTo(X, Y + 5 - i);
-    Canvas->LineTo(X + 2, Y + 7 - i);
-    Canvas->LineTo(X + 7, Y + 2 - i);
-  }
-}
-
+// ---- Focus rectangle --------------------------------------------------------------------------
 void DrawSkinFocusRect(TCanvas* Canvas, const TRect& R) {
   if (!Canvas) return;
   const int32_t l = R.left, t = R.top, r = R.right - 1, b = R.bottom - 1;

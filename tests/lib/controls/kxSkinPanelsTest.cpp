@@ -8,6 +8,7 @@
 #include "classlib/Streaming.h"
 #include "classlib/graphics/ImageList.h"
 #include "lib/controls/kxSkinPanels.h"
+#include "lib/controls/kxSkinToolBar.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
 #include "tests/classlib/ControlTestFixture.h"

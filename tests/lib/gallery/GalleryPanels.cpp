@@ -5,6 +5,7 @@
 #include "lib/controls/kxSkinButtons.h"
 #include "lib/controls/kxSkinLabels.h"
 #include "lib/controls/kxSkinPanels.h"
+#include "lib/controls/kxSkinToolBar.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "tests/lib/gallery/Gallery.h"
 

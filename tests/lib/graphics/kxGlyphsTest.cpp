@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "lib/graphics/kxPlainLook.h"
 #include "lib/graphics/kxUtils.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "base/Stream.h"
 #include "classlib/graphics/Codecs.h"
 #include "lib/graphics/kxTextEffects.h"
+#include "lib/graphics/kxPlainLook.h"
 #include "lib/graphics/kxUtils.h"
 
 namespace {

@@ -1,0 +1,84 @@
+#include "lib/controls/kxSkinBinding.h"
+
+#include "classlib/Controls.h"
+
+// ---- TkxFreeWatch -------------------------------------------------------------------------------
+
+TkxFreeWatch::TkxFreeWatch(std::function<void()> OnFreed) : TComponent(nullptr), FOnFreed(std::move(OnFreed)) {}
+
+// TComponent's destructor takes this watcher off the target's list.
+TkxFreeWatch::~TkxFreeWatch() { FOnFreed = nullptr; }
+
+bool TkxFreeWatch::Watch(TComponent* Value) {
+  if (Value == FTarget) return false;
+  if (FTarget) FTarget->RemoveFreeNotification(this);
+  FTarget = Value;
+  if (Value) Value->FreeNotification(this);
+  return true;
+}
+
+void TkxFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove || !AComponent || AComponent != FTarget) return;
+  FTarget = nullptr;
+  if (FOnFreed) FOnFreed();
+}
+
+// ---- TkxSkinBinding -----------------------------------------------------------------------------
+
+TkxSkinBinding::TkxSkinBinding(TComponent* Host, std::string Name)
+    : FSkinDataName(std::move(Name)), FHost(Host), FSkin([this] {
+        FIndex = -1;
+        SkinDataFreed();
+      }) {}
+
+TkxSkinBinding::~TkxSkinBinding() = default;
+
+bool TkxSkinBinding::HostDesigning() const { return FHost->ComponentState().Contains(csDesigning); }
+
+bool TkxSkinBinding::BindSkinData(TkxSkinData* Value) { return FSkin.Set(Value); }
+
+void TkxSkinBinding::SetSkinData(TkxSkinData* Value) {
+  BindSkinData(Value);
+  if (Value && !Value->Empty && !HostDesigning()) ChangeSkinData();
+}
+
+int32_t TkxSkinBinding::LookupSkinIndex() {
+  TkxSkinData* sd = SkinData();
+  FIndex = !sd || sd->Empty ? -1 : sd->GetControlIndex(FSkinDataName);
+  return FIndex;
+}
+
+TBitmap* TkxSkinBinding::SkinPicture(int32_t Index) const {
+  TkxSkinData* sd = SkinData();
+  if (!sd || Index < 0 || size_t(Index) >= sd->FActivePictures.size()) return nullptr;
+  TBitmap* b = sd->FActivePictures[size_t(Index)].get();
+  return b && !b->Empty() ? b : nullptr;
+}
+
+// ---- the skin-change walk -----------------------------------------------------------------------
+
+namespace {
+
+template <typename F>
+void EachControl(TControl* C, const F& Fn) {
+  Fn(C);
+  if (auto* w = dynamic_cast<TWinControl*>(C))
+    for (int i = 0; i < w->ControlCount(); ++i) EachControl(w->Controls(i), Fn);
+}
+
+}  // namespace
+
+void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
+  if (!Root) return;
+  EachControl(Root, [SD](TControl* c) {
+    if (auto* s = dynamic_cast<TkxSkinBinding*>(c); s && s->HearsSkinChange(SD)) s->BeforeChangeSkinData();
+  });
+}
+
+void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
+  if (!Root) return;
+  EachControl(Root, [SD](TControl* c) {
+    if (auto* s = dynamic_cast<TkxSkinBinding*>(c); s && s->HearsSkinChange(SD)) s->ChangeSkinData();
+  });
+}
