@@ -15,8 +15,9 @@ endfunction()
 set(OMBREL_TEST_SHARDS 2 CACHE STRING "ctest processes per test executable (Src gets four times as many)")
 function(ombrel_layer_tests layer)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
-  # Tests on a real X server live in their own executable (tests/CMakeLists.txt).
-  list(FILTER srcs EXCLUDE REGEX "/x11/")
+  # Tests on a real X server live in their own executable, and the pieces several executables
+  # share (media fixtures, gallery sections) are compiled once on their own (tests/CMakeLists.txt).
+  list(FILTER srcs EXCLUDE REGEX "/(x11|fixtures|gallery)/")
   add_executable(${layer}_tests ${srcs})
   target_link_libraries(${layer}_tests PRIVATE ${layer} GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(${layer}_tests PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
