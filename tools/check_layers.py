@@ -136,7 +136,14 @@ def main():
         print(f"warning: {target} is older than its sources; rebuild for an exact check", file=sys.stderr)
 
     order = " < ".join(LIB_FOLDERS)
-    errors = set()
+    # One error per unit and broken rule: the first offending header in include order (the
+    # one nearest the unit's own includes), and how many more the same rule catches.
+    faults = {}
+
+    def fault(src, rule, rel, text):
+        entry = faults.setdefault((src, rule), [text, 0])
+        entry[1] += 1
+
     checked = 0
     for target, deps in units.items():
         if not deps:
@@ -150,10 +157,10 @@ def main():
             rel, inside = relative(dep)
             if not inside:
                 if X11_HEADER.match(rel) and not unit.x11_own:
-                    errors.add(f"{src}: includes X11 header {rel}: X11 headers are included only "
+                    fault(src, "x11", rel, f"{src}: includes X11 header {rel}: X11 headers are included only "
                                "inside platform/backend/x11/")
                 elif MEDIA_HEADER.match(rel) and not unit.media_own:
-                    errors.add(f"{src}: includes media header {rel}: FFmpeg and SDL headers are included "
+                    fault(src, "media", rel, f"{src}: includes media header {rel}: FFmpeg and SDL headers are included "
                                "only by Src/'s own units (keep them out of the Src/ headers others include)")
                 continue
             layer, folder = header_of(rel)
@@ -162,22 +169,23 @@ def main():
             if unit.layer and layer != unit.layer and (RANK[layer] > unit.rank or {layer, unit.layer} == PEERS):
                 why = "Src/ and lib/ never include each other" if {layer, unit.layer} == PEERS else \
                     f"{unit.layer}/ is below {layer}/"
-                errors.add(f"{src}: includes {rel}: {why}")
+                fault(src, "layer " + layer, rel, f"{src}: includes {rel}: {why}")
             if layer == "lib":
                 if folder not in LIB_FOLDERS:
-                    errors.add(f"{src}: includes {rel}: lib/'s headers live in its folders ({order})")
+                    fault(src, "lib folder", rel, f"{src}: includes {rel}: lib/'s headers live in its folders ({order})")
                 elif unit.folder and LIB_FOLDERS.index(folder) > LIB_FOLDERS.index(unit.folder):
-                    errors.add(f"{src}: lib/{unit.folder}/ includes {rel} of lib/{folder}/: a lib/ folder "
+                    fault(src, "lib " + folder, rel, f"{src}: lib/{unit.folder}/ includes {rel} of lib/{folder}/: a lib/ folder "
                                f"includes only its own and earlier ones ({order})")
             if layer == "platform" and not unit.platform_own and not PLATFORM_PUBLIC.match(rel):
-                errors.add(f"{src}: includes {rel}, internal to platform/ (its public headers: "
+                fault(src, "platform", rel, f"{src}: includes {rel}, internal to platform/ (its public headers: "
                            "platform/*.h, shell/{Shell,ShellApi,Services,ChangeNotify}.h, "
                            "backend/{Backend,Choose}.h, backend/headless/*.h, backend/x11/X11.h)")
 
-    for e in sorted(errors):
-        print(f"error: {e} (directly or through another header)")
-    if errors:
-        print(f"{len(errors)} layering error(s) in {checked} units", file=sys.stderr)
+    for (src, rule), (text, count) in sorted(faults.items()):
+        more = f"; {count - 1} more such header(s)" if count > 1 else ""
+        print(f"error: {text} (directly or through another header{more})")
+    if faults:
+        print(f"{len(faults)} layering error(s) in {checked} units", file=sys.stderr)
         return 1
     print(f"layering: {checked} units checked")
     return 0
