@@ -25,6 +25,7 @@
 
 #include "Src/FFUtils.h"
 #include "Src/FrameHook.h"
+#include "Src/PostHooks.h"
 #include "base/Events.h"
 #include "base/Exception.h"
 #include "base/Object.h"
@@ -98,10 +99,6 @@ struct TOutputFile {
   int64_t TotalDurationBefore = -1;
   ~TOutputFile();
 };
-
-enum TPostHook { phPreview, phBitmap, phHBITMAP };
-// A set of post hooks, indexed by TPostHook.
-using TPostHooks = std::array<bool, 3>;
 
 // A decoded picture as a 24-bit bitmap; the handler may change it (AUpdate) or end the hook (AStopHook).
 using TEngineCustomHookEvent = std::function<void(TObject* Sender, TBitmap* ABitmap, int32_t AFrameNumber,

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "Src/AVProbe.h"
+#include "Src/FFmpeg.h"
 #include "Src/FFmpegLoader.h"
 #include "Src/OutputOptions.h"
 #include "base/Exception.h"

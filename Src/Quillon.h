@@ -23,12 +23,16 @@
 #include <vector>
 
 #include "Src/FFBaseComponent.h"
-#include "Src/FFmpeg.h"
+#include "Src/PostHooks.h"
 #include "Src/TaskOptions.h"
 #include "base/Sync.h"
 #include "base/Thread.h"
 
+// The engine stays a declaration here: its header carries the media headers, which the
+// component's users never see.
 class TAVProbe;
+class TBitmap;
+class TCustomFFmpeg;
 class TStream;
 class TCustomQuillon;
 

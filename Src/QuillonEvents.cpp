@@ -2,6 +2,7 @@
 // thread each kind of event calls for, and the terminate relay that drives the run.
 #include <exception>
 
+#include "Src/FFmpeg.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/MyUtils.h"
 #include "Src/Quillon.h"

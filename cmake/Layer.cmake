@@ -12,12 +12,19 @@ endfunction()
 # Tests that need a folder of their own make it per process (the scratch folders carry the
 # process id), so shards never share one. --gtest_brief keeps the output of a failing shard to
 # its failures.
+# GoogleTest's headers, parsed once per test executable instead of once per test file.
+function(ombrel_test_pch target)
+  target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
+endfunction()
+
 set(OMBREL_TEST_SHARDS 2 CACHE STRING "ctest processes per test executable (Src gets four times as many)")
 function(ombrel_layer_tests layer)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
-  # Tests on a real X server live in their own executable (tests/CMakeLists.txt).
-  list(FILTER srcs EXCLUDE REGEX "/x11/")
+  # Tests on a real X server live in their own executable, and the pieces several executables
+  # share (media fixtures, gallery sections) are compiled once on their own (tests/CMakeLists.txt).
+  list(FILTER srcs EXCLUDE REGEX "/(x11|fixtures|gallery)/")
   add_executable(${layer}_tests ${srcs})
+  ombrel_test_pch(${layer}_tests)
   target_link_libraries(${layer}_tests PRIVATE ${layer} GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(${layer}_tests PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${layer}_tests PRIVATE OMBREL_TEST_BUILD_DIR="${PROJECT_BINARY_DIR}"

@@ -3,18 +3,11 @@
 #include <memory>
 
 #include "Src/FFmpeg.h"
-#include "Src/FFmpegLoader.h"
-#include "Src/FFmpegLogger.h"
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "fuzz/FuzzCommon.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  GetFFLogger()->SetLogLevel(llQuiet);
-  if (!FFLoader().Load(TaskLibraries)) fuzz::Fail("media libraries: " + FFLoader().LastErrMsg());
-  return 0;
-}
-
+// The media libraries are loaded by TaskEngineInit.cpp.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   fuzz::TReader r(Data, Size);
   auto engine = std::make_unique<TCustomFFmpeg>(4);

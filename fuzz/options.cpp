@@ -4,8 +4,6 @@
 #include <memory>
 
 #include "Src/FFmpeg.h"
-#include "Src/FFmpegLoader.h"
-#include "Src/FFmpegLogger.h"
 #include "Src/OutputOptions.h"
 #include "Src/TaskOptions.h"
 #include "base/Exception.h"
@@ -13,12 +11,7 @@
 #include "base/Text.h"
 #include "fuzz/FuzzCommon.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  GetFFLogger()->SetLogLevel(llQuiet);
-  if (!FFLoader().Load(TaskLibraries)) fuzz::Fail("media libraries: " + FFLoader().LastErrMsg());
-  return 0;
-}
-
+// The media libraries are loaded by TaskEngineInit.cpp.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   fuzz::TReader r(Data, Size);
   TOutputOptions o;

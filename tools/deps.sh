@@ -6,7 +6,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
-  build-essential cmake ninja-build pkg-config \
+  build-essential cmake ninja-build pkg-config python3 \
   libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev \
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev \
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-microhei \
