@@ -1,6 +1,7 @@
 #include "lib/controls/kxSkinBinding.h"
 
 #include "classlib/Controls.h"
+#include "lib/skin/kxResourceStrData.h"
 
 // ---- TkxFreeWatch -------------------------------------------------------------------------------
 
@@ -22,6 +23,12 @@ void TkxFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation != opRemove || !AComponent || AComponent != FTarget) return;
   FTarget = nullptr;
   if (FOnFreed) FOnFreed();
+}
+
+TBitmap* SkinActivePicture(const TkxSkinData* SD, int32_t Index) {
+  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
+  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
+  return b && !b->Empty() ? b : nullptr;
 }
 
 // ---- TkxSkinBinding -----------------------------------------------------------------------------
@@ -49,11 +56,20 @@ int32_t TkxSkinBinding::LookupSkinIndex() {
   return FIndex;
 }
 
-TBitmap* TkxSkinBinding::SkinPicture(int32_t Index) const {
+TBitmap* TkxSkinBinding::SkinPicture(int32_t Index) const { return SkinActivePicture(SkinData(), Index); }
+
+TFontCharset TkxSkinBinding::SkinCharset(const TFont* Fallback) const {
   TkxSkinData* sd = SkinData();
-  if (!sd || Index < 0 || size_t(Index) >= sd->FActivePictures.size()) return nullptr;
-  TBitmap* b = sd->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
+  if (sd && sd->ResourceStrData()) return sd->ResourceStrData()->CharSet();
+  return Fallback ? Fallback->Charset() : TFontCharset(win::DEFAULT_CHARSET);
+}
+
+int32_t TkxSkinBinding::FirstSkinRecord(std::initializer_list<const char*> Names) const {
+  TkxSkinData* sd = SkinData();
+  if (!sd || sd->Empty) return -1;
+  for (const char* n : Names)
+    if (const int32_t i = sd->GetControlIndex(n); i != -1) return i;
+  return -1;
 }
 
 // ---- the skin-change walk -----------------------------------------------------------------------

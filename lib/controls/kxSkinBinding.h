@@ -14,6 +14,7 @@
 // points at (image lists, scroll bars): the pointer clears itself when that component is freed.
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "base/Component.h"
@@ -52,6 +53,8 @@ public:
   TkxComponentLink& operator=(const TkxComponentLink&) = delete;
 
   T* Get() const { return FPtr; }
+  operator T*() const { return FPtr; }
+  T* operator->() const { return FPtr; }
   // Points at Value; false when it already did.
   bool Set(T* Value) {
     if (!FWatch.Watch(Value)) return false;
@@ -63,6 +66,10 @@ private:
   T* FPtr = nullptr;
   TkxFreeWatch FWatch;
 };
+
+// The skin's active picture at Index; nullptr without skin data, for -1, an index past the list or
+// an empty picture.
+TBitmap* SkinActivePicture(const TkxSkinData* SD, int32_t Index);
 
 class TkxSkinBinding {
 public:
@@ -88,6 +95,9 @@ public:
 
   // The skin's active picture at Index; nullptr for -1, an index past the list or an empty picture.
   TBitmap* SkinPicture(int32_t Index) const;
+  // The character set of the skin's strings; without them Fallback's (the default one without a
+  // font).
+  TFontCharset SkinCharset(const TFont* Fallback) const;
 
 protected:
   // Points the binding at Value, moving the free notification from the old skin data to the new
@@ -107,6 +117,15 @@ protected:
     if (!sd || Index < 0 || size_t(Index) >= sd->CtrlList.size()) return nullptr;
     return dynamic_cast<R*>(sd->CtrlList[size_t(Index)].get());
   }
+  // The record of that name when it is of class R; nullptr without skin data or with an empty one.
+  template <typename R>
+  R* SkinRecordNamed(const std::string& Name) const {
+    TkxSkinData* sd = SkinData();
+    if (!sd || sd->Empty) return nullptr;
+    return SkinRecordAt<R>(sd->GetControlIndex(Name));
+  }
+  // The index of the first of Names the skin holds a record of (of any class), -1 for none.
+  int32_t FirstSkinRecord(std::initializer_list<const char*> Names) const;
   // Runs after the skin data was freed and the binding let go of it (FIndex is -1 by then): for
   // anything else the control kept from it.
   virtual void SkinDataFreed() {}

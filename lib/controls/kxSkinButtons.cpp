@@ -18,17 +18,6 @@ namespace {
 
 constexpr TColor kGreyText = TColor(0x808080);
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(W, H);
-  return b;
-}
-
-bool RectInPicture(const TRect& R, const TBitmap* P) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 // A state rectangle the picture does not hold is taken as not given.
 TRect Checked(const TRect& R, const TBitmap* P) { return RectInPicture(R, P) ? R : TRect{}; }
 
@@ -108,11 +97,6 @@ void DrawMorph(TCanvas* C, TBitmap* A, TBitmap* B, double Kf, TkxMorphKind Kind)
     default: ea->Morph(eb.get(), Kf); break;
   }
   ea->Draw(C->Handle(), 0, 0);
-}
-
-TFontCharset CaptionCharset(TkxSkinData* SD, TFont* DefaultFont) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return DefaultFont->Charset();
 }
 
 // The state image's background: at the size the skin allows, or stretched over a freely sized
@@ -216,7 +200,6 @@ bool TkxSkinButton::Pressed() { return FDown && (FMouseIn || (IsFocused() && !FM
 void TkxSkinButton::Notification(TComponent* AComponent, TOperation Operation) {
   TkxSkinCustomControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FImageList) FImageList = nullptr;
   if (AComponent == FLayerManager) FLayerManager = nullptr;
   if (AComponent == AnimateTimer) AnimateTimer = nullptr;
   if (AComponent == RepeatTimer) RepeatTimer = nullptr;
@@ -244,9 +227,7 @@ void TkxSkinButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
 }
 
 void TkxSkinButton::SetImageList(TCustomImageList* Value) {
-  if (FImageList && FImageList != Value) FImageList->RemoveFreeNotification(this);
-  FImageList = Value;
-  if (Value) Value->FreeNotification(this);
+  FImageList.Set(Value);
   Repaint();
 }
 
@@ -456,7 +437,7 @@ void TkxSkinButton::ShowLayer() {
   auto grown = [&](TBitmap* src) -> std::unique_ptr<TBitmap> {
     if (!src) return nullptr;
     const TRect all{0, 0, src->Width(), src->Height()};
-    auto b = NewImage(0, 0);
+    auto b = NewSkinImage(0, 0);
     if (ResizeMode == 2) {
       BuildHorzThreePartImage(GlowLayerOffsetLeft, GlowLayerOffsetRight, b.get(), src, all, src->Width() + dw,
                               src->Height(), true);
@@ -733,7 +714,7 @@ void TkxSkinButton::SetCaptionFont(TCanvas* C) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  f->SetCharset(SkinCharset(FDefaultFont.get()));
 }
 
 void TkxSkinButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActive, bool ADown) {
@@ -765,7 +746,7 @@ void TkxSkinButton::CreateControlDefaultImage(TBitmap* B) {
   const bool pressed = Pressed();
   DrawPlainButtonFace(c, r, PlainStateOf(pressed, IsHot()));
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  c->Font()->SetCharset(SkinCharset(FDefaultFont.get()));
   if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
@@ -783,9 +764,9 @@ void TkxSkinButton::Paint() {
     TkxSkinControl::Paint();
     return;
   }
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   if (MorphActive() && FMorphKf > 0 && FMorphKf < 1 && Enabled()) {
-    auto b2 = NewImage(Width(), Height());
+    auto b2 = NewSkinImage(Width(), Height());
     CreateButtonImage(b.get(), SkinRect, false, false);
     CreateButtonImage(b2.get(), ActiveSkinRect, true, false);
     DrawMorph(Canvas(), b.get(), b2.get(), FMorphKf, MorphKind);
@@ -830,7 +811,6 @@ bool TkxSkinSpeedButton::Pressed() const { return FDown && ((FMouseIn && FGroupI
 void TkxSkinSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
   TkxGraphicSkinCustomControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FButtonImages) FButtonImages = nullptr;
   if (AComponent == AnimateTimer) AnimateTimer = nullptr;
   if (AComponent == RepeatTimer) RepeatTimer = nullptr;
   if (AComponent == MorphTimer) MorphTimer = nullptr;
@@ -858,9 +838,7 @@ void TkxSkinSpeedButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
 }
 
 void TkxSkinSpeedButton::SetImageList(TCustomImageList* Value) {
-  if (FButtonImages && FButtonImages != Value) FButtonImages->RemoveFreeNotification(this);
-  FButtonImages = Value;
-  if (Value) Value->FreeNotification(this);
+  FButtonImages.Set(Value);
   Repaint();
 }
 
@@ -1147,7 +1125,7 @@ void TkxSkinSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
 void TkxSkinSpeedButton::DrawMenuMarker(TCanvas* C, const TRect& R, bool AFlat, bool ADown, bool AActive) {
   const TRect m = ADown ? MenuMarkerDownRect : AActive ? MenuMarkerActiveRect : AFlat ? MenuMarkerFlatRect : MenuMarkerRect;
   if (FIndex == -1 || !RectInPicture(m, Picture)) return;
-  auto b = NewImage(RectWidth(m), RectHeight(m));
+  auto b = NewSkinImage(RectWidth(m), RectHeight(m));
   b->Canvas()->CopyRect(TRect{0, 0, RectWidth(m), RectHeight(m)}, Picture->Canvas(), m);
   b->SetTransparentColor(MenuMarkerTransparentColor);
   b->SetTransparent(true);
@@ -1212,7 +1190,7 @@ void TkxSkinSpeedButton::CreateButtonImage(TBitmap* B, const TRect& ARect, bool 
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  f->SetCharset(SkinCharset(FDefaultFont.get()));
   TColor color = FontColor;
   if (!FButtonRecord || (Enabled() && !FUseSkinFontColor))
     color = Enabled() ? FDefaultFont->Color() : kxPlain.DisabledText;
@@ -1238,7 +1216,7 @@ void TkxSkinSpeedButton::CreateControlDefaultImage(TBitmap* B) {
   else if (!Transparent())
     DrawPlainButtonFace(c, r, TkxPlainState::Normal, false);
   c->Font()->Assign(FDefaultFont.get());
-  c->Font()->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  c->Font()->SetCharset(SkinCharset(FDefaultFont.get()));
   if (!Enabled()) c->Font()->SetColor(kxPlain.DisabledText);
   bool drawDefault = true;
   if (OnPaint) OnPaint(this, c, r, FDown, FMouseIn, drawDefault);
@@ -1257,7 +1235,7 @@ void TkxSkinSpeedButton::DrawBare(TCanvas* C, const TRect& R, bool Skinned) {
   } else {
     f->Assign(FDefaultFont.get());
   }
-  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  f->SetCharset(SkinCharset(FDefaultFont.get()));
   TkxSkinColors* colors = Skinned && SkinData() ? SkinData()->SkinColors() : nullptr;
   if (!Enabled())
     f->SetColor(colors ? colors->cBtnShadow() : kxPlain.DisabledText);
@@ -1284,9 +1262,9 @@ void TkxSkinSpeedButton::Paint() {
       DrawBare(Canvas(), ClientRect(), false);
     return;
   }
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   if (MorphActive() && !Transparent() && FMorphKf != 0 && FMorphKf != 1) {
-    auto b2 = NewImage(Width(), Height());
+    auto b2 = NewSkinImage(Width(), Height());
     CreateButtonImage(b.get(), SkinRect, false, false);
     CreateButtonImage(b2.get(), ActiveSkinRect, true, false);
     DrawMorph(Canvas(), b.get(), b2.get(), FMorphKf, MorphKind);

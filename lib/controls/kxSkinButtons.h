@@ -183,7 +183,7 @@ private:
   int32_t FMargin = -1, FSpacing = 1;
   TkxButtonLayout FLayout = blGlyphLeft;
   double FMorphKf = 0;
-  TCustomImageList* FImageList = nullptr;
+  TkxComponentLink<TCustomImageList> FImageList;
   int32_t FImageIndex = -1;
   bool FButtonRecord = false;  // the record is of the button kind
 };
@@ -286,7 +286,7 @@ private:
   void CMMouseLeave();
 
   bool FUseSkinSize = true, FUseSkinFontColor = true;
-  TCustomImageList* FButtonImages = nullptr;
+  TkxComponentLink<TCustomImageList> FButtonImages;
   int32_t FImageIndex = 0;
   bool FRepeatMode = false;
   int32_t FRepeatInterval = 100;

@@ -15,17 +15,6 @@ namespace {
 constexpr uint32_t kMorphInterval = 20;
 constexpr double kMorphStep = 0.2;
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(W, H);
-  return b;
-}
-
-bool InsidePicture(const TRect& R, TBitmap* P) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 }  // namespace
 
 TkxSkinCheckRadioBox::TkxSkinCheckRadioBox(TComponent* AOwner) : TkxSkinCustomControl(AOwner) {
@@ -98,9 +87,7 @@ void TkxSkinCheckRadioBox::SetFlat(bool Value) {
 }
 
 void TkxSkinCheckRadioBox::SetImages(TCustomImageList* Value) {
-  if (FImages && FImages != Value) FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (Value) Value->FreeNotification(this);
+  FImages.Set(Value);
   Repaint();
 }
 
@@ -112,11 +99,6 @@ void TkxSkinCheckRadioBox::SetImageIndex(int32_t Value) {
 void TkxSkinCheckRadioBox::SetCanFocused(bool Value) {
   FCanFocused = Value;
   SetTabStop(Value);
-}
-
-void TkxSkinCheckRadioBox::Notification(TComponent* AComponent, TOperation Operation) {
-  TkxSkinCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FImages) SetImages(nullptr);
 }
 
 void TkxSkinCheckRadioBox::FireClick() {
@@ -143,7 +125,7 @@ void TkxSkinCheckRadioBox::ActionChange(TObject* Sender, bool CheckDefaults) {
 
 void TkxSkinCheckRadioBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
-  auto* r = FIndex == -1 ? nullptr : dynamic_cast<TkxDataSkinCheckRadioControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = FIndex == -1 ? nullptr : SkinRecord<TkxDataSkinCheckRadioControl>();
   if (!r) {
     FIndex = -1;
     Morphing = false;
@@ -171,7 +153,7 @@ void TkxSkinCheckRadioBox::GetSkinData() {
   Morphing = r->Morphing;
   MorphKind = r->MorphKind;
   // An active picture the skin picture does not hold falls back to the normal one.
-  if (!InsidePicture(ActiveSkinRect, Picture) || RectWidth(ActiveSkinRect) != RectWidth(SkinRect) ||
+  if (!RectInPicture(ActiveSkinRect, Picture) || RectWidth(ActiveSkinRect) != RectWidth(SkinRect) ||
       RectHeight(ActiveSkinRect) != RectHeight(SkinRect))
     ActiveSkinRect = SkinRect;
   if (FFlat) {
@@ -352,7 +334,7 @@ void TkxSkinCheckRadioBox::SetCaptionFont(TFont* F) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinCharset(FDefaultFont.get()));
 }
 
 bool TkxSkinCheckRadioBox::DrawCheckImage(TCanvas* C, int32_t X, int32_t Y, TCheckBoxState AState, bool Hot) {
@@ -370,15 +352,15 @@ bool TkxSkinCheckRadioBox::DrawCheckImage(TCanvas* C, int32_t X, int32_t Y, TChe
   }
   bool brighten = false;
   if (grayed) {
-    if (Hot && Enabled() && InsidePicture(ActiveGrayedCheckImageRect, Picture))
+    if (Hot && Enabled() && RectInPicture(ActiveGrayedCheckImageRect, Picture))
       r = ActiveGrayedCheckImageRect;
-    else if (InsidePicture(GrayedCheckImageRect, Picture))
+    else if (RectInPicture(GrayedCheckImageRect, Picture))
       r = GrayedCheckImageRect;
     else
       r = fallback, brighten = true;
   }
-  if (!InsidePicture(r, Picture)) return false;
-  auto img = NewImage(RectWidth(r), RectHeight(r));
+  if (!RectInPicture(r, Picture)) return false;
+  auto img = NewSkinImage(RectWidth(r), RectHeight(r));
   img->Canvas()->CopyRect(TRect{0, 0, img->Width(), img->Height()}, Picture->Canvas(), r);
   if (brighten) {
     // A skin without a grayed picture shows the checked one halfway to white.
@@ -493,7 +475,7 @@ void TkxSkinCheckRadioBox::CreateControlDefaultImage(TBitmap* B) {
 void TkxSkinCheckRadioBox::Paint() {
   if (Width() < 1 || Height() < 1) return;
   GetSkinData();
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   if (FFlat) {
     PaintFlatImage(b.get(), FState, FMouseIn, true);
     Canvas()->Draw(0, 0, b.get());
@@ -508,7 +490,7 @@ void TkxSkinCheckRadioBox::Paint() {
   CalcSkinSize(w, h);
   const bool active = FMouseIn || BoxFocused();
   if (CanMorph() && FMorphKf > 0 && FMorphKf < 1) {
-    auto normal = NewImage(Width(), Height()), hot = NewImage(Width(), Height());
+    auto normal = NewSkinImage(Width(), Height()), hot = NewSkinImage(Width(), Height());
     BuildSkinImage(normal.get(), SkinRect, false, FState);
     BuildSkinImage(hot.get(), ActiveSkinRect, true, FState);
     auto e1 = TkxEffectBmp::CreateFromhWnd(normal->Handle());
@@ -533,7 +515,7 @@ void TkxSkinCheckRadioBox::PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, bool AC
   if (!C || Width() < 1 || Height() < 1) return;
   GetSkinData();
   const TCheckBoxState st = FState == cbGrayed ? cbGrayed : AChecked ? cbChecked : cbUnchecked;
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   if (FFlat) {
     PaintFlatImage(b.get(), st, false, false);
   } else {

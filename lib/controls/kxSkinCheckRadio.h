@@ -82,7 +82,6 @@ public:
   TkxMorphKind MorphKind = mkDefault;
 
 protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
   void CreateControlDefaultImage(TBitmap* B) override;
   void CheckParentBackground() override;
@@ -115,7 +114,7 @@ private:
   bool FRadio = false, FChecked = false, FAllowGrayed = false, FWordWrap = false, FFlat = true;
   TCheckBoxState FState = cbUnchecked;
   int32_t FGroupIndex = 0;
-  TCustomImageList* FImages = nullptr;
+  TkxComponentLink<TCustomImageList> FImages{[this] { Repaint(); }};
   int32_t FImageIndex = 0;
   bool FUseSkinFontColor = true, FCanFocused = true;
   bool FMouseIn = false;

@@ -23,31 +23,16 @@ constexpr UINT_PTR kFadeTimer = 2;    // the list: fade-in
 constexpr uint32_t kScrollDelay = 25;
 constexpr uint64_t kFadeGap = 5;      // a fade step after more than this many milliseconds
 constexpr uint64_t kSearchGap = 499, kAutoCompleteGap = 200;
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(std::max(W, 0), std::max(H, 0));
-  return b;
-}
-
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
 
 bool Contains(const TRect& R, int X, int Y) { return X >= R.left && X < R.right && Y >= R.top && Y < R.bottom; }
 
 uint64_t Now() { return GetTickCount(); }
 
-// The first record of the names that exists in SD, or -1.
-int32_t FirstRecord(TkxSkinData* SD, std::initializer_list<const char*> Names) {
-  if (!SD || SD->Empty) return -1;
-  for (const char* n : Names)
-    if (int32_t i = SD->GetControlIndex(n); i != -1) return i;
-  return -1;
-}
-
 // A part of a picture drawn transparent in Color, centred in R and moved down by DY.
 void DrawMarker(TCanvas* C, TBitmap* Picture, const TRect& Src, TColor Color, const TRect& R, int32_t DY) {
   if (!Picture || IsEmptyRect(Src)) return;
-  auto m = NewImage(RectWidth(Src), RectHeight(Src));
+  auto m = NewSkinImage(RectWidth(Src), RectHeight(Src));
   m->Canvas()->CopyRect(TRect{0, 0, m->Width(), m->Height()}, Picture->Canvas(), Src);
   m->SetTransparentColor(Color);
   m->SetTransparent(true);
@@ -346,7 +331,7 @@ void TkxComboSkinFields::TakeComboRecord(const TkxDataSkinComboBox& R) {
 void TkxSkinCustomComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinComboBox>();
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -373,9 +358,7 @@ void TkxSkinCustomComboBox::DefaultFontChanged() { Font()->Assign(FDefaultFont.g
 
 TColor TkxSkinCustomComboBox::DisabledColor() {
   if (FIndex == -1) return clGrayText;
-  const int32_t i = SkinData() ? SkinData()->GetControlIndex("edit") : -1;
-  if (i == -1) return clGrayText;
-  auto* r = dynamic_cast<TkxDataSkinEditControl*>(SkinData()->CtrlList[size_t(i)].get());
+  auto* r = SkinRecordNamed<TkxDataSkinEditControl>("edit");
   return r ? r->DisabledFontColor : clGrayText;
 }
 
@@ -424,10 +407,7 @@ void TkxSkinCustomComboBox::ChangeSkinData() {
   }
 }
 
-TFontCharset TkxSkinCustomComboBox::CharsetInUse() {
-  if (SkinData() && SkinData()->ResourceStrData()) return SkinData()->ResourceStrData()->CharSet();
-  return FDefaultFont->Charset();
-}
+TFontCharset TkxSkinCustomComboBox::CharsetInUse() { return SkinCharset(FDefaultFont.get()); }
 
 // ---- layout -------------------------------------------------------------------------------------
 
@@ -493,7 +473,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
   const bool focused = State.Contains(odFocused);
   const int32_t index = FDropDown ? FOldItemIndex : ItemIndex();
   if (!Skin) {
-    auto b = NewImage(RectWidth(CBItem.R), RectHeight(CBItem.R));
+    auto b = NewSkinImage(RectWidth(CBItem.R), RectHeight(CBItem.R));
     TCanvas* bc = b->Canvas();
     bc->Font()->Assign(Font());
     bc->Font()->SetCharset(CharsetInUse());
@@ -512,7 +492,7 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
   std::unique_ptr<TBitmap> b;
   const int32_t bw = RectWidth(CBItem.R);
   auto canvasCopy = [&](int32_t h) {
-    b = NewImage(bw, h);
+    b = NewSkinImage(bw, h);
     b->Canvas()->CopyRect(TRect{0, 0, bw, h}, C, TRect{CBItem.R.left, CBItem.R.top, CBItem.R.right, CBItem.R.top + h});
   };
   const int32_t refW = RectWidth(IsEmptyRect(SItemRect) ? ClRect : SItemRect);
@@ -525,14 +505,14 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
       if (IsEmptyRect(FocusItemRect))
         canvasCopy(h);
       else
-        b = NewImage(0, 0), BuildHorzThreePartImage(ItemLeftOffset, ItemRightOffset, b.get(), Picture, FocusItemRect,
+        b = NewSkinImage(0, 0), BuildHorzThreePartImage(ItemLeftOffset, ItemRightOffset, b.get(), Picture, FocusItemRect,
                                                     bw, h, FocusItemStretchEffect);
     } else if (hot) {
-      b = NewImage(0, 0);
+      b = NewSkinImage(0, 0);
       BuildHorzThreePartImage(ItemLeftOffset, ItemRightOffset, b.get(), Picture, ActiveItemRect, bw, h,
                               ItemStretchEffect);
     } else if (!IsEmptyRect(SItemRect)) {
-      b = NewImage(0, 0);
+      b = NewSkinImage(0, 0);
       BuildHorzThreePartImage(ItemLeftOffset, ItemRightOffset, b.get(), Picture, SItemRect, bw, h, ItemStretchEffect);
     } else {
       canvasCopy(h);
@@ -549,13 +529,13 @@ void TkxSkinCustomComboBox::DrawItemImage(TCanvas* C, TOwnerDrawState State, boo
       return in;
     };
     if (focused && !IsEmptyRect(FocusItemRect)) {
-      b = NewImage(bw, h);
+      b = NewSkinImage(bw, h);
       StretchNinePartImage(b.get(), Picture, FocusItemRect, inner(FocusItemRect, true), true);
     } else if (hot) {
-      b = NewImage(bw, h);
+      b = NewSkinImage(bw, h);
       StretchNinePartImage(b.get(), Picture, ActiveItemRect, inner(ActiveItemRect, false), true);
     } else if (!focused && !IsEmptyRect(SItemRect)) {
-      b = NewImage(bw, h);
+      b = NewSkinImage(bw, h);
       StretchNinePartImage(b.get(), Picture, SItemRect, ItemTextRect, true);
     } else {
       canvasCopy(h);
@@ -609,9 +589,9 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
     if (!IsEmptyRect(src) && Picture) C->CopyRect(Button.R, Picture->Canvas(), src);
     return;
   }
-  const int32_t i = FirstRecord(SkinData(), {"combobutton", "editbutton", "resizebutton"});
+  const int32_t i = FirstSkinRecord({"combobutton", "editbutton", "resizebutton"});
   if (i == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
+  auto* r = SkinRecordAt<TkxDataSkinButtonControl>(i);
   TkxSkinGeometry g;
   if (!r || !g.ReadRecord(SkinData(), i)) return;
   const bool down = Button.Down && Button.MouseIn, hot = Button.MouseIn;
@@ -626,7 +606,7 @@ void TkxSkinCustomComboBox::DrawSkinButton(TCanvas* C) {
   }
   int32_t w = RectWidth(Button.R), h = RectHeight(Button.R);
   g.CalcSkinSize(true, w, h);
-  auto b = NewImage(w, h);
+  auto b = NewSkinImage(w, h);
   g.BuildImage(b.get(), g.Picture, src, w, h, true);
   const TRect br{0, 0, w, h};
   if (IsEmptyRect(r->MenuMarkerRect)) {
@@ -653,16 +633,16 @@ void TkxSkinCustomComboBox::DrawToolButton(TCanvas* C, bool Skin, const std::str
     DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(FDropDown, hot));
     C->Font()->Assign(FDefaultFont.get());
   } else {
-    const int32_t i = FirstRecord(SkinData(), {"resizetoolbutton", "resizebutton"});
+    const int32_t i = FirstSkinRecord({"resizetoolbutton", "resizebutton"});
     TkxSkinGeometry g;
-    if (i != -1) r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get());
+    if (i != -1) r = SkinRecordAt<TkxDataSkinButtonControl>(i);
     if (!r || !g.ReadRecord(SkinData(), i)) return;
     pic = g.Picture;
     TRect src = FDropDown ? r->DownSkinRect : hot ? r->ActiveSkinRect : r->SkinRect;
     if (IsEmptyRect(src)) src = !IsEmptyRect(r->SkinRect) ? r->SkinRect : r->ActiveSkinRect;
     int32_t w = W, h = H;
     g.CalcSkinSize(true, w, h);
-    auto b = NewImage(W, H);
+    auto b = NewSkinImage(W, H);
     g.BuildImage(b.get(), pic, src, W, H, true);
     C->Draw(0, 0, b.get());
     if (FUseSkinFont) {
@@ -725,7 +705,7 @@ void TkxSkinCustomComboBox::PaintLook(TBitmap* B, const std::string* AText) {
   if (!FUseSkinSize) {
     StretchNinePartImage(B, Picture, src, ClRect, true);
   } else if (hot && !AText) {
-    auto b = NewImage(0, 0);
+    auto b = NewSkinImage(0, 0);
     BuildHorzThreePartImage(LTPt.x, RectWidth(ActiveSkinRect) - RTPt.x, b.get(), Picture, ActiveSkinRect, Width(),
                             Height(), StretchEffect);
     c->Draw(0, 0, b.get());
@@ -743,7 +723,7 @@ void TkxSkinCustomComboBox::CreateControlSkinImage(TBitmap* B) { PaintLook(B, nu
 void TkxSkinCustomComboBox::PaintSkinTo(TCanvas* C, int32_t X, int32_t Y, const std::string& AText) {
   if (Width() <= 0 || Height() <= 0) return;
   GetSkinData();
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   PaintLook(b.get(), &AText);
   C->Draw(X, Y, b.get());
 }
@@ -1150,7 +1130,7 @@ void TkxSkinCustomComboBox::Dispatch(TMessage& Message) {
         // Asked for the whole control in this DC, the edit part included.
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
         GetSkinData();
-        auto b = NewImage(Width(), Height());
+        auto b = NewSkinImage(Width(), Height());
         PaintLook(b.get(), nullptr);
         TCanvas c;
         c.SetHandle(dc);

@@ -9,13 +9,6 @@ namespace {
 
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(W, H);
-  return b;
-}
-
 void FillFace(TBitmap* B) { PlainFill(B->Canvas(), TRect{0, 0, B->Width(), B->Height()}, kxPlain.Face); }
 
 std::unique_ptr<TFont> NewDefaultFont() {
@@ -34,7 +27,7 @@ TkxSkinControlCommon::~TkxSkinControlCommon() = default;
 void TkxSkinControlCommon::SetHintImageList(TCustomImageList* Value) { FHintImageList.Set(Value); }
 
 void TkxSkinControlCommon::PaintComposed(TCanvas* C, int32_t W, int32_t H, bool Skinned) {
-  auto b = NewImage(W, H);
+  auto b = NewSkinImage(W, H);
   if (Skinned)
     CreateControlSkinImage(b.get());
   else
@@ -73,13 +66,8 @@ bool TkxSkinGeometry::ReadRecord(TkxSkinData* SD, int32_t Index) {
   StretchType = r->StretchType;
   LeftStretch = r->LeftStretch, TopStretch = r->TopStretch;
   RightStretch = r->RightStretch, BottomStretch = r->BottomStretch;
-  auto pic = [SD](int32_t I) -> TBitmap* {
-    if (I < 0 || size_t(I) >= SD->FActivePictures.size()) return nullptr;
-    TBitmap* b = SD->FActivePictures[size_t(I)].get();
-    return b && !b->Empty() ? b : nullptr;
-  };
-  Picture = pic(r->PictureIndex);
-  MaskPicture = pic(r->MaskPictureIndex);
+  Picture = SkinActivePicture(SD, r->PictureIndex);
+  MaskPicture = SkinActivePicture(SD, r->MaskPictureIndex);
   ResizeMode = GetResizeMode();
   // A record that names no picture, or a rectangle its picture does not hold, cannot be drawn.
   if (!Picture || ResizeMode == -1) return false;
@@ -194,6 +182,61 @@ void TkxSkinGeometry::BuildImage(TBitmap* B, TBitmap* APicture, const TRect& ARe
   }
 }
 
+// ---- TkxSkinCustomParts -------------------------------------------------------------------------
+
+TkxSkinCustomParts::TkxSkinCustomParts(TControl* Control, const TkxSkinBinding* Binding)
+    : FDefaultFont(NewDefaultFont()), FControl(Control), FBinding(Binding) {
+  FDefaultFont->OnChange = [this](TObject* Sender) { DefaultFontChange(Sender); };
+}
+
+TkxSkinCustomParts::~TkxSkinCustomParts() { FDefaultFont->OnChange = nullptr; }
+
+void TkxSkinCustomParts::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
+  TkxSkinGeometry::CalcSkinSize(Skinned(), AWidth, AHeight);
+}
+
+void TkxSkinCustomParts::SetDefaultWidth(int32_t Value) {
+  FDefaultWidth = Value;
+  if (!Skinned() && Value > 0) FControl->SetWidth(Value);
+}
+
+void TkxSkinCustomParts::SetDefaultHeight(int32_t Value) {
+  FDefaultHeight = Value;
+  if (!Skinned() && Value > 0) FControl->SetHeight(Value);
+}
+
+void TkxSkinCustomParts::SetDefaultFont(TFont* Value) {
+  FDefaultFont->Assign(Value);
+  DefaultFontChanged();
+}
+
+void TkxSkinCustomParts::DefaultFontChange(TObject*) {
+  DefaultFontChanged();
+  if (!Skinned()) FControl->Repaint();
+}
+
+bool TkxSkinCustomParts::FitBoundsToSkin(int32_t& ATop, int32_t& AWidth, int32_t& AHeight) {
+  const bool changed = Skinned() && (AWidth != FControl->Width() || AHeight != FControl->Height());
+  if (changed) {
+    CalcSkinSize(AWidth, AHeight);
+    if (ResizeMode == 0) NewClRect = ClRect;
+  }
+  if (auto* host = dynamic_cast<TkxSkinControlHost*>(FControl->Parent()); host && host->AdjustControls()) {
+    const TRect r = host->GetSkinClientRect();
+    ATop = r.top + RectHeight(r) / 2 - AHeight / 2;
+  }
+  return changed;
+}
+
+void TkxSkinCustomParts::SkinChangeSize(int32_t& AWidth, int32_t& AHeight) {
+  if (Skinned()) {
+    CalcSkinSize(AWidth, AHeight);
+    return;
+  }
+  if (FDefaultWidth > 0) AWidth = FDefaultWidth;
+  if (FDefaultHeight > 0) AHeight = FDefaultHeight;
+}
+
 // ---- TkxSkinControl -----------------------------------------------------------------------------
 
 TkxSkinControl::TkxSkinControl(TComponent* AOwner) : TCustomControl(AOwner), TkxSkinBinding(this, "") {}
@@ -263,14 +306,11 @@ void TkxSkinControl::BroadcastParentBGChanged() {
 // ---- TkxSkinCustomControl -----------------------------------------------------------------------
 
 TkxSkinCustomControl::TkxSkinCustomControl(TComponent* AOwner)
-    : TkxSkinControl(AOwner), FDefaultFont(NewDefaultFont()) {
-  FDefaultFont->OnChange = [this](TObject* Sender) { DefaultFontChange(Sender); };
-}
+    : TkxSkinControl(AOwner), TkxSkinCustomParts(this, this) {}
 
 TkxSkinCustomControl::~TkxSkinCustomControl() {
   // The window owns the region it was given and frees it with itself.
   FRgn = nullptr;
-  FDefaultFont->OnChange = nullptr;
 }
 
 void TkxSkinCustomControl::GetSkinData() {
@@ -280,21 +320,9 @@ void TkxSkinCustomControl::GetSkinData() {
   if (!ReadRecord(SkinData(), FIndex)) FIndex = -1;
 }
 
-void TkxSkinCustomControl::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
-  TkxSkinGeometry::CalcSkinSize(FIndex != -1, AWidth, AHeight);
-}
-
 void TkxSkinCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   GetSkinData();
-  const bool changed = FIndex != -1 && (AWidth != Width() || AHeight != Height());
-  if (changed) {
-    CalcSkinSize(AWidth, AHeight);
-    if (ResizeMode == 0) NewClRect = ClRect;
-  }
-  if (auto* host = dynamic_cast<TkxSkinControlHost*>(Parent()); host && host->AdjustControls()) {
-    const TRect r = host->GetSkinClientRect();
-    ATop = r.top + RectHeight(r) / 2 - AHeight / 2;
-  }
+  const bool changed = FitBoundsToSkin(ATop, AWidth, AHeight);
   TkxSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (changed) {
     SetControlRegion();
@@ -306,38 +334,13 @@ void TkxSkinCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth
 void TkxSkinCustomControl::ChangeSkinData() {
   GetSkinData();
   int32_t w = Width(), h = Height();
-  if (FIndex == -1) {
-    if (FDefaultWidth > 0) w = FDefaultWidth;
-    if (FDefaultHeight > 0) h = FDefaultHeight;
-  } else {
-    CalcSkinSize(w, h);
-  }
+  SkinChangeSize(w, h);
   const bool changed = FIndex != -1 && (w != Width() || h != Height());
   if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
   if (!changed) {
     SetControlRegion();
     Repaint();
   }
-}
-
-void TkxSkinCustomControl::SetDefaultWidth(int32_t Value) {
-  FDefaultWidth = Value;
-  if (FIndex == -1 && Value > 0) SetWidth(Value);
-}
-
-void TkxSkinCustomControl::SetDefaultHeight(int32_t Value) {
-  FDefaultHeight = Value;
-  if (FIndex == -1 && Value > 0) SetHeight(Value);
-}
-
-void TkxSkinCustomControl::SetDefaultFont(TFont* Value) {
-  FDefaultFont->Assign(Value);
-  DefaultFontChanged();
-}
-
-void TkxSkinCustomControl::DefaultFontChange(TObject*) {
-  DefaultFontChanged();
-  if (FIndex == -1) Repaint();
 }
 
 void TkxSkinCustomControl::SetControlRegion() {
@@ -408,7 +411,7 @@ void TkxSkinCustomControl::Paint() {
 void TkxSkinCustomControl::PaintForcedBackground() {
   TCanvas* cv = Canvas();
   const int32_t W = Width(), H = Height();
-  auto top = NewImage(0, 0), left = NewImage(0, 0), right = NewImage(0, 0), bottom = NewImage(0, 0);
+  auto top = NewSkinImage(0, 0), left = NewSkinImage(0, 0), right = NewSkinImage(0, 0), bottom = NewSkinImage(0, 0);
   SplitNinePartImage(LTPt, RTPt, LBPt, RBPt, ClRect, NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect,
                      left.get(), top.get(), right.get(), bottom.get(), Picture, SkinRect, W, H, LeftStretch,
                      TopStretch, RightStretch, BottomStretch);
@@ -416,7 +419,7 @@ void TkxSkinCustomControl::PaintForcedBackground() {
   const int32_t w0 = RectWidth(ClRect), h0 = RectHeight(ClRect);
   // An empty client part has nothing to tile the centre with.
   if (FDrawbackground && w0 > 0 && h0 > 0 && !IsEmptyRect(NewClRect)) {
-    auto tile = NewImage(w0, h0);
+    auto tile = NewSkinImage(w0, h0);
     tile->Canvas()->CopyRect(TRect{0, 0, w0, h0}, Picture->Canvas(),
                              TRect{SkinRect.left + ClRect.left, SkinRect.top + ClRect.top,
                                    SkinRect.left + ClRect.right, SkinRect.top + ClRect.bottom});
@@ -427,13 +430,13 @@ void TkxSkinCustomControl::PaintForcedBackground() {
       switch (StretchType) {
         case kxstFull: cv->StretchDraw(NewClRect, tile.get()); break;
         case kxstHorz: {
-          auto strip = NewImage(w0, nh);
+          auto strip = NewSkinImage(w0, nh);
           strip->Canvas()->StretchDraw(TRect{0, 0, w0, nh}, tile.get());
           for (int32_t i = 0; i <= nw / w0; ++i) cv->Draw(NewClRect.left + i * w0, NewClRect.top, strip.get());
           break;
         }
         case kxstVert: {
-          auto strip = NewImage(nw, h0);
+          auto strip = NewSkinImage(nw, h0);
           strip->Canvas()->StretchDraw(TRect{0, 0, nw, h0}, tile.get());
           for (int32_t j = 0; j <= nh / h0; ++j) cv->Draw(NewClRect.left, NewClRect.top + j * h0, strip.get());
           break;
@@ -489,11 +492,9 @@ void TkxGraphicSkinControl::Paint() {
 // ---- TkxGraphicSkinCustomControl ----------------------------------------------------------------
 
 TkxGraphicSkinCustomControl::TkxGraphicSkinCustomControl(TComponent* AOwner)
-    : TkxGraphicSkinControl(AOwner), FDefaultFont(NewDefaultFont()) {
-  FDefaultFont->OnChange = [this](TObject* Sender) { DefaultFontChange(Sender); };
-}
+    : TkxGraphicSkinControl(AOwner), TkxSkinCustomParts(this, this) {}
 
-TkxGraphicSkinCustomControl::~TkxGraphicSkinCustomControl() { FDefaultFont->OnChange = nullptr; }
+TkxGraphicSkinCustomControl::~TkxGraphicSkinCustomControl() = default;
 
 void TkxGraphicSkinCustomControl::GetSkinData() {
   TkxGraphicSkinControl::GetSkinData();
@@ -502,21 +503,9 @@ void TkxGraphicSkinCustomControl::GetSkinData() {
   MaskPicture = nullptr;  // a windowless control has no shape
 }
 
-void TkxGraphicSkinCustomControl::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
-  TkxSkinGeometry::CalcSkinSize(FIndex != -1, AWidth, AHeight);
-}
-
 void TkxGraphicSkinCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   GetSkinData();
-  const bool changed = FIndex != -1 && (AWidth != Width() || AHeight != Height());
-  if (changed) {
-    CalcSkinSize(AWidth, AHeight);
-    if (ResizeMode == 0) NewClRect = ClRect;
-  }
-  if (auto* host = dynamic_cast<TkxSkinControlHost*>(Parent()); host && host->AdjustControls()) {
-    const TRect r = host->GetSkinClientRect();
-    ATop = r.top + RectHeight(r) / 2 - AHeight / 2;
-  }
+  const bool changed = FitBoundsToSkin(ATop, AWidth, AHeight);
   TkxGraphicSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (changed) Repaint();
 }
@@ -524,35 +513,10 @@ void TkxGraphicSkinCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t
 void TkxGraphicSkinCustomControl::ChangeSkinData() {
   GetSkinData();
   int32_t w = Width(), h = Height();
-  if (FIndex == -1) {
-    if (FDefaultWidth > 0) w = FDefaultWidth;
-    if (FDefaultHeight > 0) h = FDefaultHeight;
-  } else {
-    CalcSkinSize(w, h);
-  }
+  SkinChangeSize(w, h);
   const bool changed = FIndex != -1 && (w != Width() || h != Height());
   if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
   if (!changed) Repaint();
-}
-
-void TkxGraphicSkinCustomControl::SetDefaultWidth(int32_t Value) {
-  FDefaultWidth = Value;
-  if (FIndex == -1 && Value > 0) SetWidth(Value);
-}
-
-void TkxGraphicSkinCustomControl::SetDefaultHeight(int32_t Value) {
-  FDefaultHeight = Value;
-  if (FIndex == -1 && Value > 0) SetHeight(Value);
-}
-
-void TkxGraphicSkinCustomControl::SetDefaultFont(TFont* Value) {
-  FDefaultFont->Assign(Value);
-  DefaultFontChanged();
-}
-
-void TkxGraphicSkinCustomControl::DefaultFontChange(TObject*) {
-  DefaultFontChanged();
-  if (FIndex == -1) Repaint();
 }
 
 void TkxGraphicSkinCustomControl::CreateSkinImage(TBitmap* B, TBitmap* APicture, const TRect& ARect) {

@@ -101,6 +101,57 @@ struct TkxSkinGeometry {
                   bool DrawCentre) const;
 };
 
+// What the windowed and the graphic custom control share over their bases: the picture geometry
+// of their record, the size and font they fall back to without one (the default font, or the
+// control's own with UseSkinFont off), and the fitting of their bounds to the record.
+class TkxSkinCustomParts : public TkxSkinGeometry {
+public:
+  virtual ~TkxSkinCustomParts();
+
+  int32_t DefaultWidth() const { return FDefaultWidth; }
+  void SetDefaultWidth(int32_t Value);
+  int32_t DefaultHeight() const { return FDefaultHeight; }
+  void SetDefaultHeight(int32_t Value);
+  TFont* DefaultFont() const { return FDefaultFont.get(); }
+  void SetDefaultFont(TFont* Value);
+  bool UseSkinFont() const { return FUseSkinFont; }
+  void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
+
+  TRect RealClientRect() const { return NewClRect; }
+  int32_t RealClientWidth() const { return RectWidth(NewClRect); }
+  int32_t RealClientHeight() const { return RectHeight(NewClRect); }
+  int32_t RealClientLeft() const { return NewClRect.left; }
+  int32_t RealClientTop() const { return NewClRect.top; }
+
+  // The size the record allows for AWidth x AHeight (unchanged without a record).
+  virtual void CalcSkinSize(int32_t& AWidth, int32_t& AHeight);
+  void SkinRectToControlRect(const TRect& ARect, TRect& AResult) const {
+    TkxSkinGeometry::SkinRectToControlRect(FControl->Width(), FControl->Height(), ARect, AResult);
+  }
+
+protected:
+  // Control: the control itself; Binding: its skin binding.
+  TkxSkinCustomParts(TControl* Control, const TkxSkinBinding* Binding);
+
+  virtual void DefaultFontChanged() {}
+  void DefaultFontChange(TObject* Sender);
+  // Before SetBounds: the size the record allows (true when it changes the size of a skinned
+  // control) and, on a host that adjusts its controls, the top that centres the control there.
+  bool FitBoundsToSkin(int32_t& ATop, int32_t& AWidth, int32_t& AHeight);
+  // The size a skin change gives the control: its record's, or without one the default size.
+  void SkinChangeSize(int32_t& AWidth, int32_t& AHeight);
+
+  int32_t FDefaultWidth = 0, FDefaultHeight = 0;
+  std::unique_ptr<TFont> FDefaultFont;
+  bool FUseSkinFont = true;
+
+private:
+  bool Skinned() const { return FBinding->SkinIndex() != -1; }
+
+  TControl* FControl;
+  const TkxSkinBinding* FBinding;
+};
+
 class TkxSkinControl : public TCustomControl, public TkxSkinBinding, public TkxSkinControlCommon {
 public:
   explicit TkxSkinControl(TComponent* AOwner);
@@ -131,7 +182,7 @@ protected:
   win::HRGN FRgn = nullptr;
 };
 
-class TkxSkinCustomControl : public TkxSkinControl, public TkxSkinGeometry {
+class TkxSkinCustomControl : public TkxSkinControl, public TkxSkinCustomParts {
 public:
   explicit TkxSkinCustomControl(TComponent* AOwner);
   ~TkxSkinCustomControl() override;
@@ -144,41 +195,17 @@ public:
   void SetForcebackGround(bool Value) { FForceBackground = Value; }
   bool DrawbackGround() const { return FDrawbackground; }
   void SetDrawbackGround(bool Value) { FDrawbackground = Value; }
-  int32_t DefaultWidth() const { return FDefaultWidth; }
-  void SetDefaultWidth(int32_t Value);
-  int32_t DefaultHeight() const { return FDefaultHeight; }
-  void SetDefaultHeight(int32_t Value);
-  TFont* DefaultFont() const { return FDefaultFont.get(); }
-  void SetDefaultFont(TFont* Value);
-  bool UseSkinFont() const { return FUseSkinFont; }
-  void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
-
-  TRect RealClientRect() const { return NewClRect; }
-  int32_t RealClientWidth() const { return RectWidth(NewClRect); }
-  int32_t RealClientHeight() const { return RectHeight(NewClRect); }
-  int32_t RealClientLeft() const { return NewClRect.left; }
-  int32_t RealClientTop() const { return NewClRect.top; }
-
-  virtual void CalcSkinSize(int32_t& AWidth, int32_t& AHeight);
   virtual void SetControlRegion();
   void CreateSkinImage(TBitmap* B, TBitmap* APicture, const TRect& ARect);
-  void SkinRectToControlRect(const TRect& ARect, TRect& AResult) const {
-    TkxSkinGeometry::SkinRectToControlRect(Width(), Height(), ARect, AResult);
-  }
 
 protected:
   void Paint() override;
   void CreateControlDefaultImage(TBitmap* B) override;
   void CreateControlSkinImage(TBitmap* B) override;
-  virtual void DefaultFontChanged() {}
-  void DefaultFontChange(TObject* Sender);
   void CreateControlRegion();
 
   bool FForceBackground = false;
   bool FDrawbackground = true;
-  int32_t FDefaultWidth = 0, FDefaultHeight = 0;
-  std::unique_ptr<TFont> FDefaultFont;
-  bool FUseSkinFont = true;
 
 private:
   void PaintForcedBackground();
@@ -199,7 +226,7 @@ protected:
 
 };
 
-class TkxGraphicSkinCustomControl : public TkxGraphicSkinControl, public TkxSkinGeometry {
+class TkxGraphicSkinCustomControl : public TkxGraphicSkinControl, public TkxSkinCustomParts {
 public:
   explicit TkxGraphicSkinCustomControl(TComponent* AOwner);
   ~TkxGraphicSkinCustomControl() override;
@@ -208,34 +235,9 @@ public:
   void GetSkinData() override;
   void ChangeSkinData() override;
 
-  int32_t DefaultWidth() const { return FDefaultWidth; }
-  void SetDefaultWidth(int32_t Value);
-  int32_t DefaultHeight() const { return FDefaultHeight; }
-  void SetDefaultHeight(int32_t Value);
-  TFont* DefaultFont() const { return FDefaultFont.get(); }
-  void SetDefaultFont(TFont* Value);
-  bool UseSkinFont() const { return FUseSkinFont; }
-  void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
-
-  TRect RealClientRect() const { return NewClRect; }
-  int32_t RealClientWidth() const { return RectWidth(NewClRect); }
-  int32_t RealClientHeight() const { return RectHeight(NewClRect); }
-  int32_t RealClientLeft() const { return NewClRect.left; }
-  int32_t RealClientTop() const { return NewClRect.top; }
-
-  virtual void CalcSkinSize(int32_t& AWidth, int32_t& AHeight);
   void CreateSkinImage(TBitmap* B, TBitmap* APicture, const TRect& ARect);
-  void SkinRectToControlRect(const TRect& ARect, TRect& AResult) const {
-    TkxSkinGeometry::SkinRectToControlRect(Width(), Height(), ARect, AResult);
-  }
 
 protected:
   void CreateControlDefaultImage(TBitmap* B) override;
   void CreateControlSkinImage(TBitmap* B) override;
-  virtual void DefaultFontChanged() {}
-  void DefaultFontChange(TObject* Sender);
-
-  int32_t FDefaultWidth = 0, FDefaultHeight = 0;
-  std::unique_ptr<TFont> FDefaultFont;
-  bool FUseSkinFont = true;
 };

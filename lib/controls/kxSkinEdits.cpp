@@ -341,10 +341,6 @@ void TkxSkinNumEdit::Dispatch(TMessage& Message) {
 
 namespace {
 
-bool InsidePicture(const TRect& R, TBitmap* P) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 void ResetFont(TFont* F) {
   F->SetName("Arial");
   F->SetHeight(14);
@@ -384,7 +380,7 @@ void TkxSkinCustomEdit::GetSkinData() {
   SkinRect = r->SkinRect;
   ActiveSkinRect = IsEmptyRect(r->ActiveSkinRect) ? r->SkinRect : r->ActiveSkinRect;
   // A rectangle the picture does not hold leaves nothing to copy from: the plain look.
-  if (!InsidePicture(SkinRect, Picture) || !InsidePicture(ActiveSkinRect, Picture)) Picture = nullptr;
+  if (!RectInPicture(SkinRect, Picture) || !RectInPicture(ActiveSkinRect, Picture)) Picture = nullptr;
   LOffset = r->LTPoint.x;
   ROffset = RectWidth(SkinRect) - r->RTPoint.x;
   ClRect = r->ClRect;
@@ -500,10 +496,7 @@ void TkxSkinCustomEdit::SetDefaultHeight(int32_t Value) {
 }
 
 void TkxSkinCustomEdit::SetImages(TCustomImageList* Value) {
-  if (Value == FImages) return;
-  if (FImages) FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (FImages) FImages->FreeNotification(this);
+  if (!FImages.Set(Value)) return;
   LayoutImageButtons();
   Invalidate();
 }
@@ -518,15 +511,6 @@ void TkxSkinCustomEdit::SetRightImageIndex(int32_t Value) {
   FRightImageIndex = Value;
   LayoutImageButtons();
   Invalidate();
-}
-
-void TkxSkinCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
-  TkxCustomEdit::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FImages) {
-    FImages = nullptr;
-    LayoutImageButtons();
-  }
 }
 
 TkxResourceStrData* TkxSkinCustomEdit::MenuStrings() {
@@ -650,13 +634,11 @@ void TkxSkinCustomEdit::DrawEditButton(TBitmap* B) {
     if (!Enabled() && !IsEmptyRect(UnEnabledButtonRect)) src = UnEnabledButtonRect;
     else if (FButtonDown && FButtonActive) src = DownButtonRect;
     else if (FButtonActive) src = ActiveButtonRect;
-    if (InsidePicture(src, Picture)) c->CopyRect(FButtonRect, Picture->Canvas(), src);
+    if (RectInPicture(src, Picture)) c->CopyRect(FButtonRect, Picture->Canvas(), src);
     return;
   }
   // A stretched frame takes its button from the skin's button records.
-  int32_t i = SkinData()->GetControlIndex("editbutton");
-  if (i < 0) i = SkinData()->GetControlIndex("resizebutton");
-  auto* r = i >= 0 ? dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(i)].get()) : nullptr;
+  auto* r = SkinRecordAt<TkxDataSkinButtonControl>(FirstSkinRecord({"editbutton", "resizebutton"}));
   TBitmap* pic = r ? SkinPicture(r->PictureIndex) : nullptr;
   if (!r || !pic) return;
   TRect src = r->SkinRect;
@@ -665,7 +647,7 @@ void TkxSkinCustomEdit::DrawEditButton(TBitmap* B) {
   } else if (FButtonActive && !IsEmptyRect(r->ActiveSkinRect)) {
     src = r->ActiveSkinRect;
   }
-  if (!InsidePicture(src, pic) || IsEmptyRect(FButtonRect)) return;
+  if (!RectInPicture(src, pic) || IsEmptyRect(FButtonRect)) return;
   TBitmap bb;
   bb.SetSize(RectWidth(FButtonRect), RectHeight(FButtonRect));
   TRect inner{r->LTPoint.x, r->LTPoint.y, r->RBPoint.x, r->RBPoint.y};

@@ -162,7 +162,6 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   TkxResourceStrData* MenuStrings() override;
 
   // Fields copied from the record.
@@ -202,7 +201,7 @@ private:
   TColor FDefaultColor = clWindow;
   std::unique_ptr<TFont> FDefaultFont;
   int32_t FDefaultWidth = 0, FDefaultHeight = 0;
-  TCustomImageList* FImages = nullptr;
+  TkxComponentLink<TCustomImageList> FImages{[this] { LayoutImageButtons(); }};
   int32_t FLeftImageIndex = -1, FRightImageIndex = -1;
   int32_t FLeftImageHotIndex = -1, FLeftImageDownIndex = -1, FRightImageHotIndex = -1, FRightImageDownIndex = -1;
   TRect FEditRect{}, FButtonRect{};

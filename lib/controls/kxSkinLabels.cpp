@@ -15,46 +15,6 @@ using namespace win;
 
 namespace {
 
-// The index of the label's record, and its values when it is a "stdlabel" record. A record of
-// another class carries none of the label's values, so the label then stays unskinned.
-int32_t LookupLabelRecord(TkxSkinData* SD, const std::string& Name, TkxLabelSkinValues& Values) {
-  if (!SD || SD->Empty) return -1;
-  const int32_t i = SD->GetControlIndex(Name);
-  if (i < 0 || size_t(i) >= SD->CtrlList.size()) return -1;
-  auto* r = dynamic_cast<const TkxDataSkinStdLabelControl*>(SD->CtrlList[size_t(i)].get());
-  if (!r) return -1;
-  Values.FontName = r->FontName;
-  Values.FontStyle = r->FontStyle;
-  Values.FontHeight = r->FontHeight;
-  Values.FontColor = r->FontColor;
-  Values.ActiveFontColor = r->ActiveFontColor;
-  return i;
-}
-
-TFontCharset CaptionCharset(TkxSkinData* SD, TFont* DefaultFont) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return DefaultFont->Charset();
-}
-
-// The font the standard and the text label draw with.
-void LabelFont(TFont& F, int32_t Index, const TkxLabelSkinValues& V, bool UseSkinFont, bool UseSkinColor,
-               TFont* DefaultFont, TFont* OwnFont, TkxSkinData* SD) {
-  if (Index < 0) {
-    F.Assign(UseSkinFont ? DefaultFont : OwnFont);
-  } else {
-    if (UseSkinFont) {
-      F.Assign(DefaultFont);
-      F.SetName(V.FontName);
-      F.SetStyle(V.FontStyle);
-      F.SetHeight(V.FontHeight);
-    } else {
-      F.Assign(OwnFont);
-    }
-    F.SetColor(UseSkinColor ? V.FontColor : OwnFont->Color());
-  }
-  F.SetCharset(CaptionCharset(SD, DefaultFont));
-}
-
 // Measures (DT_CALCRECT) without any window, so sizes are known before the label is shown.
 TRect MeasureIn(TFont& F, const std::string& Text, UINT Flags, TRect R) {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -132,7 +92,34 @@ void TkxSkinLabelBinding::SetDefaultFont(TFont* Value) {
   if (Value) FDefaultFont->Assign(Value);
 }
 
-void TkxSkinLabelBinding::GetSkinData() { FIndex = LookupLabelRecord(SkinData(), FSkinDataName, FValues); }
+// A record of another class than "stdlabel" carries none of the label's values, so the label then
+// stays unskinned.
+void TkxSkinLabelBinding::GetSkinData() {
+  LookupSkinIndex();
+  auto* r = SkinRecord<TkxDataSkinStdLabelControl>();
+  if (!r) {
+    FIndex = -1;
+    return;
+  }
+  FValues.FontName = r->FontName;
+  FValues.FontStyle = r->FontStyle;
+  FValues.FontHeight = r->FontHeight;
+  FValues.FontColor = r->FontColor;
+  FValues.ActiveFontColor = r->ActiveFontColor;
+}
+
+void TkxSkinLabelBinding::LabelFont(TFont& F, TFont* OwnFont, bool UseSkinColor) const {
+  F.Assign(FUseSkinFont ? FDefaultFont.get() : OwnFont);
+  if (FIndex >= 0) {
+    if (FUseSkinFont) {
+      F.SetName(FValues.FontName);
+      F.SetStyle(FValues.FontStyle);
+      F.SetHeight(FValues.FontHeight);
+    }
+    F.SetColor(UseSkinColor ? FValues.FontColor : OwnFont->Color());
+  }
+  F.SetCharset(SkinCharset(FDefaultFont.get()));
+}
 
 // ---- TkxSkinStdLabel --------------------------------------------------------------------------
 
@@ -157,7 +144,7 @@ void TkxSkinStdLabel::ChangeSkinData() {
 
 void TkxSkinStdLabel::DrawLabelText(TCanvas* C, const std::string& Text, TRect& Rect, UINT Flags) {
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
+  LabelFont(f, Font(), FUseSkinColor);
   if (Flags & DT_CALCRECT) {
     Rect = MeasureIn(f, Text, Flags, Rect);
     return;
@@ -272,7 +259,7 @@ void TkxSkinTextLabel::Dispatch(TMessage& Message) {
 void TkxSkinTextLabel::Paint() {
   GetSkinData();
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
+  LabelFont(f, Font(), FUseSkinColor);
   const std::string text = GetLabelText();
   TRect r = ClientRect();
   const UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | AlignmentFlag(FAlignment);
@@ -290,7 +277,7 @@ void TkxSkinTextLabel::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csReading) || ComponentState().Contains(csLoading)) return;
   GetSkinData();
   TFont f;
-  LabelFont(f, FIndex, FValues, FUseSkinFont, FUseSkinColor, FDefaultFont.get(), Font(), SkinData());
+  LabelFont(f, Font(), FUseSkinColor);
   const TRect r = MeasureIn(f, GetLabelText(), DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0), ClientRect());
   // No empty line is counted after the final break; without lines the label takes no height.
   const int32_t h = std::max(0, int32_t(r.bottom));
@@ -340,22 +327,13 @@ void TkxSkinLinkLabel::DoDrawText(TRect& Rect, UINT Flags) {
   const std::string text = LabelText(Caption(), Flags, ShowAccelChar());
   if (!ShowAccelChar()) Flags |= DT_NOPREFIX;
   TFont f;
+  LabelFont(f, Font(), true);
   if (FIndex < 0) {
-    f.Assign(FUseSkinFont ? FDefaultFont.get() : Font());
     if (FMouseIn) f.SetColor(FDefaultActiveFontColor);
     f.SetStyle(f.Style() + TFontStyles{fsUnderline});
   } else {
-    if (FUseSkinFont) {
-      f.Assign(FDefaultFont.get());
-      f.SetName(FValues.FontName);
-      f.SetStyle(FValues.FontStyle);
-      f.SetHeight(FValues.FontHeight);
-    } else {
-      f.Assign(Font());
-    }
     f.SetColor(FMouseIn && !FGlowEffect ? FValues.ActiveFontColor : FValues.FontColor);
   }
-  f.SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
   if (Flags & DT_CALCRECT) {
     f.SetStyle(FUseUnderLine ? f.Style() + TFontStyles{fsUnderline} : f.Style() - TFontStyles{fsUnderline});
     Rect = MeasureIn(f, text, Flags, Rect);

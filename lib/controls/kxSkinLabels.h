@@ -43,6 +43,11 @@ public:
   int32_t Index() const { return FIndex; }
 
 protected:
+  // The font a label draws with: the default font (OwnFont with UseSkinFont off) with the record's
+  // face over it, the record's colour when skinned (OwnFont's with UseSkinColor off), and the
+  // skin's character set.
+  void LabelFont(TFont& F, TFont* OwnFont, bool UseSkinColor) const;
+
   std::unique_ptr<TFont> FDefaultFont;
   bool FUseSkinFont = true;
   TkxLabelSkinValues FValues;

@@ -17,19 +17,7 @@ namespace {
 constexpr UINT_PTR kButtonTimer = 1;
 constexpr uint32_t kFirstDelay = 500, kRepeatDelay = 100, kBackOnButtonDelay = 50;
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(std::max(W, 0), std::max(H, 0));
-  return b;
-}
-
 TRect Moved(TRect R, int32_t DX, int32_t DY) { return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY}; }
-
-TFontCharset CharsetFor(TkxSkinData* SD, TFont* Fallback) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return Fallback ? Fallback->Charset() : TFontCharset(1);
-}
 
 // Text with tab characters, each tab moving to the next of the stops (absolute x positions);
 // one stop repeats, no stops means every 8 average characters.
@@ -257,10 +245,10 @@ void TkxListBox::PaintBackground(HDC DC, const TRect& R) {
   if (!o || o->SkinIndex() == -1 || !o->Picture || w0 <= 0 || h0 <= 0) {
     PlainFill(&c, R, clWindow);
   } else {
-    auto tile = NewImage(w0, h0);
+    auto tile = NewSkinImage(w0, h0);
     tile->Canvas()->CopyRect(TRect{0, 0, w0, h0}, o->Picture->Canvas(),
                              Moved(o->ClRect, o->SkinRect.left, o->SkinRect.top));
-    auto b = NewImage(RectWidth(R), RectHeight(R));
+    auto b = NewSkinImage(RectWidth(R), RectHeight(R));
     for (int32_t x = 0; x < b->Width(); x += w0)
       for (int32_t y = 0; y < b->Height(); y += h0) b->Canvas()->Draw(x, y, tile.get());
     c.Draw(R.left, R.top, b.get());
@@ -304,17 +292,17 @@ void TkxListBox::PaintItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDraw
 
 void TkxListBox::DrawImageAndText(TCanvas* C, int32_t Index, const TRect& TxtRect) {
   TkxSkinCustomListBox* o = SkinListBox;
-  kxDrawListItemText(C, TxtRect, Items()->Get(Index), Index, o ? o->FImages : nullptr, o ? o->FImageIndex : -1,
+  kxDrawListItemText(C, TxtRect, Items()->Get(Index), Index, o ? o->Images() : nullptr, o ? o->FImageIndex : -1,
                      o ? o->FTabWidths.get() : nullptr, Columns(), FHorizontalExtentValue);
 }
 
 void TkxListBox::DefaultDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDrawState State) {
   TkxSkinCustomListBox* o = SkinListBox;
-  auto b = NewImage(RectWidth(R), RectHeight(R));
+  auto b = NewSkinImage(RectWidth(R), RectHeight(R));
   TCanvas* bc = b->Canvas();
   TFont* f = o ? o->Font() : Font();
   bc->Font()->Assign(f);
-  bc->Font()->SetCharset(CharsetFor(o ? o->SkinData() : nullptr, o ? o->DefaultFont() : nullptr));
+  bc->Font()->SetCharset(o ? o->SkinCharset(o->DefaultFont()) : TFontCharset(DEFAULT_CHARSET));
   const bool selected = State.Contains(odSelected);
   PlainFill(bc, TRect{0, 0, b->Width(), b->Height()}, selected ? clHighlight : clWindow);
   bc->Font()->SetColor(selected ? clHighlightText : f->Color());
@@ -340,7 +328,7 @@ void TkxListBox::ItemFont(TFont* F) {
   } else {
     F->Assign(o->DefaultFont());
   }
-  F->SetCharset(CharsetFor(o->SkinData(), o->DefaultFont()));
+  F->SetCharset(o->SkinCharset(o->DefaultFont()));
 }
 
 void TkxListBox::StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerDrawState State) {
@@ -348,7 +336,7 @@ void TkxListBox::StretchSkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, 
   if (!o->Picture) return;
   const bool focused = State.Contains(odFocused), selected = State.Contains(odSelected);
   const TRect src = focused ? o->FocusItemRect : selected ? o->ActiveItemRect : o->SItemRect;
-  auto b = NewImage(RectWidth(R), RectHeight(R));
+  auto b = NewSkinImage(RectWidth(R), RectHeight(R));
   if (!IsEmptyRect(src)) {
     TRect inner = o->ItemTextRect;
     inner.left += 1, inner.top += 1, inner.right -= 1, inner.bottom -= 1;
@@ -382,7 +370,7 @@ void TkxListBox::SkinDrawItem(TCanvas* C, int32_t Index, const TRect& R, TOwnerD
   const bool focused = State.Contains(odFocused), selected = State.Contains(odSelected);
   const int32_t w = RectWidth(R), h = RectHeight(o->SItemRect);
   if (w <= 0 || h <= 0) return;
-  auto b = NewImage(w, h);
+  auto b = NewSkinImage(w, h);
   const int32_t lo = o->ItemLeftOffset, ro = o->ItemRightOffset;
   if (focused && !selected) {
     BuildHorzThreePartImage(lo, ro, b.get(), o->Picture, o->SItemRect, w, h, o->StretchEffect);
@@ -459,7 +447,6 @@ TkxSkinCustomListBox::~TkxSkinCustomListBox() {
 void TkxSkinCustomListBox::Notification(TComponent* AComponent, TOperation Operation) {
   TkxSkinCustomControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FImages) FImages = nullptr;
   if (AComponent == ScrollBar) ScrollBar = nullptr;
   if (AComponent == HScrollBar) HScrollBar = nullptr;
   if (AComponent == ListBox) ListBox = nullptr;
@@ -510,9 +497,7 @@ void TkxSkinCustomListBox::SetSpacing(int32_t Value) {
 }
 
 void TkxSkinCustomListBox::SetImages(TCustomImageList* Value) {
-  if (FImages && FImages != Value) FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (Value) Value->FreeNotification(this);
+  FImages.Set(Value);
   ListBox->Invalidate();
 }
 
@@ -618,7 +603,7 @@ void TkxSkinCustomListBox::ListBoxKeyPress(uint32_t& Key) {
 void TkxSkinCustomListBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinListBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinListBox>();
   if (!r) return;
   SItemRect = r->SItemRect;
   ActiveItemRect = IsEmptyRect(r->ActiveItemRect) ? r->SItemRect : r->ActiveItemRect;
@@ -938,7 +923,7 @@ void TkxSkinCustomListBox::CreateControlDefaultImage(TBitmap* B) {
   const TRect tr = FShowCaptionButtons ? TRect{3, 2, W - 3 * a - 3, FDefaultCaptionHeight - 2}
                                        : TRect{3, 2, W - 2, FDefaultCaptionHeight - 2};
   c->Font()->Assign(FDefaultCaptionFont.get());
-  c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
+  c->Font()->SetCharset(SkinCharset(FDefaultCaptionFont.get()));
   DrawCaption(c, tr, false);
   c->Pen()->SetColor(kxPlain.Shadow);
   c->MoveTo(1, FDefaultCaptionHeight - 1);
@@ -956,7 +941,7 @@ void TkxSkinCustomListBox::CreateControlSkinImage(TBitmap* B) {
       const TRect band{NewLTPoint.x, 0, NewRTPoint.x, NewClRect.top - 1};
       const TRect over{NewLTPoint.x, 0, UpButtonRect.right + DX, NewClRect.top - 1};
       if (!IsEmptyRect(band) && !IsEmptyRect(over)) {
-        auto copy = NewImage(RectWidth(band), RectHeight(band));
+        auto copy = NewSkinImage(RectWidth(band), RectHeight(band));
         copy->Canvas()->CopyRect(TRect{0, 0, copy->Width(), copy->Height()}, c, band);
         c->StretchDraw(over, copy.get());
       }
@@ -995,7 +980,7 @@ void TkxSkinCustomListBox::CreateControlSkinImage(TBitmap* B) {
     c->Font()->SetHeight(CaptionFontHeight);
     c->Font()->SetColor(CaptionFontColor);
     c->Font()->SetStyle(CaptionFontStyle);
-    c->Font()->SetCharset(CharsetFor(SkinData(), FDefaultCaptionFont.get()));
+    c->Font()->SetCharset(SkinCharset(FDefaultCaptionFont.get()));
     DrawCaption(c, NewCaptionRect, true);
   }
   if (FShowCaptionButtons)

@@ -176,7 +176,7 @@ public:
   int32_t FontHeight = 0;
   TColor FontColor = clWindowText, ActiveFontColor = clHighlightText, FocusFontColor = clHighlightText;
   bool ShowFocus = false;
-  TCustomImageList* FImages = nullptr;
+  TkxComponentLink<TCustomImageList> FImages;
   int32_t FImageIndex = -1;
   std::unique_ptr<TStringList> FTabWidths;
 

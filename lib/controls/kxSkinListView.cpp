@@ -20,56 +20,22 @@ constexpr const char* kHeaderOwnerProp = "kxSkinListView.Header";
 // covers the view's whole width even while the header is moved left by a horizontal scroll.
 constexpr int kHeaderExtraWidth = 25;
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(W, H);
-  return b;
-}
-
 bool IsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
-
-bool Inside(const TRect& R, TBitmap* B) {
-  return B && !IsEmpty(R) && R.left >= 0 && R.top >= 0 && R.right <= B->Width() && R.bottom <= B->Height();
-}
 
 bool IsZero(const TPoint& P) { return P.x == 0 && P.y == 0; }
 
 }  // namespace
 
 TkxSkinCustomListView::TkxSkinCustomListView(TComponent* AOwner)
-    : TCustomListView(AOwner), TkxSkinBinding(this, "listview"), FDefaultFont(std::make_unique<TFont>()) {
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  Font()->Assign(FDefaultFont.get());
-  FDefaultFont->OnChange = [this](TObject*) {
-    if (FIndex == -1) Font()->Assign(FDefaultFont.get());
-  };
-  SetColor(FDefaultColor);
+    : TCustomListView(AOwner), TkxSkinViewBinding(this, "listview") {
+  ShowDefaultLook();
 }
 
 TkxSkinCustomListView::~TkxSkinCustomListView() {
-  FDefaultFont->OnChange = nullptr;
   ReleaseHeader();
-  // The bars may outlive the view: they must not call back into it.
-  Detach(FVScrollBar);
-  Detach(FHScrollBar);
-  FVScrollBar = FHScrollBar = nullptr;
 }
 
 // ---- properties ---------------------------------------------------------------------------------
-
-void TkxSkinCustomListView::SetDefaultColor(TColor Value) {
-  FDefaultColor = Value;
-  if (FIndex == -1) SetColor(Value);
-}
-
-void TkxSkinCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomListView::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FVScrollBar) FVScrollBar = nullptr;
-  if (AComponent == FHScrollBar) FHScrollBar = nullptr;
-}
 
 void TkxSkinCustomListView::Loaded() {
   FInCheckScrollBars = true;
@@ -91,56 +57,14 @@ void TkxSkinCustomListView::Change(TListItem* Item, TItemChange AChange) {
 // ---- skin ---------------------------------------------------------------------------------------
 
 void TkxSkinCustomListView::ChangeSkinData() {
-  if (LookupSkinIndex() == -1) {
-    SetColor(FDefaultColor);
-    Font()->Assign(FDefaultFont.get());
-  } else if (auto* r = SkinRecord<TkxDataSkinListView>()) {
-    if (FUseSkinFont) {
-      if (!r->FontName.empty()) Font()->SetName(r->FontName);
-      Font()->SetStyle(r->FontStyle);
-      if (r->FontHeight != 0) Font()->SetHeight(r->FontHeight);
-    } else {
-      Font()->Assign(FDefaultFont.get());
-    }
-    Font()->SetColor(r->FontColor);
-    SetColor(r->BGColor);
-  }
-  Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  LookupSkinIndex();
+  ReadViewSkin<TkxDataSkinListView>();
   UpDateScrollBars();
-  // The bars may have changed their size with the skin: their parents lay them out again.
-  for (TkxSkinScrollBar* b : {FVScrollBar, FHScrollBar})
-    if (b && b->Align() != alNone && b->Parent()) b->Parent()->Realign();
+  RealignBars();
   if (ViewStyle() == vsReport && FHeaderHandle) InvalidateRect(FHeaderHandle, nullptr, TRUE);
 }
 
 // ---- external bars ------------------------------------------------------------------------------
-
-void TkxSkinCustomListView::Detach(TkxSkinScrollBar* Bar) {
-  if (!Bar) return;
-  Bar->OnChange = nullptr;
-  Bar->RemoveFreeNotification(this);
-}
-
-void TkxSkinCustomListView::Attach(TkxSkinScrollBar*& Field, TkxSkinScrollBar* Value, bool Vertical) {
-  if (Field == Value) return;
-  TkxSkinScrollBar* old = Field;
-  Field = Value;
-  if (old && old != FVScrollBar && old != FHScrollBar) Detach(old);
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    if (Vertical)
-      Value->OnChange = [this](TObject*) { VScrollChanged(); };
-    else
-      Value->OnChange = [this](TObject*) { HScrollChanged(); };
-  }
-  UpDateScrollBars();
-}
-
-void TkxSkinCustomListView::SetVScrollBar(TkxSkinScrollBar* Value) { Attach(FVScrollBar, Value, true); }
-
-void TkxSkinCustomListView::SetHScrollBar(TkxSkinScrollBar* Value) { Attach(FHScrollBar, Value, false); }
 
 bool TkxSkinCustomListView::ShowBar(TkxSkinScrollBar* Bar, bool Show) {
   if (!Bar || Bar->Visible() == Show) return false;
@@ -295,23 +219,14 @@ void TkxSkinCustomListView::WndProc(TMessage& Message) {
 }
 
 void TkxSkinCustomListView::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    // No non-client area: no border and never a bar of the view's own.
-    case WM_NCCALCSIZE:
-    case WM_NCPAINT: Message.Result = 0; return;
-    case KXM_PAINTNCTODC: Message.Result = KX_PAINTNCTODC_ANSWER; return;
-    case KXM_PAINTHEADERTODC:
-      if (FHeaderHandle && Message.WParam) PaintHeader(reinterpret_cast<HDC>(Message.WParam));
-      Message.Result = 0;
-      return;
-    case CM_VISIBLECHANGED:
-      TCustomListView::Dispatch(Message);
-      if (FVScrollBar) FVScrollBar->SetVisible(Visible());
-      if (FHScrollBar) FHScrollBar->SetVisible(Visible());
-      return;
-    default: break;
+  if (AnswerFrameMessage(Message)) return;
+  if (Message.Msg == KXM_PAINTHEADERTODC) {
+    if (FHeaderHandle && Message.WParam) PaintHeader(reinterpret_cast<HDC>(Message.WParam));
+    Message.Result = 0;
+    return;
   }
   TCustomListView::Dispatch(Message);
+  if (Message.Msg == CM_VISIBLECHANGED) BarsFollowVisible(Visible());
 }
 
 // ---- the header ---------------------------------------------------------------------------------
@@ -426,7 +341,7 @@ void TkxSkinCustomListView::ReadHeaderRecord() {
   FHIndex = !SkinData() || SkinData()->Empty ? -1 : SkinData()->GetControlIndex(FHeaderSkinDataName);
   HPicture = nullptr;
   if (FHIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(FHIndex)].get());
+  auto* r = SkinRecordAt<TkxDataSkinButtonControl>(FHIndex);
   // A record of another kind leaves the header in its own look.
   if (!r) return;
   HLTPt = r->LTPoint;
@@ -446,11 +361,11 @@ void TkxSkinCustomListView::ReadHeaderRecord() {
   HActiveSkinRect = IsEmpty(r->ActiveSkinRect) ? HSkinRect : r->ActiveSkinRect;
   HDownSkinRect = IsEmpty(r->DownSkinRect) ? HActiveSkinRect : r->DownSkinRect;
   const int32_t pi = r->PictureIndex;
-  TBitmap* pic = pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size() ? SkinData()->FActivePictures[size_t(pi)].get() : nullptr;
+  TBitmap* pic = SkinPicture(pi);
   // Nothing is drawn from a missing picture or from outside it.
-  if (!pic || pic->Empty() || !Inside(HSkinRect, pic)) return;
-  if (!Inside(HActiveSkinRect, pic)) HActiveSkinRect = HSkinRect;
-  if (!Inside(HDownSkinRect, pic)) HDownSkinRect = HActiveSkinRect;
+  if (!pic || pic->Empty() || !RectInPicture(HSkinRect, pic)) return;
+  if (!RectInPicture(HActiveSkinRect, pic)) HActiveSkinRect = HSkinRect;
+  if (!RectInPicture(HDownSkinRect, pic)) HDownSkinRect = HActiveSkinRect;
   HPicture = pic;
 }
 
@@ -493,7 +408,7 @@ void TkxSkinCustomListView::DrawHeaderRest(TCanvas* Cnvs, const TRect& R) {
     DrawPlainButtonFace(Cnvs, R, TkxPlainState::Normal);
     return;
   }
-  auto img = NewImage(w, h);
+  auto img = NewSkinImage(w, h);
   if (!IsZero(HLBPt)) {
     const int32_t dx = w - (HSkinRect.right - HSkinRect.left), dy = h - (HSkinRect.bottom - HSkinRect.top);
     BuildNinePartHeaderImage(HLTPt, HRTPt, HLBPt, HRBPt, HClRect, HLTPt, TPoint{HRTPt.x + dx, HRTPt.y},
@@ -502,7 +417,7 @@ void TkxSkinCustomListView::DrawHeaderRest(TCanvas* Cnvs, const TRect& R) {
                              HPicture, HSkinRect, w, h, true, HLeftStretch, HTopStretch, HRightStretch,
                              HBottomStretch, HStretchEffect, HStretchType);
   } else {
-    auto strip = NewImage(0, 0);
+    auto strip = NewSkinImage(0, 0);
     BuildHorzLeftPartImage(HLTPt.x, (HSkinRect.right - HSkinRect.left) - HRTPt.x, strip.get(), HPicture, HSkinRect,
                            w, HSkinRect.bottom - HSkinRect.top, HStretchEffect);
     if (!strip->Empty()) img->Canvas()->StretchDraw(TRect{0, 0, w, h}, strip.get());
@@ -513,7 +428,7 @@ void TkxSkinCustomListView::DrawHeaderRest(TCanvas* Cnvs, const TRect& R) {
 void TkxSkinCustomListView::DrawHeaderSection(TCanvas* Cnvs, TListColumn* Column, const TRect& R, bool Pressed) {
   const int32_t w = R.right - R.left, h = R.bottom - R.top;
   if (w <= 0 || h <= 0) return;
-  auto img = NewImage(w, h);
+  auto img = NewSkinImage(w, h);
   TCanvas* c = img->Canvas();
   std::string caption = Column->Caption();
   c->Font()->Assign(Font());
@@ -531,7 +446,7 @@ void TkxSkinCustomListView::DrawHeaderSection(TCanvas* Cnvs, TListColumn* Column
                          src, w, h, true, HLeftStretch, HTopStretch, HRightStretch, HBottomStretch, HStretchEffect,
                          HStretchType);
     } else {
-      auto strip = NewImage(0, 0);
+      auto strip = NewSkinImage(0, 0);
       BuildHorzThreePartImage(HLTPt.x, (src.right - src.left) - HRTPt.x, strip.get(), HPicture, src, w,
                               HSkinRect.bottom - HSkinRect.top, HStretchEffect);
       if (!strip->Empty()) c->StretchDraw(TRect{0, 0, w, h}, strip.get());

@@ -11,7 +11,7 @@
 
 #include "classlib/ListViews.h"
 #include "lib/skin/kxSkinData.h"
-#include "lib/controls/kxSkinBinding.h"
+#include "lib/controls/kxSkinViewBinding.h"
 #include "lib/controls/kxSkinScrollBar.h"
 
 // Paints a header section in place of the caption and image: Cnvs is an off-screen bitmap as
@@ -22,7 +22,7 @@ using TkxDrawHeaderSectionEvent =
 // Asks a list view to paint its column header into the device context in wParam.
 constexpr uint32_t KXM_PAINTHEADERTODC = 45512;
 
-class TkxSkinCustomListView : public TCustomListView, public TkxSkinBinding {
+class TkxSkinCustomListView : public TCustomListView, public TkxSkinViewBinding {
 public:
   explicit TkxSkinCustomListView(TComponent* AOwner);
   ~TkxSkinCustomListView() override;
@@ -30,18 +30,6 @@ public:
   // Read at every header paint.
   const std::string& HeaderSkinDataName() const { return FHeaderSkinDataName; }
   void SetHeaderSkinDataName(const std::string& Value) { FHeaderSkinDataName = Value; }
-  TFont* DefaultFont() const { return FDefaultFont.get(); }
-  void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
-  TColor DefaultColor() const { return FDefaultColor; }
-  void SetDefaultColor(TColor Value);
-  bool UseSkinFont() const { return FUseSkinFont; }
-  void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
-  // Attaching a bar enables and hides it and takes its OnChange; the bars then show while the
-  // view's content needs them.
-  TkxSkinScrollBar* VScrollBar() const { return FVScrollBar; }
-  void SetVScrollBar(TkxSkinScrollBar* Value);
-  TkxSkinScrollBar* HScrollBar() const { return FHScrollBar; }
-  void SetHScrollBar(TkxSkinScrollBar* Value);
 
   // The header record's index as last read, -1 for the default look of the header.
   int32_t HeaderSkinIndex() const { return FHIndex; }
@@ -59,10 +47,9 @@ public:
   // Reads the skin again: font and colours from the record, then the bars and the header.
   void ChangeSkinData() override;
   // Mirrors the view's scroll state into the attached bars.
-  void UpDateScrollBars();
+  void UpDateScrollBars() override;
 
   void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
 
@@ -82,9 +69,8 @@ private:
   void DrawHeaderRest(TCanvas* Cnvs, const TRect& R);
   std::vector<TRect> SectionRects();
   int32_t ItemHeight0();
-  void Attach(TkxSkinScrollBar*& Field, TkxSkinScrollBar* Value, bool Vertical);
-  void Detach(TkxSkinScrollBar* Bar);
   bool ShowBar(TkxSkinScrollBar* Bar, bool Show);
+  void BarChanged(bool Vertical) override { Vertical ? VScrollChanged() : HScrollChanged(); }
   void VScrollChanged();
   void HScrollChanged();
 
@@ -92,11 +78,6 @@ private:
   std::string FHeaderSkinDataName = "resizetoolbutton";
   bool FInCheckScrollBars = false;
   bool FromSB = false;
-  std::unique_ptr<TFont> FDefaultFont;
-  bool FUseSkinFont = true;
-  TColor FDefaultColor = clWindow;
-  TkxSkinScrollBar* FVScrollBar = nullptr;
-  TkxSkinScrollBar* FHScrollBar = nullptr;
   int32_t FOldVScrollBarPos = 0, FOldHScrollBarPos = 0;
   win::HWND FHeaderHandle = nullptr;
   win::WNDPROC FDefHeaderProc = nullptr;

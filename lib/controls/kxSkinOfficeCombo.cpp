@@ -16,24 +16,6 @@ namespace {
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr uint32_t kAutoScrollInterval = 25;
 
-template <typename T>
-T* Record(TkxSkinData* SD, const std::string& Name) {
-  if (!SD || SD->Empty) return nullptr;
-  const int32_t i = SD->GetControlIndex(Name);
-  if (i < 0) return nullptr;
-  return dynamic_cast<T*>(SD->CtrlList[size_t(i)].get());
-}
-
-TBitmap* ActivePicture(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
-bool InPicture(const TRect& R, TBitmap* P) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 // The nine-part image of Src of the record's picture at the size of B, the geometry moved by
 // the size difference as the skinned controls resize their own images.
 void BuildRecordImage(TBitmap* B, TkxDataSkinCustomControl* Rec, TBitmap* Pic, const TRect& Src) {
@@ -148,7 +130,7 @@ void TkxSkinCustomOfficeComboBox::SetItemIndex(int32_t Value) {
 void TkxSkinCustomOfficeComboBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinComboBox*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinComboBox>();
   if (!r) return;
   TakeComboRecord(*r);
 }
@@ -504,7 +486,7 @@ void TkxSkinCustomOfficeComboBox::SetSkinFont(TFont* F, TColor Color) {
   } else {
     F->Assign(FDefaultFont.get());
   }
-  F->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  F->SetCharset(SkinCharset(FDefaultFont.get()));
   F->SetColor(Color);
 }
 
@@ -546,8 +528,8 @@ void TkxSkinCustomOfficeComboBox::DrawMarker(TCanvas* C, const TRect& M, const T
   else if ((Open || Hot) && !IsEmptyRect(Rec->MenuMarkerActiveRect))
     src = Rec->MenuMarkerActiveRect;
   // The marker lies in the button record's own picture.
-  TBitmap* pic = ActivePicture(SkinData(), Rec->PictureIndex);
-  if (!InPicture(src, pic)) return;
+  TBitmap* pic = SkinPicture(Rec->PictureIndex);
+  if (!RectInPicture(src, pic)) return;
   TBitmap m;
   m.SetPixelFormat(pf24bit);
   m.SetSize(RectWidth(src), RectHeight(src));
@@ -565,10 +547,10 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   const int32_t shift = open ? 2 : 0;
   TRect R{2 + shift, 2 + shift, W - 17, H - 2};
   const TRect M{W - 15 + shift, shift, W, H};
-  auto* rec = FIndex == -1 ? nullptr : Record<TkxDataSkinButtonControl>(SkinData(), "resizetoolbutton");
-  if (FIndex != -1 && !rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
-  TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
-  if (FIndex == -1 || !rec || !InPicture(rec->SkinRect, pic)) {
+  auto* rec = FIndex == -1 ? nullptr : SkinRecordNamed<TkxDataSkinButtonControl>("resizetoolbutton");
+  if (FIndex != -1 && !rec) rec = SkinRecordNamed<TkxDataSkinButtonControl>("resizebutton");
+  TBitmap* pic = rec ? SkinPicture(rec->PictureIndex) : nullptr;
+  if (FIndex == -1 || !rec || !RectInPicture(rec->SkinRect, pic)) {
     // The plain tool button (also for a skin without a usable button record).
     DrawPlainButtonFace(C, TRect{0, 0, W, H}, PlainStateOf(open, hot));
     C->Font()->Assign(FDefaultFont.get());
@@ -577,7 +559,7 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
     return;
   }
   TRect src = open ? rec->DownSkinRect : hot ? rec->ActiveSkinRect : rec->SkinRect;
-  if (!InPicture(src, pic)) src = rec->SkinRect;
+  if (!RectInPicture(src, pic)) src = rec->SkinRect;
   BuildRecordImage(B, rec, pic, src);
   TColor color = open ? rec->DownFontColor : hot ? rec->ActiveFontColor : Enabled() ? rec->FontColor
                                                                                    : rec->DisabledFontColor;
@@ -588,7 +570,7 @@ void TkxSkinCustomOfficeComboBox::PaintToolButton(TBitmap* B, const std::string*
   } else {
     C->Font()->Assign(FDefaultFont.get());
   }
-  C->Font()->SetCharset(SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  C->Font()->SetCharset(SkinCharset(FDefaultFont.get()));
   C->Font()->SetColor(color);
   DrawContent(C, R, ShownIndex(), AText, false);
   if (!IsEmptyRect(rec->MenuMarkerRect))
@@ -622,7 +604,7 @@ void TkxSkinCustomOfficeComboBox::PaintDefaultField(TBitmap* B, const std::strin
   TCanvas* IC = ib.Canvas();
   const bool focused = Focused();
   IC->Font()->Assign(Font());
-  IC->Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  IC->Font()->SetCharset(SkinCharset(FDefaultFont.get()));
   IC->Brush()->SetStyle(bsSolid);
   IC->Brush()->SetColor(focused ? clHighlight : FDefaultColor);
   IC->FillRect(TRect{0, 0, iw, ih});
@@ -643,7 +625,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   const bool hot = HotOrFocused();
   // Background.
   if (!FUseSkinSize) {
-    const TRect src = !ForPaintTo && hot && InPicture(ActiveSkinRect, Picture) ? ActiveSkinRect : SkinRect;
+    const TRect src = !ForPaintTo && hot && RectInPicture(ActiveSkinRect, Picture) ? ActiveSkinRect : SkinRect;
     StretchNinePartImage(B, Picture, src, ClRect, true);
   } else if (!IsEmptyRect(ActiveSkinRect) && hot && !ForPaintTo) {
     BuildHorzThreePartImage(LTPt.x, RectWidth(ActiveSkinRect) - RTPt.x, B, Picture, ActiveSkinRect, W, H,
@@ -661,18 +643,18 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
       src = DownButtonRect;
     else if (Button.MouseIn)
       src = ActiveButtonRect;
-    if (InPicture(src, Picture)) C->CopyRect(Button.R, Picture->Canvas(), src);
+    if (RectInPicture(src, Picture)) C->CopyRect(Button.R, Picture->Canvas(), src);
   } else if (RectWidth(Button.R) > 0 && RectHeight(Button.R) > 0) {
-    auto* rec = Record<TkxDataSkinButtonControl>(SkinData(), "combobutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "editbutton");
-    if (!rec) rec = Record<TkxDataSkinButtonControl>(SkinData(), "resizebutton");
-    TBitmap* pic = rec ? ActivePicture(SkinData(), rec->PictureIndex) : nullptr;
-    if (rec && InPicture(rec->SkinRect, pic)) {
+    auto* rec = SkinRecordNamed<TkxDataSkinButtonControl>("combobutton");
+    if (!rec) rec = SkinRecordNamed<TkxDataSkinButtonControl>("editbutton");
+    if (!rec) rec = SkinRecordNamed<TkxDataSkinButtonControl>("resizebutton");
+    TBitmap* pic = rec ? SkinPicture(rec->PictureIndex) : nullptr;
+    if (rec && RectInPicture(rec->SkinRect, pic)) {
       TBitmap bb;
       bb.SetPixelFormat(pf24bit);
       bb.SetSize(RectWidth(Button.R), RectHeight(Button.R));
-      TRect hotSrc = InPicture(rec->ActiveSkinRect, pic) ? rec->ActiveSkinRect : rec->SkinRect;
-      TRect src = pressed ? (InPicture(rec->DownSkinRect, pic) ? rec->DownSkinRect : hotSrc)
+      TRect hotSrc = RectInPicture(rec->ActiveSkinRect, pic) ? rec->ActiveSkinRect : rec->SkinRect;
+      TRect src = pressed ? (RectInPicture(rec->DownSkinRect, pic) ? rec->DownSkinRect : hotSrc)
                           : Button.MouseIn ? hotSrc : rec->SkinRect;
       BuildRecordImage(&bb, rec, pic, src);
       const TColor ac = pressed ? rec->DownFontColor : Button.MouseIn ? rec->ActiveFontColor : rec->FontColor;
@@ -710,7 +692,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   ib.Canvas()->CopyRect(TRect{0, 0, iw, ib.Height()}, C,
                         TRect{CBItem.R.left, CBItem.R.top, CBItem.R.right, CBItem.R.top + ib.Height()});
   const TRect src = focused ? FocusItemRect : hotItem ? ActiveItemRect : SItemRect;
-  if (InPicture(src, Picture)) {
+  if (RectInPicture(src, Picture)) {
     if (FUseSkinSize) {
       BuildHorzThreePartImage(ItemLeftOffset, ItemRightOffset, &ib, Picture, src, iw, ib.Height(),
                               focused ? FocusItemStretchEffect : ItemStretchEffect);
@@ -731,7 +713,7 @@ void TkxSkinCustomOfficeComboBox::PaintSkinField(TBitmap* B, const std::string* 
   }
   TColor color = focused ? FocusFontColor : hotItem ? ActiveFontColor : FontColor;
   if (!Enabled() && FUseSkinSize) {
-    auto* e = Record<TkxDataSkinEditControl>(SkinData(), "edit");
+    auto* e = SkinRecordNamed<TkxDataSkinEditControl>("edit");
     color = e ? e->DisabledFontColor : clGrayText;
   }
   SetSkinFont(ib.Canvas()->Font(), color);

@@ -19,29 +19,6 @@ constexpr UINT_PTR kFadeTimer = 2;
 // One fade step per more than 5 ms.
 constexpr uint32_t kFadeInterval = 6;
 
-TFontCharset CharsetOf(TkxSkinData* SD, TFont* DefaultFont) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return DefaultFont->Charset();
-}
-
-TBitmap* ActivePicture(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
-template <typename T>
-T* Record(TkxSkinData* SD, const std::string& Name) {
-  if (!SD || SD->Empty) return nullptr;
-  const int32_t i = SD->GetControlIndex(Name);
-  if (i < 0) return nullptr;
-  return dynamic_cast<T*>(SD->CtrlList[size_t(i)].get());
-}
-
-bool InPicture(const TRect& R, TBitmap* P) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 bool PtIn(const TRect& R, int32_t X, int32_t Y) { return X >= R.left && X < R.right && Y >= R.top && Y < R.bottom; }
 
 }  // namespace
@@ -146,7 +123,6 @@ void TkxSkinOfficeListBox::Loaded() { TkxSkinCustomControl::Loaded(); }
 void TkxSkinOfficeListBox::Notification(TComponent* AComponent, TOperation Operation) {
   TkxSkinCustomControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FImages) FImages = nullptr;
   if (AComponent == ScrollBar) ScrollBar = nullptr;
 }
 
@@ -157,9 +133,7 @@ void TkxSkinOfficeListBox::SetItems(TkxSkinOfficeItems* Value) {
 }
 
 void TkxSkinOfficeListBox::SetImages(TCustomImageList* Value) {
-  if (FImages && FImages != Value) FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (Value) Value->FreeNotification(this);
+  FImages.Set(Value);
 }
 
 void TkxSkinOfficeListBox::SetShowItemTitles(bool Value) {
@@ -373,7 +347,7 @@ void TkxSkinOfficeListBox::WMSize() {
 void TkxSkinOfficeListBox::ChangeSkinData() {
   TkxSkinCustomControl::ChangeSkinData();
   if (SkinData()) {
-    if (auto* e = Record<TkxDataSkinEditControl>(SkinData(), "edit"))
+    if (auto* e = SkinRecordNamed<TkxDataSkinEditControl>("edit"))
       FDisabledFontColor = e->DisabledFontColor;
     else if (SkinData()->SkinColors())
       FDisabledFontColor = SkinData()->SkinColors()->cBtnShadow();
@@ -656,7 +630,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
     SkinDrawHeaderItem(Index, Cnvs);
     return;
   }
-  auto* L = Record<TkxDataSkinListBox>(SkinData(), "listbox");
+  auto* L = SkinRecordNamed<TkxDataSkinListBox>("listbox");
   if (!L) return;
   TRect R = item->ItemRect;
   R = TRect{R.left + 2, R.top + 2, R.right - 2, R.bottom - 2};
@@ -669,7 +643,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
     } else {
       F->Assign(FDefaultFont.get());
     }
-    F->SetCharset(CharsetOf(SkinData(), FDefaultFont.get()));
+    F->SetCharset(SkinCharset(FDefaultFont.get()));
     F->SetColor(Color);
   };
   TColor color = FDisabledFontColor;
@@ -685,7 +659,7 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
     b.SetSize(w, h);
     // The strip behind the selected item: the skin's item image, or the list's own pixels.
     b.Canvas()->CopyRect(TRect{0, 0, w, h}, Cnvs, item->ItemRect);
-    if (InPicture(src, Picture)) StretchNinePartImage(&b, Picture, src, L->ItemTextRect, true);
+    if (RectInPicture(src, Picture)) StretchNinePartImage(&b, Picture, src, L->ItemTextRect, true);
     setFont(b.Canvas()->Font(), Focused() ? L->FocusFontColor : L->ActiveFontColor);
     DrawContent(Index, b.Canvas(), TRect{2, 2, w - 2, h - 2}, true);
     Cnvs->Draw(item->ItemRect.left, item->ItemRect.top, &b);
@@ -708,8 +682,8 @@ void TkxSkinOfficeListBox::SkinDrawItem(int32_t Index, TCanvas* Cnvs) {
 }
 
 void TkxSkinOfficeListBox::SkinDrawHeaderItem(int32_t Index, TCanvas* Cnvs) {
-  auto* H = Record<TkxDataSkinLabelControl>(SkinData(), "menuheader");
-  if (!H) H = Record<TkxDataSkinLabelControl>(SkinData(), "label");
+  auto* H = SkinRecordNamed<TkxDataSkinLabelControl>("menuheader");
+  if (!H) H = SkinRecordNamed<TkxDataSkinLabelControl>("label");
   if (!H) return;
   TkxSkinOfficeItem* item = FItems->GetItem(Index);
   const int32_t w = RectWidth(item->ItemRect), h = RectHeight(item->ItemRect);
@@ -719,14 +693,14 @@ void TkxSkinOfficeListBox::SkinDrawHeaderItem(int32_t Index, TCanvas* Cnvs) {
   b.SetSize(w, h);
   b.Canvas()->CopyRect(TRect{0, 0, w, h}, Cnvs, item->ItemRect);
   // A picture index outside the skin's pictures draws no band, only the text.
-  TBitmap* pic = ActivePicture(SkinData(), H->PictureIndex);
-  if (InPicture(H->SkinRect, pic)) StretchNinePartImage(&b, pic, H->SkinRect, H->ClRect, true);
+  TBitmap* pic = SkinPicture(H->PictureIndex);
+  if (RectInPicture(H->SkinRect, pic)) StretchNinePartImage(&b, pic, H->SkinRect, H->ClRect, true);
   TCanvas* C = b.Canvas();
   C->Font()->SetName(H->FontName);
   C->Font()->SetColor(H->FontColor);
   C->Font()->SetHeight(H->FontHeight);
   C->Font()->SetStyle(H->FontStyle);
-  C->Font()->SetCharset(CharsetOf(SkinData(), FDefaultFont.get()));
+  C->Font()->SetCharset(SkinCharset(FDefaultFont.get()));
   C->Brush()->SetStyle(bsClear);
   TRect t{1, 1, w - 1, h - 1};
   DrawWideText(C, item->Caption(), t, DT_SINGLELINE | DT_VCENTER | DT_CENTER);

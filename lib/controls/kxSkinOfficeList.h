@@ -163,7 +163,7 @@ private:
   TRect FItemsRect{};
   int32_t FScrollOffset = 0;
   std::unique_ptr<TkxSkinOfficeItems> FItems;
-  TCustomImageList* FImages = nullptr;  // not owned
+  TkxComponentLink<TCustomImageList> FImages;  // not owned
   bool FShowItemTitles = true;
   int32_t FItemHeight = 30;
   int32_t FHeaderHeight = 20;

@@ -17,13 +17,6 @@ using namespace win;
 
 namespace {
 
-std::unique_ptr<TBitmap> NewBitmap(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(std::max(W, 0), std::max(H, 0));
-  return b;
-}
-
 TRect Moved(const TRect& R, int32_t DX, int32_t DY) {
   return TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY};
 }
@@ -45,14 +38,9 @@ std::unique_ptr<TBitmap> Turned(TBitmap* B, Turn How) {
     case Turn::Clockwise: src->Rotate90_2(&dst); break;
     case Turn::Flip: src->FlipVert(&dst); break;
   }
-  auto out = NewBitmap(w, h);
+  auto out = NewSkinImage(w, h);
   if (w > 0 && h > 0) dst.Draw(out->Canvas()->Handle(), 0, 0);
   return out;
-}
-
-TFontCharset CaptionCharset(TkxSkinData* SD, TFont* Fallback) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return Fallback->Charset();
 }
 
 // The default look's tab colours.
@@ -96,7 +84,7 @@ void TkxSkinCustomTabSheet::PaintBG(HDC DC) {
     if (IsEmptyRect(src) || !Inside(TRect{0, 0, pc->Picture->Width(), pc->Picture->Height()}, src)) {
       PlainFill(&c, TRect{0, 0, w, h}, kxPlain.Face);
     } else {
-      auto piece = NewBitmap(RectWidth(src), RectHeight(src));
+      auto piece = NewSkinImage(RectWidth(src), RectHeight(src));
       piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, pc->Picture->Canvas(), src);
       pc->FillBackground(&c, piece.get(), w, h, pc->Width(), pc->Height());
     }
@@ -149,7 +137,6 @@ TkxSkinPageControl::~TkxSkinPageControl() {
   FDestroying = true;
   FreeScroller();
   TCustomTabControl::SetImages(nullptr);
-  if (FTabImages) FTabImages->RemoveFreeNotification(this);
 }
 
 TCustomImageList* TkxSkinPageControl::TempImages() const { return FTempImages.get(); }
@@ -213,9 +200,7 @@ void TkxSkinPageControl::SetShowCloseButtons(bool Value) {
 }
 
 void TkxSkinPageControl::SetImages(TCustomImageList* Value) {
-  if (FTabImages) FTabImages->RemoveFreeNotification(this);
-  FTabImages = Value;
-  if (Value) Value->FreeNotification(this);
+  FTabImages.Set(Value);
   UpdateRoom();
   Invalidate();
 }
@@ -277,10 +262,6 @@ void TkxSkinPageControl::Notification(TComponent* AComponent, TOperation Operati
   TPageControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == FSkinUpDown) FSkinUpDown = nullptr;
-  if (AComponent == FTabImages) {
-    FTabImages = nullptr;
-    Invalidate();
-  }
 }
 
 void TkxSkinPageControl::Loaded() {
@@ -493,7 +474,7 @@ void TkxSkinPageControl::ApplyFonts() {
     }
     f->SetColor(FontColor);
   }
-  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  f->SetCharset(SkinCharset(FDefaultFont.get()));
 }
 
 void TkxSkinPageControl::ChangeSkinData() {
@@ -881,7 +862,7 @@ void TkxSkinPageControl::Dispatch(TMessage& Message) {
       } else {
         TRect src = Moved(ClRect, SkinRect.left, SkinRect.top);
         if (!IsEmptyRect(src) && Inside(TRect{0, 0, Picture->Width(), Picture->Height()}, src)) {
-          auto piece = NewBitmap(RectWidth(src), RectHeight(src));
+          auto piece = NewSkinImage(RectWidth(src), RectHeight(src));
           piece->Canvas()->CopyRect(TRect{0, 0, piece->Width(), piece->Height()}, Picture->Canvas(), src);
           FillBackground(&c, piece.get(), Width(), Height(), Width(), Height());
         } else {
@@ -975,7 +956,7 @@ void TkxSkinPageControl::PaintTabs(TCanvas* C) {
     case tpRight: row = TRect{F.right, 0, Width(), Height()}; break;
   }
   if (IsEmptyRect(row)) return;
-  auto B = NewBitmap(RectWidth(row), RectHeight(row));
+  auto B = NewSkinImage(RectWidth(row), RectHeight(row));
   TRect bgRect = IsEmptyRect(TabsBGRect) ? Moved(ClRect, SkinRect.left, SkinRect.top) : TabsBGRect;
   if (FTabsBGTransparent) {
     PaintParentBackgroundRect(this, row, B->Canvas());
@@ -983,7 +964,7 @@ void TkxSkinPageControl::PaintTabs(TCanvas* C) {
     // The row picture is drawn for tabs on top, its lower edge meeting the frame; the other rows
     // get it turned as their tabs are, so that edge still meets the frame.
     const bool vert = Vertical();
-    auto tile = NewBitmap(vert ? B->Height() : B->Width(), vert ? B->Width() : B->Height());
+    auto tile = NewSkinImage(vert ? B->Height() : B->Width(), vert ? B->Width() : B->Height());
     const int32_t bw = RectWidth(bgRect), bh = RectHeight(bgRect);
     const int32_t y0 = tile->Height() - ((tile->Height() + bh - 1) / bh) * bh;
     for (int32_t y = y0; y < tile->Height(); y += bh)
@@ -1038,7 +1019,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
 
   std::unique_ptr<TBitmap> bmp;
   if (!skinned) {
-    bmp = NewBitmap(w, h);
+    bmp = NewSkinImage(w, h);
     TCanvas* bc = bmp->Canvas();
     // A hot or a resting tab has no frame; the active one is framed, in the pressed face while
     // the control has the focus.
@@ -1050,7 +1031,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
     else
       DrawPlainButtonFace(bc, br, focused ? TkxPlainState::Down : TkxPlainState::Hot);
     bc->Font()->Assign(Font());
-    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
+    bc->Font()->SetCharset(SkinCharset(Font()));
   } else {
     TRect S = TabRect;
     if (hot && !IsEmptyRect(MouseInTabRect)) S = MouseInTabRect;
@@ -1063,12 +1044,12 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
         if (ga > 0) h += ga;
         else if (focused && gf > 0) h += gf;
       }
-      bmp = NewBitmap(w, h);
+      bmp = NewSkinImage(w, h);
       const int32_t q = RectHeight(TabRect) / 4;
       StretchNinePartImage(bmp.get(), Picture, S,
                            TRect{TabLeftOffset, q, RectWidth(S) - TabRightOffset, RectHeight(S) - q}, true);
     } else {
-      bmp = NewBitmap(w, RectHeight(S));
+      bmp = NewSkinImage(w, RectHeight(S));
       BuildHorzThreePartImage(TabLeftOffset, TabRightOffset, bmp.get(), Picture, S, w, RectHeight(S),
                               TabStretchEffect);
       if (bmp->Width() != w || bmp->Height() <= 0) bmp->SetSize(w, std::max(1, RectHeight(S)));
@@ -1081,7 +1062,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
       bc->Font()->SetStyle(FontStyle);
       bc->Font()->SetHeight(FontHeight);
     }
-    bc->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
+    bc->Font()->SetCharset(SkinCharset(Font()));
     bc->Font()->SetColor(hot ? MouseInFontColor : Active ? (focused ? FocusFontColor : ActiveFontColor) : FontColor);
   }
   TRect BR{0, 0, bmp->Width(), bmp->Height()};
@@ -1102,7 +1083,7 @@ void TkxSkinPageControl::PaintTab(int32_t PageIndex, const TRect& R, bool Active
     } else {
       bmp->Canvas()->Font()->Assign(Font());
     }
-    bmp->Canvas()->Font()->SetCharset(CaptionCharset(SkinData(), Font()));
+    bmp->Canvas()->Font()->SetCharset(SkinCharset(Font()));
   }
   TCanvas* bc = bmp->Canvas();
   bc->Brush()->SetStyle(bsClear);
@@ -1177,8 +1158,7 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
     dest = TRect{CR.left, cy - 7, CR.left + 14, cy + 7};
     DrawCloseGlyph(C, dest.left + 2, dest.top + 2, in ? clWhite : kxPlain.Mark);
   } else if (IsEmptyRect(CloseButtonRect)) {
-    const int32_t ri = SkinData() ? SkinData()->GetControlIndex("resizetoolbutton") : -1;
-    auto* rec = SkinRecordAt<TkxDataSkinButtonControl>(ri);
+    auto* rec = SkinRecordNamed<TkxDataSkinButtonControl>("resizetoolbutton");
     TBitmap* pic = rec ? SkinPicture(rec->PictureIndex) : nullptr;
     if (!rec || !pic) {
       Page->ButtonRect = TRect{CR.left, cy - FCloseSize / 2, CR.left + FCloseSize, cy - FCloseSize / 2 + FCloseSize};
@@ -1195,7 +1175,7 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
       col = rec->ActiveFontColor;
     }
     const int32_t s = FCloseSize;
-    auto b = NewBitmap(s, s);
+    auto b = NewSkinImage(s, s);
     const int32_t dw = s - RectWidth(rec->SkinRect), dh = s - RectHeight(rec->SkinRect);
     BuildNinePartImage(rec->LTPoint, rec->RTPoint, rec->LBPoint, rec->RBPoint, rec->ClRect, rec->LTPoint,
                        TPoint{rec->RTPoint.x + dw, rec->RTPoint.y}, TPoint{rec->LBPoint.x, rec->LBPoint.y + dh},
@@ -1210,7 +1190,7 @@ void TkxSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& CR, TkxSkinCus
     const TRect src = down ? CloseButtonDownRect : in ? ClosebuttonActiveRect : CloseButtonRect;
     const int32_t sw = RectWidth(src), sh = RectHeight(src);
     dest = TRect{CR.left, cy - sh / 2, CR.left + sw, cy - sh / 2 + sh};
-    auto b = NewBitmap(sw, sh);
+    auto b = NewSkinImage(sw, sh);
     b->Canvas()->CopyRect(TRect{0, 0, sw, sh}, Picture->Canvas(), src);
     if (ButtonTransparent) {
       b->SetTransparentMode(tmFixed);

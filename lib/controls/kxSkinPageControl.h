@@ -221,7 +221,7 @@ private:
   bool FShowCloseButtons = false, FTabsBGTransparent = false;
   int32_t FActiveTab = -1, FOldActiveTab = -1;
   int32_t FActiveTabIndex = -1, FOldActiveTabIndex = -1;
-  TCustomImageList* FTabImages = nullptr;
+  TkxComponentLink<TCustomImageList> FTabImages{[this] { Invalidate(); }};
   std::unique_ptr<TImageList> FTempImages;
   bool FTabsInCenter = false;
   int32_t FTabsOffset = 0;

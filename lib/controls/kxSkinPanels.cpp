@@ -15,49 +15,13 @@ using namespace win;
 
 namespace {
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(std::max(0, W), std::max(0, H));
-  return b;
-}
-
-template <typename R>
-R* RecordAt(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->CtrlList.size()) return nullptr;
-  return dynamic_cast<R*>(SD->CtrlList[size_t(Index)].get());
-}
-
-// A picture of the skin's list; nullptr for an index the list does not hold.
-TBitmap* ActivePicture(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
-bool InsidePicture(TBitmap* P, const TRect& R) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 // Part R of the picture drawn at (X, Y) with the bitmap's own transparent colour.
 void DrawTransparentPart(TCanvas* C, int32_t X, int32_t Y, TBitmap* Picture, const TRect& R) {
-  if (!InsidePicture(Picture, R)) return;
-  auto part = NewImage(RectWidth(R), RectHeight(R));
+  if (!RectInPicture(R, Picture)) return;
+  auto part = NewSkinImage(RectWidth(R), RectHeight(R));
   part->Canvas()->CopyRect(TRect{0, 0, RectWidth(R), RectHeight(R)}, Picture->Canvas(), R);
   part->SetTransparent(true);
   C->Draw(X, Y, part.get());
-}
-
-TFontCharset CaptionCharset(TkxSkinData* SD, TFont* DefaultFont) {
-  if (SD && SD->ResourceStrData()) return SD->ResourceStrData()->CharSet();
-  return DefaultFont->Charset();
-}
-
-// The text colour of the skin's "stdlabel" record, or the skin's text colour without one.
-TColor StdLabelFontColor(TkxSkinData* SD) {
-  if (!SD || SD->Empty) return clBtnText;
-  if (auto* r = RecordAt<TkxDataSkinStdLabelControl>(SD, SD->GetControlIndex("stdlabel"))) return r->FontColor;
-  return SD->SkinColors()->cBtnText();
 }
 
 void Line(TCanvas* C, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
@@ -92,11 +56,6 @@ void TkxSkinPanel::CreateParams(TCreateParams& Params) {
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
-void TkxSkinPanel::Notification(TComponent* AComponent, TOperation Operation) {
-  TkxSkinCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FCaptionImageList) FCaptionImageList = nullptr;
-}
-
 void TkxSkinPanel::SetRibbonStyle(bool Value) {
   FRibbonStyle = Value;
   Repaint();
@@ -114,9 +73,7 @@ void TkxSkinPanel::SetTransparentMode(bool Value) {
 }
 
 void TkxSkinPanel::SetCaptionImageList(TCustomImageList* Value) {
-  if (FCaptionImageList && FCaptionImageList != Value) FCaptionImageList->RemoveFreeNotification(this);
-  FCaptionImageList = Value;
-  if (Value) Value->FreeNotification(this);
+  FCaptionImageList.Set(Value);
 }
 
 void TkxSkinPanel::SetCaptionImageIndex(int32_t Value) {
@@ -278,7 +235,7 @@ void TkxSkinPanel::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   BGPictureIndex = -1;
   if (FIndex == -1) return;
-  auto* r = RecordAt<TkxDataSkinPanelControl>(SkinData(), FIndex);
+  auto* r = SkinRecord<TkxDataSkinPanelControl>();
   if (!r) return;
   CaptionRect = r->CaptionRect;
   Alignment = r->Alignment;
@@ -383,7 +340,7 @@ void TkxSkinPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 void TkxSkinPanel::PaintskinTo(TCanvas* C, int32_t X, int32_t Y) {
   if (!C || Width() < 1 || Height() < 1) return;
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   GetSkinData();
   if (FIndex == -1) {
     CreateControlDefaultImage(b.get());
@@ -421,7 +378,7 @@ void TkxSkinPanel::Paint() {
     PaintTiledClient();
     return;
   }
-  if (BGPictureIndex == -1 || !ActivePicture(SkinData(), BGPictureIndex)) {
+  if (BGPictureIndex == -1 || !SkinPicture(BGPictureIndex)) {
     TkxSkinCustomControl::Paint();
     return;
   }
@@ -429,7 +386,7 @@ void TkxSkinPanel::Paint() {
 }
 
 void TkxSkinPanel::PaintTransparentFrame(TCanvas* C) {
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   PaintParentBackground(this, b->Canvas());
   if (FBorderStyle != TkxSkinBorderStyle::bvNone) {
     TCanvas* bc = b->Canvas();
@@ -448,7 +405,7 @@ void TkxSkinPanel::PaintTiledClient() {
     TkxSkinCustomControl::Paint();
     return;
   }
-  auto tile = NewImage(tw, th);
+  auto tile = NewSkinImage(tw, th);
   tile->Canvas()->CopyRect(TRect{0, 0, tw, th}, Picture->Canvas(),
                            TRect{SkinRect.left + ClRect.left, SkinRect.top + ClRect.top, SkinRect.left + ClRect.right,
                                  SkinRect.top + ClRect.bottom});
@@ -462,13 +419,13 @@ void TkxSkinPanel::PaintTiledClient() {
   switch (StretchType) {
     case kxstFull: cv->StretchDraw(TRect{0, 0, W, H}, tile.get()); break;
     case kxstHorz: {
-      auto strip = NewImage(tw, H);
+      auto strip = NewSkinImage(tw, H);
       strip->Canvas()->StretchDraw(TRect{0, 0, tw, H}, tile.get());
       for (int32_t i = 0; i <= W / tw; ++i) cv->Draw(i * tw, 0, strip.get());
       break;
     }
     case kxstVert: {
-      auto strip = NewImage(W, th);
+      auto strip = NewSkinImage(W, th);
       strip->Canvas()->StretchDraw(TRect{0, 0, W, th}, tile.get());
       for (int32_t j = 0; j <= H / th; ++j) cv->Draw(0, j * th, strip.get());
       break;
@@ -477,7 +434,7 @@ void TkxSkinPanel::PaintTiledClient() {
 }
 
 void TkxSkinPanel::PaintBGPicture() {
-  TBitmap* pic = ActivePicture(SkinData(), BGPictureIndex);
+  TBitmap* pic = SkinPicture(BGPictureIndex);
   const int32_t pw = pic->Width(), ph = pic->Height();
   TCanvas* cv = Canvas();
   const int32_t W = Width(), H = Height();
@@ -489,13 +446,13 @@ void TkxSkinPanel::PaintBGPicture() {
   switch (StretchType) {
     case kxstFull: cv->StretchDraw(NewClRect, pic); break;
     case kxstHorz: {
-      auto strip = NewImage(pw, H);
+      auto strip = NewSkinImage(pw, H);
       strip->Canvas()->StretchDraw(TRect{0, 0, pw, H}, pic);
       for (int32_t i = 0; i <= W / pw; ++i) cv->Draw(i * pw, 0, strip.get());
       break;
     }
     case kxstVert: {
-      auto strip = NewImage(W, ph);
+      auto strip = NewSkinImage(W, ph);
       strip->Canvas()->StretchDraw(TRect{0, 0, W, ph}, pic);
       for (int32_t j = 0; j <= H / ph; ++j) cv->Draw(0, j * ph, strip.get());
       break;
@@ -543,12 +500,12 @@ void TkxSkinPanel::SetCaptionFont(TCanvas* C, bool FromRecord) {
     f->SetHeight(FontHeight);
     f->SetStyle(FontStyle);
   }
-  f->SetCharset(CaptionCharset(SkinData(), FDefaultFont.get()));
+  f->SetCharset(SkinCharset(FDefaultFont.get()));
 }
 
 int32_t TkxSkinPanel::DrawCheckImage(TCanvas* C, int32_t X, int32_t CentreY, TColor MarkColor) {
   const TRect& img = FChecked ? CheckImageRect : UnCheckImageRect;
-  if (InsidePicture(Picture, img)) {
+  if (RectInPicture(img, Picture)) {
     DrawTransparentPart(C, X, CentreY - RectHeight(img) / 2, Picture, img);
     return RectWidth(img);
   }
@@ -657,14 +614,14 @@ void TkxSkinPanel::DrawSkinCaption(TCanvas* C) {
   const int32_t iy = centre - CaptionImageHeight() / 2;
   if (FRollUpMode) {
     const TRect M{R.right, R.top, R.right + 10, R.bottom};
-    if (InsidePicture(Picture, MarkFrameRect))
+    if (RectInPicture(MarkFrameRect, Picture))
       C->CopyRect(TRect{M.left, M.top, M.left + RectWidth(MarkFrameRect), CaptionRect.top + RectHeight(MarkFrameRect)},
                   Picture->Canvas(), MarkFrameRect);
     DrawArrowImage(C, M, FontColor, FRollUpState ? kxakDown : kxakUp);
   }
-  if (InsidePicture(Picture, FrameRect)) {
+  if (RectInPicture(FrameRect, Picture)) {
     const int32_t e = RectWidth(FrameRect) - RectWidth(FrameTextRect);
-    auto frame = NewImage(0, 0);
+    auto frame = NewSkinImage(0, 0);
     BuildHorzThreePartImage(FrameLeftOffset, FrameRightOffset, frame.get(), Picture, FrameRect, e + tw,
                             RectHeight(FrameRect), false);
     int32_t fx = x;
@@ -681,7 +638,7 @@ void TkxSkinPanel::DrawSkinCaption(TCanvas* C) {
 }
 
 void TkxSkinPanel::PaintGroupFrame() {
-  auto b = NewImage(Width(), Height());
+  auto b = NewSkinImage(Width(), Height());
   TCanvas* C = b->Canvas();
   PaintParentBackground(this, C);
   const int32_t W = Width(), H = Height();
@@ -689,7 +646,12 @@ void TkxSkinPanel::PaintGroupFrame() {
   C->Pen()->SetWidth(1);
   C->Brush()->SetStyle(bsClear);
   SetCaptionFont(C, true);
-  const TColor textColor = StdLabelFontColor(SkinData());
+  // The text colour of the skin's "stdlabel" record, or the skin's text colour without one.
+  TColor textColor = clBtnText;
+  if (SkinData() && !SkinData()->Empty) {
+    auto* r = SkinRecordNamed<TkxDataSkinStdLabelControl>("stdlabel");
+    textColor = r ? r->FontColor : SkinData()->SkinColors()->cBtnText();
+  }
   C->Font()->SetColor(textColor);
   const std::string caption = Caption();
   const int32_t h = C->TextHeight(caption) + 5;
@@ -787,7 +749,7 @@ void TkxSkinStatusBar::SetShowGrip(bool Value) {
 
 void TkxSkinStatusBar::GetSkinData() {
   TkxSkinPanel::GetSkinData();
-  if (auto* r = RecordAt<TkxDataSkinPanelControl>(SkinData(), FIndex)) {
+  if (auto* r = SkinRecord<TkxDataSkinPanelControl>()) {
     GripperRect = r->GripperRect;
     GripperTransparent = r->GripperTransparent;
     GripperTransparentColor = r->GripperTransparentColor;
@@ -827,11 +789,11 @@ void TkxSkinStatusBar::CreateControlSkinImage(TBitmap* B) {
   TkxSkinPanel::CreateControlSkinImage(B);
   if (!GripShown()) return;
   const TRect g = GetGripRect();
-  if (IsEmptyRect(GripperRect) || !InsidePicture(Picture, GripperRect)) {
+  if (IsEmptyRect(GripperRect) || !RectInPicture(GripperRect, Picture)) {
     DrawPlainSizeGrip(B->Canvas(), g, SkinData()->SkinColors()->cBtnShadow(), SkinData()->SkinColors()->cBtnHighLight());
     return;
   }
-  auto grip = NewImage(RectWidth(GripperRect), RectHeight(GripperRect));
+  auto grip = NewSkinImage(RectWidth(GripperRect), RectHeight(GripperRect));
   grip->Canvas()->CopyRect(TRect{0, 0, grip->Width(), grip->Height()}, Picture->Canvas(), GripperRect);
   if (GripperTransparent) {
     grip->SetTransparentColor(GripperTransparentColor);

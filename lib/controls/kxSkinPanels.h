@@ -82,7 +82,6 @@ public:
   TRect NewCaptionRect{};
 
 protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   bool CanAutoSize(int32_t& NewWidth, int32_t& NewHeight) override;
   void AdjustClientRect(TRect& Rect) override;
   void CreateParams(TCreateParams& Params) override;
@@ -118,7 +117,7 @@ private:
   bool FRibbonStyle = false;
   TkxImagePosition FImagePosition = kxipDefault;
   bool FTransparentMode = false;
-  TCustomImageList* FCaptionImageList = nullptr;
+  TkxComponentLink<TCustomImageList> FCaptionImageList;
   int32_t FCaptionImageIndex = -1;
   int32_t FRealHeight = -1;
   bool FAutoEnabledControls = true;

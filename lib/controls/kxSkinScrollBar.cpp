@@ -165,7 +165,7 @@ void TkxSkinScrollBar::Loaded() {
 void TkxSkinScrollBar::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBarControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinScrollBarControl>();
   // Without the bar's own geometry there is no track or arrow to draw from.
   if (!r) {
     FIndex = -1;

@@ -14,13 +14,6 @@ namespace {
 // Frame painting asked for by other programs: into wParam's device context (answer 12851), or,
 // with the key 16802 in lParam, the same with the key as the answer.
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(W, H);
-  return b;
-}
-
 }  // namespace
 
 TkxSkinScrollBox::TkxSkinScrollBox(TComponent* AOwner) : TkxSkinCustomControl(AOwner) {
@@ -223,13 +216,11 @@ void TkxSkinScrollBox::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FBGPictureIndex = -1;
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinScrollBoxControl*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinScrollBoxControl>();
   if (!r) return;
   const int32_t i = r->BGPictureIndex;
   // An index past the pictures, or an empty picture, is no background.
-  if (i >= 0 && size_t(i) < SkinData()->FActivePictures.size() && SkinData()->FActivePictures[size_t(i)] &&
-      !SkinData()->FActivePictures[size_t(i)]->Empty())
-    FBGPictureIndex = i;
+  if (SkinPicture(i)) FBGPictureIndex = i;
 }
 
 void TkxSkinScrollBox::ChangeSkinData() {
@@ -358,7 +349,7 @@ void TkxSkinScrollBox::PaintFrame(HDC DC) {
   }
   int32_t w = W, h = H;
   TkxSkinGeometry::CalcSkinSize(true, w, h);
-  auto top = NewImage(0, 0), left = NewImage(0, 0), right = NewImage(0, 0), bottom = NewImage(0, 0);
+  auto top = NewSkinImage(0, 0), left = NewSkinImage(0, 0), right = NewSkinImage(0, 0), bottom = NewSkinImage(0, 0);
   SplitNinePartImage(LTPt, RTPt, LBPt, RBPt, ClRect, NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect,
                      left.get(), top.get(), right.get(), bottom.get(), Picture, SkinRect, W, H, LeftStretch,
                      TopStretch, RightStretch, BottomStretch);
@@ -381,7 +372,7 @@ void TkxSkinScrollBox::Paint() {
   const int32_t cw = ClientWidth(), ch = ClientHeight();
   if (cw < 1 || ch < 1) return;
   GetSkinData();
-  auto img = NewImage(cw, ch);
+  auto img = NewSkinImage(cw, ch);
   TCanvas* c = img->Canvas();
   if (FIndex == -1) {
     CreateControlDefaultImage(img.get());
@@ -390,13 +381,13 @@ void TkxSkinScrollBox::Paint() {
   }
   std::unique_ptr<TBitmap> tile;
   if (FBGPictureIndex != -1) {
-    TBitmap* bg = SkinData()->FActivePictures[size_t(FBGPictureIndex)].get();
-    tile = NewImage(bg->Width(), bg->Height());
+    TBitmap* bg = SkinPicture(FBGPictureIndex);
+    tile = NewSkinImage(bg->Width(), bg->Height());
     tile->Canvas()->Draw(0, 0, bg);
   } else {
     const int32_t w0 = RectWidth(ClRect), h0 = RectHeight(ClRect);
     if (w0 > 0 && h0 > 0) {
-      tile = NewImage(w0, h0);
+      tile = NewSkinImage(w0, h0);
       tile->Canvas()->CopyRect(TRect{0, 0, w0, h0}, Picture->Canvas(),
                                TRect{SkinRect.left + ClRect.left, SkinRect.top + ClRect.top,
                                      SkinRect.left + ClRect.right, SkinRect.top + ClRect.bottom});
@@ -414,13 +405,13 @@ void TkxSkinScrollBox::Paint() {
       switch (StretchType) {
         case kxstFull: c->StretchDraw(TRect{0, 0, cw, ch}, tile.get()); break;
         case kxstHorz: {
-          auto strip = NewImage(tw, ch);
+          auto strip = NewSkinImage(tw, ch);
           strip->Canvas()->StretchDraw(TRect{0, 0, tw, ch}, tile.get());
           for (int32_t i = 0; i <= cw / tw; ++i) c->Draw(i * tw, 0, strip.get());
           break;
         }
         case kxstVert: {
-          auto strip = NewImage(cw, th);
+          auto strip = NewSkinImage(cw, th);
           strip->Canvas()->StretchDraw(TRect{0, 0, cw, th}, tile.get());
           for (int32_t j = 0; j <= ch / th; ++j) c->Draw(0, j * th, strip.get());
           break;

@@ -14,11 +14,6 @@ namespace {
 // The integer nearest to X, a half going to the even neighbour.
 int64_t Nearest(double X) { return int64_t(std::nearbyint(X)); }
 
-bool RectInPicture(const TRect& R, TBitmap* Picture) {
-  return Picture && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= Picture->Width() &&
-         R.bottom <= Picture->Height();
-}
-
 const char* const kBuiltIn[4] = {"KX_HTB", "KX_HRL", "KX_VTB", "KX_VRL"};
 
 int32_t Clamp(int64_t V, int32_t Lo, int32_t Hi) { return int32_t(V < Lo ? Lo : V > Hi ? Hi : V); }
@@ -153,11 +148,10 @@ void TkxSkinCustomSlider::GetSkinData() {
   TkxSkinControl::GetSkinData();
   Picture = nullptr;
   if (FIndex == -1) return;
-  auto* r = dynamic_cast<TkxDataSkinSlider*>(SkinData()->CtrlList[size_t(FIndex)].get());
+  auto* r = SkinRecord<TkxDataSkinSlider>();
   if (r) {
     const int32_t pi = r->PictureIndex;
-    if (pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size() && !SkinData()->FActivePictures[size_t(pi)]->Empty())
-      Picture = SkinData()->FActivePictures[size_t(pi)].get();
+    Picture = SkinPicture(pi);
     HRulerRect = r->HRulerRect;
     HThumbRect = r->HThumbRect;
     VRulerRect = r->VRulerRect;

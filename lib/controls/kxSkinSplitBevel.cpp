@@ -38,7 +38,7 @@ void TkxSkinSplitter::GetSkinData() {
   SkinRect = rec->SkinRect;
   StretchEffect = rec->StretchEffect;
   const int32_t pi = rec->PictureIndex;
-  if (pi >= 0 && size_t(pi) < SkinData()->FActivePictures.size()) FSkinPicture = SkinData()->FActivePictures[size_t(pi)].get();
+  FSkinPicture = SkinPicture(pi);
   GripperRect = rec->GripperRect;
   GripperTransparent = rec->GripperTransparent;
   GripperTransparentColor = rec->GripperTransparentColor;

@@ -17,17 +17,6 @@ namespace {
 constexpr int32_t kArrowWidth = 12;
 constexpr UINT_PTR kScrollTimer = 1;
 
-std::unique_ptr<TBitmap> NewImage(int32_t W, int32_t H) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(std::max(0, W), std::max(0, H));
-  return b;
-}
-
-bool InsidePicture(TBitmap* P, const TRect& R) {
-  return P && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
-
 }  // namespace
 
 // ---- TkxSkinToolBar -----------------------------------------------------------------------------
@@ -68,33 +57,23 @@ void TkxSkinToolBar::EachToolButton(const F& Fn) {
     if (auto* b = dynamic_cast<TkxToolBarButton*>(Controls(i))) Fn(Controls(i), b);
 }
 
-void TkxSkinToolBar::Notification(TComponent* AComponent, TOperation Operation) {
-  TkxSkinPanel::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FImages) SetImages(nullptr);
-  if (AComponent == FHotImages) SetHotImages(nullptr);
-  if (AComponent == FDisabledImages) SetDisabledImages(nullptr);
-}
-
-void TkxSkinToolBar::SetImageList(TCustomImageList*& Field, TCustomImageList* Value) {
-  if (Field && Field != Value) Field->RemoveFreeNotification(this);
-  Field = Value;
-  if (Value) Value->FreeNotification(this);
+void TkxSkinToolBar::ImagesChanged() {
+  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
 }
 
 void TkxSkinToolBar::SetImages(TCustomImageList* Value) {
-  SetImageList(FImages, Value);
-  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
+  FImages.Set(Value);
+  ImagesChanged();
 }
 
 void TkxSkinToolBar::SetHotImages(TCustomImageList* Value) {
-  SetImageList(FHotImages, Value);
-  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
+  FHotImages.Set(Value);
+  ImagesChanged();
 }
 
 void TkxSkinToolBar::SetDisabledImages(TCustomImageList* Value) {
-  SetImageList(FDisabledImages, Value);
-  EachToolButton([](TControl*, TkxToolBarButton* b) { b->ToolBarImagesChanged(); });
+  FDisabledImages.Set(Value);
+  ImagesChanged();
 }
 
 void TkxSkinToolBar::SetFlat(bool Value) {
@@ -114,7 +93,7 @@ void TkxSkinToolBar::GetSkinData() {
   TkxSkinPanel::GetSkinData();
   ButtonData = nullptr;
   if (FIndex == -1) return;
-  ButtonData = SkinRecordAt<TkxDataSkinButtonControl>(SkinData()->GetControlIndex("resizebutton"));
+  ButtonData = SkinRecordNamed<TkxDataSkinButtonControl>("resizebutton");
 }
 
 void TkxSkinToolBar::ChangeSkinData() {
@@ -127,14 +106,8 @@ void TkxSkinToolBar::SetSkinData(TkxSkinData* Value) {
   TkxSkinPanel::SetSkinData(Value);
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
-    if (dynamic_cast<TkxToolBarButton*>(c)) {
-      if (auto* g = dynamic_cast<TkxGraphicSkinControl*>(c))
-        g->SetSkinData(Value);
-      else if (auto* w = dynamic_cast<TkxSkinControl*>(c))
-        w->SetSkinData(Value);
-    } else if (auto* bevel = dynamic_cast<TkxSkinBevel*>(c)) {
-      bevel->SetSkinData(Value);
-    }
+    if (!dynamic_cast<TkxToolBarButton*>(c) && !dynamic_cast<TkxSkinBevel*>(c)) continue;
+    if (auto* b = dynamic_cast<TkxSkinBinding*>(c)) b->SetSkinData(Value);
   }
 }
 
@@ -143,10 +116,7 @@ void TkxSkinToolBar::SetSkinDataName(const std::string& Value) {
   if (!Designing() || ComponentState().Contains(csLoading)) return;
   EachToolButton([&Value](TControl* c, TkxToolBarButton* b) {
     const std::string name = ToolButtonSkinDataName(Value, b->ToolBarNameKind());
-    if (auto* g = dynamic_cast<TkxGraphicSkinControl*>(c))
-      g->SetSkinDataName(name);
-    else if (auto* w = dynamic_cast<TkxSkinControl*>(c))
-      w->SetSkinDataName(name);
+    if (auto* b = dynamic_cast<TkxSkinBinding*>(c)) b->SetSkinDataName(name);
   });
 }
 
@@ -308,7 +278,7 @@ void TkxSkinToolBar::DrawArrow(TBitmap* B, int32_t Index) {
       src = d.ActiveSkinRect;
       arrow = d.ActiveFontColor;
     }
-    if (InsidePicture(pic, src)) {
+    if (RectInPicture(src, pic)) {
       const int32_t dw = w - RectWidth(d.SkinRect), dh = h - RectHeight(d.SkinRect);
       if (d.RBPoint.x != 0 && d.RBPoint.y != 0) {
         BuildNinePartImage(d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ClRect, d.LTPoint,
@@ -339,7 +309,7 @@ void TkxSkinToolBar::PaintArrows() {
   c.SetHandle(dc);
   for (int32_t i = 0; i < 2; ++i) {
     if (!Buttons[i].Visible || IsEmptyRect(Buttons[i].R)) continue;
-    auto b = NewImage(RectWidth(Buttons[i].R), RectHeight(Buttons[i].R));
+    auto b = NewSkinImage(RectWidth(Buttons[i].R), RectHeight(Buttons[i].R));
     DrawArrow(b.get(), i);
     c.Draw(Buttons[i].R.left, Buttons[i].R.top, b.get());
   }

@@ -89,7 +89,6 @@ public:
   void UpdateScrollRange();
 
 protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void AdjustClientRect(TRect& Rect) override;
   void CreateControlSkinImage(TBitmap* B) override;
 
@@ -103,7 +102,7 @@ private:
   void StopScrollTimer();
   bool ArrowsShown() const { return Buttons[0].Visible || Buttons[1].Visible; }
   void ClearArrowHover();
-  void SetImageList(TCustomImageList*& Field, TCustomImageList* Value);
+  void ImagesChanged();
   template <typename F>
   void EachToolButton(const F& Fn);
 
@@ -116,9 +115,10 @@ private:
   bool FAutoShowHideCaptions = false;
   int32_t FWidthWithCaptions = 0, FWidthWithoutCaptions = 0;
   bool FFlat = false;
-  TCustomImageList* FImages = nullptr;
-  TCustomImageList* FHotImages = nullptr;
-  TCustomImageList* FDisabledImages = nullptr;
+  // The lists the tool buttons draw from; a list freed is a change they hear of.
+  TkxComponentLink<TCustomImageList> FImages{[this] { ImagesChanged(); }};
+  TkxComponentLink<TCustomImageList> FHotImages{[this] { ImagesChanged(); }};
+  TkxComponentLink<TCustomImageList> FDisabledImages{[this] { ImagesChanged(); }};
   int32_t FHSizeOffset = 0;
   bool FTimerRunning = false;
   bool FUpdatingRange = false;

@@ -10,37 +10,14 @@
 using namespace win;
 
 TkxSkinCustomTreeView::TkxSkinCustomTreeView(TComponent* AOwner)
-    : TCustomTreeView(AOwner), TkxSkinBinding(this, "treeview"), FDefaultFont(std::make_unique<TFont>()) {
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  Font()->Assign(FDefaultFont.get());
-  FDefaultFont->OnChange = [this](TObject*) {
-    if (FIndex == -1) Font()->Assign(FDefaultFont.get());
-  };
-  SetColor(FDefaultColor);
+    : TCustomTreeView(AOwner), TkxSkinViewBinding(this, "treeview") {
+  ShowDefaultLook();
 }
 
 TkxSkinCustomTreeView::~TkxSkinCustomTreeView() {
-  FDefaultFont->OnChange = nullptr;
-  // The bars may outlive the tree: they must not call back into it.
-  Detach(FVScrollBar);
-  Detach(FHScrollBar);
-  FVScrollBar = FHScrollBar = nullptr;
 }
 
 // ---- properties ---------------------------------------------------------------------------------
-
-void TkxSkinCustomTreeView::SetDefaultColor(TColor Value) {
-  FDefaultColor = Value;
-  if (FIndex == -1) SetColor(Value);
-}
-
-void TkxSkinCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomTreeView::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FVScrollBar) FVScrollBar = nullptr;
-  if (AComponent == FHScrollBar) FHScrollBar = nullptr;
-}
 
 void TkxSkinCustomTreeView::Loaded() {
   TCustomTreeView::Loaded();
@@ -61,53 +38,15 @@ void TkxSkinCustomTreeView::Change(TTreeNode* Node) {
 
 void TkxSkinCustomTreeView::ChangeSkinData() {
   if (ComponentState().Contains(csLoading)) return;
-  if (LookupSkinIndex() == -1) {
-    SetColor(FDefaultColor);
-    Font()->Assign(FDefaultFont.get());
-  } else if (auto* r = SkinRecord<TkxDataSkinTreeView>()) {
-    if (FUseSkinFont) {
-      if (!r->FontName.empty()) Font()->SetName(r->FontName);
-      Font()->SetStyle(r->FontStyle);
-      if (r->FontHeight != 0) Font()->SetHeight(r->FontHeight);
-    } else {
-      Font()->Assign(FDefaultFont.get());
-    }
-    Font()->SetColor(r->FontColor);
-    SetColor(r->BGColor);
-  }
-  Font()->SetCharset(SkinData() && SkinData()->ResourceStrData() ? SkinData()->ResourceStrData()->CharSet() : FDefaultFont->Charset());
+  LookupSkinIndex();
+  ReadViewSkin<TkxDataSkinTreeView>();
   if (Images()) Images()->SetBkColor(Color());
   if (StateImages()) StateImages()->SetBkColor(Color());
   UpDateScrollBars();
-  for (TkxSkinScrollBar* b : {FVScrollBar, FHScrollBar})
-    if (b && b->Align() != alNone && b->Parent()) b->Parent()->Realign();
+  RealignBars();
 }
 
 // ---- external bars ------------------------------------------------------------------------------
-
-void TkxSkinCustomTreeView::Detach(TkxSkinScrollBar* Bar) {
-  if (!Bar) return;
-  Bar->OnChange = nullptr;
-  Bar->RemoveFreeNotification(this);
-}
-
-void TkxSkinCustomTreeView::Attach(TkxSkinScrollBar*& Field, TkxSkinScrollBar* Value, bool Vertical) {
-  if (Field == Value) return;
-  TkxSkinScrollBar* old = Field;
-  Field = Value;
-  if (old && old != FVScrollBar && old != FHScrollBar) Detach(old);
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    Value->OnChange = [this, Vertical](TObject*) { BarChanged(Vertical); };
-  }
-  UpDateScrollBars();
-}
-
-void TkxSkinCustomTreeView::SetVScrollBar(TkxSkinScrollBar* Value) { Attach(FVScrollBar, Value, true); }
-
-void TkxSkinCustomTreeView::SetHScrollBar(TkxSkinScrollBar* Value) { Attach(FHScrollBar, Value, false); }
 
 void TkxSkinCustomTreeView::UpDateScrollBars() {
   if (ComponentState().Contains(csLoading) || FInCheckScrollBars || !HandleAllocated()) return;
@@ -178,19 +117,9 @@ void TkxSkinCustomTreeView::WndProc(TMessage& Message) {
 }
 
 void TkxSkinCustomTreeView::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    // No non-client area: no border and never a bar of the tree's own.
-    case WM_NCCALCSIZE:
-    case WM_NCPAINT: Message.Result = 0; return;
-    case KXM_PAINTNCTODC: Message.Result = KX_PAINTNCTODC_ANSWER; return;
-    case CM_VISIBLECHANGED:
-      TCustomTreeView::Dispatch(Message);
-      if (FVScrollBar) FVScrollBar->SetVisible(Visible());
-      if (FHScrollBar) FHScrollBar->SetVisible(Visible());
-      return;
-    default: break;
-  }
+  if (AnswerFrameMessage(Message)) return;
   TCustomTreeView::Dispatch(Message);
+  if (Message.Msg == CM_VISIBLECHANGED) BarsFollowVisible(Visible());
 }
 
 // ---- streaming ----------------------------------------------------------------------------------

@@ -10,18 +10,6 @@ using namespace win;
 
 namespace {
 
-bool RectInPicture(const TRect& R, TBitmap* Picture) {
-  return Picture && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= Picture->Width() &&
-         R.bottom <= Picture->Height();
-}
-
-// The picture at Index of SD's active pictures, or nullptr for none or an index past the list.
-TBitmap* PictureAt(TkxSkinData* SD, int32_t Index) {
-  if (!SD || Index < 0 || size_t(Index) >= SD->FActivePictures.size()) return nullptr;
-  TBitmap* b = SD->FActivePictures[size_t(Index)].get();
-  return b && !b->Empty() ? b : nullptr;
-}
-
 }  // namespace
 
 TkxSkinUpDown::TkxSkinUpDown(TComponent* AOwner) : TkxSkinCustomControl(AOwner) {
@@ -71,7 +59,7 @@ void TkxSkinUpDown::GetSkinData() {
   TkxSkinCustomControl::GetSkinData();
   FUpDownRecord = false;
   if (FIndex != -1) {
-    if (auto* r = dynamic_cast<TkxDataSkinUpDownControl*>(SkinData()->CtrlList[size_t(FIndex)].get())) {
+    if (auto* r = SkinRecord<TkxDataSkinUpDownControl>()) {
       UpButtonRect = r->UpButtonRect;
       ActiveUpButtonRect = r->ActiveUpButtonRect;
       DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
@@ -287,12 +275,9 @@ void TkxSkinUpDown::DrawDefaultButton(TCanvas* C, int32_t I) {
 }
 
 bool TkxSkinUpDown::DrawResizeButton(TCanvas* C, int32_t I) {
-  if (!SkinData()) return false;
-  const int32_t idx = SkinData()->GetControlIndex("resizebutton");
-  if (idx < 0 || size_t(idx) >= SkinData()->CtrlList.size()) return false;
-  auto* r = dynamic_cast<TkxDataSkinButtonControl*>(SkinData()->CtrlList[size_t(idx)].get());
+  auto* r = SkinRecordNamed<TkxDataSkinButtonControl>("resizebutton");
   if (!r) return false;
-  TBitmap* pic = PictureAt(SkinData(), r->PictureIndex);
+  TBitmap* pic = SkinPicture(r->PictureIndex);
   const TkxUpDownButton& b = Buttons[size_t(I)];
   TRect src = r->SkinRect;
   TColor color = r->FontColor;

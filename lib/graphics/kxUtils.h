@@ -4,6 +4,7 @@
 // class library's bitmaps and canvases, keep no state, report nothing and draw nothing for an
 // empty picture.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ class TControl;
 class TCustomImageList;
 
 // ---- Picture geometry ---------------------------------------------------------------------------
+// A 24-bit bitmap of W x H (a negative size taken as 0), the off-screen image a control composes.
+std::unique_ptr<TBitmap> NewSkinImage(int32_t W, int32_t H);
+// Whether R has an area and Picture (not null) holds all of it.
+bool RectInPicture(const TRect& R, const TBitmap* Picture);
 // Three-part builders: a fixed start piece, a resizable middle and a fixed end piece. Dest is
 // sized NewWidth x height of SkinRect (horizontal) or width of SkinRect x NewHeight (vertical).
 void BuildHorzThreePartImage(int32_t LeftOffset, int32_t RightOffset, TBitmap* Dest, TBitmap* Picture,

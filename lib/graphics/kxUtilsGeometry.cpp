@@ -5,8 +5,21 @@
 
 #include "lib/graphics/kxUtils.h"
 #include "lib/graphics/kxUtilsGeometry.h"
+#include "lib/graphics/kxUtilsPlatform.h"
 
 using namespace win;
+
+std::unique_ptr<TBitmap> NewSkinImage(int32_t W, int32_t H) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf24bit);
+  b->SetSize(std::max(W, 0), std::max(H, 0));
+  return b;
+}
+
+bool RectInPicture(const TRect& R, const TBitmap* Picture) {
+  return Picture && !IsEmptyRect(R) && R.left >= 0 && R.top >= 0 && R.right <= Picture->Width() &&
+         R.bottom <= Picture->Height();
+}
 
 namespace kxgeom {
 
