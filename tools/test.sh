@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds the tests twice and runs them all, the X11 ones under
 # a virtual X server: with AddressSanitizer and UndefinedBehaviorSanitizer (build-test), and
-# optimised without sanitizers, the build users run (build-rel, which also builds the
+# optimised without sanitizers, the Release build users run (build-rel, which also builds the
 # benchmarks). Last, the threaded tests under ThreadSanitizer (tools/tsan.sh). OMBREL_JOBS: how
 # many compilers and tests run at once (default: one per processor).
 set -euo pipefail
@@ -15,7 +15,7 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON 
 cmake --build build-test -j"$jobs"
 "${xvfb[@]}" ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
 
-cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBREL_BENCH=ON
+cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BENCH=ON
 cmake --build build-rel -j"$jobs"
 "${xvfb[@]}" ctest --test-dir build-rel --output-on-failure -j"$jobs" --timeout 600
 

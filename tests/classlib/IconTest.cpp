@@ -375,10 +375,10 @@ TEST(Icon, TheApplicationIconIsTheEmbeddedMainIcon) {
   const TResource* res = FindResource("MAINICON", TResourceKind::Icon);
   ASSERT_NE(res, nullptr);
   auto pictures = img::ReadIco(res->Data, res->Size);
-  ASSERT_EQ(pictures.size(), 3u);
+  ASSERT_EQ(pictures.size(), 4u);
   std::vector<int> sizes;
   for (const auto& p : pictures) sizes.push_back(p.Color.Width);
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
+  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 256}));
   ASSERT_NE(Application, nullptr);
   TIcon* icon = Application->Icon();
   ASSERT_FALSE(icon->Empty());
@@ -387,5 +387,5 @@ TEST(Icon, TheApplicationIconIsTheEmbeddedMainIcon) {
   b.Assign(icon);
   ASSERT_GT(b.Width(), 0);
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
-  EXPECT_NE(b.Canvas()->Pixels(b.Width() / 5, b.Height() / 2), clWhite);
+  EXPECT_NE(b.Canvas()->Pixels(b.Width() / 2, b.Height() / 2), clWhite);
 }

@@ -113,11 +113,11 @@ TEST_F(FormsOnX11, AFormWithControlsShowsTheBackBufferOnScreen) {
   f->Show();
   EXPECT_TRUE(PumpUntil([&] { return ScreenMatches(f->Handle()); }));
   EXPECT_EQ(x11::TextProperty(*Display(), f->Handle(), "_NET_WM_NAME"), f->Caption());
-  // The application's icon comes along, its 16, 32 and 48 pixel pictures.
+  // The application's icon comes along, its 16, 32, 48 and 256 pixel pictures.
   auto icon = x11::CardinalProperty(*Display(), f->Handle(), "_NET_WM_ICON");
   ASSERT_GE(icon.size(), 2u);
   EXPECT_EQ(icon[0], 16u);
-  EXPECT_EQ(icon.size(), size_t(3 + 16 * 16 + 32 * 32 + 48 * 48 + 3));
+  EXPECT_EQ(icon.size(), size_t(4 * 2 + 16 * 16 + 32 * 32 + 48 * 48 + 256 * 256));
   // A change is presented too.
   cb->SetChecked(true);
   EXPECT_TRUE(PumpUntil([&] { return ScreenMatches(f->Handle()); }));
