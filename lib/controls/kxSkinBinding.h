@@ -8,7 +8,8 @@
 // it), moves the free notification along when the control is pointed at another skin data,
 // looks the control's record up by SkinDataName, and is what the skin-change walk of a form
 // finds. A control keeps only its own rule for when and how to re-skin: ChangeSkinData, and
-// SetSkinData where its rule on assignment differs from the usual one.
+// SetSkinData where its rule on assignment differs from the usual one. The pointer is let go when
+// the skin data is freed, whoever owns either; a skin data only moved to another owner stays bound.
 //
 // TkxComponentLink<T> is the same free-notification mechanics for any other component a control
 // points at (image lists, scroll bars): the pointer clears itself when that component is freed.

@@ -161,6 +161,11 @@ bool TkxButtonSkinFields::HasAnimation(const TRect& ASkinRect) const {
   return (across ? RectWidth(AnimateSkinRect) : RectHeight(AnimateSkinRect)) / FrameCount > 0;
 }
 
+void TkxButtonSkinFields::ShowAnimationFrame(TRect& ASkinRect, int32_t K, bool Forward) {
+  const TRect f = AnimationFrame(ASkinRect, K);
+  if (!IsEmptyRect(f)) (Forward ? ActiveSkinRect : ASkinRect) = f;
+}
+
 TRect TkxButtonSkinFields::AnimationFrame(const TRect& ASkinRect, int32_t K) const {
   if (!HasAnimation(ASkinRect) || K < 1 || K > FrameCount) return TRect{};
   const TRect& a = AnimateSkinRect;
@@ -172,19 +177,142 @@ TRect TkxButtonSkinFields::AnimationFrame(const TRect& ASkinRect, int32_t K) con
   return TRect{a.left, a.top + h * (K - 1), a.right, a.top + h * K};
 }
 
+// ---- TkxButtonTimers ----------------------------------------------------------------------------
+
+TkxButtonTimers::TkxButtonTimers(TControl* Control, const TkxSkinBinding* Binding, const TkxButtonSkinFields* Fields)
+    : FControl(Control), FBinding(Binding), FFields(Fields) {}
+
+TkxButtonTimers::~TkxButtonTimers() = default;
+
+void TkxButtonTimers::MorphTick(TObject*) {
+  const bool hot = MorphHot();
+  if (FBinding->SkinIndex() == -1 || !MorphActive()) {
+    FMorphKf = hot ? 1 : 0;
+    MorphTimer->SetEnabled(false);
+    return;
+  }
+  if (hot && FMorphKf < 1) {
+    FMorphKf = std::min(1.0, FMorphKf + 0.2);
+  } else if (!hot && FMorphKf > 0) {
+    FMorphKf = std::max(0.0, FMorphKf - 0.2);
+  } else {
+    FMorphKf = hot ? 1 : 0;
+    MorphTimer->SetEnabled(false);
+  }
+  FControl->Repaint();
+}
+
+void TkxButtonTimers::StartAnimate(bool Forward) {
+  if (!CanAnimate()) return;
+  StopAnimate();
+  AnimateInc = Forward;
+  CurrentFrame = Forward ? 1 : FFields->FrameCount;
+  EnsureTimer(AnimateTimer, FControl, [this](TObject* s) { AnimateTick(s); });
+  RunTimer(AnimateTimer, FFields->AnimateInterval);
+}
+
+void TkxButtonTimers::StopAnimate() {
+  CurrentFrame = 0;
+  if (AnimateTimer) AnimateTimer->SetEnabled(false);
+}
+
+void TkxButtonTimers::AnimateTick(TObject*) {
+  if (AnimateInc ? CurrentFrame < FFields->FrameCount : CurrentFrame > 1)
+    CurrentFrame += AnimateInc ? 1 : -1;
+  else
+    StopAnimate();
+  FControl->Repaint();
+}
+
+void TkxButtonTimers::StartRepeat() {
+  EnsureTimer(RepeatTimer, FControl, [this](TObject* s) { RepeatTick(s); });
+  FRepeatFirstTick = true;
+  RunTimer(RepeatTimer, 500);
+}
+
+void TkxButtonTimers::StopRepeat() {
+  if (RepeatTimer) RepeatTimer->SetEnabled(false);
+}
+
+void TkxButtonTimers::RepeatTick(TObject*) {
+  if (FRepeatFirstTick) {
+    FRepeatFirstTick = false;
+    RunTimer(RepeatTimer, FRepeatInterval);
+    return;
+  }
+  ButtonClick();
+}
+
+// ---- TkxButtonLook ------------------------------------------------------------------------------
+
+TkxButtonLook::TkxButtonLook(TControl* Control, TkxSkinBinding* Binding)
+    : FGlyph(std::make_unique<TBitmap>()), FControl(Control), FBinding(Binding) {
+  FGlyph->OnChange = [this](TObject*) { FControl->Repaint(); };
+}
+
+TkxButtonLook::~TkxButtonLook() { FGlyph->OnChange = nullptr; }
+
+void TkxButtonLook::SetGlyph(TBitmap* Value) {
+  if (Value)
+    FGlyph->Assign(Value);
+  else
+    FGlyph->SetSize(0, 0);
+  FControl->Repaint();
+}
+
+void TkxButtonLook::SetNumGlyphs(TkxNumGlyphs Value) {
+  FNumGlyphs = std::clamp(Value, 1, 4);
+  FControl->Repaint();
+}
+
+void TkxButtonLook::SetMargin(int32_t Value) {
+  if (Value == FMargin || Value < -1) return;
+  FMargin = Value;
+  FControl->Repaint();
+}
+
+void TkxButtonLook::SetSpacing(int32_t Value) {
+  if (Value == FSpacing) return;
+  FSpacing = Value;
+  FControl->Repaint();
+}
+
+void TkxButtonLook::SetLayout(TkxButtonLayout Value) {
+  if (Value == FLayout) return;
+  FLayout = Value;
+  FControl->Repaint();
+}
+
+void TkxButtonLook::SetUseSkinSize(bool Value) {
+  if (Value == FUseSkinSize) return;
+  FUseSkinSize = Value;
+  if (!FControl->ComponentState().Contains(csLoading)) FBinding->ChangeSkinData();
+}
+
+void TkxButtonLook::SetUseSkinFontColor(bool Value) {
+  FUseSkinFontColor = Value;
+  FControl->Repaint();
+}
+
+void TkxButtonLook::ButtonSkinSize(TkxSkinCustomParts& Parts, int32_t& AWidth, int32_t& AHeight) {
+  if (FUseSkinSize || Parts.ResizeMode == 1) {
+    Parts.TkxSkinCustomParts::CalcSkinSize(AWidth, AHeight);
+    return;
+  }
+  if (FBinding->SkinIndex() != -1) FreeSizeCalc(Parts, AWidth, AHeight);
+}
+
 // ---- TkxSkinButton ------------------------------------------------------------------------------
 
-TkxSkinButton::TkxSkinButton(TComponent* AOwner) : TkxSkinCustomControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TkxSkinButton::TkxSkinButton(TComponent* AOwner) : TkxSkinCustomControl(AOwner), TkxButtonLook(this, this), TkxButtonTimers(this, this, this) {
   FSkinDataName = "button";
   FTabStop = true;
   FWidth = 75;
   FHeight = 25;
   FLayerManager = new TkxLayerManager(this);
-  FGlyph->OnChange = [this](TObject*) { Repaint(); };
 }
 
 TkxSkinButton::~TkxSkinButton() {
-  FGlyph->OnChange = nullptr;
   if (FLayerManager && FLayerManager->IsVisible) FLayerManager->Hide();
 }
 
@@ -212,19 +340,10 @@ void TkxSkinButton::GetSkinData() {
   if (FIndex == -1) return;
   if (!FUseSkinSize && MaskPicture) MaskPicture = nullptr;
   FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
-  if (AnimationRunning()) {
-    const TRect f = AnimationFrame(SkinRect, CurrentFrame);
-    if (!IsEmptyRect(f)) (AnimateInc ? ActiveSkinRect : SkinRect) = f;
-  }
+  if (AnimationRunning()) ShowAnimationFrame(SkinRect, CurrentFrame, AnimateInc);
 }
 
-void TkxSkinButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
-  if (FUseSkinSize || ResizeMode == 1) {
-    TkxSkinCustomControl::CalcSkinSize(AWidth, AHeight);
-    return;
-  }
-  if (FIndex != -1) FreeSizeCalc(*this, AWidth, AHeight);
-}
+void TkxSkinButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) { ButtonSkinSize(*this, AWidth, AHeight); }
 
 void TkxSkinButton::SetImageList(TCustomImageList* Value) {
   FImageList.Set(Value);
@@ -237,17 +356,6 @@ void TkxSkinButton::SetImageIndex(int32_t Value) {
   Repaint();
 }
 
-void TkxSkinButton::SetUseSkinSize(bool Value) {
-  if (Value == FUseSkinSize) return;
-  FUseSkinSize = Value;
-  if (!ComponentState().Contains(csLoading)) ChangeSkinData();
-}
-
-void TkxSkinButton::SetUseSkinFontColor(bool Value) {
-  FUseSkinFontColor = Value;
-  Repaint();
-}
-
 void TkxSkinButton::SetCanFocused(bool Value) {
   FCanFocused = Value;
   SetTabStop(Value);
@@ -256,37 +364,6 @@ void TkxSkinButton::SetCanFocused(bool Value) {
 void TkxSkinButton::SetGroupIndex(int32_t Value) {
   FGroupIndex = Value;
   if (Value != 0) SetCanFocused(false);
-}
-
-void TkxSkinButton::SetGlyph(TBitmap* Value) {
-  if (Value)
-    FGlyph->Assign(Value);
-  else
-    FGlyph->SetSize(0, 0);
-  Repaint();
-}
-
-void TkxSkinButton::SetNumGlyphs(TkxNumGlyphs Value) {
-  FNumGlyphs = std::clamp(Value, 1, 4);
-  Repaint();
-}
-
-void TkxSkinButton::SetMargin(int32_t Value) {
-  if (Value == FMargin || Value < -1) return;
-  FMargin = Value;
-  Repaint();
-}
-
-void TkxSkinButton::SetSpacing(int32_t Value) {
-  if (Value == FSpacing) return;
-  FSpacing = Value;
-  Repaint();
-}
-
-void TkxSkinButton::SetLayout(TkxButtonLayout Value) {
-  if (Value == FLayout) return;
-  FLayout = Value;
-  Repaint();
 }
 
 void TkxSkinButton::SetDefault(bool Value) {
@@ -362,65 +439,7 @@ void TkxSkinButton::StartMorph() {
   if (!MorphTimer->Enabled()) RunTimer(MorphTimer, 20);
 }
 
-void TkxSkinButton::MorphTick(TObject*) {
-  const bool hot = IsHot();
-  if (FIndex == -1 || !MorphActive()) {
-    FMorphKf = hot ? 1 : 0;
-    MorphTimer->SetEnabled(false);
-    return;
-  }
-  if (hot && FMorphKf < 1) {
-    FMorphKf = std::min(1.0, FMorphKf + 0.2);
-  } else if (!hot && FMorphKf > 0) {
-    FMorphKf = std::max(0.0, FMorphKf - 0.2);
-  } else {
-    FMorphKf = hot ? 1 : 0;
-    MorphTimer->SetEnabled(false);
-  }
-  Repaint();
-}
-
-void TkxSkinButton::StartAnimate(bool Forward) {
-  if (FIndex == -1 || !EffectsOn() || !HasAnimation(SkinRect)) return;
-  StopAnimate();
-  AnimateInc = Forward;
-  CurrentFrame = Forward ? 1 : FrameCount;
-  EnsureTimer(AnimateTimer, this, [this](TObject* s) { AnimateTick(s); });
-  RunTimer(AnimateTimer, AnimateInterval);
-}
-
-void TkxSkinButton::StopAnimate() {
-  CurrentFrame = 0;
-  if (AnimateTimer) AnimateTimer->SetEnabled(false);
-}
-
-void TkxSkinButton::AnimateTick(TObject*) {
-  if (AnimateInc ? CurrentFrame < FrameCount : CurrentFrame > 1) {
-    CurrentFrame += AnimateInc ? 1 : -1;
-  } else {
-    StopAnimate();
-  }
-  Repaint();
-}
-
-void TkxSkinButton::StartRepeat() {
-  EnsureTimer(RepeatTimer, this, [this](TObject* s) { RepeatTick(s); });
-  FRepeatFirstTick = true;
-  RunTimer(RepeatTimer, 500);
-}
-
-void TkxSkinButton::StopRepeat() {
-  if (RepeatTimer) RepeatTimer->SetEnabled(false);
-}
-
-void TkxSkinButton::RepeatTick(TObject*) {
-  if (FRepeatFirstTick) {
-    FRepeatFirstTick = false;
-    RunTimer(RepeatTimer, FRepeatInterval);
-    return;
-  }
-  ButtonClick();
-}
+bool TkxSkinButton::CanAnimate() { return FIndex != -1 && EffectsOn() && HasAnimation(SkinRect); }
 
 // ---- glow layer
 
@@ -791,15 +810,14 @@ void TkxSkinButton::Paint() {
 // ---- TkxSkinSpeedButton -------------------------------------------------------------------------
 
 TkxSkinSpeedButton::TkxSkinSpeedButton(TComponent* AOwner)
-    : TkxGraphicSkinCustomControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+    : TkxGraphicSkinCustomControl(AOwner), TkxButtonLook(this, this), TkxButtonTimers(this, this, this) {
   FSkinDataName = "toolbutton";
   SetControlStyle(TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks});
   FWidth = 25;
   FHeight = 25;
-  FGlyph->OnChange = [this](TObject*) { Repaint(); };
 }
 
-TkxSkinSpeedButton::~TkxSkinSpeedButton() { FGlyph->OnChange = nullptr; }
+TkxSkinSpeedButton::~TkxSkinSpeedButton() = default;
 
 bool TkxSkinSpeedButton::EffectsOn() const { return EffectsOf(SkinData()); }
 bool TkxSkinSpeedButton::MorphActive() const { return Morphing && EffectsOn(); }
@@ -823,33 +841,13 @@ void TkxSkinSpeedButton::GetSkinData() {
   FButtonRecord = ReadButtonRecord(*this, SkinData(), FIndex, SkinRect, Picture);
   // A transparent button shows its parent; there is no opaque normal image to blend from.
   if (Transparent()) Morphing = false;
-  if (AnimationRunning()) {
-    const TRect f = AnimationFrame(SkinRect, CurrentFrame);
-    if (!IsEmptyRect(f)) (AnimateInc ? ActiveSkinRect : SkinRect) = f;
-  }
+  if (AnimationRunning()) ShowAnimationFrame(SkinRect, CurrentFrame, AnimateInc);
 }
 
-void TkxSkinSpeedButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) {
-  if (FUseSkinSize || ResizeMode == 1) {
-    TkxGraphicSkinCustomControl::CalcSkinSize(AWidth, AHeight);
-    return;
-  }
-  if (FIndex != -1) FreeSizeCalc(*this, AWidth, AHeight);
-}
+void TkxSkinSpeedButton::CalcSkinSize(int32_t& AWidth, int32_t& AHeight) { ButtonSkinSize(*this, AWidth, AHeight); }
 
 void TkxSkinSpeedButton::SetImageList(TCustomImageList* Value) {
   FButtonImages.Set(Value);
-  Repaint();
-}
-
-void TkxSkinSpeedButton::SetUseSkinSize(bool Value) {
-  if (Value == FUseSkinSize) return;
-  FUseSkinSize = Value;
-  if (!ComponentState().Contains(csLoading)) ChangeSkinData();
-}
-
-void TkxSkinSpeedButton::SetUseSkinFontColor(bool Value) {
-  FUseSkinFontColor = Value;
   Repaint();
 }
 
@@ -875,37 +873,6 @@ void TkxSkinSpeedButton::SetShowCaption(bool Value) {
     SetWidth(Value ? FWidthWithCaption : FWidthWithoutCaption);
   else
     Repaint();
-}
-
-void TkxSkinSpeedButton::SetGlyph(TBitmap* Value) {
-  if (Value)
-    FGlyph->Assign(Value);
-  else
-    FGlyph->SetSize(0, 0);
-  Repaint();
-}
-
-void TkxSkinSpeedButton::SetNumGlyphs(TkxNumGlyphs Value) {
-  FNumGlyphs = std::clamp(Value, 1, 4);
-  Repaint();
-}
-
-void TkxSkinSpeedButton::SetMargin(int32_t Value) {
-  if (Value == FMargin || Value < -1) return;
-  FMargin = Value;
-  Repaint();
-}
-
-void TkxSkinSpeedButton::SetSpacing(int32_t Value) {
-  if (Value == FSpacing) return;
-  FSpacing = Value;
-  Repaint();
-}
-
-void TkxSkinSpeedButton::SetLayout(TkxButtonLayout Value) {
-  if (Value == FLayout) return;
-  FLayout = Value;
-  Repaint();
 }
 
 void TkxSkinSpeedButton::SetDown(bool Value) {
@@ -956,64 +923,7 @@ void TkxSkinSpeedButton::DoMorph() {
   }
 }
 
-void TkxSkinSpeedButton::MorphTick(TObject*) {
-  const bool hot = FMouseIn;
-  if (FIndex == -1 || !MorphActive()) {
-    FMorphKf = hot ? 1 : 0;
-    MorphTimer->SetEnabled(false);
-    return;
-  }
-  if (hot && FMorphKf < 1) {
-    FMorphKf = std::min(1.0, FMorphKf + 0.2);
-  } else if (!hot && FMorphKf > 0) {
-    FMorphKf = std::max(0.0, FMorphKf - 0.2);
-  } else {
-    FMorphKf = hot ? 1 : 0;
-    MorphTimer->SetEnabled(false);
-  }
-  Repaint();
-}
-
-void TkxSkinSpeedButton::StartAnimate(bool Forward) {
-  if (FIndex == -1 || FFlat || !EffectsOn() || !HasAnimation(SkinRect)) return;
-  StopAnimate();
-  AnimateInc = Forward;
-  CurrentFrame = Forward ? 1 : FrameCount;
-  EnsureTimer(AnimateTimer, this, [this](TObject* s) { AnimateTick(s); });
-  RunTimer(AnimateTimer, AnimateInterval);
-}
-
-void TkxSkinSpeedButton::StopAnimate() {
-  CurrentFrame = 0;
-  if (AnimateTimer) AnimateTimer->SetEnabled(false);
-}
-
-void TkxSkinSpeedButton::AnimateTick(TObject*) {
-  if (AnimateInc ? CurrentFrame < FrameCount : CurrentFrame > 1)
-    CurrentFrame += AnimateInc ? 1 : -1;
-  else
-    StopAnimate();
-  Repaint();
-}
-
-void TkxSkinSpeedButton::StartRepeat() {
-  EnsureTimer(RepeatTimer, this, [this](TObject* s) { RepeatTick(s); });
-  FRepeatFirstTick = true;
-  RunTimer(RepeatTimer, 500);
-}
-
-void TkxSkinSpeedButton::StopRepeat() {
-  if (RepeatTimer) RepeatTimer->SetEnabled(false);
-}
-
-void TkxSkinSpeedButton::RepeatTick(TObject*) {
-  if (FRepeatFirstTick) {
-    FRepeatFirstTick = false;
-    RunTimer(RepeatTimer, FRepeatInterval);
-    return;
-  }
-  ButtonClick();
-}
+bool TkxSkinSpeedButton::CanAnimate() { return FIndex != -1 && !FFlat && EffectsOn() && HasAnimation(SkinRect); }
 
 void TkxSkinSpeedButton::ChangeSkinData() {
   StopAnimate();

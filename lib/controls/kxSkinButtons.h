@@ -51,9 +51,107 @@ struct TkxButtonSkinFields {
   TRect AnimationFrame(const TRect& ASkinRect, int32_t K) const;
   // The strip can be played: not empty and holding at least one frame of at least one pixel.
   bool HasAnimation(const TRect& ASkinRect) const;
+  // Frame K of a playing animation stands in for the normal image (ASkinRect), or for the hot
+  // one while it plays forwards.
+  void ShowAnimationFrame(TRect& ASkinRect, int32_t K, bool Forward);
 };
 
-class TkxSkinButton : public TkxSkinCustomControl, public TkxButtonSkinFields {
+// What both buttons show alike: a glyph strip of NumGlyphs images (normal, disabled, pressed,
+// hot) with its margin, spacing and layout, and the two skin choices: the record's own size, and
+// the record's font colours.
+class TkxButtonLook {
+public:
+  virtual ~TkxButtonLook();
+
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* Value);
+  TkxNumGlyphs NumGlyphs() const { return FNumGlyphs; }
+  void SetNumGlyphs(TkxNumGlyphs Value);
+  int32_t Margin() const { return FMargin; }
+  void SetMargin(int32_t Value);
+  int32_t Spacing() const { return FSpacing; }
+  void SetSpacing(int32_t Value);
+  TkxButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TkxButtonLayout Value);
+  bool UseSkinSize() const { return FUseSkinSize; }
+  void SetUseSkinSize(bool Value);
+  bool UseSkinFontColor() const { return FUseSkinFontColor; }
+  void SetUseSkinFontColor(bool Value);
+
+protected:
+  // Control: the button itself; Binding: its skin binding.
+  TkxButtonLook(TControl* Control, TkxSkinBinding* Binding);
+  // The size of the button for AWidth x AHeight: the record's with UseSkinSize or a nine-part
+  // record, else any size the record's fixed parts allow.
+  void ButtonSkinSize(TkxSkinCustomParts& Parts, int32_t& AWidth, int32_t& AHeight);
+
+  std::unique_ptr<TBitmap> FGlyph;
+  TkxNumGlyphs FNumGlyphs = 1;
+  int32_t FMargin = -1, FSpacing = 1;
+  TkxButtonLayout FLayout = blGlyphLeft;
+  bool FUseSkinSize = true, FUseSkinFontColor = true;
+
+private:
+  TControl* FControl;
+  TkxSkinBinding* FBinding;
+};
+
+// The timed states both buttons run alike: the hot look fading in and out (morph), the frames of
+// the record's animation strip played forwards on entering and backwards on leaving, and the
+// repeated clicks of a held button (a first after 500 ms, then one every RepeatInterval).
+class TkxButtonTimers {
+public:
+  virtual ~TkxButtonTimers();
+
+  bool RepeatMode() const { return FRepeatMode; }
+  void SetRepeatMode(bool Value) { FRepeatMode = Value; }
+  int32_t RepeatInterval() const { return FRepeatInterval; }
+  void SetRepeatInterval(int32_t Value) { FRepeatInterval = Value; }
+  double MorphKf() const { return FMorphKf; }
+
+  // Frame animation: frame shown (1-based, 0 when none) and its direction.
+  int32_t CurrentFrame = 0;
+  bool AnimateInc = false;
+  TTimer* AnimateTimer = nullptr;  // owned; runs while enabled
+  TTimer* RepeatTimer = nullptr;   // owned
+  TTimer* MorphTimer = nullptr;    // owned
+
+protected:
+  // Control: the button itself (it owns the timers); Binding: its skin binding; Fields: its
+  // record's values.
+  TkxButtonTimers(TControl* Control, const TkxSkinBinding* Binding, const TkxButtonSkinFields* Fields);
+
+  // The button's hooks: its record's strip can play now; the hot look the morph fades towards;
+  // the morph is on; the click a held button repeats.
+  virtual bool CanAnimate() = 0;
+  virtual bool MorphHot() = 0;
+  virtual bool MorphActive() const = 0;
+  virtual void ButtonClick() = 0;
+
+  void StartAnimate(bool Forward);
+  void StopAnimate();
+  void MorphTick(TObject*);
+  void StartRepeat();
+  void StopRepeat();
+
+  bool FRepeatMode = false;
+  int32_t FRepeatInterval = 100;
+  bool FRepeatFirstTick = false;
+  double FMorphKf = 0;
+
+private:
+  void AnimateTick(TObject*);
+  void RepeatTick(TObject*);
+
+  TControl* FControl;
+  const TkxSkinBinding* FBinding;
+  const TkxButtonSkinFields* FFields;
+};
+
+class TkxSkinButton : public TkxSkinCustomControl,
+                      public TkxButtonSkinFields,
+                      public TkxButtonLook,
+                      public TkxButtonTimers {
 public:
   explicit TkxSkinButton(TComponent* AOwner);
   ~TkxSkinButton() override;
@@ -67,7 +165,7 @@ public:
   void Click() override;
 
   // Sets the form's ModalResult (focusable buttons), then OnClick or the action.
-  virtual void ButtonClick();
+  void ButtonClick() override;
   // Forgets hot and pressed, resets morph and animation, repaints.
   void RefreshButton();
   void ShowLayer();
@@ -79,14 +177,6 @@ public:
   void SetImageIndex(int32_t Value);
   bool AlwaysShowLayeredFrame() const { return FAlwaysShowGlowFrame; }
   void SetAlwaysShowLayeredFrame(bool Value) { FAlwaysShowGlowFrame = Value; }
-  bool UseSkinSize() const { return FUseSkinSize; }
-  void SetUseSkinSize(bool Value);
-  bool UseSkinFontColor() const { return FUseSkinFontColor; }
-  void SetUseSkinFontColor(bool Value);
-  bool RepeatMode() const { return FRepeatMode; }
-  void SetRepeatMode(bool Value) { FRepeatMode = Value; }
-  int32_t RepeatInterval() const { return FRepeatInterval; }
-  void SetRepeatInterval(int32_t Value) { FRepeatInterval = Value; }
   bool AllowAllUp() const { return FAllowAllUp; }
   void SetAllowAllUp(bool Value) { FAllowAllUp = Value; }
   bool CanFocused() const { return FCanFocused; }
@@ -95,16 +185,6 @@ public:
   void SetDown(bool Value);
   int32_t GroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int32_t Value);
-  TBitmap* Glyph() const { return FGlyph.get(); }
-  void SetGlyph(TBitmap* Value);
-  TkxNumGlyphs NumGlyphs() const { return FNumGlyphs; }
-  void SetNumGlyphs(TkxNumGlyphs Value);
-  int32_t Margin() const { return FMargin; }
-  void SetMargin(int32_t Value);
-  int32_t Spacing() const { return FSpacing; }
-  void SetSpacing(int32_t Value);
-  TkxButtonLayout Layout() const { return FLayout; }
-  void SetLayout(TkxButtonLayout Value);
   bool Cancel() const { return FCancel; }
   void SetCancel(bool Value) { FCancel = Value; }
   bool Default() const { return FDefault; }
@@ -119,15 +199,8 @@ public:
   // State a test or a form may read.
   bool Active() const { return FActive; }
   bool MouseIn() const { return FMouseIn; }
-  double MorphKf() const { return FMorphKf; }
   TkxLayerManager* LayerManager() const { return FLayerManager; }
 
-  // Frame animation: frame shown (1-based, 0 when none) and its direction.
-  int32_t CurrentFrame = 0;
-  bool AnimateInc = false;
-  TTimer* AnimateTimer = nullptr;  // owned; runs while enabled
-  TTimer* RepeatTimer = nullptr;   // owned
-  TTimer* MorphTimer = nullptr;    // owned
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -140,8 +213,11 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
+  bool CanAnimate() override;
+  bool MorphHot() override { return IsHot(); }
+  bool MorphActive() const override;
+
 private:
-  bool MorphActive() const;
   bool EffectsOn() const;
   bool AnimationRunning() const;
   bool IsFocused();
@@ -149,13 +225,6 @@ private:
   bool Pressed();
   void DoMorph();
   void StartMorph();
-  void MorphTick(TObject*);
-  void StartAnimate(bool Forward);
-  void StopAnimate();
-  void AnimateTick(TObject*);
-  void StartRepeat();
-  void StopRepeat();
-  void RepeatTick(TObject*);
   void SetCaptionFont(TCanvas* C);
   void DrawContents(TCanvas* C, const TRect& R, bool Shift, int32_t GlyphNum);
   int32_t GlyphNumber(bool AActive, bool ADown) const;
@@ -167,10 +236,6 @@ private:
 
   bool FAlwaysShowGlowFrame = false;
   TkxLayerManager* FLayerManager = nullptr;  // owned
-  bool FUseSkinFontColor = true, FUseSkinSize = true;
-  bool FRepeatMode = false;
-  int32_t FRepeatInterval = 100;
-  bool FRepeatFirstTick = false;
   bool FActive = false;
   bool FAllowAllUp = false, FAllowAllUpCheck = false;
   bool FDefault = false, FCancel = false;
@@ -178,17 +243,16 @@ private:
   bool FCanFocused = true;
   bool FDown = false, FMouseIn = false, FMouseDown = false;
   int32_t FGroupIndex = 0;
-  std::unique_ptr<TBitmap> FGlyph;
-  TkxNumGlyphs FNumGlyphs = 1;
-  int32_t FMargin = -1, FSpacing = 1;
-  TkxButtonLayout FLayout = blGlyphLeft;
-  double FMorphKf = 0;
   TkxComponentLink<TCustomImageList> FImageList;
   int32_t FImageIndex = -1;
   bool FButtonRecord = false;  // the record is of the button kind
 };
 
-class TkxSkinSpeedButton : public TkxGraphicSkinCustomControl, public TkxButtonSkinFields, public TkxToolBarButton {
+class TkxSkinSpeedButton : public TkxGraphicSkinCustomControl,
+                           public TkxButtonSkinFields,
+                           public TkxButtonLook,
+                           public TkxButtonTimers,
+                           public TkxToolBarButton {
 public:
   explicit TkxSkinSpeedButton(TComponent* AOwner);
   ~TkxSkinSpeedButton() override;
@@ -199,7 +263,7 @@ public:
   void CalcSkinSize(int32_t& AWidth, int32_t& AHeight) override;
 
   // Raises OnClick, or executes the action.
-  virtual void ButtonClick();
+  void ButtonClick() override;
   void RefreshButton();
   // The drop-down marker (pressed, hot, flat or normal) centred in R.
   void DrawMenuMarker(TCanvas* C, const TRect& R, bool AFlat, bool ADown, bool AActive);
@@ -208,18 +272,10 @@ public:
   void SetImageList(TCustomImageList* Value);
   int32_t ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int32_t Value);
-  bool UseSkinSize() const { return FUseSkinSize; }
-  void SetUseSkinSize(bool Value);
-  bool UseSkinFontColor() const { return FUseSkinFontColor; }
-  void SetUseSkinFontColor(bool Value);
   int32_t WidthWithCaption() const { return FWidthWithCaption; }
   void SetWidthWithCaption(int32_t Value) { FWidthWithCaption = Value; }
   int32_t WidthWithoutCaption() const { return FWidthWithoutCaption; }
   void SetWidthWithoutCaption(int32_t Value) { FWidthWithoutCaption = Value; }
-  bool RepeatMode() const { return FRepeatMode; }
-  void SetRepeatMode(bool Value) { FRepeatMode = Value; }
-  int32_t RepeatInterval() const { return FRepeatInterval; }
-  void SetRepeatInterval(int32_t Value) { FRepeatInterval = Value; }
   bool Transparent() const { return !ControlStyle().Contains(csOpaque); }
   void SetTransparent(bool Value);
   bool Flat() const { return FFlat; }
@@ -234,27 +290,11 @@ public:
   void SetShowCaption(bool Value) override;
   // A skinned tool bar holding the button changed its image lists.
   void ToolBarImagesChanged() override { Repaint(); }
-  TBitmap* Glyph() const { return FGlyph.get(); }
-  void SetGlyph(TBitmap* Value);
-  TkxNumGlyphs NumGlyphs() const { return FNumGlyphs; }
-  void SetNumGlyphs(TkxNumGlyphs Value);
-  int32_t Margin() const { return FMargin; }
-  void SetMargin(int32_t Value);
-  int32_t Spacing() const { return FSpacing; }
-  void SetSpacing(int32_t Value);
-  TkxButtonLayout Layout() const { return FLayout; }
-  void SetLayout(TkxButtonLayout Value);
 
   TkxButtonPaintEvent OnPaint;
 
   bool MouseIn() const { return FMouseIn; }
-  double MorphKf() const { return FMorphKf; }
 
-  int32_t CurrentFrame = 0;
-  bool AnimateInc = false;
-  TTimer* AnimateTimer = nullptr;  // owned; runs while enabled
-  TTimer* RepeatTimer = nullptr;   // owned
-  TTimer* MorphTimer = nullptr;    // owned
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -266,40 +306,27 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
+  bool CanAnimate() override;
+  bool MorphHot() override { return FMouseIn; }
+  bool MorphActive() const override;
+
 private:
-  bool MorphActive() const;
   bool EffectsOn() const;
   bool AnimationRunning() const;
   bool Pressed() const;
   void DoMorph();
-  void MorphTick(TObject*);
-  void StartAnimate(bool Forward);
-  void StopAnimate();
-  void AnimateTick(TObject*);
-  void StartRepeat();
-  void StopRepeat();
-  void RepeatTick(TObject*);
   std::string ShownCaption();
   void DrawContents(TCanvas* C, const TRect& R, bool ShiftImage, bool ShiftGlyph, bool AActive, bool ADown);
   void DrawBare(TCanvas* C, const TRect& R, bool Skinned);
   void CMMouseEnter();
   void CMMouseLeave();
 
-  bool FUseSkinSize = true, FUseSkinFontColor = true;
   TkxComponentLink<TCustomImageList> FButtonImages;
   int32_t FImageIndex = 0;
-  bool FRepeatMode = false;
-  int32_t FRepeatInterval = 100;
-  bool FRepeatFirstTick = false;
   bool FFlat = false;
   bool FAllowAllUp = false, FAllowAllUpCheck = false;
   bool FDown = false, FMouseIn = false, FMouseDown = false;
   int32_t FGroupIndex = 0;
-  std::unique_ptr<TBitmap> FGlyph;
-  TkxNumGlyphs FNumGlyphs = 1;
-  int32_t FMargin = -1, FSpacing = 1;
-  TkxButtonLayout FLayout = blGlyphLeft;
-  double FMorphKf = 0;
   bool FShowCaption = true;
   int32_t FWidthWithCaption = 0, FWidthWithoutCaption = 0;
   bool FButtonRecord = false;

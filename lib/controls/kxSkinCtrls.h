@@ -101,6 +101,24 @@ struct TkxSkinGeometry {
                   bool DrawCentre) const;
 };
 
+// The up and down arrow buttons a record places (scroll bar, up/down, the list box's caption):
+// their rectangles at rest, hot and pressed.
+struct TkxArrowButtonRects {
+  TRect UpButtonRect{}, ActiveUpButtonRect{}, DownUpButtonRect{};
+  TRect DownButtonRect{}, ActiveDownButtonRect{}, DownDownButtonRect{};
+
+  // The rectangles of record Rec; a pressed one it leaves out is the hot one.
+  template <typename R>
+  void ReadArrowButtons(const R& Rec) {
+    UpButtonRect = Rec.UpButtonRect;
+    ActiveUpButtonRect = Rec.ActiveUpButtonRect;
+    DownUpButtonRect = IsEmptyRect(Rec.DownUpButtonRect) ? Rec.ActiveUpButtonRect : Rec.DownUpButtonRect;
+    DownButtonRect = Rec.DownButtonRect;
+    ActiveDownButtonRect = Rec.ActiveDownButtonRect;
+    DownDownButtonRect = IsEmptyRect(Rec.DownDownButtonRect) ? Rec.ActiveDownButtonRect : Rec.DownDownButtonRect;
+  }
+};
+
 // What the windowed and the graphic custom control share over their bases: the picture geometry
 // of their record, the size and font they fall back to without one (the default font, or the
 // control's own with UseSkinFont off), and the fitting of their bounds to the record.

@@ -622,12 +622,7 @@ void TkxSkinCustomListBox::GetSkinData() {
   CaptionFontStyle = r->CaptionFontStyle;
   CaptionFontHeight = r->CaptionFontHeight;
   CaptionFontColor = r->CaptionFontColor;
-  UpButtonRect = r->UpButtonRect;
-  ActiveUpButtonRect = r->ActiveUpButtonRect;
-  DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
-  DownButtonRect = r->DownButtonRect;
-  ActiveDownButtonRect = r->ActiveDownButtonRect;
-  DownDownButtonRect = IsEmptyRect(r->DownDownButtonRect) ? r->ActiveDownButtonRect : r->DownDownButtonRect;
+  ReadArrowButtons(*r);
   CheckButtonRect = r->CheckButtonRect;
   ActiveCheckButtonRect = r->ActiveCheckButtonRect;
   DownCheckButtonRect = IsEmptyRect(r->DownCheckButtonRect) ? r->ActiveCheckButtonRect : r->DownCheckButtonRect;

@@ -70,7 +70,7 @@ private:
   void ItemFont(TFont* F);
 };
 
-class TkxSkinCustomListBox : public TkxSkinCustomControl {
+class TkxSkinCustomListBox : public TkxSkinCustomControl, protected TkxArrowButtonRects {
 public:
   explicit TkxSkinCustomListBox(TComponent* AOwner);
   ~TkxSkinCustomListBox() override;
@@ -215,8 +215,6 @@ protected:
   TFontStyles CaptionFontStyle;
   int32_t CaptionFontHeight = 0;
   TColor CaptionFontColor = clBtnText;
-  TRect UpButtonRect{}, ActiveUpButtonRect{}, DownUpButtonRect{};
-  TRect DownButtonRect{}, ActiveDownButtonRect{}, DownDownButtonRect{};
   TRect CheckButtonRect{}, ActiveCheckButtonRect{}, DownCheckButtonRect{};
   std::string VScrollBarName = "vscrollbar", HScrollBarName = "hscrollbar", BothScrollBarName = "bothhscrollbar";
   TRect ButtonsArea{}, DisabledButtonsRect{};

@@ -172,12 +172,7 @@ void TkxSkinScrollBar::GetSkinData() {
     return;
   }
   SkinTrackArea = r->TrackArea;
-  UpButtonRect = r->UpButtonRect;
-  ActiveUpButtonRect = r->ActiveUpButtonRect;
-  DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
-  DownButtonRect = r->DownButtonRect;
-  ActiveDownButtonRect = r->ActiveDownButtonRect;
-  DownDownButtonRect = IsEmptyRect(r->DownDownButtonRect) ? r->ActiveDownButtonRect : r->DownDownButtonRect;
+  ReadArrowButtons(*r);
   ThumbRect = r->ThumbRect;
   ActiveThumbRect = IsEmptyRect(r->ActiveThumbRect) ? r->ThumbRect : r->ActiveThumbRect;
   DownThumbRect = IsEmptyRect(r->DownThumbRect) ? ActiveThumbRect : r->DownThumbRect;

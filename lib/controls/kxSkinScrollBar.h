@@ -11,7 +11,7 @@
 #include "classlib/ScrollCtrls.h"
 #include "lib/controls/kxSkinCtrls.h"
 
-class TkxSkinScrollBar : public TkxSkinCustomControl {
+class TkxSkinScrollBar : public TkxSkinCustomControl, protected TkxArrowButtonRects {
 public:
   // A part of the bar: where it lies and whether the mouse is over it or holds it.
   struct TkxSBButton {
@@ -134,8 +134,6 @@ private:
   // The record's geometry; the overlay and thumb sources are in picture coordinates, the track
   // and the arrow places relative to the record's skin rectangle.
   TRect SkinTrackArea{};
-  TRect UpButtonRect{}, ActiveUpButtonRect{}, DownUpButtonRect{};
-  TRect DownButtonRect{}, ActiveDownButtonRect{}, DownDownButtonRect{};
   TRect ThumbRect{}, ActiveThumbRect{}, DownThumbRect{};
   int32_t ThumbOffset1 = 0, ThumbOffset2 = 0;
   bool ThumbTransparent = false;

@@ -60,12 +60,7 @@ void TkxSkinUpDown::GetSkinData() {
   FUpDownRecord = false;
   if (FIndex != -1) {
     if (auto* r = SkinRecord<TkxDataSkinUpDownControl>()) {
-      UpButtonRect = r->UpButtonRect;
-      ActiveUpButtonRect = r->ActiveUpButtonRect;
-      DownUpButtonRect = IsEmptyRect(r->DownUpButtonRect) ? r->ActiveUpButtonRect : r->DownUpButtonRect;
-      DownButtonRect = r->DownButtonRect;
-      ActiveDownButtonRect = r->ActiveDownButtonRect;
-      DownDownButtonRect = IsEmptyRect(r->DownDownButtonRect) ? r->ActiveDownButtonRect : r->DownDownButtonRect;
+      ReadArrowButtons(*r);
       // The up/down never resizes its picture: the control's own geometry is that of a fixed
       // image, whatever the record says.
       LTPt = RTPt = LBPt = RBPt = TPoint{0, 0};

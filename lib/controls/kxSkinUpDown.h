@@ -17,7 +17,7 @@ struct TkxUpDownButton {
   bool Down = false;
 };
 
-class TkxSkinUpDown : public TkxSkinCustomControl {
+class TkxSkinUpDown : public TkxSkinCustomControl, protected TkxArrowButtonRects {
 public:
   explicit TkxSkinUpDown(TComponent* AOwner);
   ~TkxSkinUpDown() override;
@@ -84,8 +84,6 @@ private:
   bool FUseSkinSize = true;
   TUDOrientation FOrientation = udHorizontal;
   bool FUpDownRecord = false;  // the record read is an up/down record with its button pictures
-  TRect UpButtonRect{}, ActiveUpButtonRect{}, DownUpButtonRect{};
-  TRect DownButtonRect{}, ActiveDownButtonRect{}, DownDownButtonRect{};
 };
 
 // Form streaming of the up/down.

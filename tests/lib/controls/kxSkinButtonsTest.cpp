@@ -13,6 +13,7 @@
 #include "lib/controls/kxSkinRegister.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
+#include "tests/lib/controls/SkinChangeHook.h"
 
 namespace {
 
@@ -709,12 +710,7 @@ TEST_F(SkinButtonTest, MorphingBlendsTowardsTheHotImageInFifthsAndBack) {
 TEST_F(SkinButtonTest, StoredSkinsDrawTheirButtonRecordsAndASkinChangeIsFollowed) {
   auto* stored = new TkxSkinData(form);
   stored->SetShowLayeredBorders(false);
-  auto old = form->WindowProc;
-  form->WindowProc = [&, old](TMessage& m) {
-    if (m.Msg == KXM_BEFORECHANGESKINDATA) BeforeChangeSkinDataWalk(form, stored);
-    if (m.Msg == KXM_CHANGESKINDATA) ChangeSkinDataWalk(form, stored);
-    old(m);
-  };
+  auto old = skinchange::FollowSkinChanges(form, stored);
   auto* b = Button("b", 10, 10, stored);
   b->SetCaption("确定");
   auto* s = Speed("s", 100, 10, stored);

@@ -14,6 +14,7 @@
 #include "lib/controls/kxSkinUpDown.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
+#include "tests/lib/controls/SkinChangeHook.h"
 
 namespace {
 
@@ -41,12 +42,7 @@ TEST_F(SkinChangeWalkTest, EverySkinnedControlBoundToTheChangedSkinHearsIt) {
   auto* stored = new TkxSkinData(form);
   stored->SetShowLayeredBorders(false);
   TkxSkinData other(nullptr);
-  auto old = form->WindowProc;
-  form->WindowProc = [&, old](TMessage& m) {
-    if (m.Msg == KXM_BEFORECHANGESKINDATA) BeforeChangeSkinDataWalk(form, stored);
-    if (m.Msg == KXM_CHANGESKINDATA) ChangeSkinDataWalk(form, stored);
-    old(m);
-  };
+  skinchange::FollowSkinChanges(form, stored);
   int y = 0;
   auto put = [&](auto* c, const std::string& name, TkxSkinData* sd) {
     c->SetName(name);

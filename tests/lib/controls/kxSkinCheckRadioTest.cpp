@@ -13,6 +13,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
 #include "tests/classlib/ControlTestFixture.h"
+#include "tests/lib/InkTestUtil.h"
 
 namespace {
 
@@ -80,26 +81,8 @@ void FillCheckSkin(TkxSkinData& SD) {
   SD.Empty = false;
 }
 
-void BoxFont(TFont* F, int Em) {
-  F->SetName(kTestBoxFontName);
-  F->SetHeight(Em);
-  F->SetStyle({});
-  F->SetColor(clBlack);
-}
-
-// The bounding box of the pixels in R of a window that differ from Back; empty when none.
-TRect Ink(HWND H, const TRect& R, TColor Back) {
-  int w = 0, h = 0;
-  const std::vector<uint32_t> px = headless::ReadPixels(H, &w, &h);
-  TRect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (int y = std::max<int>(R.top, 0); y < std::min<int>(R.bottom, h); ++y)
-    for (int x = std::max<int>(R.left, 0); x < std::min<int>(R.right, w); ++x)
-      if (Rgb(px[size_t(y) * size_t(w) + size_t(x)]) != Px(Back)) {
-        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1), box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-  return box.left == INT32_MAX ? TRect{} : box;
-}
+using inktest::BoxFont;
+using inktest::Ink;
 
 class CheckRadioTest : public ctltest::ControlTest {
 protected:

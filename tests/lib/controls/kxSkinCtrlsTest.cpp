@@ -8,6 +8,7 @@
 #include "lib/controls/kxSkinRegister.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
+#include "tests/lib/controls/SkinChangeHook.h"
 
 namespace {
 
@@ -438,12 +439,7 @@ TEST_F(SkinCtrlsTest, RemovedSkinDataIsForgotten) {
 TEST_F(SkinCtrlsTest, StoredSkinsDrawTheRecordAndFollowASkinChange) {
   auto* stored = new TkxSkinData(form);
   stored->SetShowLayeredBorders(false);
-  auto old = form->WindowProc;
-  form->WindowProc = [&, old](TMessage& m) {
-    if (m.Msg == KXM_BEFORECHANGESKINDATA) BeforeChangeSkinDataWalk(form, stored);
-    if (m.Msg == KXM_CHANGESKINDATA) ChangeSkinDataWalk(form, stored);
-    old(m);
-  };
+  auto old = skinchange::FollowSkinChanges(form, stored);
   auto* c = new TkxSkinCustomControl(owner.get());
   c->SetSkinDataName("panel");
   c->SetBounds(10, 10, 120, 80);

@@ -12,33 +12,15 @@
 #include "lib/controls/kxSkinRegister.h"
 #include "platform/backend/headless/ShellRecorder.h"
 #include "tests/classlib/ControlTestFixture.h"
+#include "tests/lib/InkTestUtil.h"
 #include "tests/lib/SkinLint.h"
 
 namespace {
 
 using namespace win;
 
-// Box font cells: em e, advance e/2, the box over columns 0..advance-2 and rows 0..e*4/5-1.
-void BoxFont(TFont* F, int Em, TColor Color = clBlack) {
-  F->SetName(kTestBoxFontName);
-  F->SetHeight(Em);
-  F->SetStyle({});
-  F->SetColor(Color);
-}
-
-// The bounding box of the pixels in R of a window that differ from Back; empty when none.
-TRect Ink(HWND H, const TRect& R, TColor Back) {
-  int w = 0, h = 0;
-  const std::vector<uint32_t> px = headless::ReadPixels(H, &w, &h);
-  TRect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (int y = std::max<int>(R.top, 0); y < std::min<int>(R.bottom, h); ++y)
-    for (int x = std::max<int>(R.left, 0); x < std::min<int>(R.right, w); ++x)
-      if (ctltest::Rgb(px[size_t(y) * size_t(w) + size_t(x)]) != ctltest::Px(Back)) {
-        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1), box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-  return box.left == INT32_MAX ? TRect{} : box;
-}
+using inktest::BoxFont;
+using inktest::Ink;
 
 // The "stdlabel" record of a loaded skin, given the box font so sizes are exact.
 TkxDataSkinStdLabelControl* BoxSkinRecord(TkxSkinData& SD, int Em, TColor Color, TColor Active) {

@@ -34,6 +34,15 @@ struct Register {
   explicit Register(Section S) { Sections().push_back(std::move(S)); }
 };
 
+// A control of class T owned by Host, at (x, y) and w x h, then placed on Host.
+template <typename T>
+T* Put(TWinControl* Host, int x, int y, int w, int h) {
+  auto* c = new T(Host);
+  c->SetBounds(x, y, w, h);
+  c->SetParent(Host);
+  return c;
+}
+
 }  // namespace gallery
 
 class TComponent;

@@ -5,13 +5,7 @@
 
 namespace {
 
-template <typename T>
-T* Put(TWinControl* Host, int x, int y, int w, int h) {
-  auto* c = new T(Host);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(Host);
-  return c;
-}
+using gallery::Put;
 
 // A 16 x 16 "play" glyph: a green triangle on fuchsia, the strip's transparent colour.
 std::unique_ptr<TBitmap> PlayGlyph() {

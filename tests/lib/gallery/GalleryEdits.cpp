@@ -6,13 +6,7 @@
 
 namespace {
 
-template <typename T>
-T* Put(TWinControl* Host, int x, int y, int w, int h) {
-  auto* c = new T(Host);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(Host);
-  return c;
-}
+using gallery::Put;
 
 // Two 16 x 16 glyphs on a transparent ground: a magnifier and a cross.
 TImageList* Glyphs(TComponent* Owner) {

@@ -5,13 +5,7 @@
 
 namespace {
 
-template <typename T>
-T* Put(TWinControl* Host, int x, int y, int w, int h) {
-  auto* c = new T(Host);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(Host);
-  return c;
-}
+using gallery::Put;
 
 gallery::Register labels({"标签 labels", 10, 300, 130, [](TWinControl* host, TkxSkinData* sd) {
   auto* l = Put<TkxSkinStdLabel>(host, 0, 0, 140, 16);

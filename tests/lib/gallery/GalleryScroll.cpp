@@ -8,13 +8,7 @@
 
 namespace {
 
-template <typename T>
-T* Put(TWinControl* Host, int x, int y, int w, int h) {
-  auto* c = new T(Host);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(Host);
-  return c;
-}
+using gallery::Put;
 
 TkxSkinScrollBar* Bar(TWinControl* Host, TkxSkinData* SD, bool Vertical, int x, int y, int length) {
   auto* b = Put<TkxSkinScrollBar>(Host, x, y, Vertical ? 19 : length, Vertical ? length : 19);

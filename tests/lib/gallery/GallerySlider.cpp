@@ -5,13 +5,7 @@
 
 namespace {
 
-template <typename T>
-T* Put(TWinControl* Host, int x, int y, int w, int h) {
-  auto* c = new T(Host);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(Host);
-  return c;
-}
+using gallery::Put;
 
 // Reaches the pressed states without real input.
 class PressedSlider : public TkxSkinSlider {
