@@ -61,17 +61,17 @@ TEST(EmbeddedSkins, AMissingOrDamagedResourceRaisesAndKeepsTheFormerSkin) {
   static const uint8_t longClaim[] = {3, 0, 0, 0, 100, 0, 0, 0, 0x78, 0xDA};
   static const uint8_t notZlib[] = {3, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 'd'};
   static const uint8_t empty[] = {3, 0, 0, 0, 0, 0, 0, 0};
-  static std::vector<uint8_t> cut;
-  {
+  // Made and registered once per process: the table keeps pointing at these bytes.
+  static const std::vector<uint8_t> cut = [] {
     TMemoryStream record;
     TkxCompressedStoredSkin s(nullptr);
     s.LoadFromResource("kxSkin1");
     s.SaveToCompressStream(record);
-    cut.assign(record.Memory(), record.Memory() + record.Size());
-    cut.resize(cut.size() - 40);
-    int32_t len = int32_t(cut.size()) - 8;  // a consistent header over truncated zlib data
-    std::memcpy(cut.data() + 4, &len, 4);
-  }
+    std::vector<uint8_t> c(record.Memory(), record.Memory() + record.Size() - 40);
+    int32_t len = int32_t(c.size()) - 8;  // a consistent header over truncated zlib data
+    std::memcpy(c.data() + 4, &len, 4);
+    return c;
+  }();
   static const TResource table[] = {
       {"zz-skins/kxBadCut.skn", cut.data(), cut.size()},
       {"zz-skins/kxBadEmpty.skn", empty, sizeof empty},
@@ -79,7 +79,8 @@ TEST(EmbeddedSkins, AMissingOrDamagedResourceRaisesAndKeepsTheFormerSkin) {
       {"zz-skins/kxBadShort.skn", shortHeader, sizeof shortHeader},
       {"zz-skins/kxBadZlib.skn", notZlib, sizeof notZlib},
   };
-  RegisterResources(table);
+  static const bool registered = (RegisterResources(table), true);
+  (void)registered;
 
   TkxCompressedStoredSkin stored(nullptr);
   stored.LoadFromResource("kxSkin2");
