@@ -60,23 +60,40 @@ void BlendRun(const uint32_t* Source, uint32_t* Target, int32_t Count) {
     sse2::BlendLinePlain(Source + i, Target + i, Count - i);
 }
 
-// ---- AlphaBlend's premultiplied rule (see the SSE2 file) ----------------------------------------
+// ---- AlphaBlend's premultiplied rule ------------------------------------------------------------
+// a*b/255 rounded to nearest in each 16-bit lane (see the SSE2 file).
 inline __m256i Mul255x16(__m256i a, __m256i b) {
   __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(a, b), _mm256_set1_epi16(128));
   return _mm256_mulhi_epu16(x, _mm256_set1_epi16(257));
 }
 
-// Four pixels widened to sixteen 16-bit lanes (two per 128-bit half).
+// Eight pixels as the skin formulas split them, without unpacking: blue and red in one group of
+// 16-bit lanes, green and alpha in the other. Each channel is src*ca/255 + dst*(255 - sa)/255,
+// at most 255 (the sum reaches 510 for a source that is not premultiplied); sa, the source alpha
+// scaled by ca, is the alpha lane of the source term, copied into both lanes of its pixel by
+// one byte shuffle. Compared with widening to bytes per lane, this takes one shuffle instead of
+// nine per eight pixels, and shuffles are what the widening version waits on.
 template <bool Opaque>
-inline __m256i PremultipliedFour(__m256i s, __m256i d, __m256i ca) {
-  __m256i sTerm = Opaque ? s : Mul255x16(s, ca);
-  __m256i sa = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sTerm, 0xFF), 0xFF);
-  return _mm256_add_epi16(sTerm, Mul255x16(d, _mm256_sub_epi16(_mm256_set1_epi16(255), sa)));
+inline __m256i Premultiplied8(__m256i s, __m256i d, __m256i ca) {
+  const __m256i low = _mm256_set1_epi32(0x00FF00FF);
+  const __m256i alphaBoth = _mm256_setr_epi8(2, -1, 2, -1, 6, -1, 6, -1, 10, -1, 10, -1, 14, -1, 14, -1,  //
+                                             2, -1, 2, -1, 6, -1, 6, -1, 10, -1, 10, -1, 14, -1, 14, -1);
+  const __m256i c255 = _mm256_set1_epi16(255);
+  __m256i srb = _mm256_and_si256(s, low), sag = _mm256_srli_epi16(s, 8);
+  if (!Opaque) {
+    srb = Mul255x16(srb, ca);
+    sag = Mul255x16(sag, ca);
+  }
+  const __m256i inv = _mm256_sub_epi16(c255, _mm256_shuffle_epi8(sag, alphaBoth));
+  __m256i rb = _mm256_add_epi16(srb, Mul255x16(_mm256_and_si256(d, low), inv));
+  __m256i ag = _mm256_add_epi16(sag, Mul255x16(_mm256_srli_epi16(d, 8), inv));
+  rb = _mm256_min_epu16(rb, c255);
+  ag = _mm256_min_epu16(ag, c255);
+  return _mm256_or_si256(rb, _mm256_slli_epi16(ag, 8));
 }
 
 template <bool Opaque>
 void PremultipliedRun(const uint32_t* Source, uint32_t* Target, int32_t Count, uint8_t ConstantAlpha) {
-  const __m256i zero = _mm256_setzero_si256();
   const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
   const __m256i ca = _mm256_set1_epi16(ConstantAlpha);
   int32_t i = 0;
@@ -89,11 +106,7 @@ void PremultipliedRun(const uint32_t* Source, uint32_t* Target, int32_t Count, u
       }
       if (_mm256_testz_si256(s, s)) continue;  // all zero: the target stays
     }
-    __m256i d = Load(Target + i);
-    // The unpacks and the pack work within each 128-bit half, so the pixels keep their order.
-    __m256i lo = PremultipliedFour<Opaque>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), ca);
-    __m256i hi = PremultipliedFour<Opaque>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), ca);
-    Store(Target + i, _mm256_packus_epi16(lo, hi));
+    Store(Target + i, Premultiplied8<Opaque>(s, Load(Target + i), ca));
   }
   sse2::BlendLinePremultiplied(Source + i, Target + i, Count - i, ConstantAlpha);
 }
