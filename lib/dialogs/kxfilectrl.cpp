@@ -535,7 +535,19 @@ void TkxSkinDirectoryListBox::DirectoryChanged() {
 void TkxSkinDirectoryListBox::UpdateDirLabel() {
   if (!FDirLabel) return;
   const int32_t width = FDirLabel->AutoSize() ? Width() : FDirLabel->Width();
-  FDirLabel->SetCaption(ShortenPath(FDirectory, FDirLabel->Canvas(), width));
+  // Measured in the font the label draws with, on a canvas of our own: the label's canvas
+  // measures nothing until its form has been shown.
+  TBitmap measure;
+  measure.SetSize(1, 1);
+  TFont* f = measure.Canvas()->Font();
+  f->Assign(FDirLabel->UseSkinFont() ? FDirLabel->DefaultFont() : FDirLabel->Font());
+  FDirLabel->GetSkinData();
+  if (FDirLabel->Index() >= 0 && FDirLabel->UseSkinFont()) {
+    f->SetName(FDirLabel->SkinValues().FontName);
+    f->SetStyle(FDirLabel->SkinValues().FontStyle);
+    f->SetHeight(FDirLabel->SkinValues().FontHeight);
+  }
+  FDirLabel->SetCaption(ShortenPath(FDirectory, measure.Canvas(), width));
 }
 
 std::string TkxSkinDirectoryListBox::GetItemPath(int32_t Index) {
