@@ -523,6 +523,27 @@ TEST_F(FileCtrlTest, ReadFromAFormDescriptionLinked) {
   EXPECT_EQ(nullptr, fl->DirList());
 }
 
+// Paths far longer than the old 260-character buffers are neither cut nor emptied.
+TEST_F(FileCtrlTest, LongPathsAreKeptWhole) {
+  std::string deep = videos;
+  for (int i = 0; i < 30; ++i) deep += "/folder-with-a-long-name-" + std::to_string(i);
+  fs::create_directories(deep);
+  WriteText(deep + "/视频.mp4", "x");
+  ASSERT_GT(deep.size(), 800u);
+  MakeLinked();
+  files->SetFileName(deep + "/视频.mp4");
+  EXPECT_EQ(deep, dirs->Directory());
+  EXPECT_EQ(deep, Cwd());
+  EXPECT_EQ(deep + "/视频.mp4", files->FileName());
+  EXPECT_EQ("视频.mp4", edit->Text());
+  // The chain holds every folder, the current one selected, and each ancestor's path is whole.
+  const int32_t current = dirs->ItemIndex();
+  EXPECT_EQ("folder-with-a-long-name-29", dirs->Items()->Get(current));
+  EXPECT_EQ(deep.substr(0, deep.rfind('/')), dirs->GetItemPath(current - 1));
+  // The label shows the end of it, shortened to fit.
+  EXPECT_EQ("/.../folder-with-a-long-name-29", label->Caption());
+}
+
 // The four linked controls on a plain form in the light and dark skins and the plain look,
 // written to dialogs/filectrls-*.png in the build folder for a person to look at.
 TEST_F(FileCtrlTest, PicturesOfTheLinkedControls) {
