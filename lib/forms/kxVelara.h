@@ -21,6 +21,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "lib/skin/kxSkinValues.h"
 
 class TBitmap;
 class TCanvas;
@@ -248,6 +249,9 @@ public:
   // The height of the default caption: 15 for tool windows, else 19.
   int32_t DefaultCaptionHeight() const;
   int32_t DefaultButtonSize() const;
+  // A skin rectangle (picture coordinates) of an object placed by the frame picture's corners,
+  // mapped to the current size; CalcSkinRects must have run.
+  TRect MapSkinRect(const TRect& R) const;
 
   // ---- hit testing, limits, states, snapping (kxVelaraStates.cpp) ----
   int32_t GetMinWidth();
@@ -367,8 +371,24 @@ private:
   // ---- kxVelaraHook.cpp (private helpers of the hook go here) ----
 
   // ---- kxVelaraFrame.cpp (private helpers of the frame go here) ----
+  // FFormWidth and FFormHeight from the form when they are 0.
+  void TakeFormSize();
+  void PaintLogo(TCanvas* C);
+  void PaintBGPicture(win::HDC DC, TBitmap* B, bool Stretch, TkxStretchType Type);
+  // Gives the window Rgn (the window owns it from then on) and records it.
+  void SetFormRegion(win::HRGN Rgn);
 
   // ---- kxVelaraStates.cpp (private helpers of the states go here) ----
+  // Skin support with a skin loaded: the skin's picture gives the limits.
+  bool SkinSupported() const;
+  bool IsMainForm() const;
+  // The work area (or the whole monitor) of the form's monitor.
+  TRect MonitorArea(bool WorkArea) const;
+  bool PointInCaption(TPoint P);
+  bool NearSizingBorder(TPoint P);
+  void DoMinimize();
+  void DoMaximize();
+  void DoRestore();
 
   // ---- kxVelaraSkin.cpp (private helpers of skin application go here) ----
 
