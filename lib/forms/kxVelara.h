@@ -14,6 +14,7 @@
 //   kxVelaraObjects.cpp the frame-object host: hot object, capture, timers, caption buttons
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -382,8 +383,46 @@ private:
   TkxBorderIcons FBorderIcons{TkxBorderIcon::biSystemMenu, TkxBorderIcon::biMinimize, TkxBorderIcon::biMaximize,
                              TkxBorderIcon::biRollUp};
   int32_t FRealHeight = 0;
+  // The link the form's WindowProc holds to this component: it outlives the component, so a hook
+  // installed after this one still reaches the procedure this one replaced (see the destructor).
+  struct THookLink {
+    TkxVelara* Self = nullptr;
+    TWndMethod Old;
+    TShortCutEvent OldShortCut;
+  };
+  struct THookProc;
+  struct THookShortCut;
+  std::shared_ptr<THookLink> FHookLink;
+  TShortCutEvent OldFormShortCut;
+  // Whether the form's WindowProc is this component's hook.
+  bool HookAtHead() const;
+  // Puts FormWindowProc at the head of the form's procedure chain unless it is there already.
+  void InstallHook();
+  // Repaints the frame (WM_NCPAINT) when the form's window exists.
+  void RepaintFrame();
+  bool Designing() const { return ComponentState().Contains(csDesigning); }
+  bool DesigningOrLoading() const {
+    return ComponentState().Contains(csDesigning) || ComponentState().Contains(csLoading);
+  }
 
   // ---- kxVelaraHook.cpp (private helpers of the hook go here) ----
+  // Between the skin data's before and change messages the default frame is not painted.
+  bool FStopPainting = false;
+  // Runs the rows before the replaced procedure; answers whether that procedure still runs.
+  bool BeforeOld(TMessage& M, const TWndMethod& Old);
+  void AfterOld(TMessage& M);
+  void WMSize(TMessage& Message, const TWndMethod& Old);
+  void WMSizing(TMessage& Message, const TWndMethod& Old);
+  void WMNCActivate(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void PaintFrameTo(win::HDC DC);
+  void CaptionDblClick();
+  // Showing: the start position, the fade-in through the layer's constant alpha.
+  bool FadeWanted() const;
+  void StartFadeIn();
+  void PlaceOnFirstShow();
+  void ShowFadeIn();
+  void FadeTimer();
 
   // ---- kxVelaraFrame.cpp (private helpers of the frame go here) ----
   // FFormWidth and FFormHeight from the form when they are 0.

@@ -67,6 +67,8 @@ TEST_F(VelaraObjectsTest, AMorphEndsInExactlyFiveTicksBothWaysAndReversesFromWhe
   Step(25);  // nothing left to do: the timer stops
   EXPECT_FALSE(vlr->MorphTimer->Enabled());
 
+  // The pointer leaves too: the form's mouse poll would find the object again.
+  win::headless::MoveMouse(0, 0);
   vlr->UpdateActiveObject(-1, -1, true);
   ASSERT_FALSE(close->Active);
   for (int tick = 1; tick <= 5; ++tick) {
@@ -81,6 +83,8 @@ TEST_F(VelaraObjectsTest, AMorphEndsInExactlyFiveTicksBothWaysAndReversesFromWhe
   Hover("closebutton");
   Step(25);
   Step(25);
+  // The pointer leaves too: the form's mouse poll would find the object again.
+  win::headless::MoveMouse(0, 0);
   vlr->UpdateActiveObject(-1, -1, true);
   Step(25);
   EXPECT_EQ(close->MorphKf(), 0.2);
@@ -282,6 +286,8 @@ TEST_F(VelaraObjectsTest, AStripFrameLastsItsIntervalTakenUpToTheNextMultipleOf2
     // Without Cycle the strip holds its last frame, and runs back once the mouse leaves.
     Run(1000);
     EXPECT_EQ(strip->Frame(), 4);
+    // The pointer leaves too: the form's mouse poll would find the object again.
+    win::headless::MoveMouse(0, 0);
     vlr->UpdateActiveObject(-1, -1, true);
     Run(1000);
     EXPECT_EQ(strip->Frame(), 1);
