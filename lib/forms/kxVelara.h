@@ -306,6 +306,21 @@ public:
   void DoObjectMouseLeave(const std::string& IDName);
   // Runs a caption button's command (close, maximize, minimize, roll-up, system menu, tray).
   void DoStdCommand(int32_t Command);
+  // Switch the host's timers on (made here, owned by the component, when not made yet): the
+  // mouse poll (50 ms) and the morph and animation steps (25 ms each).
+  void EnableMouseTimer();
+  void EnableMorphTimer();
+  void EnableAnimateTimer();
+  // A frame object's menu at the screen rect R (below it, or above with APopupUp). Skinned
+  // menus are not built yet: for now this only calls ObjectMenuHook.
+  void PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp);
+  std::function<void(TMenuItem* AItem, const TRect& R, bool APopupUp)> ObjectMenuHook;
+  // What the frame objects need when the skinned menu closes: the first menu button that is down
+  // comes up, the first tracking menu strip runs back.
+  void ObjectMenuClosed();
+  // Minimizing to the tray comes with the tray icon: for now this only calls MinimizeToTrayHook.
+  void MinimizeToTray();
+  std::function<void()> MinimizeToTrayHook;
 
   // ---- state shared by the files above (kept public for the frame objects and the tests) ----
   TkxLayerManager* FLayerManager = nullptr;      // glow windows of the frame objects (owned)
@@ -393,6 +408,10 @@ private:
   // ---- kxVelaraSkin.cpp (private helpers of skin application go here) ----
 
   // ---- kxVelaraObjects.cpp (private helpers of the object host go here) ----
+  void EnsureHostTimers();
+  void MouseTimerTick();
+  void MorphTimerTick();
+  void AnimateTimerTick();
 };
 
 // The first skinned-form component of Form; nullptr for no form or none.
