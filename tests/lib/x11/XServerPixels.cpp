@@ -36,4 +36,12 @@ std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Heigh
   return out;
 }
 
+bool WindowOrigin(uintptr_t Window, int* X, int* Y) {
+  Display* d = Connection();
+  if (!d || !Window) return false;
+  XSync(d, False);
+  ::Window child = 0;
+  return XTranslateCoordinates(d, ::Window(Window), DefaultRootWindow(d), 0, 0, X, Y, &child) != 0;
+}
+
 }  // namespace xpixels
