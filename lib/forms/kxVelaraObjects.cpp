@@ -51,6 +51,8 @@ void TkxVelara::ScreenToFrame(TPoint& P) {
 // ---- the hot object -----------------------------------------------------------------------------
 
 void TkxVelara::UpdateActiveObject(int32_t X, int32_t Y, bool InFrame) {
+  // The hook switches the mouse poll on right after this call: its handler must be in place.
+  EnsureHostTimers();
   if (ObjectList.empty() || !FForm || !GetFormActive() || FSizeMove || FBorderLayerChangeSize || PreviewMode) return;
   if (FForm->FormStyle() == fsMDIChild && FWindowState == wsMaximized) return;
   if (FForm->BorderStyle() == bsNone) return;
@@ -116,6 +118,7 @@ void TkxVelara::ObjectsDblClick() {
 }
 
 void TkxVelara::ResetObjectStates() {
+  EnsureHostTimers();
   for (TkxActiveSkinObject* O : ObjectList) {
     if (auto* A = dynamic_cast<TkxSkinAnimateObject*>(O)) {
       A->FMouseIn = false;
@@ -131,7 +134,10 @@ void TkxVelara::ResetObjectStates() {
 
 // ---- timers -------------------------------------------------------------------------------------
 
+// The component makes the timers; their handlers are the host's, put in place on first use here
+// (and the timers made here when the component has not made them).
 void TkxVelara::EnsureHostTimers() {
+  if (ComponentState().Contains(csDestroying)) return;
   auto Make = [this](TTimer*& T, uint32_t Interval, void (TkxVelara::*Tick)()) {
     if (!T) {
       T = new TTimer(this);
@@ -147,17 +153,17 @@ void TkxVelara::EnsureHostTimers() {
 
 void TkxVelara::EnableMouseTimer() {
   EnsureHostTimers();
-  MouseTimer->SetEnabled(true);
+  if (MouseTimer) MouseTimer->SetEnabled(true);
 }
 
 void TkxVelara::EnableMorphTimer() {
   EnsureHostTimers();
-  MorphTimer->SetEnabled(true);
+  if (MorphTimer) MorphTimer->SetEnabled(true);
 }
 
 void TkxVelara::EnableAnimateTimer() {
   EnsureHostTimers();
-  AnimateTimer->SetEnabled(true);
+  if (AnimateTimer) AnimateTimer->SetEnabled(true);
 }
 
 void TkxVelara::MouseTimerTick() {
@@ -250,6 +256,8 @@ void TkxVelara::UpdateCaptionActive(bool AAnimate) {
 }
 
 void TkxVelara::UpdateCaptionButtons() {
+  // Skin application switches the mouse poll on after laying out the buttons.
+  EnsureHostTimers();
   if (ObjectList.empty()) return;
   for (TkxActiveSkinObject* O : ObjectList) {
     auto* S = dynamic_cast<TkxSkinStdButtonObject*>(O);

@@ -246,7 +246,7 @@ void TkxVelara::DoRestore() {
       FForm->SetBoundsRect(OldBoundsRect);
     }
   }
-  if (MouseTimer) MouseTimer->SetEnabled(true);
+  EnableMouseTimer();
   if (FForm->Width() == w && FForm->Height() == h) RefreshFormSize();
   FForm->Invalidate();
   OldBoundsRect = TRect{0, 0, 0, 0};

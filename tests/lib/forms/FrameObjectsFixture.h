@@ -13,6 +13,7 @@
 #include "lib/forms/kxVelara.h"
 #include "lib/skin/kxSkinData.h"
 #include "tests/classlib/ControlTestFixture.h"
+#include "lib/graphics/kxUtilsPlatform.h"
 #include "tests/lib/forms/FormTestSkin.h"
 
 namespace formtest {
