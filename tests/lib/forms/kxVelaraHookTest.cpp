@@ -181,4 +181,34 @@ TEST_F(VelaraHookTest, AFadeInEndsAtItsTarget) {
   }
 }
 
+// A caption double click: the first rule that applies of restore a minimized form, maximize,
+// restore a maximized one, else roll up or down.
+TEST_F(VelaraHookTest, ACaptionDoubleClickTakesTheFirstRuleThatApplies) {
+  struct Case {
+    const char* Name;
+    TFormBorderStyle BS;
+    bool Maximize;  // biMaximize among the border icons
+    TWindowState Before, After;
+    bool RolledUpAfter;
+  } cases[] = {
+      {"sizeable", bsSizeable, true, wsNormal, wsMaximized, false},
+      {"sizeable, maximized", bsSizeable, true, wsMaximized, wsNormal, false},
+      {"sizeable without the maximize button", bsSizeable, false, wsNormal, wsNormal, true},
+      {"fixed border", bsSingle, true, wsNormal, wsNormal, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TkxVelara* v = Watched(c.BS);
+    v->Form()->Show();
+    Pump();
+    TkxBorderIcons icons = v->BorderIcons();
+    if (!c.Maximize) icons.Exclude(TkxBorderIcon::biMaximize);
+    v->SetBorderIcons(icons);
+    if (c.Before != wsNormal) v->SetWindowState(c.Before);
+    v->Form()->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(100, 60));
+    EXPECT_EQ(v->WindowState(), c.After);
+    EXPECT_EQ(v->RollUpState(), c.RolledUpAfter);
+  }
+}
+
 }  // namespace
