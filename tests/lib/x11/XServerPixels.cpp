@@ -62,4 +62,12 @@ bool PressKey(const char* KeyName) {
   return true;
 }
 
+bool WindowOrigin(uintptr_t Window, int* X, int* Y) {
+  Display* d = Connection();
+  if (!d || !Window) return false;
+  XSync(d, False);
+  ::Window child = 0;
+  return XTranslateCoordinates(d, ::Window(Window), DefaultRootWindow(d), 0, 0, X, Y, &child) != 0;
+}
+
 }  // namespace xpixels
