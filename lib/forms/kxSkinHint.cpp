@@ -27,7 +27,7 @@ TkxSkinHint* gShowHintOwner = nullptr;
 
 int32_t TextWidthOf(TCanvas* C, const std::string& S, int32_t& H) {
   TRect r{0, 0, 0, 0};
-  DrawText(C->Handle(), S, &r, DT_CALCRECT);
+  DrawWideText(C, S, r, DT_CALCRECT);
   H = RectHeight(r);
   return RectWidth(r);
 }
@@ -371,10 +371,10 @@ void TkxSkinHintWindow::Paint() {
       r.top = NewClRect.top + RectHeight(NewClRect) / 2 - th / 2;
       r.right = r.left + tw;
       r.bottom = r.top + th;
-      DrawText(c->Handle(), text, &r, 0);
+      DrawWideText(c, text, r, 0);
     } else {
       TRect r{2, 2, Width() - 2, Height() - 2};
-      DrawText(c->Handle(), text, &r, 0);
+      DrawWideText(c, text, r, 0);
     }
   }
   Canvas()->Draw(0, 0, B);
@@ -394,7 +394,7 @@ void TkxSkinHintWindow::PaintExtended(TBitmap* B) {
       int32_t h = 0;
       const int32_t w = TextWidthOf(c, FTitle, h);
       TRect r{NewClRect.left + 5, NewClRect.top, NewClRect.left + 5 + w, NewClRect.top + h};
-      DrawText(c->Handle(), FTitle, &r, 0);
+      DrawWideText(c, FTitle, r, 0);
       c->Font()->SetStyle(TFontStyles{});
       a = FTitleHeight + 5;
     }
@@ -406,7 +406,7 @@ void TkxSkinHintWindow::PaintExtended(TBitmap* B) {
     }
     const int32_t y = a > 0 ? NewClRect.top + a : NewClRect.top + RectHeight(NewClRect) / 2 - th / 2;
     TRect r{x, y, x + tw, y + th};
-    DrawText(c->Handle(), text, &r, 0);
+    DrawWideText(c, text, r, 0);
     return;
   }
   TRect T{2, 2, Width() - 2, Height() - 2};
@@ -414,7 +414,7 @@ void TkxSkinHintWindow::PaintExtended(TBitmap* B) {
   if (!FTitle.empty()) {
     c->Font()->SetStyle(TFontStyles{fsBold});
     TRect r = T;
-    DrawText(c->Handle(), FTitle, &r, 0);
+    DrawWideText(c, FTitle, r, 0);
     c->Font()->SetStyle(TFontStyles{});
     a = FTitleHeight + 5;
   }
@@ -426,7 +426,7 @@ void TkxSkinHintWindow::PaintExtended(TBitmap* B) {
   // The plain look's text starts one frame margin further right than the skinned look's; the
   // look is kept as it always was.
   if (image) T.left = T.left + (T.left + il->Width() + 5);
-  DrawText(c->Handle(), text, &T, 0);
+  DrawWideText(c, text, T, 0);
 }
 
 // ---- TkxSkinHint -----------------------------------------------------------------------------------

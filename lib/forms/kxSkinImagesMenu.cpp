@@ -541,7 +541,7 @@ void TkxSkinImagesMenuPopupWindow::DrawButtonText(TCanvas* C, const std::string&
   C->Brush()->SetStyle(bsClear);
   UINT fmt = DT_SINGLELINE | DT_VCENTER;
   if (TextWidthW(C, Caption) <= RectWidth(R)) fmt |= DT_CENTER;
-  DrawText(C->Handle(), Caption, &R, fmt);
+  DrawWideText(C, Caption, R, fmt);
 }
 
 void TkxSkinImagesMenuPopupWindow::DrawHeader(TCanvas* C, const TRect& R, const std::string& Caption) {
@@ -562,13 +562,13 @@ void TkxSkinImagesMenuPopupWindow::DrawHeader(TCanvas* C, const TRect& R, const 
     bc->Font()->SetCharset(C->Font()->Charset());
     bc->Brush()->SetStyle(bsClear);
     TRect tr{rec->ClRect.left, rec->ClRect.top, w - (RectWidth(rec->SkinRect) - rec->ClRect.right), hh};
-    DrawText(bc->Handle(), Caption, &tr, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawWideText(bc, Caption, tr, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     C->Draw(R.left, R.top, b.get());
     return;
   }
   TRect r = R;
   C->Brush()->SetStyle(bsClear);
-  DrawText(C->Handle(), Caption, &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  DrawWideText(C, Caption, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
 // ---- the menu ------------------------------------------------------------------------------------
