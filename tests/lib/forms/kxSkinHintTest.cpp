@@ -325,6 +325,25 @@ TEST_F(SkinHintTest, TheFadeRisesByAFifteenthAfterMoreThanThreeMillisecondsUpToT
   }
 }
 
+TEST_F(SkinHintTest, ALayeredHintTurnedOffAndOnAgainGetsItsAlphaBack) {
+  headless::SetLayeredAvailable(true);
+  auto* h = NewHint();
+  h->SetAlphaBlendValue(150);
+  struct Step {
+    bool blend;
+    bool layered;
+  } steps[] = {{true, true}, {false, false}, {true, true}};
+  for (const Step& s : steps) {
+    h->SetAlphaBlend(s.blend);
+    h->ActivateHint(TPoint{300, 300}, "again");
+    HWND w = h->HW->Handle();
+    EXPECT_EQ((GetWindowLongPtr(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, s.layered);
+    // Made layered a second time with the same value, the window still gets it and shows.
+    EXPECT_TRUE(headless::IsDisplayed(w));
+    if (s.layered) EXPECT_EQ(headless::SurfaceAlpha(w), 150);
+  }
+}
+
 // ---- the skinned look ------------------------------------------------------------------------------------
 
 TEST_F(SkinHintTest, TheSkinnedLookFramesTheTextWithTheHintPicture) {

@@ -337,6 +337,31 @@ TEST_F(ImagesMenuTest, WithoutPicturesOrItemsNothingOpensButThePopupEventFires) 
   }
 }
 
+TEST_F(ImagesMenuTest, TheGridFadesInByTensAfterMoreThanFiveMilliseconds) {
+  headless::SetLayeredAvailable(true);
+  for (int i = 0; i < 3; ++i) Add();
+  menu->SetAlphaBlend(true);
+  menu->SetAlphaBlendAnimation(true);
+  menu->SetAlphaBlendValue(95);
+  Open();
+  HWND w = Grid()->Handle();
+  EXPECT_EQ(headless::SurfaceAlpha(w), 0);
+  std::vector<int> seen;
+  for (int ms = 1; ms <= 100 && Grid()->Fading(); ++ms) {
+    clock.Advance(1);
+    Pump();
+    const int a = headless::SurfaceAlpha(w);
+    if (seen.empty() ? a != 0 : a != seen.back()) {
+      seen.push_back(a);
+      EXPECT_EQ(ms % 6, 0);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 95}));
+  // Keys work while it fades, and closing ends the fade.
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Grid(), nullptr);
+}
+
 // ---- what the open grid takes and gives back -----------------------------------------------------------------
 
 TEST_F(ImagesMenuTest, TheOpenGridHoldsCaptureAndMessagesAndGivesThemBackWhenItCloses) {
