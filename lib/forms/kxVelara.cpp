@@ -188,7 +188,7 @@ TkxVelara::~TkxVelara() {
   DestroyComponents();
   MouseTimer = MorphTimer = AnimateTimer = nullptr;
   FLayerManager = FMenuLayerManager = nullptr;
-  if (FRgn) DeleteObject(FRgn);
+  // FRgn is the window's once SetWindowRgn took it: the window frees it with its handle.
   FRgn = nullptr;
   delete FIcon;
   FIcon = nullptr;

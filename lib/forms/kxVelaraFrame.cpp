@@ -524,8 +524,7 @@ void TkxVelara::UpdateFrame(bool AUpdate) {
 
 void TkxVelara::SetFormRegion(HRGN Rgn) {
   // The window owns the region it is given and frees the one it held.
-  if (FForm && FForm->HandleAllocated()) {
-    SetWindowRgn(FForm->Handle(), Rgn, TRUE);
+  if (FForm && FForm->HandleAllocated() && SetWindowRgn(FForm->Handle(), Rgn, TRUE)) {
     FRgn = Rgn;
   } else {
     if (Rgn) DeleteObject(Rgn);

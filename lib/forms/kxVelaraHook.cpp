@@ -232,6 +232,7 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
     case WM_DESTROY:
       for (TTimer* t : {MouseTimer, MorphTimer, AnimateTimer})
         if (t) t->SetEnabled(false);
+      FRgn = nullptr;  // the region goes with the handle
       return true;
     case WM_SIZE:
       if (FSizeMove && FFullDrag) {

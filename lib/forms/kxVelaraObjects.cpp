@@ -58,15 +58,20 @@ void TkxVelara::UpdateActiveObject(int32_t X, int32_t Y, bool InFrame) {
   if (FForm->BorderStyle() == bsNone) return;
   const int32_t Count = int32_t(ObjectList.size());
   OldActiveObject = ActiveObject;
-  int32_t Found = -1;
+  // A caption may span the whole bar: a button lying on it wins over it.
+  int32_t Found = -1, FoundCaption = -1;
   for (int32_t i = 0; i < Count; ++i) {
     TkxActiveSkinObject* O = ObjectList[size_t(i)];
     if (O->Enabled && O->Visible && PtInRectRule(O->ObjectRect, X, Y) &&
         O->PointInMask(X - O->ObjectRect.left, Y - O->ObjectRect.top)) {
-      Found = i;
-      break;
+      if (!IsCaption(O)) {
+        Found = i;
+        break;
+      }
+      if (FoundCaption == -1) FoundCaption = i;
     }
   }
+  if (Found == -1) Found = FoundCaption;
   ActiveObject = InFrame ? Found : -1;
   // A pressed object keeps the mouse: no other object turns hot meanwhile.
   if (MouseCaptureObject != -1 && MouseCaptureObject != Found) ActiveObject = -1;

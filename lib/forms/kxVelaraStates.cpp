@@ -94,6 +94,9 @@ int32_t TkxVelara::DefaultHitTest(TPoint P) {
 }
 
 bool TkxVelara::PointInCaption(TPoint P) {
+  // A skin's caption may span the whole bar: the buttons lying on it are objects, not caption.
+  for (auto* o : ObjectList)
+    if (o->Visible && !dynamic_cast<TkxSkinCaptionObject*>(o) && PtIn(o->ObjectRect, P)) return false;
   for (auto* o : ObjectList) {
     if (!dynamic_cast<TkxSkinCaptionObject*>(o) || !PtIn(o->ObjectRect, P)) continue;
     // The quick buttons at the caption's left end are objects, not caption.

@@ -443,4 +443,27 @@ TEST_F(FrameTest, AMaskWithManyRunsGivesARegionWithEveryOneOfThem) {
   v->SetSkinData(nullptr);
 }
 
+TEST_F(FrameTest, TheWindowKeepsAndFreesItsRegionWhenTheComponentGoesFirst) {
+  // The window owns the region SetWindowRgn took: the component going first must not free it,
+  // else the window reads and later frees a freed region.
+  TkxSkinData sd(nullptr);
+  frametest::MakeFrameSkin(sd);
+  RoundedMask(*sd.FMask);
+  sd.MaskRectArea = TRect{5, 5, 95, 55};
+  TkxVelara* v = NewSkinForm(bsSizeable, 0, 0, 200, 120);
+  TCustomForm* f = v->Form();
+  HWND h = f->Handle();
+  v->SetSkinData(&sd);
+  Fit(v);
+  v->UpdateWindowRegion(true);
+  ASSERT_NE(v->FRgn, nullptr);
+  velaras.erase(std::find(velaras.begin(), velaras.end(), v));
+  if (auto b = std::find(bareVelaras.begin(), bareVelaras.end(), v); b != bareVelaras.end()) bareVelaras.erase(b);
+  DropObjects(v);
+  delete v;
+  EXPECT_TRUE(InRegion(h, 100, 60));
+  EXPECT_FALSE(InRegion(h, 0, 0));
+  delete f;  // frees the region with the handle
+}
+
 }  // namespace

@@ -91,6 +91,17 @@ TEST_F(FrameTest, SkinHitTestUsesTheMappedHitPointsTheSizingBorderAndTheCaptionO
   v->FRollUpState = true;
   ExpectHits("rolled up", {{{100, 12}, HTCAPTION}, {{100, 60}, kObject}, {{1, 1}, kObject}}, hit);
   v->FRollUpState = false;
+
+  // A button lying on the caption (the caption spans the whole bar) is an object, also while
+  // the caption is hot; a hidden one is not there.
+  TkxSkinStdButtonObject* b = AddButton(v, cmClose);
+  b->ObjectRect = TRect{150, 6, 166, 19};
+  ExpectHits("button on the caption", {{{158, 12}, kObject}, {{140, 12}, HTCAPTION}}, hit);
+  v->ActiveObject = 0;
+  ExpectHits("button on a hot caption", {{{158, 12}, kObject}, {{140, 12}, HTCAPTION}}, hit);
+  v->ActiveObject = -1;
+  b->Visible = false;
+  ExpectHits("hidden button on the caption", {{{158, 12}, HTCAPTION}}, hit);
   v->SetSkinData(nullptr);
 }
 
@@ -193,6 +204,27 @@ TEST_F(FrameTest, TheMainFormMinimizesThroughTheApplicationAndKeepsItsState) {
   EXPECT_EQ(v->WindowState(), wsNormal);
   EXPECT_EQ(v->Form()->BoundsRect(), (TRect{50, 60, 250, 160}));
 }
+
+TEST_F(FrameTest, MinimizedFormsLineUpAlongTheBottomOfTheWorkAreaAndWrap) {
+  headless::SetMonitors({backend::MonitorDesc{RECT{0, 0, 400, 300}, RECT{0, 0, 400, 280}, true}});
+  std::vector<TkxVelara*> forms;
+  for (int i = 0; i < 4; ++i) {
+    TkxVelara* v = NewSkinForm(bsSizeable, 20 + 10 * i, 20, 200, 100);
+    v->Form()->Show();
+    forms.push_back(v);
+  }
+  Pump();
+  // Each bar is 120 x 25; a fourth would end at 480, beyond 400: it starts the row above.
+  const TRect expected[4] = {{0, 255, 120, 280}, {120, 255, 240, 280}, {240, 255, 360, 280}, {0, 230, 120, 255}};
+  for (int i = 0; i < 4; ++i) {
+    forms[size_t(i)]->SetWindowState(wsMinimized);
+    EXPECT_EQ(forms[size_t(i)]->WindowState(), wsMinimized);
+    EXPECT_EQ(forms[size_t(i)]->Form()->BoundsRect(), expected[i]) << "form " << i;
+  }
+  forms[1]->SetWindowState(wsNormal);
+  EXPECT_EQ(forms[1]->Form()->BoundsRect(), (TRect{30, 20, 230, 120}));
+}
+
 
 TEST_F(FrameTest, NotSkinnableTheFormsOwnStateIsSet) {
   TkxVelara* v = NewSkinForm(bsSizeable, 50, 60, 200, 100);
