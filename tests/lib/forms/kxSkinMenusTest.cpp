@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Menus.h"
+#include "classlib/Streaming.h"
 #include "lib/forms/kxSkinMenus.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxSkinData.h"
@@ -427,6 +429,79 @@ TEST_F(SkinMenusTest, WrappedLastPageShowsTheLastItemWhenTheSkinsItemsStartLower
   menu->SetSkinData(nullptr);
 }
 
+TEST_F(SkinMenusTest, OnlyTheFirstLevelOfANewMenuFadesIn) {
+  headless::SetLayeredAvailable(true);
+  engine->AlphaBlend = true;
+  engine->AlphaBlendAnimation = true;
+  engine->AlphaBlendValue = 150;
+  TMenuItem* sub = Add(menu->Items(), "子菜单");
+  Add(sub, "一");
+  menu->Popup(300, 200);
+  ASSERT_EQ(Levels(), 1u);
+  HWND h = Level(0)->Handle();
+  EXPECT_TRUE(GetWindowLongPtr(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(Level(0)->Fading());
+  EXPECT_EQ(headless::SurfaceAlpha(h), 0);
+  // A fifteenth of the value whenever more than 5 ms have passed.
+  Wait(5);
+  EXPECT_EQ(headless::SurfaceAlpha(h), 0);
+  Wait(1);
+  EXPECT_EQ(headless::SurfaceAlpha(h), 10);
+  Wait(6 * 15);
+  EXPECT_FALSE(Level(0)->Fading());
+  EXPECT_EQ(headless::SurfaceAlpha(h), 150);
+  // A sub-menu shows at the full value at once.
+  ClickItem(0, 0);
+  ASSERT_EQ(Levels(), 2u);
+  EXPECT_FALSE(Level(1)->Fading());
+  EXPECT_EQ(headless::SurfaceAlpha(Level(1)->Handle()), 150);
+  // So does a menu popped while another is open.
+  menu->Popup(300, 200);
+  ASSERT_EQ(Levels(), 1u);
+  EXPECT_FALSE(Level(0)->Fading());
+  EXPECT_EQ(headless::SurfaceAlpha(Level(0)->Handle()), 150);
+  engine->Hide();
+}
+
+TEST_F(SkinMenusTest, AMorphTakesFiveStepsEachWayAndReversesFromWhereItIs) {
+  TkxSkinData sd(nullptr);
+  skinlint::LoadGeneratedSkin(0, sd);
+  TkxDataSkinMenuItem* rec = nullptr;
+  for (auto& o : sd.ObjectList)
+    if ((rec = dynamic_cast<TkxDataSkinMenuItem*>(o.get()))) break;
+  ASSERT_NE(rec, nullptr);
+  rec->Morphing = true;
+  menu->SetSkinData(&sd);
+  Add(menu->Items(), "一");
+  Add(menu->Items(), "二");
+  menu->Popup(300, 200);
+  ASSERT_EQ(Levels(), 1u);
+  TkxSkinMenuItem* first = Level(0)->ItemList[0];
+  TkxSkinMenuItem* second = Level(0)->ItemList[1];
+  ASSERT_TRUE(first->EnableMorphing());
+  // The first item, hot at show, reaches the hot image in five 20 ms steps.
+  Wait(80);
+  EXPECT_DOUBLE_EQ(first->MorphKf(), 0.8);
+  Wait(20);
+  EXPECT_DOUBLE_EQ(first->MorphKf(), 1.0);
+  // Entered and left within 60 ms: back from the factor reached, never a jump.
+  second->MouseEnter(false);
+  first->MouseLeave();
+  Wait(40);
+  EXPECT_DOUBLE_EQ(second->MorphKf(), 0.4);
+  EXPECT_DOUBLE_EQ(first->MorphKf(), 0.6);
+  second->MouseLeave();
+  Wait(20);
+  EXPECT_DOUBLE_EQ(second->MorphKf(), 0.2);
+  Wait(20);
+  EXPECT_DOUBLE_EQ(second->MorphKf(), 0.0);
+  Wait(60);
+  EXPECT_DOUBLE_EQ(first->MorphKf(), 0.0);
+  EXPECT_FALSE(Level(0)->MorphTimer->Enabled()) << "the timer stops once no item has a step left";
+  engine->Hide();
+  menu->SetSkinData(nullptr);
+}
+
 TEST_F(SkinMenusTest, AnItemRecordWithoutAUsablePictureLeavesTheSkinAlone) {
   TkxSkinData sd(nullptr);
   skinlint::LoadGeneratedSkin(0, sd);
@@ -480,6 +555,54 @@ TEST_F(SkinMenusTest, FreeingAShownItemClosesTheMenu) {
   EXPECT_EQ(Levels(), 0u);
   EXPECT_FALSE(engine->Visible());
   EXPECT_EQ(MenuMessages(), std::vector<std::string>{"form:closed"});
+}
+
+class SkinMenuStreamTest : public ControlTest {};
+
+// The snapshot menu as the main form describes it: nested items, a radio sub-menu, the skin.
+TEST_F(SkinMenuStreamTest, ReadFromAFormDescription) {
+  RegisterSkinMenuFormClasses();
+  const std::string text =
+      "object Form1: TForm\n"
+      "  object sd: TkxSkinData\n"
+      "  end\n"
+      "  object pm: TkxSkinPopupMenu\n"
+      "    SkinData = sd\n"
+      "    object N1: TMenuItem\n"
+      "      Caption = '保存快照'\n"
+      "      ShortCut = 16467\n"
+      "    end\n"
+      "    object N2: TMenuItem\n"
+      "      Caption = '快照保存类型'\n"
+      "      object N3: TMenuItem\n"
+      "        Caption = 'BMP'\n"
+      "        GroupIndex = 1\n"
+      "        RadioItem = True\n"
+      "      end\n"
+      "      object N4: TMenuItem\n"
+      "        Caption = 'JPG'\n"
+      "        Checked = True\n"
+      "        GroupIndex = 1\n"
+      "        RadioItem = True\n"
+      "      end\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  auto* f = new TForm(owner.get());
+  ReadFormDescription(f, text, "main.dfm");
+  auto* pm = dynamic_cast<TkxSkinPopupMenu*>(f->FindComponent("pm"));
+  ASSERT_NE(pm, nullptr);
+  EXPECT_EQ(pm->SkinData(), f->FindComponent("sd"));
+  ASSERT_EQ(pm->Items()->Count(), 2);
+  EXPECT_EQ(pm->Items()->Items(0)->ShortCut(), TextToShortCut("Ctrl+S"));
+  TMenuItem* types = pm->Items()->Items(1);
+  ASSERT_EQ(types->Count(), 2);
+  EXPECT_TRUE(types->Items(1)->RadioItem());
+  EXPECT_TRUE(types->Items(1)->Checked());
+  EXPECT_EQ(pm->PopupPoint().x, -1);
+  // Freeing the skin data lets go of it.
+  delete f->FindComponent("sd");
+  EXPECT_EQ(pm->SkinData(), nullptr);
 }
 
 TEST_F(SkinMenusTest, CloseMessagesAndTheFormLookup) {
