@@ -157,6 +157,12 @@ bool TCustomPlayer::LoadAVLib(const std::string& APath) {
     ReportError(FFLoader().LastErrMsg());
     return false;
   }
+  // Every picture passes the filter graph: the player binds the filter library with the rest.
+  if (!FFLoader().Require(avFilter)) {
+    FFLoader().Unload(PlayerLibraries);
+    ReportError(FFLoader().LastErrMsg());
+    return false;
+  }
   FLibLoaded = true;
   return true;
 }

@@ -408,10 +408,21 @@ AVCodecID MuxerDefaultCodec(const AVOutputFormat* AFormat, const std::string& AF
 // in a writable folder of this user, one name per output file.
 std::string PassLogPrefixFor(const std::string& AOutputFile);
 
-// The threads a video encoder opened now gets: the machine's cores divided among the
-// conversions running at this moment (at least one each).
-int32_t EncoderThreadCount();
-// The cores EncoderThreadCount shares out; 0 (the default) means the machine's.
+// Whether extra threads pay for a video encoder family, and how many it takes at most. Only
+// the families whose whole conversions ran faster with more threads have more than one: the
+// slice-threaded MPEG encoders gained nothing and spent a fifth more CPU time waking their
+// threads (bench/transcode.cpp, BM_FamilyThreads, holds the measurement).
+struct TEncoderThreading {
+  const char* Encoder;  // the encoder's name
+  int32_t MaxThreads;   // 1: extra threads do not pay
+};
+
+// The threads the video encoder AEncoder opened now gets: one for a family absent from the
+// table or whose extra threads do not pay; else the cores the run leaves free (the usable
+// cores divided among the conversions running at this moment, at least one), never more than the
+// family's most.
+int32_t EncoderThreadCount(const std::string& AEncoder);
+// The cores EncoderThreadCount shares out; 0 (the default) means those this process may run on.
 void SetEncoderCoreCount(int32_t ACores);
 // Conversions running in this process at this moment.
 int32_t RunningConversions();

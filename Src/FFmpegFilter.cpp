@@ -1,4 +1,5 @@
 // The video filter graph of one output stream.
+#include "Src/FFmpegLoader.h"
 #include "Src/FFmpegTranscode.h"
 #include "base/Format.h"
 
@@ -23,6 +24,8 @@ AVFilterContext* AddFilter(AVFilterGraph* AGraph, const char* AFilter, const cha
 int32_t TVideoFilterGraph::Configure(const AVCodecContext* ADec, AVCodecContext* AEnc, int32_t ATop, int32_t ABottom,
                                      int32_t ALeft, int32_t ARight, uint32_t ASwsFlags, const std::string& AFilters,
                                      bool AKeepEncoderSize) {
+  std::string bindError;
+  if (!FFLoader().Require(avFilter, &bindError)) throw FFmpegException(bindError);
   if (graph) AVFilterStubs.avfilter_graph_free(&graph);
   src = sink = nullptr;
   graph = AVFilterStubs.avfilter_graph_alloc();

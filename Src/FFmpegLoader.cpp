@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cassert>
 #include <cfenv>
 #include <vector>
@@ -33,11 +34,22 @@ namespace {
 constexpr TLibrary kLoadOrder[LibraryCount] = {myUtil, avUtil, swResample, swScale, avCodec,
                                                avFormat, avFilter, avDevice, lbSDL};
 
+// A library that links another one maps it anyway: a set holding both binds the linked one at
+// once, since deferring it saves nothing.
+struct TLink {
+  TLibrary Lib, Links;
+};
+constexpr TLink kLinks[] = {{avDevice, avFilter}};
+
 struct TLoaderState {
   TLoaderState() {
     for (int i = 0; i < LibraryCount; ++i) Status[i].Lib = static_cast<TLibrary>(i);
   }
   TLibraryStatus Status[LibraryCount];
+  // Set once a library's cells are filled, cleared before they are: lets Require skip the
+  // lock, and orders the cell writes before any other thread's use of them.
+  std::atomic<bool> Ready[LibraryCount] = {};
+  std::vector<std::string> Opened;
   std::string LastErrMsg;
   std::string LibraryPath;
 };
@@ -53,6 +65,13 @@ std::string DlError() {
 }
 
 bool IsMediaLibrary(TLibrary l) { return l != myUtil && l != lbSDL; }
+
+bool DeferredIn(TLibraries ASet, TLibrary ALibrary) {
+  if (!BoundOnFirstUse.Contains(ALibrary)) return false;
+  for (const TLink& k : kLinks)
+    if (k.Links == ALibrary && ASet.Contains(k.Lib)) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -129,8 +148,9 @@ int TFFmpegLoader::UseCount(TLibrary ALibrary) const {
 
 void TFFmpegLoader::SetError(const std::string& AMsg) { State().LastErrMsg = AMsg; }
 
-bool TFFmpegLoader::LoadOne(TLibrary ALibrary) {
+bool TFFmpegLoader::BindOne(TLibrary ALibrary) {
   TLibraryStatus& s = State().Status[ALibrary];
+  if (s.Handle && s.Bound) return true;
   const std::string fileName = s.Path.empty() ? LibraryTable[ALibrary].FileName : s.Path;
   std::string folder = ExtractFilePath(fileName);
   const std::string bare = ExtractFileName(fileName);
@@ -150,6 +170,7 @@ bool TFFmpegLoader::LoadOne(TLibrary ALibrary) {
     }
     s.Handle = h;
     if (inFolder) loadedName = IncludeTrailingPathDelimiter(folder) + bare;
+    State().Opened.push_back(loadedName);
   }
   if (!s.Bound) {
     try {
@@ -161,16 +182,56 @@ bool TFFmpegLoader::LoadOne(TLibrary ALibrary) {
   }
   if (!s.Bound) {
     LibraryTable[ALibrary].Unfix();
-    if (s.UseCount == 0) {
-      dlclose(s.Handle);
-      s.Handle = nullptr;
-    }
+    dlclose(s.Handle);
+    s.Handle = nullptr;
     return false;
   }
-  ++s.UseCount;
+  State().Ready[ALibrary].store(true, std::memory_order_release);
+  return true;
+}
+
+void TFFmpegLoader::AfterBind(TLibrary ALibrary) {
   if (ALibrary == avUtil && InstallLogger) InstallAVLogCallback();
   if (ALibrary == avFormat) RegisterUnicodeProtocol();
+}
+
+bool TFFmpegLoader::LoadOne(TLibrary ALibrary, bool ADefer) {
+  TLibraryStatus& s = State().Status[ALibrary];
+  if (!(ADefer && !s.Bound)) {
+    if (!BindOne(ALibrary)) return false;
+    AfterBind(ALibrary);
+  }
+  ++s.UseCount;
   return true;
+}
+
+bool TFFmpegLoader::Require(TLibrary ALibrary, std::string* AError) {
+  if (State().Ready[ALibrary].load(std::memory_order_acquire)) return true;
+  std::lock_guard g(FLock);
+  TLibraryStatus& s = State().Status[ALibrary];
+  if (s.Bound) return true;
+  if (s.UseCount == 0) {
+    if (AError) *AError = Format("%s not loaded.", LibraryTable[ALibrary].FileName);
+    return false;
+  }
+  if (!BindOne(ALibrary)) {
+    LogLoadFailure();
+    if (AError) *AError = State().LastErrMsg;
+    return false;
+  }
+  AfterBind(ALibrary);
+  return true;
+}
+
+bool TFFmpegLoader::Bound(TLibrary ALibrary) const {
+  std::lock_guard g(FLock);
+  const TLibraryStatus& s = State().Status[ALibrary];
+  return s.Handle && s.Bound;
+}
+
+std::vector<std::string> TFFmpegLoader::OpenedLibraries() const {
+  std::lock_guard g(FLock);
+  return State().Opened;
 }
 
 void TFFmpegLoader::UnloadOne(TLibrary ALibrary) {
@@ -181,6 +242,7 @@ void TFFmpegLoader::UnloadOne(TLibrary ALibrary) {
   }
   s.UseCount = 0;
   if (ALibrary == avUtil && s.Bound) UninstallAVLogCallback();
+  State().Ready[ALibrary].store(false, std::memory_order_release);
   if (s.Bound) {
     LibraryTable[ALibrary].Unfix();
     s.Bound = false;
@@ -193,7 +255,7 @@ void TFFmpegLoader::UnloadOne(TLibrary ALibrary) {
 
 bool TFFmpegLoader::Load(TLibrary ALibrary) {
   std::lock_guard g(FLock);
-  if (LoadOne(ALibrary)) return true;
+  if (LoadOne(ALibrary, false)) return true;
   LogLoadFailure();
   return false;
 }
@@ -208,7 +270,7 @@ bool TFFmpegLoader::Load(TLibraries ALibraries) {
   std::vector<TLibrary> done;
   for (TLibrary l : kLoadOrder) {
     if (!ALibraries.Contains(l)) continue;
-    if (!LoadOne(l)) {
+    if (!LoadOne(l, DeferredIn(ALibraries, l))) {
       LogLoadFailure();
       // Release only this call's loads: another component's libraries stay in use.
       for (auto it = done.rbegin(); it != done.rend(); ++it) UnloadOne(*it);
@@ -222,7 +284,7 @@ bool TFFmpegLoader::Load(TLibraries ALibraries) {
 bool TFFmpegLoader::Loaded(TLibrary ALibrary) const {
   std::lock_guard g(FLock);
   const TLibraryStatus& s = State().Status[ALibrary];
-  return s.Handle && s.Bound;
+  return (s.Handle && s.Bound) || s.UseCount > 0;
 }
 
 bool TFFmpegLoader::Loaded(TLibraries ALibraries) const {

@@ -10,9 +10,14 @@
 // Loads are counted: every successful Load must be balanced by one Unload, and a library
 // stays loaded while any loaded set still includes it. A set that fails to load releases
 // only what that call loaded.
+//
+// A set's members in BoundOnFirstUse are counted when the set loads but opened only when a
+// user first calls Require for them (libavfilter pulls in dozens of libraries that a
+// conversion without a filter graph never touches). Require may come from any thread.
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "base/Set.h"
 
@@ -43,6 +48,9 @@ struct TLibraryStatus {
 inline const TLibraries TaskLibraries{avCodec, avFilter, avFormat, avUtil, swScale, myUtil, swResample};
 inline const TLibraries ProbeLibraries{avCodec, avFormat, avUtil, swScale, myUtil};
 inline const TLibraries PlayerLibraries = TaskLibraries + TLibraries(lbSDL);
+// Members a set load leaves closed until Require: the filter library, unless another member
+// of the set links it anyway (libavdevice).
+inline const TLibraries BoundOnFirstUse{avFilter};
 
 // Raises Exception with "Load function %s@%s error: %s" when the entry is missing and not optional.
 void* BindFunction(const std::string& ALibFileName, void* AHandle, const char* AEntryName, bool AOptional);
@@ -58,12 +66,24 @@ class TFFmpegLoader {
 public:
   TFFmpegLoader() = default;
 
+  // Opens and binds the library at once, whatever set it belongs to.
   bool Load(TLibrary ALibrary);
   // Loads every member in dependency order; on the first failure releases the members this
   // call loaded and returns false with LastErrMsg naming that failure. An empty set raises.
+  // Members of BoundOnFirstUse are only counted (see Require).
   bool Load(TLibraries ALibraries);
+  // True while the library is bound, or counted by a loaded set that binds it on first use.
   bool Loaded(TLibrary ALibrary) const;
   bool Loaded(TLibraries ALibraries) const;
+  // Binds a loaded library before its first use, once; safe from any thread. Returns false
+  // when the library is not loaded or cannot be bound, with the same LastErrMsg (also given
+  // in AError) and log line as a failed Load. Its cells may be used once this returned true.
+  bool Require(TLibrary ALibrary, std::string* AError = nullptr);
+  // Whether the library is open and its cells filled now.
+  bool Bound(TLibrary ALibrary) const;
+  // The file names the loader opened, in order, one entry per opening (a library closed by
+  // its last Unload and loaded again appears again).
+  std::vector<std::string> OpenedLibraries() const;
   // Releases one load of the library; the last release clears its cells and closes it.
   void Unload(TLibrary ALibrary);
   void Unload(TLibraries ALibraries);
@@ -79,7 +99,12 @@ public:
   bool InstallLogger = true;
 
 private:
-  bool LoadOne(TLibrary ALibrary);
+  // Opens and binds one library, counting nothing; false with LastErrMsg set.
+  bool BindOne(TLibrary ALibrary);
+  // What follows every successful load of avutil and avformat (safe to repeat).
+  void AfterBind(TLibrary ALibrary);
+  // Counts one load; binds at once unless ADefer and not bound yet.
+  bool LoadOne(TLibrary ALibrary, bool ADefer);
   void UnloadOne(TLibrary ALibrary);
   void SetError(const std::string& AMsg);
   void LogLoadFailure();

@@ -193,7 +193,9 @@ bool DeinterlacePicture(uint8_t* const ADst[4], const int ADstLinesize[4], const
 class TVideoFilterGraph {
 public:
   ~TVideoFilterGraph();
-  // 0 or -1. Sets the encoder's width and height to the graph's output size.
+  // 0 or -1. Sets the encoder's width and height to the graph's output size. The filter
+  // library is bound here at the first graph of the process; when it cannot be, raises
+  // FFmpegException with the loader's text.
   int32_t Configure(const AVCodecContext* ADec, AVCodecContext* AEnc, int32_t ATop, int32_t ABottom, int32_t ALeft,
                     int32_t ARight, uint32_t ASwsFlags, const std::string& AFilters, bool AKeepEncoderSize = false);
   // Pushes a picture (nullptr: end of input) with its time in microseconds.

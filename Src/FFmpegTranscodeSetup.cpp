@@ -461,11 +461,11 @@ void TTranscoder::OpenEncoders() {
       ost.enc->time_base = AV_TIME_BASE_Q;
       CopySubtitleHeader(&E, ost.enc, ist_table[static_cast<size_t>(ost.source_index)].st->codecpar);
     }
-    // A video encoder gets the cores the run leaves free: the machine's shared among the
-    // conversions running at once.
+    // A video encoder whose extra threads pay gets the cores the run leaves free: the
+    // machine's shared among the conversions running at once.
     if (ost.enc->codec_type == AVMEDIA_TYPE_VIDEO && E.Fthread_count <= 1 &&
         (codec->capabilities & (AV_CODEC_CAP_FRAME_THREADS | AV_CODEC_CAP_SLICE_THREADS | AV_CODEC_CAP_OTHER_THREADS)))
-      ost.enc->thread_count = EncoderThreadCount();
+      ost.enc->thread_count = EncoderThreadCount(codec->name);
     if (OpenCodec(&E, ost.enc, codec, ost.setup->codec_opts) < 0) {
       DumpStreamMapping();
       const std::string text = Format(

@@ -28,5 +28,7 @@ OMBREL_EXCEPTION(EInOutError, Exception)
 OMBREL_EXCEPTION(EThread, Exception)
 OMBREL_EXCEPTION(EIniFileException, Exception)
 OMBREL_EXCEPTION(EComponentError, Exception)
+// A cast to a class the object is not of ("Invalid class typecast").
+OMBREL_EXCEPTION(EInvalidCast, Exception)
 // A named resource that does not exist.
 OMBREL_EXCEPTION(EResNotFound, Exception)

@@ -27,12 +27,14 @@ PEERS = {"Src", "lib"}
 TOP = 5  # tools/, bench/, fuzz/: above every layer
 LIB_FOLDERS = ["skin", "graphics", "controls", "forms", "dialogs"]
 
-# What of platform/ the other layers may see: the Win32-shaped API at its top, the shell's
-# interface with the environment tests install, and the choice of backend with the headless
-# backend's hooks for tests. The rest
-# (gdi/, text/, window/, backend internals such as the Xlib-based X11Backend.h) is platform's own.
+# What of platform/ the other layers may see: the Win32-shaped API at its top, the pixel
+# kernels the skin engine draws with too, the shell's interface with the environment tests
+# install, and the choice of backend with the headless backend's hooks for tests. The rest
+# (the rest of gdi/, text/, window/, backend internals such as the Xlib-based X11Backend.h) is
+# platform's own.
 PLATFORM_PUBLIC = re.compile(
     r"^platform/([^/]+\.h"
+    r"|gdi/PixelKernels\.h"
     r"|shell/(Shell|ShellApi|Services|ChangeNotify|Environment)\.h"
     r"|backend/(Backend|Choose)\.h|backend/headless/[^/]+\.h|backend/x11/X11\.h)$")
 
@@ -181,7 +183,7 @@ def main():
                                f"includes only its own and earlier ones ({order})")
             if layer == "platform" and not unit.platform_own and not PLATFORM_PUBLIC.match(rel):
                 fault(src, "platform", rel, f"{src}: includes {rel}, internal to platform/ (its public headers: "
-                           "platform/*.h, shell/{Shell,ShellApi,Services,ChangeNotify,Environment}.h, "
+                           "platform/*.h, gdi/PixelKernels.h, shell/{Shell,ShellApi,Services,ChangeNotify,Environment}.h, "
                            "backend/{Backend,Choose}.h, backend/headless/*.h, backend/x11/X11.h)")
 
     for (src, rule), (text, count) in sorted(faults.items()):

@@ -13,4 +13,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libx11-dev libxext-dev libxrandr-dev libxtst-dev xvfb xauth \
   libavcodec-dev libavcodec-extra libavformat-dev libavutil-dev libavfilter-dev \
   libswscale-dev libswresample-dev libavdevice-dev libsdl1.2-dev \
-  libcanberra-dev
+  libcanberra-dev libicu-dev

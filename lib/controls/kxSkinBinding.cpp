@@ -71,30 +71,3 @@ int32_t TkxSkinBinding::FirstSkinRecord(std::initializer_list<const char*> Names
     if (const int32_t i = sd->GetControlIndex(n); i != -1) return i;
   return -1;
 }
-
-// ---- the skin-change walk -----------------------------------------------------------------------
-
-namespace {
-
-template <typename F>
-void EachControl(TControl* C, const F& Fn) {
-  Fn(C);
-  if (auto* w = dynamic_cast<TWinControl*>(C))
-    for (int i = 0; i < w->ControlCount(); ++i) EachControl(w->Controls(i), Fn);
-}
-
-}  // namespace
-
-void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
-  if (!Root) return;
-  EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinBinding*>(c); s && s->HearsSkinChange(SD)) s->BeforeChangeSkinData();
-  });
-}
-
-void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD) {
-  if (!Root) return;
-  EachControl(Root, [SD](TControl* c) {
-    if (auto* s = dynamic_cast<TkxSkinBinding*>(c); s && s->HearsSkinChange(SD)) s->ChangeSkinData();
-  });
-}

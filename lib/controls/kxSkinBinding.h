@@ -7,9 +7,10 @@
 // watcher of its own hears the free notification, so the control needs no Notification for
 // it), moves the free notification along when the control is pointed at another skin data,
 // looks the control's record up by SkinDataName, and is what the skin-change walk of a form
-// finds. A control keeps only its own rule for when and how to re-skin: ChangeSkinData, and
-// SetSkinData where its rule on assignment differs from the usual one. The pointer is let go when
-// the skin data is freed, whoever owns either; a skin data only moved to another owner stays bound.
+// (the skinned-form component's) finds. A control keeps only its own rule for when and how to
+// re-skin: ChangeSkinData, and SetSkinData where its rule on assignment differs from the usual
+// one. The pointer is let go when the skin data is freed, whoever owns either; a skin data only
+// moved to another owner stays bound.
 //
 // TkxComponentLink<T> is the same free-notification mechanics for any other component a control
 // points at (image lists, scroll bars): the pointer clears itself when that component is freed.
@@ -139,11 +140,3 @@ private:
   TComponent* FHost;
   TkxComponentLink<TkxSkinData> FSkin;
 };
-
-// The walk a form makes around a skin change of SD: BeforeChangeSkinData on its skinned controls
-// before the skin is replaced, ChangeSkinData on every skinned control (windowed or not, the
-// skinned edits included) that hears SD afterwards. Root's own tree only; Root itself included
-// when it is one.
-class TWinControl;
-void BeforeChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);
-void ChangeSkinDataWalk(TWinControl* Root, TkxSkinData* SD);

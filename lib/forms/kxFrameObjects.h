@@ -7,6 +7,7 @@
 //   kxFrameObjects.cpp   the base, user object, animation, button and standard button
 //   kxCaptionObject.cpp  the caption text object and the quick buttons
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/Controls.h"
@@ -20,13 +21,14 @@ class TkxDataSkinObject;
 class TkxDataSkinCaption;
 class TkxSkinData;
 class TkxVelara;
+class TkxLayerManager;
 
-class TkxActiveSkinObject {
+class TkxActiveSkinObject : public TObject {
 public:
   // ARecord is the object's skin record, or nullptr for the default look's buttons; it is
   // copied, never changed.
   TkxActiveSkinObject(TkxVelara* AParent, TkxDataSkinObject* AData);
-  virtual ~TkxActiveSkinObject() = default;
+  ~TkxActiveSkinObject() override = default;
 
   virtual bool PointInMask(int32_t X, int32_t Y);
   virtual void ShowLayer();
@@ -69,10 +71,20 @@ public:
   int32_t GlowLayerOffsetX = 0, GlowLayerOffsetY = 0;
   int32_t GlowLayerAlphaBlendValue = 255;
 
+  // ObjectRect on the screen (the glow layer and menus open there).
+  TRect ScreenRect();
+
 protected:
   // Draws the morph between the normal image (from Src at SrcRect) and the hot one.
   void DrawMorph(TCanvas* Cnvs, TBitmap* NormalSrc, const TRect& NormalRect, TBitmap* HotSrc, const TRect& HotRect);
   bool MorphDue();
+  // The form's skin when it is loaded; nullptr for none or an empty one.
+  TkxSkinData* UsableSkin();
+  // Copies SrcRect of Src onto ObjectRect of Cnvs (stretched); nothing for no picture or rect.
+  void CopyToObject(TCanvas* Cnvs, TBitmap* Src, const TRect& SrcRect);
+  // Shows or hides the glow on the given layer manager (the menu buttons keep their own).
+  void ShowLayerOn(TkxLayerManager* Manager);
+  void HideLayerOn(TkxLayerManager* Manager);
 };
 
 class TkxUserObject : public TkxActiveSkinObject {
@@ -96,6 +108,12 @@ public:
   void Start();
   void Stop();
   void ChangeFrame();
+  // Runs the object's command (a caption button drawn as a strip).
+  void DoCommand();
+  // Drops the attached menu under (or above) the object.
+  void TrackMenu();
+  // The form is in the state this button's command flips back (maximized, minimized, rolled up).
+  bool InRestoreState();
   int32_t Frame() const { return FFrame; }
   void SetFrame(int32_t Value);
 
@@ -127,6 +145,8 @@ public:
 
   bool Down() const { return FDown; }
   void SetDown(bool Value);
+  // Drops the attached menu under (or above) the button.
+  void TrackMenu();
 
   bool FDown = false;
   bool FPopupUp = false;
@@ -149,6 +169,10 @@ public:
 
   // The default look (no skin): a navy frame and a glyph per command.
   void DefaultDraw(TCanvas* Cnvs);
+  void DoCommand();
+  bool InRestoreState();
+  // The system-menu button that shows the form's icon.
+  bool IsIconButton();
 
   bool FSkinSupport = false;
   TkxStdCommand Command = cmClose;
@@ -168,6 +192,25 @@ public:
   void MouseLeave() override;
 
   bool EnableAnimation();
+  // The caption text: the window text (and an MDI main form's maximized child's, when MDI comes).
+  std::string CaptionText();
+  // Where the text goes, relative to the object's top-left.
+  TRect TextRect();
+  // Finds the hot quick button at a window point and repaints the frame when it changed.
+  void TrackQuickButtons(int32_t X, int32_t Y);
+  bool HasQuickButtons();
+
+private:
+  void SetCaptionFont(TCanvas* C, TColor Color);
+  // One text pass (plate, light and shadow copies, the text with its effect) shifted by DX, DY.
+  void DrawCaptionText(TCanvas* C, const TRect& TR, int32_t DX, int32_t DY, bool AActive);
+  // The caption's background of ObjectRect's size from S of P, ends kept, middle filled.
+  std::unique_ptr<TBitmap> Background(TBitmap* P, const TRect& S);
+  TRect AnimationFrameRect(int32_t N);
+  void DrawQuickButtons(TCanvas* Cnvs);
+  void RepaintFrame();
+
+public:
 
   int32_t ActiveQuickButton = -1, OldActiveQuickButton = -1;
   std::string FontName;

@@ -14,6 +14,7 @@
 //   kxVelaraObjects.cpp the frame-object host: hot object, capture, timers, caption buttons
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "lib/skin/kxSkinValues.h"
 
 class TBitmap;
 class TCanvas;
@@ -248,6 +250,9 @@ public:
   // The height of the default caption: 15 for tool windows, else 19.
   int32_t DefaultCaptionHeight() const;
   int32_t DefaultButtonSize() const;
+  // A skin rectangle (picture coordinates) of an object placed by the frame picture's corners,
+  // mapped to the current size; CalcSkinRects must have run.
+  TRect MapSkinRect(const TRect& R) const;
 
   // ---- hit testing, limits, states, snapping (kxVelaraStates.cpp) ----
   int32_t GetMinWidth();
@@ -302,6 +307,21 @@ public:
   void DoObjectMouseLeave(const std::string& IDName);
   // Runs a caption button's command (close, maximize, minimize, roll-up, system menu, tray).
   void DoStdCommand(int32_t Command);
+  // Switch the host's timers on (made here, owned by the component, when not made yet): the
+  // mouse poll (50 ms) and the morph and animation steps (25 ms each).
+  void EnableMouseTimer();
+  void EnableMorphTimer();
+  void EnableAnimateTimer();
+  // A frame object's menu at the screen rect R (below it, or above with APopupUp). Skinned
+  // menus are not built yet: for now this only calls ObjectMenuHook.
+  void PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp);
+  std::function<void(TMenuItem* AItem, const TRect& R, bool APopupUp)> ObjectMenuHook;
+  // What the frame objects need when the skinned menu closes: the first menu button that is down
+  // comes up, the first tracking menu strip runs back.
+  void ObjectMenuClosed();
+  // Minimizing to the tray comes with the tray icon: for now this only calls MinimizeToTrayHook.
+  void MinimizeToTray();
+  std::function<void()> MinimizeToTrayHook;
 
   // ---- state shared by the files above (kept public for the frame objects and the tests) ----
   TkxLayerManager* FLayerManager = nullptr;      // glow windows of the frame objects (owned)
@@ -363,16 +383,74 @@ private:
   TkxBorderIcons FBorderIcons{TkxBorderIcon::biSystemMenu, TkxBorderIcon::biMinimize, TkxBorderIcon::biMaximize,
                              TkxBorderIcon::biRollUp};
   int32_t FRealHeight = 0;
+  // The link the form's WindowProc holds to this component: it outlives the component, so a hook
+  // installed after this one still reaches the procedure this one replaced (see the destructor).
+  struct THookLink {
+    TkxVelara* Self = nullptr;
+    TWndMethod Old;
+    TShortCutEvent OldShortCut;
+  };
+  struct THookProc;
+  struct THookShortCut;
+  std::shared_ptr<THookLink> FHookLink;
+  TShortCutEvent OldFormShortCut;
+  // Whether the form's WindowProc is this component's hook.
+  bool HookAtHead() const;
+  // Puts FormWindowProc at the head of the form's procedure chain unless it is there already.
+  void InstallHook();
+  // Repaints the frame (WM_NCPAINT) when the form's window exists.
+  void RepaintFrame();
+  bool Designing() const { return ComponentState().Contains(csDesigning); }
+  bool DesigningOrLoading() const {
+    return ComponentState().Contains(csDesigning) || ComponentState().Contains(csLoading);
+  }
 
   // ---- kxVelaraHook.cpp (private helpers of the hook go here) ----
+  // Between the skin data's before and change messages the default frame is not painted.
+  bool FStopPainting = false;
+  // Runs the rows before the replaced procedure; answers whether that procedure still runs.
+  bool BeforeOld(TMessage& M, const TWndMethod& Old);
+  void AfterOld(TMessage& M);
+  void WMSize(TMessage& Message, const TWndMethod& Old);
+  void WMSizing(TMessage& Message, const TWndMethod& Old);
+  void WMNCActivate(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void PaintFrameTo(win::HDC DC);
+  void CaptionDblClick();
+  // Showing: the start position, the fade-in through the layer's constant alpha.
+  bool FadeWanted() const;
+  void StartFadeIn();
+  void PlaceOnFirstShow();
+  void ShowFadeIn();
+  void FadeTimer();
 
   // ---- kxVelaraFrame.cpp (private helpers of the frame go here) ----
+  // FFormWidth and FFormHeight from the form when they are 0.
+  void TakeFormSize();
+  void PaintLogo(TCanvas* C);
+  void PaintBGPicture(win::HDC DC, TBitmap* B, bool Stretch, TkxStretchType Type);
+  // Gives the window Rgn (the window owns it from then on) and records it.
+  void SetFormRegion(win::HRGN Rgn);
 
   // ---- kxVelaraStates.cpp (private helpers of the states go here) ----
+  // Skin support with a skin loaded: the skin's picture gives the limits.
+  bool SkinSupported() const;
+  bool IsMainForm() const;
+  // The work area (or the whole monitor) of the form's monitor.
+  TRect MonitorArea(bool WorkArea) const;
+  bool PointInCaption(TPoint P);
+  bool NearSizingBorder(TPoint P);
+  void DoMinimize();
+  void DoMaximize();
+  void DoRestore();
 
   // ---- kxVelaraSkin.cpp (private helpers of skin application go here) ----
 
   // ---- kxVelaraObjects.cpp (private helpers of the object host go here) ----
+  void EnsureHostTimers();
+  void MouseTimerTick();
+  void MorphTimerTick();
+  void AnimateTimerTick();
 };
 
 // The first skinned-form component of Form; nullptr for no form or none.

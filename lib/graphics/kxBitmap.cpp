@@ -87,6 +87,9 @@ void Stretch(Kind K, const Surface& T, const TRect& DstRect, const TRect& ClipRe
   auto inside = [](int32_t v, int32_t lo, int32_t hi) { return std::clamp(v, lo, hi - 1); };
   std::vector<int32_t> map = StretchMap(clip.left - DstRect.left, cw, SrcRect.left, SrcRect.right, dw, Rounding);
   for (int32_t& x : map) x = inside(x, SrcRect.left, SrcRect.right);
+  win::gdi::ColumnMap columns;
+  columns.Assign(map.data(), cw, Source->Width());
+  const win::gdi::ColumnMapView view = columns.View();
   const auto& k = PixelKernels();
   std::vector<TkxColor> buffer(K == Kind::Opaque ? 0 : size_t(cw));
   int32_t prev = INT32_MIN;
@@ -100,10 +103,9 @@ void Stretch(Kind K, const Surface& T, const TRect& DstRect, const TRect& ClipRe
       if (sy == prev)
         k.CopyLine(T.Row(clip.top + r - 1) + clip.left, dst, cw);
       else
-        for (int32_t i = 0; i < cw; ++i) dst[i] = src[map[size_t(i)]];
+        k.GatherLine(src, view, dst);
     } else {
-      if (sy != prev)
-        for (int32_t i = 0; i < cw; ++i) buffer[size_t(i)] = src[map[size_t(i)]];
+      if (sy != prev) k.GatherLine(src, view, buffer.data());
       (K == Kind::Keyed ? k.KeyCopyLine : k.BlendLine)(buffer.data(), dst, cw);
     }
     prev = sy;

@@ -1,4 +1,5 @@
-// The portable pixel kernels, the kernel table and the stretch maps.
+// The bitmap engine's kernel table (over the graphics layer's kernels), the stretch maps and
+// PCX run-length data.
 #include "lib/graphics/kxKernels.h"
 
 #include <cmath>
@@ -7,112 +8,28 @@
 
 #include "lib/graphics/kxCpu.h"
 
-namespace kxportable {
-
-TkxColor BlendPixelPlain(TkxColor F, TkxColor B) {
-  uint32_t a = F >> 24;
-  if (a == 255) return F;
-  if (a == 0) return B;
-  // Red and blue in one product: each lane stays below 2^16, so none spills into the other.
-  uint32_t rb = ((F & 0x00FF00FFu) * a + (B & 0x00FF00FFu) * (255 - a)) >> 8;
-  uint32_t g = ((F & 0x0000FF00u) * a + (B & 0x0000FF00u) * (255 - a)) >> 8;
-  return 0xFF000000u | (rb & 0x00FF00FFu) | (g & 0x0000FF00u);
-}
-
-TkxColor BlendPixelMMX(TkxColor F, TkxColor B) {
-  uint32_t a = F >> 24;
-  uint32_t r = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t f = (F >> shift) & 0xFF, b = (B >> shift) & 0xFF;
-    uint32_t c = (f * a + b * (256 - a)) >> 8;  // never above 255: no saturation needed
-    r |= c << shift;
-  }
-  return r;
-}
-
-namespace {
-template <TkxColor (*Blend)(TkxColor, TkxColor)>
-void BlendRun(const TkxColor* Source, TkxColor* Target, int32_t Count) {
-  for (int32_t i = 0; i < Count; ++i) {
-    TkxColor s = Source[i];
-    uint32_t a = s >> 24;
-    if (a == 0) continue;
-    Target[i] = a == 255 ? s : Blend(s, Target[i]);
-  }
-}
-}  // namespace
-
-void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count) {
-  BlendRun<BlendPixelPlain>(Source, Target, Count);
-}
-
-void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count) {
-  BlendRun<BlendPixelMMX>(Source, Target, Count);
-}
-
-void KeyCopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count) {
-  for (int32_t i = 0; i < Count; ++i) {
-    TkxColor s = Source[i];
-    if (!IsKeyPixel(s)) Target[i] = s | 0xFF000000u;
-  }
-}
-
-void CopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count) {
-  if (Count <= 0 || Source == Target) return;
-  std::memmove(Target, Source, size_t(Count) * sizeof(TkxColor));
-}
-
-void FillLine(TkxColor* Target, int32_t Count, TkxColor Value) {
-  for (int32_t i = 0; i < Count; ++i) Target[i] = Value;
-}
-
-void SetAlphaLine(TkxColor* Target, int32_t Count, uint8_t Alpha) {
-  uint32_t a = uint32_t(Alpha) << 24;
-  for (int32_t i = 0; i < Count; ++i) Target[i] = (Target[i] & 0x00FFFFFFu) | a;
-}
-
-void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color) {
-  uint32_t c = Color & 0x00FFFFFFu;
-  for (int32_t i = 0; i < Count; ++i)
-    if ((Target[i] & 0x00FFFFFFu) == c) Target[i] = c;
-}
-
-}  // namespace kxportable
-
 // ---- The table ---------------------------------------------------------------------------------
 namespace {
 TkxPixelKernels gKernels;
 std::once_flag gKernelsOnce;
 
 void Fill(bool MMXFormula, bool UseSSE2, bool UseAVX2) {
+  using win::gdi::KernelPath;
+  // KernelsFor keeps to what the processor runs.
+  const win::gdi::PixelKernelTable& t =
+      win::gdi::KernelsFor(!UseSSE2 ? KernelPath::Portable : UseAVX2 ? KernelPath::AVX2 : KernelPath::SSE2);
   TkxPixelKernels k{};
   k.MMXFormula = MMXFormula;
-  k.BlendPixel = MMXFormula ? kxportable::BlendPixelMMX : kxportable::BlendPixelPlain;
-  k.BlendLine = MMXFormula ? kxportable::BlendLineMMX : kxportable::BlendLinePlain;
-  k.KeyCopyLine = kxportable::KeyCopyLine;
-  k.CopyLine = kxportable::CopyLine;
-  k.FillLine = kxportable::FillLine;
-  k.SetAlphaLine = kxportable::SetAlphaLine;
-  k.ClearColorAlpha = kxportable::ClearColorAlpha;
-#if KX_HAVE_SSE2
-  if (UseSSE2) {
-    k.SSE2 = true;
-    k.BlendLine = MMXFormula ? kxsse2::BlendLineMMX : kxsse2::BlendLinePlain;
-    k.KeyCopyLine = kxsse2::KeyCopyLine;
-    k.FillLine = kxsse2::FillLine;
-    k.SetAlphaLine = kxsse2::SetAlphaLine;
-    k.ClearColorAlpha = kxsse2::ClearColorAlpha;
-#if KX_HAVE_AVX2
-    if (UseAVX2 && HasAVX2()) {
-      k.AVX2 = true;
-      k.BlendLine = MMXFormula ? kxavx2::BlendLineMMX : kxavx2::BlendLinePlain;
-    }
-#endif
-  }
-#else
-  (void)UseSSE2;
-#endif
-  (void)UseAVX2;
+  k.BlendPixel = MMXFormula ? t.BlendPixelMMX : t.BlendPixelPlain;
+  k.BlendLine = MMXFormula ? t.BlendLineMMX : t.BlendLinePlain;
+  k.KeyCopyLine = t.KeyCopyLine;
+  k.CopyLine = t.CopyLine;
+  k.FillLine = t.FillLine;
+  k.SetAlphaLine = t.SetAlphaLine;
+  k.ClearColorAlpha = t.ClearColorAlpha;
+  k.GatherLine = t.GatherLine;
+  k.SSE2 = t.Path != KernelPath::Portable;
+  k.AVX2 = t.Path == KernelPath::AVX2;
   gKernels = k;
 }
 }  // namespace

@@ -3,12 +3,14 @@
 // alpha-blended, and the coordinate maps of the nearest-neighbour stretches. Plain memory only
 // (pointer, count, row length): nothing here knows a device context or a class-library object.
 //
-// Every kernel exists as a portable version; the ones that are worth it also have an SSE2
-// version. The two are kept in separate files and must give identical pixels; the table that
-// the bitmap engine calls through is filled once, on first use.
+// The kernels themselves are the graphics layer's (platform/gdi/PixelKernels.h: a portable
+// version of each, SSE2 and AVX2 versions that give identical pixels); this table picks the
+// bitmap engine's blend formula and path from them, once, on first use.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "platform/gdi/PixelKernels.h"
 
 // 0xAARRGGBB: blue in the lowest byte, then green, red and alpha; not premultiplied.
 using TkxColor = uint32_t;
@@ -31,54 +33,14 @@ inline TkxColor ColorToPixel(int32_t Color) {
   return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-// ---- Portable kernels --------------------------------------------------------------------------
-namespace kxportable {
-// F over B by F's alpha: F when opaque, B when clear, else each colour channel
-// (F*a + B*(255-a)) >> 8 and alpha 255.
-TkxColor BlendPixelPlain(TkxColor F, TkxColor B);
-// The formula of the old vector unit: every channel, alpha included, (F*a + B*(256-a)) >> 8,
-// with no special case for a clear or opaque F.
-TkxColor BlendPixelMMX(TkxColor F, TkxColor B);
-// Source alpha 0 leaves the target, 255 copies the source, anything else blends.
-void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
-// Non-key pixels are stored with alpha 255; key pixels leave the target.
-void KeyCopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
-// Nothing when both addresses are equal; the runs may overlap.
-void CopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void FillLine(TkxColor* Target, int32_t Count, TkxColor Value);
-void SetAlphaLine(TkxColor* Target, int32_t Count, uint8_t Alpha);
-// Pixels whose low 24 bits equal Color's get alpha 0.
-void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color);
-}  // namespace kxportable
-
-#if defined(__SSE2__)
-#define KX_HAVE_SSE2 1
-namespace kxsse2 {
-void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void KeyCopyLine(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void FillLine(TkxColor* Target, int32_t Count, TkxColor Value);
-void SetAlphaLine(TkxColor* Target, int32_t Count, uint8_t Alpha);
-void ClearColorAlpha(TkxColor* Target, int32_t Count, TkxColor Color);
-}  // namespace kxsse2
-#endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define KX_HAVE_AVX2 1
-// The alpha-draw kernel eight pixels at a time; only for processors with AVX2 (HasAVX2).
-namespace kxavx2 {
-void BlendLinePlain(const TkxColor* Source, TkxColor* Target, int32_t Count);
-void BlendLineMMX(const TkxColor* Source, TkxColor* Target, int32_t Count);
-}  // namespace kxavx2
-#endif
-
 // ---- The kernel table --------------------------------------------------------------------------
-using TkxBlendPixelProc = TkxColor (*)(TkxColor F, TkxColor B);
-using TkxLineProc = void (*)(const TkxColor* Source, TkxColor* Target, int32_t Count);
-using TkxFillLineProc = void (*)(TkxColor* Target, int32_t Count, TkxColor Value);
-using TkxAlphaLineProc = void (*)(TkxColor* Target, int32_t Count, uint8_t Alpha);
-using TkxClearColorProc = void (*)(TkxColor* Target, int32_t Count, TkxColor Color);
+// The formulas (win::gdi::portable states them): BlendPixelPlain / BlendLinePlain, and the old
+// vector unit's BlendPixelMMX / BlendLineMMX; the run kernels as the layer has them.
+using TkxBlendPixelProc = win::gdi::BlendPixelProc;
+using TkxLineProc = win::gdi::LineProc;
+using TkxFillLineProc = win::gdi::FillLineProc;
+using TkxAlphaLineProc = win::gdi::AlphaLineProc;
+using TkxClearColorProc = win::gdi::ClearColorProc;
 
 struct TkxPixelKernels {
   TkxBlendPixelProc BlendPixel;
@@ -88,6 +50,7 @@ struct TkxPixelKernels {
   TkxFillLineProc FillLine;
   TkxAlphaLineProc SetAlphaLine;
   TkxClearColorProc ClearColorAlpha;
+  win::gdi::GatherLineProc GatherLine;  // a stretched row through a win::gdi::ColumnMap
   bool MMXFormula;  // which blend formula the table holds
   bool SSE2;        // whether the fast versions fill it
   bool AVX2;        // whether the alpha draw takes the eight-pixel version

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/Blend.h"
 #include "platform/gdi/Paint.h"
+#include "platform/gdi/PixelKernels.h"
 
 namespace win::gdi {
 namespace {
@@ -103,24 +104,45 @@ void Transfer(Dc& dc, int x, int y, int w, int h, const Surf& srcIn, int sx, int
   bool fastAlpha = p.mode == Mode::Alpha && oneToOne && d.bpp == 32 && src.bpp == 32 &&
                    (p.bf.AlphaFormat & AC_SRC_ALPHA);
   std::vector<int> cols;
+  ColumnMap map;
+  const PixelKernelTable& kernels = PixelKernels();
   for (const RECT& c : clips) {
     cols.resize(size_t(c.right - c.left));
     for (int xx = c.left; xx < c.right; ++xx) {
       int64_t sc = srcOf(xx - dx0, w, sw, sx, flipX);
       cols[size_t(xx - c.left)] = needSrc && (sc < 0 || sc >= src.w) ? -1 : int(sc);
     }
+    if (fast && !oneToOne) {
+      // A stretched copy: the columns run monotonically, so those with a source pixel are one
+      // run of the clip's row. Its map is prepared once; each row is one gather, and a row whose
+      // source row is the one above's (an enlargement) is a copy of the row just written.
+      auto first = std::find_if(cols.begin(), cols.end(), [](int v) { return v >= 0; });
+      auto last = std::find_if(first, cols.end(), [](int v) { return v < 0; });
+      if (first == last) continue;
+      const int x0 = c.left + int(first - cols.begin()), n = int(last - first);
+      map.Assign(&*first, n, src.w);
+      const ColumnMapView view = map.View();
+      int64_t prev = -1;
+      for (int yy = c.top; yy < c.bottom; ++yy) {
+        int64_t sr = srcOf(yy - dy0, h, sh, sy, flipY);
+        if (sr < 0 || sr >= src.h) {
+          prev = -1;
+          continue;
+        }
+        uint32_t* drow = d.Row32(yy) + x0;
+        if (sr == prev)
+          std::memcpy(drow, d.Row32(yy - 1) + x0, size_t(n) * 4);
+        else
+          kernels.GatherLine(src.Row32(int(sr)), view, drow);
+        prev = sr;
+      }
+      continue;
+    }
     for (int yy = c.top; yy < c.bottom; ++yy) {
       int64_t sr = srcOf(yy - dy0, h, sh, sy, flipY);
       if (needSrc && (sr < 0 || sr >= src.h)) continue;
-      if (fast) {
-        const uint32_t* srow = src.Row32(int(sr));
-        uint32_t* drow = d.Row32(yy);
-        if (oneToOne) {
-          std::memcpy(drow + c.left, srow + cols[0], size_t(c.right - c.left) * 4);
-        } else {
-          for (int xx = c.left; xx < c.right; ++xx)
-            if (int sc = cols[size_t(xx - c.left)]; sc >= 0) drow[xx] = srow[sc];
-        }
+      if (fast) {  // one to one
+        std::memcpy(d.Row32(yy) + c.left, src.Row32(int(sr)) + cols[0], size_t(c.right - c.left) * 4);
         continue;
       }
       if (p.mode == Mode::Alpha && d.bpp == 32 && src.bpp == 32) {

@@ -35,7 +35,6 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 Ident FsIdent(const std::string& name, const struct stat& st, bool link);
 Ident VolumeIdent(const Volume& v);
 std::string NormalName(const Ident& id);
-int NaturalCompare(const std::string& a, const std::string& b);
 int CompareResolved(const Resolved& a, const Resolved& b);
 HRESULT OrderResult(int order);
 ULONG AttributesOf(const Resolved& r);

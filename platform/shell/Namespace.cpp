@@ -14,6 +14,7 @@
 
 #include <fmt/format.h>
 
+#include "base/NameOrder.h"
 #include "platform/shell/Environment.h"
 #include "platform/shell/Internal.h"
 
@@ -246,41 +247,11 @@ int VolumeRank(const std::string& mountPoint) {
   return int(vols.size());
 }
 
-int AsciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-
 }  // namespace
 
-// Case-insensitive (ASCII) with runs of digits compared by value: "file2" before "file10".
-int NaturalCompare(const std::string& a, const std::string& b) {
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    unsigned char ca = a[i], cb = b[j];
-    if (isdigit(ca) && isdigit(cb)) {
-      size_t i2 = i, j2 = j;
-      while (i2 < a.size() && a[i2] == '0') ++i2;
-      while (j2 < b.size() && b[j2] == '0') ++j2;
-      size_t ie = i2, je = j2;
-      while (ie < a.size() && isdigit((unsigned char)a[ie])) ++ie;
-      while (je < b.size() && isdigit((unsigned char)b[je])) ++je;
-      if (ie - i2 != je - j2) return ie - i2 < je - j2 ? -1 : 1;
-      int c = a.compare(i2, ie - i2, b, j2, je - j2);
-      if (c != 0) return c < 0 ? -1 : 1;
-      i = ie;
-      j = je;
-      continue;
-    }
-    int la = AsciiLower(ca), lb = AsciiLower(cb);
-    if (la != lb) return la < lb ? -1 : 1;
-    ++i;
-    ++j;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return 0;
-}
-
 // Identity first (the same virtual item, or equal normalised paths), then the shell order of the
-// last identifiers: virtual items in their fixed order, folders before files, names naturally.
+// last identifiers: virtual items in their fixed order, folders before files,
+// names in the name order (base/NameOrder.h).
 int CompareResolved(const Resolved& a, const Resolved& b) {
   if (a.what != b.what) return a.what < b.what ? -1 : 1;
   if (a.what != Resolved::Fs) return 0;
@@ -295,7 +266,7 @@ int CompareResolved(const Resolved& a, const Resolved& b) {
     int va = VolumeRank(a.last.text), vb = VolumeRank(b.last.text);
     if (va != vb) return va < vb ? -1 : 1;
   }
-  int c = NaturalCompare(NormalName(a.last), NormalName(b.last));
+  int c = CompareNames(NormalName(a.last), NormalName(b.last));
   if (c != 0) return c;
   c = a.last.text.compare(b.last.text);
   if (c != 0) return c < 0 ? -1 : 1;

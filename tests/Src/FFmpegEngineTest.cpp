@@ -1,6 +1,7 @@
 // The engine's lifecycle: start refusals, the run boundary, threads, pause, stop and cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -213,6 +214,37 @@ TEST_F(EngineLifecycle, DestroyingAConvertingEngineWaitsForTheRun) {
     e.reset();
     EXPECT_EQ(terminates_, 1);
   }
+}
+
+// The encoder-thread rule over its table: a family whose extra threads do not pay keeps one
+// thread with every core free; x264 takes the free cores, shared among the running
+// conversions, and never more.
+TEST_F(EngineLifecycle, EncoderThreadsGoOnlyToFamiliesThatGainAndNeverBeyondTheFreeCores) {
+  SetEncoderCoreCount(8);
+  ASSERT_EQ(RunningConversions(), 0);
+  for (const char* name : {"mpeg4", "mpeg1video", "mpeg2video", "msmpeg4", "wmv2", "no-such-encoder"})
+    EXPECT_EQ(EncoderThreadCount(name), 1) << name;
+  EXPECT_GT(EncoderThreadCount("libx264"), 1) << "frame threads pay";
+
+  // Two conversions running: each may have half the cores.
+  TLoopEngine a, b;
+  Fill(a, "a.wav");
+  Fill(b, "b.wav");
+  a.StartConvert(true)->Resume();
+  b.StartConvert(true)->Resume();
+  ASSERT_TRUE(WaitUntil([] { return RunningConversions() == 2; }));
+  for (int cores : {1, 2, 3, 4, 8, 13, 64}) {
+    SetEncoderCoreCount(cores);
+    const int free = std::max(1, cores / 2);
+    const int x264 = EncoderThreadCount("libx264");
+    EXPECT_GE(x264, 1) << cores << " cores";
+    EXPECT_LE(x264, free) << cores << " cores";
+    if (free > 1) EXPECT_GT(x264, 1) << cores << " cores";
+    EXPECT_EQ(EncoderThreadCount("mpeg4"), 1) << cores << " cores";
+  }
+  SetEncoderCoreCount(0);
+  a.Stop(true);
+  b.Stop(true);
 }
 
 }  // namespace

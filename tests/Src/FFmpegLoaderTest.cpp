@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "Src/FFmpegStubs.h"
 #include "Src/libsdl.h"
@@ -116,6 +119,60 @@ TEST_F(LoaderTest, FailedSetReleasesOnlyWhatThatCallLoaded) {
   EXPECT_FALSE(FFLoader().Loaded(avFilter));
   FFLoader().Unload(ProbeLibraries);
   EXPECT_FALSE(FFLoader().Loaded(avCodec));
+}
+
+// The task set counts the filter library but opens it only when a user first requires it;
+// the record of opened files shows each opening once.
+TEST_F(LoaderTest, SetLeavesTheFilterLibraryClosedUntilItIsRequired) {
+  auto openings = [](size_t AFrom, const std::string& AName) {
+    const std::vector<std::string> all = FFLoader().OpenedLibraries();
+    return std::count(all.begin() + static_cast<std::ptrdiff_t>(AFrom), all.end(), AName);
+  };
+  ASSERT_FALSE(FFLoader().Bound(avFilter)) << "a test before this one still holds the filter library";
+  const size_t before = FFLoader().OpenedLibraries().size();
+  ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
+  EXPECT_TRUE(FFLoader().Loaded(TaskLibraries));
+  EXPECT_TRUE(FFLoader().Loaded(avFilter));
+  EXPECT_FALSE(FFLoader().Bound(avFilter));
+  EXPECT_EQ(AVFilterStubs.avfilter_graph_alloc, nullptr);
+  EXPECT_EQ(openings(before, "libavfilter.so.8"), 0);
+  EXPECT_TRUE(FFLoader().Bound(avCodec));
+
+  std::string error = "untouched";
+  ASSERT_TRUE(FFLoader().Require(avFilter, &error)) << FFLoader().LastErrMsg();
+  EXPECT_EQ(error, "untouched");
+  EXPECT_TRUE(FFLoader().Bound(avFilter));
+  EXPECT_EQ(AVFilterStubs.avfilter_version() >> 16, 8u);
+  EXPECT_TRUE(FFLoader().Require(avFilter));
+  EXPECT_EQ(openings(before, "libavfilter.so.8"), 1);
+  EXPECT_EQ(FFLoader().UseCount(avFilter), 1) << "requiring counts no load";
+
+  FFLoader().Unload(TaskLibraries);
+  EXPECT_FALSE(FFLoader().Loaded(avFilter));
+  EXPECT_FALSE(FFLoader().Bound(avFilter));
+  EXPECT_EQ(AVFilterStubs.avfilter_graph_alloc, nullptr);
+  // Nothing loaded it: requiring it is refused, and opens nothing.
+  EXPECT_FALSE(FFLoader().Require(avFilter, &error));
+  EXPECT_NE(error, "untouched");
+  EXPECT_EQ(openings(before, "libavfilter.so.8"), 1);
+}
+
+// A library missing when it is first needed fails as a set load would: the same text in
+// LastErrMsg (and the caller's), and the loads of the set stay as they were.
+TEST_F(LoaderTest, FilterLibraryMissingWhenFirstRequiredFailsWithTheLoadText) {
+  FFLoader().SetLibraryFileName(avFilter, "/nonexistent/libavfilter-missing.so.8");
+  ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << "the set does not need the filter library yet";
+  std::string error;
+  EXPECT_FALSE(FFLoader().Require(avFilter, &error));
+  EXPECT_EQ(error.rfind("Load library /nonexistent/libavfilter-missing.so.8 error: ", 0), 0u) << error;
+  EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+  EXPECT_EQ(FFLoader().LastErrMsg(), error);
+  EXPECT_FALSE(FFLoader().Bound(avFilter));
+  EXPECT_EQ(AVFilterStubs.avfilter_graph_alloc, nullptr);
+  EXPECT_TRUE(FFLoader().Bound(avCodec));
+  EXPECT_EQ(FFLoader().UseCount(avFilter), 1);
+  FFLoader().Unload(TaskLibraries);
+  EXPECT_EQ(FFLoader().UseCount(avFilter), 0);
 }
 
 TEST_F(LoaderTest, EmptySetIsRefused) {

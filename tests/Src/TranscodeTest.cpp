@@ -1,6 +1,7 @@
 // End-to-end conversions of the fixture clips, each output checked by decoding it again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -40,6 +41,60 @@ TEST_F(Transcode, AviToAviKeepsStreamsSizeRateAndLength) {
   EXPECT_TRUE(E->Finished());
   EXPECT_GT(E->Fvideo_size, 0);
   EXPECT_GT(E->Faudio_size, 0);
+}
+
+// A conversion opens what it uses when it first uses it: without a filter graph the filter
+// library stays closed, the first graph opens it once. A library the filter graph needs but
+// cannot find ends the run with the loader's text and no output.
+TEST_F(Transcode, FilterLibraryIsOpenedByTheFirstFilterGraphOnly) {
+  auto openedSince = [](size_t AFrom) {
+    const std::vector<std::string> all = FFLoader().OpenedLibraries();
+    return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(AFrom), all.end());
+  };
+  auto count = [](const std::vector<std::string>& AList, const std::string& AName) {
+    return std::count(AList.begin(), AList.end(), AName);
+  };
+  ASSERT_FALSE(FFLoader().Bound(avFilter)) << "a test before this one still holds the filter library";
+  const size_t before = FFLoader().OpenedLibraries().size();
+  const std::vector<std::string> plain = {"libavcodec.so.59", "libavformat.so.59", "libavutil.so.57",
+                                          "libswscale.so.6", "libswresample.so.4", "libc.so.6"};
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("plain.avi"), {{"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}}));
+  for (const std::string& name : openedSince(before))
+    EXPECT_NE(std::find(plain.begin(), plain.end(), name), plain.end()) << name << " opened by a plain conversion";
+  EXPECT_FALSE(FFLoader().Bound(avFilter));
+
+  NewEngine();
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("flipped.avi"),
+                      {{"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}, {"vf", "hflip"}}));
+  EXPECT_EQ(count(openedSince(before), "libavfilter.so.8"), 1);
+  NewEngine();
+  ASSERT_TRUE(Convert(FixturePath(TFixture::AviMpeg4Mp3), Out("flipped2.avi"),
+                      {{"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}, {"vf", "hflip"}}));
+  EXPECT_EQ(count(openedSince(before), "libavfilter.so.8"), 1) << "opened once for every later graph";
+}
+
+TEST_F(Transcode, FilterLibraryMissingWhenTheGraphNeedsItFailsTheRunWithTheLoadText) {
+  // Reloaded under another name: the task set loads, the filter library is only named.
+  FFLoader().Unload(TaskLibraries);
+  ASSERT_FALSE(FFLoader().Bound(avFilter)) << "a test before this one still holds the filter library";
+  FFLoader().SetLibraryFileName(avFilter, "/nonexistent/libavfilter-missing.so.8");
+  const bool loaded = FFLoader().Load(TaskLibraries);
+  EXPECT_TRUE(loaded) << FFLoader().LastErrMsg();
+  if (loaded) {
+    const std::string out = Out("flipped.avi");
+    ASSERT_TRUE(E->OpenInputFile(FixturePath(TFixture::AviMpeg4Mp3))) << E->LastErrMsg();
+    E->DispatchOption("vf", "hflip");
+    ASSERT_GE(E->OpenOutputFile(out), 0) << E->LastErrMsg();
+    E->StartConvert(false);
+    EXPECT_TRUE(E->FatalException());
+    EXPECT_EQ(E->FatalMessage().rfind("Load library /nonexistent/libavfilter-missing.so.8 error: ", 0), 0u)
+        << E->FatalMessage();
+    EXPECT_FALSE(E->Finished());
+    EXPECT_FALSE(std::filesystem::exists(out)) << "the empty output is removed";
+  }
+  E.reset();
+  FFLoader().SetLibraryFileName(avFilter, "");
+  if (!loaded) ASSERT_TRUE(FFLoader().Load(TaskLibraries));  // TearDown's Unload balances it
 }
 
 // One output of each kind of the catalogue, from the AVI clip (MPEG-4 + MP3, 160x120, 10 fps,

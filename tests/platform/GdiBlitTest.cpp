@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "platform/Gdi.h"
 #include "tests/platform/GdiTestUtil.h"
@@ -74,6 +76,73 @@ TEST(GdiBlit, StretchSamplesNearestColumnAndMirrorsOnNegativeExtents) {
     for (size_t i = 0; i < k.cols.size(); ++i) {
       EXPECT_EQ(dst.At(int(i), 0), Code(k.cols[i], k.flipY ? 1 : 0)) << "case " << (&k - cases) << " col " << i;
     }
+  }
+}
+
+// StretchBlt between 32-bit surfaces against the sampling rule, pixel by pixel: destination
+// column x + i takes source column sx + floor(i*sw/w) (from the far end when the extents'
+// signs differ), rows the same way; pixels without a source pixel, outside the surface or
+// outside the clip keep their value.
+TEST(GdiBlit, StretchCopyFollowsTheSamplingRuleOnOddSizesClipsAndMirrors) {
+  enum Clip { None, Rect, Hole };
+  struct Case { int srcW, srcH, x, y, w, h, sx, sy, sw, sh; Clip clip; bool same; };
+  const Case cases[] = {
+      {13, 7, 2, 1, 37, 23, 0, 0, 13, 7, None, false},       // enlarged
+      {40, 30, 3, 2, 11, 9, 1, 2, 37, 27, None, false},      // shrunk
+      {64, 9, 0, 0, 96, 13, 0, 0, 64, 9, Rect, false},       // 2:3, as 1280 onto 1920
+      {17, 11, 1, 1, 41, 29, 17, 11, -17, -11, None, false}, // mirrored both ways
+      {17, 11, 40, 3, -33, 20, 0, 0, 17, 11, Hole, false},   // a negative destination width mirrors
+      {20, 12, -5, -4, 45, 33, -3, -2, 19, 13, None, false}, // off the surface and before the source
+      {20, 12, 0, 0, 50, 30, 6, 5, 30, 20, Hole, false},     // the source runs off right and bottom
+      {50, 35, 4, 3, 29, 19, 2, 1, 21, 14, Rect, true},      // onto its own surface: reads the original
+      {30, 20, 0, 0, 50, 35, 29, 0, -30, 20, Rect, false},   // mirrored, clip on both sides
+  };
+  std::mt19937 rng(99);
+  for (const Case& k : cases) {
+    const int dw = 50, dh = 35;
+    Canvas dst(dw, dh), other(k.srcW, k.srcH);
+    Canvas& src = k.same ? dst : other;
+    for (int y = 0; y < dh; ++y)
+      for (int x = 0; x < dw; ++x) dst.At(x, y) = uint32_t(rng());
+    for (int y = 0; y < src.h; ++y)
+      for (int x = 0; x < src.w; ++x) src.At(x, y) = uint32_t(rng());
+    std::vector<uint32_t> before(size_t(dw) * dh), source(size_t(src.w) * src.h);
+    for (int y = 0; y < dh; ++y)
+      for (int x = 0; x < dw; ++x) before[size_t(y) * dw + x] = dst.At(x, y);
+    for (int y = 0; y < src.h; ++y)
+      for (int x = 0; x < src.w; ++x) source[size_t(y) * src.w + x] = src.At(x, y);
+    RECT clip{0, 0, dw, dh}, hole{0, 0, 0, 0};
+    if (k.clip != None) {
+      clip = RECT{5, 3, 41, 30};
+      IntersectClipRect(dst.dc, clip.left, clip.top, clip.right, clip.bottom);
+    }
+    if (k.clip == Hole) {  // bands of two rectangles
+      hole = RECT{12, 8, 23, 19};
+      ExcludeClipRect(dst.dc, hole.left, hole.top, hole.right, hole.bottom);
+    }
+    ASSERT_TRUE(StretchBlt(dst.dc, k.x, k.y, k.w, k.h, src.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY));
+
+    // The rule on normalized extents.
+    auto axis = [](int pos, int ext, int spos, int sext, int at, int srcSize, int* from) {
+      bool flip = false;
+      if (ext < 0) { pos += ext; ext = -ext; flip = !flip; }
+      if (sext < 0) { spos += sext; sext = -sext; flip = !flip; }
+      if (at < pos || at >= pos + ext) return false;
+      int64_t kk = int64_t(at - pos) * sext / ext;
+      int64_t v = flip ? spos + sext - 1 - kk : spos + kk;
+      *from = int(v);
+      return v >= 0 && v < srcSize;
+    };
+    for (int y = 0; y < dh; ++y)
+      for (int x = 0; x < dw; ++x) {
+        uint32_t want = before[size_t(y) * dw + x];
+        int fx = 0, fy = 0;
+        bool inClip = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom &&
+                      !(x >= hole.left && x < hole.right && y >= hole.top && y < hole.bottom);
+        if (inClip && axis(k.x, k.w, k.sx, k.sw, x, k.srcW, &fx) && axis(k.y, k.h, k.sy, k.sh, y, k.srcH, &fy))
+          want = source[size_t(fy) * src.w + fx];
+        ASSERT_EQ(dst.At(x, y), want) << "case " << (&k - cases) << " at " << x << "," << y;
+      }
   }
 }
 

@@ -453,3 +453,17 @@ TEST_F(ShellNamespace, IconsComeFromTheItemsWithoutLookingAtThem) {
 }
 
 }  // namespace
+
+TEST_F(ShellNamespace, ChineseNamesFollowPinyinAfterNumbersAndLetters) {
+  const std::string dir = tree.home + "/Videos";
+  for (const char* f : {"中国.mp4", "视频.mp4", "啊.mp4", "Zoo.mp4", "测试.mp4", "2.mp4", "北京.mp4", "文档.mp4",
+                        "10.mp4", "apple.mp4"})
+    WriteText(dir + "/" + f, "x");
+  mkdir((dir + "/文件夹").c_str(), 0755);
+  mkdir((dir + "/Box").c_str(), 0755);
+  auto f = Bind(dir);
+  ASSERT_TRUE(f);
+  EXPECT_EQ((std::vector<std::string>{"Box", "文件夹", "2.mp4", "10.mp4", "apple.mp4", "Zoo.mp4", "啊.mp4", "北京.mp4",
+                                      "测试.mp4", "视频.mp4", "文档.mp4", "中国.mp4"}),
+            Children(f.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS));
+}

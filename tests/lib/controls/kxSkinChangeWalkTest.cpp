@@ -12,9 +12,9 @@
 #include "lib/controls/kxSkinSlider.h"
 #include "lib/controls/kxSkinSplitBevel.h"
 #include "lib/controls/kxSkinUpDown.h"
+#include "lib/forms/kxVelara.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
-#include "tests/lib/controls/SkinChangeHook.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ TEST_F(SkinChangeWalkTest, EverySkinnedControlBoundToTheChangedSkinHearsIt) {
   auto* stored = new TkxSkinData(form);
   stored->SetShowLayeredBorders(false);
   TkxSkinData other(nullptr);
-  skinchange::FollowSkinChanges(form, stored);
+  // The form's skinned-form component walks the controls on the skin data's messages.
+  new TkxVelara(form);
   int y = 0;
   auto put = [&](auto* c, const std::string& name, TkxSkinData* sd) {
     c->SetName(name);

@@ -6,9 +6,9 @@
 #include "classlib/Streaming.h"
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/controls/kxSkinRegister.h"
+#include "lib/forms/kxVelara.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
-#include "tests/lib/controls/SkinChangeHook.h"
 
 namespace {
 
@@ -439,7 +439,8 @@ TEST_F(SkinCtrlsTest, RemovedSkinDataIsForgotten) {
 TEST_F(SkinCtrlsTest, StoredSkinsDrawTheRecordAndFollowASkinChange) {
   auto* stored = new TkxSkinData(form);
   stored->SetShowLayeredBorders(false);
-  auto old = skinchange::FollowSkinChanges(form, stored);
+  // The form's skinned-form component walks the controls on the skin data's messages.
+  new TkxVelara(form);
   auto* c = new TkxSkinCustomControl(owner.get());
   c->SetSkinDataName("panel");
   c->SetBounds(10, 10, 120, 80);
@@ -472,7 +473,6 @@ TEST_F(SkinCtrlsTest, StoredSkinsDrawTheRecordAndFollowASkinChange) {
   Pump();
   EXPECT_EQ(c->SkinIndex(), -1);
   EXPECT_EQ(At(c, 3, 3), Px(clBtnFace));
-  form->WindowProc = old;
 }
 
 TEST_F(SkinCtrlsTest, FormsStreamTheSkinnedBases) {

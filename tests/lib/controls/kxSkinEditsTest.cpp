@@ -18,6 +18,7 @@
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
+#include "lib/forms/kxVelara.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
@@ -642,13 +643,13 @@ TEST_F(SkinEditTest, TheSkinChangeWalkReskinsEdits) {
   EXPECT_EQ(e->SkinIndex(), -1);
   EXPECT_EQ(e->Height(), 30);
   skinlint::LoadGeneratedSkin(0, sd);
-  ChangeSkinDataWalk(form, &sd);
+  TkxVelara::ChangeControlsSkinData(&sd, form);
   auto* r = sd.CtrlList[size_t(sd.GetControlIndex("edit"))].get();
   EXPECT_GE(e->SkinIndex(), 0);
   EXPECT_EQ(e->Height(), r->SkinRect.bottom - r->SkinRect.top);
   EXPECT_EQ(e->ClientRect().bottom, RectHeight(e->EditRect()));
   sd.ClearSkin();
-  ChangeSkinDataWalk(form, &sd);
+  TkxVelara::ChangeControlsSkinData(&sd, form);
   EXPECT_EQ(e->SkinIndex(), -1);
   EXPECT_EQ(e->EditRect(), (TRect{2, 2, 148, e->Height() - 2}));
   e->SetSkinData(nullptr);

@@ -13,6 +13,7 @@
 #include "lib/controls/kxSkinListView.h"
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
+#include "lib/forms/kxVelara.h"
 #include "platform/Gdi.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
@@ -534,11 +535,11 @@ TEST_F(SkinListViewSkinTest, TheSkinChangeWalkReachesTheView) {
   lv->SetSkinData(sd);
   const TColor skinned = lv->Color();
   sd->ClearSkin();
-  ChangeSkinDataWalk(form, sd);
+  TkxVelara::ChangeControlsSkinData(sd, form);
   EXPECT_EQ(lv->SkinIndex(), -1);
   EXPECT_EQ(lv->Color(), clWindow);
   skinlint::LoadGeneratedSkin(2, *sd);
-  ChangeSkinDataWalk(form, sd);
+  TkxVelara::ChangeControlsSkinData(sd, form);
   EXPECT_NE(lv->SkinIndex(), -1);
   EXPECT_EQ(lv->Color(), skinned);
 }

@@ -15,6 +15,7 @@
 #include "lib/skin/kxSkinRecords.h"
 #include "lib/controls/kxSkinRegister.h"
 #include "lib/controls/kxSkinTreeView.h"
+#include "lib/forms/kxVelara.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/SkinLint.h"
 
@@ -267,13 +268,13 @@ TEST_F(SkinTreeViewTest, TheSkinChangeWalkReachesTheTree) {
   skinlint::LoadGeneratedSkin(6, *sd);
   tv->SetSkinDataName("treeview");
   tv->SetDefaultColor(clYellow);
-  ChangeSkinDataWalk(form, sd);
+  TkxVelara::ChangeControlsSkinData(sd, form);
   EXPECT_EQ(tv->SkinIndex(), -1) << "no skin data of its own";
   EXPECT_EQ(tv->Color(), clYellow);
   tv->SetSkinData(sd);
   ASSERT_NE(tv->SkinIndex(), -1);
   sd->ClearSkin();
-  ChangeSkinDataWalk(form, sd);
+  TkxVelara::ChangeControlsSkinData(sd, form);
   EXPECT_EQ(tv->SkinIndex(), -1);
   EXPECT_EQ(tv->Color(), clYellow);
 }

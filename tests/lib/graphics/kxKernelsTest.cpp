@@ -1,6 +1,6 @@
-// The pixel kernels: both blend formulas, the run kernels, the fast versions against the
-// portable ones, the stretch maps, PCX run-length data, the processor and version tests and
-// the rectangle functions.
+// The bitmap engine's kernel table (the kernels themselves, their paths and the processor tests
+// are the graphics layer's: tests/platform/PixelKernelsTest.cpp), the stretch maps, PCX
+// run-length data, the version tests and the rectangle functions.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,65 +19,7 @@ namespace {
 
 constexpr TkxColor ARGB(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
-struct BlendCase {
-  TkxColor F, B, Plain, MMX;
-};
-
-// Foreground over background: the plain formula ((F*a + B*(255-a)) >> 8, alpha 255, F or B
-// unchanged at the ends) and the old vector unit's ((F*a + B*(256-a)) >> 8 on every channel).
-const BlendCase kBlendCases[] = {
-    {ARGB(128, 255, 255, 255), ARGB(255, 255, 255, 255), ARGB(255, 254, 254, 254), ARGB(191, 255, 255, 255)},
-    {ARGB(128, 255, 255, 255), ARGB(255, 0, 0, 0), ARGB(255, 127, 127, 127), ARGB(191, 127, 127, 127)},
-    // Clear and opaque foregrounds: the plain formula returns B or F, the other computes.
-    {ARGB(0, 10, 20, 30), ARGB(200, 100, 150, 250), ARGB(200, 100, 150, 250), ARGB(200, 100, 150, 250)},
-    {ARGB(255, 10, 20, 30), ARGB(200, 100, 150, 250), ARGB(255, 10, 20, 30), ARGB(254, 10, 20, 30)},
-    // a = 1 over a clear background: colour (F + 0) >> 8 and alpha (1 + 0) >> 8.
-    {ARGB(1, 255, 255, 255), ARGB(0, 0, 0, 0), ARGB(255, 0, 0, 0), ARGB(0, 0, 0, 0)},
-    // Red and blue share one product in the plain formula: no carry may cross.
-    {ARGB(64, 255, 0, 255), ARGB(255, 255, 255, 255), ARGB(255, 254, 190, 254), ARGB(207, 255, 191, 255)},
-    {ARGB(200, 40, 80, 120), ARGB(100, 200, 160, 20), ARGB(255, 74, 96, 98), ARGB(178, 75, 97, 98)},
-};
-
-TEST(kx_kernels, BlendPixelBothFormulas) {
-  for (const auto& c : kBlendCases) {
-    EXPECT_EQ(kxportable::BlendPixelPlain(c.F, c.B), c.Plain) << std::hex << c.F << " over " << c.B;
-    EXPECT_EQ(kxportable::BlendPixelMMX(c.F, c.B), c.MMX) << std::hex << c.F << " over " << c.B;
-  }
-}
-
-TEST(kx_kernels, BlendLineSkipsClearAndCopiesOpaqueInBothFormulas) {
-  for (auto line : {kxportable::BlendLinePlain, kxportable::BlendLineMMX}) {
-    std::vector<TkxColor> src = {ARGB(0, 1, 2, 3), ARGB(255, 9, 8, 7), ARGB(128, 255, 255, 255)};
-    std::vector<TkxColor> dst = {ARGB(77, 50, 60, 70), ARGB(10, 1, 1, 1), ARGB(255, 255, 255, 255)};
-    line(src.data(), dst.data(), 3);
-    EXPECT_EQ(dst[0], ARGB(77, 50, 60, 70));
-    EXPECT_EQ(dst[1], ARGB(255, 9, 8, 7));
-    EXPECT_EQ(dst[2], line == kxportable::BlendLinePlain ? ARGB(255, 254, 254, 254) : ARGB(191, 255, 255, 255));
-    line(src.data(), dst.data(), 0);
-    line(src.data(), dst.data(), -5);
-  }
-}
-
-TEST(kx_kernels, RunKernels) {
-  // Key pixels (any alpha) leave the target; others are stored opaque.
-  std::vector<TkxColor> src = {0xFF7F007F, 0x007F007F, ARGB(0, 127, 0, 128), ARGB(10, 1, 2, 3)};
-  std::vector<TkxColor> dst(4, 0x11223344);
-  kxportable::KeyCopyLine(src.data(), dst.data(), 4);
-  EXPECT_EQ(dst, (std::vector<TkxColor>{0x11223344, 0x11223344, ARGB(255, 127, 0, 128), ARGB(255, 1, 2, 3)}));
-
-  kxportable::FillLine(dst.data(), 3, 0xABCDEF01);
-  EXPECT_EQ(dst, (std::vector<TkxColor>{0xABCDEF01, 0xABCDEF01, 0xABCDEF01, ARGB(255, 1, 2, 3)}));
-  kxportable::SetAlphaLine(dst.data(), 2, 0x10);
-  EXPECT_EQ(dst[0], 0x10CDEF01u);
-  EXPECT_EQ(dst[2], 0xABCDEF01u);
-  kxportable::ClearColorAlpha(dst.data(), 4, 0xFFCDEF01);
-  EXPECT_EQ(dst, (std::vector<TkxColor>{0x00CDEF01, 0x00CDEF01, 0x00CDEF01, ARGB(255, 1, 2, 3)}));
-
-  // Overlapping copies behave as a move.
-  std::vector<TkxColor> run = {1, 2, 3, 4, 5};
-  kxportable::CopyLine(run.data(), run.data() + 1, 4);
-  EXPECT_EQ(run, (std::vector<TkxColor>{1, 1, 2, 3, 4}));
-
+TEST(kx_kernels, ColourAndRectangleKernels) {
   EXPECT_EQ(ColorToPixel(0x00332211), 0xFF112233u);  // red lowest in, red in bits 16-23 out
 
   std::vector<TkxColor> bits(6 * 4, 0);
@@ -91,94 +33,20 @@ TEST(kx_kernels, RunKernels) {
   EXPECT_EQ(bits[3 + 3 * 6], 0x80000000u);
 }
 
-#if KX_HAVE_SSE2
-// Random pixels with the alphas that take every branch (0, 255, between) in long runs and
-// alone, and key colours mixed in.
-std::vector<TkxColor> RandomPixels(std::mt19937& rng, size_t n) {
-  std::vector<TkxColor> v(n);
-  std::uniform_int_distribution<uint32_t> any;
-  for (size_t i = 0; i < n; ++i) {
-    uint32_t x = any(rng);
-    switch ((i / 5 + x) % 6) {
-      case 0: x &= 0x00FFFFFF; break;
-      case 1: x |= 0xFF000000; break;
-      case 2: x = (x & 0xFF000000) | kxKeyColor; break;
-      default: break;
-    }
-    v[i] = x;
-  }
-  return v;
-}
-
-TEST(kx_kernels, Sse2KernelsEqualPortableOnRandomRuns) {
-  std::mt19937 rng(22);
-  for (int count : {0, 1, 3, 5, 7, 13, 33, 101, 257, 1023}) {
-    for (int round = 0; round < 4; ++round) {
-      auto src = RandomPixels(rng, size_t(count) + 3), dst = RandomPixels(rng, size_t(count) + 3);
-      auto check = [&](const char* name, auto fast, auto portable) {
-        auto a = dst, b = dst;
-        fast(a.data(), count);
-        portable(b.data(), count);
-        EXPECT_EQ(a, b) << name << " count " << count;
-      };
-      // Odd offsets too, so that no kernel relies on aligned runs.
-      for (int off : {0, 1}) {
-        const TkxColor* s = src.data() + off;
-        check("BlendLinePlain", [&](TkxColor* t, int n) { kxsse2::BlendLinePlain(s, t + off, n - off); },
-              [&](TkxColor* t, int n) { kxportable::BlendLinePlain(s, t + off, n - off); });
-        check("BlendLineMMX", [&](TkxColor* t, int n) { kxsse2::BlendLineMMX(s, t + off, n - off); },
-              [&](TkxColor* t, int n) { kxportable::BlendLineMMX(s, t + off, n - off); });
-#if KX_HAVE_AVX2
-        if (HasAVX2()) {
-          check("AVX2 BlendLinePlain", [&](TkxColor* t, int n) { kxavx2::BlendLinePlain(s, t + off, n - off); },
-                [&](TkxColor* t, int n) { kxportable::BlendLinePlain(s, t + off, n - off); });
-          check("AVX2 BlendLineMMX", [&](TkxColor* t, int n) { kxavx2::BlendLineMMX(s, t + off, n - off); },
-                [&](TkxColor* t, int n) { kxportable::BlendLineMMX(s, t + off, n - off); });
-        }
-#endif
-        check("KeyCopyLine", [&](TkxColor* t, int n) { kxsse2::KeyCopyLine(s, t + off, n - off); },
-              [&](TkxColor* t, int n) { kxportable::KeyCopyLine(s, t + off, n - off); });
-        check("FillLine", [&](TkxColor* t, int n) { kxsse2::FillLine(t + off, n - off, src[0]); },
-              [&](TkxColor* t, int n) { kxportable::FillLine(t + off, n - off, src[0]); });
-        check("SetAlphaLine", [&](TkxColor* t, int n) { kxsse2::SetAlphaLine(t + off, n - off, uint8_t(src[1])); },
-              [&](TkxColor* t, int n) { kxportable::SetAlphaLine(t + off, n - off, uint8_t(src[1])); });
-        check("ClearColorAlpha", [&](TkxColor* t, int n) { kxsse2::ClearColorAlpha(t + off, n - off, dst[2]); },
-              [&](TkxColor* t, int n) { kxportable::ClearColorAlpha(t + off, n - off, dst[2]); });
-      }
-    }
-  }
-}
-
-// Every foreground over every background channel value, for both formulas.
-TEST(kx_kernels, Sse2BlendEqualsPortableForEveryAlphaAndChannel) {
-  std::vector<TkxColor> src, dst;
-  for (uint32_t a = 0; a < 256; ++a)
-    for (uint32_t c = 0; c < 256; c += 5) {
-      src.push_back(ARGB(a, c, 255 - c, c / 2));
-      dst.push_back(ARGB(255 - c, 255 - a, a, c));
-    }
-  for (bool mmx : {false, true}) {
-    auto a = dst, b = dst;
-    (mmx ? kxsse2::BlendLineMMX : kxsse2::BlendLinePlain)(src.data(), a.data(), int(src.size()));
-    (mmx ? kxportable::BlendLineMMX : kxportable::BlendLinePlain)(src.data(), b.data(), int(src.size()));
-    EXPECT_EQ(a, b) << (mmx ? "MMX" : "plain");
-#if KX_HAVE_AVX2
-    if (HasAVX2()) {
-      auto c = dst;
-      (mmx ? kxavx2::BlendLineMMX : kxavx2::BlendLinePlain)(src.data(), c.data(), int(src.size()));
-      EXPECT_EQ(c, b) << "AVX2 " << (mmx ? "MMX" : "plain");
-    }
-#endif
-  }
-}
-#endif
-
 TEST(kx_kernels, TableIsChosenOnceAndCanBeSetForTests) {
   const TkxPixelKernels& k = PixelKernels();
   EXPECT_EQ(k.MMXFormula, HasMMX());  // on x86-64 the vector unit is always there
   EXPECT_EQ(k.SSE2, HasSSE2());
   EXPECT_EQ(k.AVX2, HasSSE2() && HasAVX2());
+  // The kernels are the graphics layer's, on the path it chose, with the formula picked here.
+  const win::gdi::PixelKernelTable& layer = win::gdi::PixelKernels();
+  EXPECT_EQ(k.BlendLine, k.MMXFormula ? layer.BlendLineMMX : layer.BlendLinePlain);
+  EXPECT_EQ(k.KeyCopyLine, layer.KeyCopyLine);
+  EXPECT_EQ(k.GatherLine, layer.GatherLine);
+  SelectPixelKernels(true, true, false);
+  EXPECT_EQ(PixelKernels().BlendLine, win::gdi::KernelsFor(win::gdi::KernelPath::SSE2).BlendLineMMX);
   SelectPixelKernels(false, false);
+  EXPECT_EQ(PixelKernels().BlendLine, win::gdi::portable::BlendLinePlain);
   EXPECT_EQ(BlendPixel(ARGB(128, 255, 255, 255), ARGB(255, 255, 255, 255)), ARGB(255, 254, 254, 254));
   SelectPixelKernels(true, false);
   EXPECT_EQ(BlendPixel(ARGB(128, 255, 255, 255), ARGB(255, 255, 255, 255)), ARGB(191, 255, 255, 255));
@@ -237,15 +105,7 @@ TEST(kx_kernels, PcxRunLengthEncodingRoundTrips) {
   EXPECT_EQ(EncodePcxRle(lit, 4), (std::vector<uint8_t>{0x05, 0xC1, 0xC9, 0xC2, 0x07}));
 }
 
-TEST(kx_kernels, ProcessorAndVersionTests) {
-  EXPECT_TRUE(HasMMX(true, 0x500, 1u << 23));
-  EXPECT_FALSE(HasMMX(true, 0x400, 0xFFFFFFFF));  // family 4 has none, whatever the bits say
-  EXPECT_FALSE(HasMMX(false, 0x600, 1u << 23));
-  EXPECT_FALSE(HasMMX(true, 0x600, 0));
-#if defined(__x86_64__)
-  EXPECT_TRUE(HasCpuid());
-  EXPECT_TRUE(HasMMX());
-#endif
+TEST(kx_kernels, VersionTests) {
   struct V {
     int ma, mi;
     bool w2k, xp, vista;

@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace xpixels {
 
@@ -34,6 +35,39 @@ std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Heigh
       out[size_t(y) * size_t(Width) + size_t(x)] = uint32_t(XGetPixel(img, x, y)) | 0xFF000000u;
   XDestroyImage(img);
   return out;
+}
+
+bool ClickAt(int X, int Y, int Count) {
+  Display* d = Connection();
+  int ev = 0, err = 0, major = 0, minor = 0;
+  if (!d || !XTestQueryExtension(d, &ev, &err, &major, &minor)) return false;
+  XTestFakeMotionEvent(d, DefaultScreen(d), X, Y, CurrentTime);
+  for (int i = 0; i < Count; ++i) {
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  }
+  XFlush(d);
+  return true;
+}
+
+bool PressKey(const char* KeyName) {
+  Display* d = Connection();
+  int ev = 0, err = 0, major = 0, minor = 0;
+  if (!d || !XTestQueryExtension(d, &ev, &err, &major, &minor)) return false;
+  const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(KeyName));
+  if (code == 0) return false;
+  XTestFakeKeyEvent(d, code, True, CurrentTime);
+  XTestFakeKeyEvent(d, code, False, CurrentTime);
+  XFlush(d);
+  return true;
+}
+
+bool WindowOrigin(uintptr_t Window, int* X, int* Y) {
+  Display* d = Connection();
+  if (!d || !Window) return false;
+  XSync(d, False);
+  ::Window child = 0;
+  return XTranslateCoordinates(d, ::Window(Window), DefaultRootWindow(d), 0, 0, X, Y, &child) != 0;
 }
 
 }  // namespace xpixels

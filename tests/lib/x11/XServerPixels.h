@@ -1,6 +1,6 @@
 #pragma once
 // The X server's pixels of a window, read over a connection of the test's own, the way any X
-// client would see them. This header carries no X types, so the tests never see the X headers.
+// client would see them, and input faked through that connection. This header carries no X types, so the tests never see the X headers.
 #include <cstdint>
 #include <vector>
 
@@ -15,5 +15,13 @@ int ScreenHeight();
 // Rows [Top, Top + Height) of the window, all Width columns, as 0xFFRRGGBB (XGetImage of the
 // window, which must be on the screen there); empty when the server refuses.
 std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Height);
+// Where the X server has the window's top-left pixel, in root coordinates; false when it cannot say.
+bool WindowOrigin(uintptr_t Window, int* X, int* Y);
+
+// Input through the XTest extension, as a user's would arrive: the pointer to a screen point,
+// a left click there (Count clicks in a row make a double click), a key by its key name
+// ("Return", "Tab"). False when the server has no XTest.
+bool ClickAt(int X, int Y, int Count = 1);
+bool PressKey(const char* KeyName);
 
 }  // namespace xpixels
