@@ -3,6 +3,8 @@
 // focus and activation, painting, scroll info and the screen. Names, numbers and structures
 // follow the documented Win32 ones so that code written against them reads unchanged.
 // Text is UTF-8 everywhere; WM_CHAR carries one Unicode code point in wParam.
+#include <functional>
+
 #include "platform/WinTypes.h"
 
 namespace win {
@@ -416,6 +418,9 @@ BOOL DestroyWindow(HWND h);
 // Destroys the window once the dispatch that is running now has unwound: a window may ask for
 // its own end from inside one of its handlers and still finish that handler safely.
 BOOL DestroyWindowLater(HWND h);
+// Runs Fn on this thread once the dispatch that is running now has unwound (at once when none
+// runs): an object whose handler ends it frees itself after that handler returned.
+void RunAfterDispatch(std::function<void()> Fn);
 BOOL IsWindow(HWND h);
 BOOL IsWindowVisible(HWND h);
 BOOL IsWindowEnabled(HWND h);

@@ -135,10 +135,16 @@ bool ServeSent(ThreadQueue& q) {
 }
 
 void RunDestroyLater(ThreadQueue& q) {
-  if (q.dispatchDepth > 0 || q.destroyLater.empty()) return;
-  std::vector<HWND> list;
-  list.swap(q.destroyLater);
-  for (HWND h : list) DestroyWindow(h);
+  if (q.dispatchDepth > 0) return;
+  // A window destroyed or a function run here may ask for more: take each batch in turn.
+  while (!q.destroyLater.empty() || !q.runLater.empty()) {
+    std::vector<HWND> list;
+    list.swap(q.destroyLater);
+    for (HWND h : list) DestroyWindow(h);
+    std::vector<std::function<void()>> fns;
+    fns.swap(q.runLater);
+    for (auto& f : fns) f();
+  }
 }
 
 void KillTimersOf(ThreadQueue& q, HWND h) {
@@ -575,6 +581,16 @@ BOOL KillTimer(HWND h, UINT_PTR id) {
                                  [&](const MSG& m) { return m.message == WM_TIMER && m.hwnd == h && m.wParam == id; }),
                   q->posted.end());
   return TRUE;
+}
+
+void RunAfterDispatch(std::function<void()> Fn) {
+  if (!Fn) return;
+  auto q = CurrentQueue();
+  if (q->dispatchDepth == 0) {
+    Fn();
+    return;
+  }
+  q->runLater.push_back(std::move(Fn));
 }
 
 BOOL DestroyWindowLater(HWND h) {

@@ -191,6 +191,7 @@ struct ThreadQueue {
   int sendDepth = 0;       // nesting of messages sent to this thread's windows from another thread
   int dispatchDepth = 0;   // nesting of DispatchMessage/SendMessage into procedures
   std::vector<HWND> destroyLater;
+  std::vector<std::function<void()>> runLater;
   bool altTapArmed = false;
   // double clicks
   HWND lastClickWnd = nullptr;

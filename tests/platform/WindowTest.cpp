@@ -268,6 +268,34 @@ TEST_F(WindowTest, DestroyLaterWaitsForTheDispatchToUnwind) {
   EXPECT_FALSE(IsWindow(h));
 }
 
+TEST_F(WindowTest, RunAfterDispatchWaitsForEveryHandlerToUnwind) {
+  HWND h = Top(0, 0, 100, 100);
+  std::vector<std::string> order;
+  Handlers()[h] = [&](HWND w, UINT m, WPARAM, LPARAM, bool&) -> LRESULT {
+    if (m == WM_USER) {
+      // Nested: a handler that sends to another handler of the same window.
+      RunAfterDispatch([&] { order.push_back("later"); });
+      SendMessage(w, WM_USER + 1, 0, 0);
+      order.push_back("outer done");
+    } else if (m == WM_USER + 1) {
+      RunAfterDispatch([&] {
+        order.push_back("later 2");
+        // Asked for from a function run late: runs in the same pass.
+        RunAfterDispatch([&] { order.push_back("later 3"); });
+      });
+      order.push_back("inner done");
+    }
+    return 0;
+  };
+  PostMessage(h, WM_USER, 0, 0);
+  Pump();
+  EXPECT_EQ(order, (std::vector<std::string>{"inner done", "outer done", "later", "later 2", "later 3"}));
+  // With no dispatch running it runs at once.
+  bool ran = false;
+  RunAfterDispatch([&] { ran = true; });
+  EXPECT_TRUE(ran);
+}
+
 TEST_F(WindowTest, ShowWindowSendsShowWindowAndHidingMovesActivation) {
   HWND a = Top(0, 0, 50, 50, WS_POPUP);
   HWND b = Top(60, 0, 50, 50, WS_POPUP);
