@@ -87,15 +87,7 @@ void DrawMorph(TCanvas* C, TBitmap* A, TBitmap* B, double Kf, TkxMorphKind Kind)
     C->Draw(0, 0, Kf < 0.5 ? A : B);
     return;
   }
-  switch (Kind) {
-    case mkGradient: ea->MorphGrad(eb.get(), Kf); break;
-    case mkLeftGradient: ea->MorphLeftGrad(eb.get(), Kf); break;
-    case mkRightGradient: ea->MorphRightGrad(eb.get(), Kf); break;
-    case mkLeftSlide: ea->MorphLeftSlide(eb.get(), Kf); break;
-    case mkRightSlide: ea->MorphRightSlide(eb.get(), Kf); break;
-    case mkPush: ea->MorphPush(eb.get(), Kf); break;
-    default: ea->Morph(eb.get(), Kf); break;
-  }
+  ea->MorphBy(Kind, eb.get(), Kf);
   ea->Draw(C->Handle(), 0, 0);
 }
 

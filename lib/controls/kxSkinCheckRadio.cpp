@@ -495,15 +495,7 @@ void TkxSkinCheckRadioBox::Paint() {
     BuildSkinImage(hot.get(), ActiveSkinRect, true, FState);
     auto e1 = TkxEffectBmp::CreateFromhWnd(normal->Handle());
     auto e2 = TkxEffectBmp::CreateFromhWnd(hot->Handle());
-    switch (MorphKind) {
-      case mkDefault: e1->Morph(e2.get(), FMorphKf); break;
-      case mkGradient: e1->MorphGrad(e2.get(), FMorphKf); break;
-      case mkLeftGradient: e1->MorphLeftGrad(e2.get(), FMorphKf); break;
-      case mkRightGradient: e1->MorphRightGrad(e2.get(), FMorphKf); break;
-      case mkLeftSlide: e1->MorphLeftSlide(e2.get(), FMorphKf); break;
-      case mkRightSlide: e1->MorphRightSlide(e2.get(), FMorphKf); break;
-      case mkPush: e1->MorphPush(e2.get(), FMorphKf); break;
-    }
+    e1->MorphBy(MorphKind, e2.get(), FMorphKf);
     e1->Draw(Canvas()->Handle(), 0, 0);
     return;
   }

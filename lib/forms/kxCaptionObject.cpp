@@ -19,18 +19,6 @@ namespace {
 
 bool HasPicture(TBitmap* B) { return B && !B->Empty(); }
 
-void MorphBy(TkxMorphKind Kind, TkxEffectBmp& From, TkxEffectBmp* To, double Kf) {
-  switch (Kind) {
-    case mkGradient: From.MorphGrad(To, Kf); break;
-    case mkLeftGradient: From.MorphLeftGrad(To, Kf); break;
-    case mkRightGradient: From.MorphRightGrad(To, Kf); break;
-    case mkLeftSlide: From.MorphLeftSlide(To, Kf); break;
-    case mkRightSlide: From.MorphRightSlide(To, Kf); break;
-    case mkPush: From.MorphPush(To, Kf); break;
-    default: From.Morph(To, Kf); break;
-  }
-}
-
 // The look of an inactive frame, the same one the form gives its frame.
 void ApplyInActiveEffect(TkxEffectBmp& E, TkxInActiveEffect Effect) {
   switch (Effect) {
@@ -256,7 +244,7 @@ void TkxSkinCaptionObject::Draw(TCanvas* Cnvs, bool) {
     auto E1 = TkxEffectBmp::CreateFromhWnd(B1->Handle());
     auto E2 = TkxEffectBmp::CreateFromhWnd(B2->Handle());
     if (E1 && E2) {
-      MorphBy(MorphKind, *E1, E2.get(), MorphKf());
+      E1->MorphBy(MorphKind, E2.get(), MorphKf());
       if (!Active && Inactive) ApplyInActiveEffect(*E1, S->InActiveEffect);
       E1->Draw(Cnvs->Handle(), ObjectRect.left, ObjectRect.top);
     }

@@ -23,18 +23,6 @@ TBitmap* PictureAt(TkxSkinData* SD, int32_t Index) {
 
 bool HasPicture(TBitmap* B) { return B && !B->Empty(); }
 
-void MorphBy(TkxMorphKind Kind, TkxEffectBmp& From, TkxEffectBmp* To, double Kf) {
-  switch (Kind) {
-    case mkGradient: From.MorphGrad(To, Kf); break;
-    case mkLeftGradient: From.MorphLeftGrad(To, Kf); break;
-    case mkRightGradient: From.MorphRightGrad(To, Kf); break;
-    case mkLeftSlide: From.MorphLeftSlide(To, Kf); break;
-    case mkRightSlide: From.MorphRightSlide(To, Kf); break;
-    case mkPush: From.MorphPush(To, Kf); break;
-    default: From.Morph(To, Kf); break;
-  }
-}
-
 }  // namespace
 
 // ---- the base -----------------------------------------------------------------------------------
@@ -113,7 +101,7 @@ void TkxActiveSkinObject::DrawMorph(TCanvas* Cnvs, TBitmap* NormalSrc, const TRe
   auto E1 = TkxEffectBmp::CreateFromhWnd(B1->Handle());
   auto E2 = TkxEffectBmp::CreateFromhWnd(B2->Handle());
   if (!E1 || !E2) return;
-  MorphBy(MorphKind, *E1, E2.get(), MorphKf());
+  E1->MorphBy(MorphKind, E2.get(), MorphKf());
   E1->Draw(Cnvs->Handle(), ObjectRect.left, ObjectRect.top);
 }
 

@@ -79,15 +79,7 @@ void DrawMorphed(TBitmap* A, TBitmap* B, double Kf, TkxMorphKind Kind) {
     if (Kf >= 0.5) A->Canvas()->Draw(0, 0, B);
     return;
   }
-  switch (Kind) {
-    case mkGradient: ea->MorphGrad(eb.get(), Kf); break;
-    case mkLeftGradient: ea->MorphLeftGrad(eb.get(), Kf); break;
-    case mkRightGradient: ea->MorphRightGrad(eb.get(), Kf); break;
-    case mkLeftSlide: ea->MorphLeftSlide(eb.get(), Kf); break;
-    case mkRightSlide: ea->MorphRightSlide(eb.get(), Kf); break;
-    case mkPush: ea->MorphPush(eb.get(), Kf); break;
-    default: ea->Morph(eb.get(), Kf); break;
-  }
+  ea->MorphBy(Kind, eb.get(), Kf);
   ea->Draw(A->Canvas()->Handle(), 0, 0);
 }
 

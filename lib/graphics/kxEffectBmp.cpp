@@ -423,3 +423,15 @@ void TkxEffectBmp::MaskFillColor(TkxEffectBmp* Msk, TColor C, double kf) {
       for (int c = 0; c < 3; ++c) p[c] = Clamp255((1 - kf) * p[c] + kf * fill[c]);
     }
 }
+
+void TkxEffectBmp::MorphBy(TkxMorphKind Kind, TkxEffectBmp* BMP, double Kf) {
+  switch (Kind) {
+    case mkGradient: MorphGrad(BMP, Kf); break;
+    case mkLeftGradient: MorphLeftGrad(BMP, Kf); break;
+    case mkRightGradient: MorphRightGrad(BMP, Kf); break;
+    case mkLeftSlide: MorphLeftSlide(BMP, Kf); break;
+    case mkRightSlide: MorphRightSlide(BMP, Kf); break;
+    case mkPush: MorphPush(BMP, Kf); break;
+    default: Morph(BMP, Kf); break;
+  }
+}

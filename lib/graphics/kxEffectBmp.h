@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "classlib/Graphics.h"
+#include "lib/skin/kxSkinValues.h"
 
 class TkxEffectBmp {
 public:
@@ -53,6 +54,8 @@ public:
   void MorphHGrad(TkxEffectBmp* BMP, double Kf);
   void MorphVGrad(TkxEffectBmp* BMP, double Kf);
   void MorphGrad(TkxEffectBmp* BMP, double Kf);
+  // The transition a skin record names (mkDefault: the plain blend).
+  void MorphBy(TkxMorphKind Kind, TkxEffectBmp* BMP, double Kf);
 
   void ChangeBrightness(double Kf);
   void ChangeDarkness(double Kf);
