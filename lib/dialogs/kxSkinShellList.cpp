@@ -168,6 +168,9 @@ TkxCustomShellListView::TkxCustomShellListView(TComponent* AOwner) : TkxSkinCust
   SetOwnerData(true);
   FSmallImages = SystemImages(true);
   FLargeImages = SystemImages(false);
+  // Given now, so that the rows have their height before the window exists.
+  if (FSmallImages) SetSmallImages(FSmallImages.get());
+  if (FLargeImages) SetLargeImages(FLargeImages.get());
   SetHideSelection(false);
   OnDataFind = [this](TObject*, TItemFind Find, const std::string& S, TPoint, void*, int32_t Start,
                       TSearchDirection, bool Wrap, int32_t& Index) { Index = FindItem(Find, S, Start, Wrap); };
@@ -175,6 +178,9 @@ TkxCustomShellListView::TkxCustomShellListView(TComponent* AOwner) : TkxSkinCust
 
 TkxCustomShellListView::~TkxCustomShellListView() {
   if (FComboBox && FComboBox->FListView == this) FComboBox->FListView = nullptr;
+  // The image lists are ours and go before the list view lets go of them.
+  SetSmallImages(nullptr);
+  SetLargeImages(nullptr);
   FFolders.clear();
   FRootFolder.reset();
 }

@@ -269,29 +269,35 @@ TEST_F(ShellSortTest, AFileGoneBeforeTheSortIsNoError) {
 TEST_F(ShellListTest, TypeAheadFoldsAsciiLettersOnly) {
   const std::string ta = tree.root + "/ta";
   fs::create_directories(ta);
-  // Shown as: 0 alpha, 1 Beta, 2 beta2, 3 gamma, 4 ÄRGER, 5 äpfel, 6 zeta, 7 ALPINE
   for (const char* f : {"alpha.x", "Beta.x", "beta2.x", "gamma.x", "ÄRGER.x", "äpfel.x", "zeta.x", "zz-ALPINE.x"})
     WriteText(ta + "/" + f, "");
   MakeList(ta);
   ASSERT_EQ(8, list->FolderCount());
+  const std::vector<std::string> names = Names();
+  auto at = [&](const std::string& name) { return int32_t(std::find(names.begin(), names.end(), name) - names.begin()); };
   struct Case {
     const char* text;
-    int32_t start;
+    const char* from;  // the start row's name
     bool wrap;
-    int32_t found;
+    const char* found;  // "" for none
   } cases[] = {
-      {"be", 0, true, 1},  {"BE", 2, true, 2},   {"be", 3, true, 1},   {"be", 3, false, -1}, {"AL", 1, true, 0},
-      {"zz-a", 0, true, 7}, {"ä", 0, true, 5},   {"Ä", 0, true, 4},    {"äP", 0, true, 5},   {"q", 0, true, -1},
-      {"a", -1, true, -1}, {"a", 99, true, -1},
+      {"be", "alpha.x", true, "Beta.x"}, {"BE", "beta2.x", true, "beta2.x"},  {"be", "gamma.x", true, "Beta.x"},
+      {"be", "gamma.x", false, ""},      {"AL", "Beta.x", true, "alpha.x"},   {"zz-a", "alpha.x", true, "zz-ALPINE.x"},
+      {"ä", "alpha.x", true, "äpfel.x"}, {"Ä", "alpha.x", true, "ÄRGER.x"},   {"äP", "alpha.x", true, "äpfel.x"},
+      {"q", "alpha.x", true, ""},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.found, list->FindItem(ifPartialString, c.text, c.start, c.wrap)) << c.text << " from " << c.start;
+  for (const Case& c : cases) {
+    const int32_t want = *c.found ? at(c.found) : -1;
+    EXPECT_EQ(want, list->FindItem(ifPartialString, c.text, at(c.from), c.wrap)) << c.text << " from " << c.from;
+  }
+  EXPECT_EQ(-1, list->FindItem(ifPartialString, "a", -1, true));
+  EXPECT_EQ(-1, list->FindItem(ifPartialString, "a", 99, true));
   EXPECT_EQ(-1, list->FindItem(ifData, "a", 0, true));
   // Typed into the list: the first match after the focused row.
   list->SetFocus();
   headless::TypeChar('G');
   Pump();
-  EXPECT_EQ(3, list->ItemIndex());
+  EXPECT_EQ(at("gamma.x"), list->ItemIndex());
 }
 
 // ---- navigation -----------------------------------------------------------------------------
