@@ -566,14 +566,18 @@ void TkxCustomShellListView::SortByColumn(int32_t C, bool Descending) {
   bool anyDated = false;
   if (C >= 1 && C <= 3) {
     IShellFolder2* f2 = FRootFolder->ShellFolder2();
+    IShellDetails* d = f2 ? nullptr : FRootFolder->ShellDetails();
+    auto detail = [&](PCItemIDList id, UINT k, SHELLDETAILS* sd) {
+      return f2 ? SUCCEEDED(f2->GetDetailsOf(id, k, sd)) : d && SUCCEEDED(d->GetDetailsOf(id, k, sd));
+    };
     for (size_t i = 0; i < FFolders.size(); ++i) {
       const Entry& e = FFolders[i];
       SHELLDETAILS sd;
-      if (f2 && SUCCEEDED(f2->GetDetailsOf(e.ID, 4, &sd)))
+      if (detail(e.ID, 4, &sd))
         v[i].dated = StrRetToText(e.ID, sd.str).find(':') != std::string::npos;
       anyDated = anyDated || v[i].dated;
       if (C == 2) {
-        if (f2 && SUCCEEDED(f2->GetDetailsOf(e.ID, 2, &sd))) v[i].type = NameSortKey(StrRetToText(e.ID, sd.str));
+        if (detail(e.ID, 2, &sd)) v[i].type = NameSortKey(StrRetToText(e.ID, sd.str));
         continue;
       }
       struct stat st {};

@@ -60,12 +60,15 @@ TEST(AppPictures, EachPictureHasItsSizeAndAlpha) {
     std::string Name;
     int W, H;
     bool AlsoBmp;
+    bool Faded = false;  // a disabled look: nothing fully opaque
   };
   std::vector<Case> cases = {
       {"Form1Image1", 568, 236, true},   {"Form2Image1", 53, 57, true},     {"Form6Image1", 128, 128, false},
       {"Form6ImageList1", 12 * 32, 32, true}, {"ImageList1", 44 * 32, 32, true}, {"ImageList2", 7 * 32, 32, true},
   };
-  for (int i = 2; i <= 17; ++i) cases.push_back({"Form1Image" + std::to_string(i), 32, 32, true});
+  // Off glyphs: the even images up to 14, and 17.
+  for (int i = 2; i <= 17; ++i)
+    cases.push_back({"Form1Image" + std::to_string(i), 32, 32, true, i == 17 || (i <= 14 && i % 2 == 0)});
   for (const char* g : {"add", "remove", "clear", "start", "stop", "pause", "resume", "options", "skin"})
     cases.push_back({g, 32, 32, true});
   for (const Case& c : cases) {
@@ -77,7 +80,10 @@ TEST(AppPictures, EachPictureHasItsSizeAndAlpha) {
     EXPECT_TRUE(png.HasAlpha);
     // Drawn on transparency: something is there, and the corners are clear.
     Coverage cov = CoverageOf(png);
-    EXPECT_GT(cov.Opaque, 0);
+    EXPECT_GT(cov.Any, 0);
+    if (!c.Faded) {
+      EXPECT_GT(cov.Opaque, 0);
+    }
     EXPECT_LT(cov.Any, png.Width * png.Height);
     EXPECT_EQ(AlphaAt(png, 0, 0), 0);
     EXPECT_EQ(AlphaAt(png, png.Width - 1, png.Height - 1), 0);
@@ -113,7 +119,9 @@ TEST(AppPictures, EachGroupsOffGlyphIsTheDisabledLookOfItsOnGlyph) {
         // The same shape, fainter, in grey.
         ASSERT_EQ(a[3] == 0, b[3] == 0) << x << "," << y;
         ASSERT_LE(b[3], a[3]);
-        if (b[3]) ASSERT_TRUE(b[0] == b[1] && b[1] == b[2]) << x << "," << y;
+        if (b[3]) {
+          ASSERT_TRUE(b[0] == b[1] && b[1] == b[2]) << x << "," << y;
+        }
         if (a[3] == 255 && (a[0] != a[1] || a[1] != a[2])) ++coloured;
       }
     EXPECT_GT(coloured, 50);  // the on picture has colour

@@ -394,7 +394,7 @@ TEST_F(ShellListTest, TheOpenVerbPutsTheFolderBack) {
   const std::string saved = fs::current_path().string();
   list->SetItemIndex(list->FolderCount() - 1);
   for (bool ok : {true, false}) {
-    bool handled = true;
+    bool handled = false;
     list->ExecuteCommand("OPEN", handled);
     EXPECT_FALSE(handled);
     EXPECT_EQ(dir, fs::current_path().string());
