@@ -70,7 +70,7 @@ bool WindowOrigin(uintptr_t Window, int* X, int* Y) {
   return XTranslateCoordinates(d, ::Window(Window), DefaultRootWindow(d), 0, 0, X, Y, &child) != 0;
 }
 
-uintptr_t InputFocus() {
+uintptr_t FocusedWindow() {
   Display* d = Connection();
   if (!d) return 0;
   XSync(d, False);
