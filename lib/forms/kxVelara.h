@@ -12,6 +12,7 @@
 //   kxVelaraStates.cpp  hit testing, size limits, window states, roll-up, docking, snapping
 //   kxVelaraSkin.cpp    skin application, the object table, the skin-change walk, form style
 //   kxVelaraObjects.cpp the frame-object host: hot object, capture, timers, caption buttons
+//   kxVelaraMenus.cpp   the system and tray menus, popups through the menu engine, menu mode
 #include <cstdint>
 #include <functional>
 #include <memory>
