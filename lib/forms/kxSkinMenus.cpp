@@ -1251,7 +1251,13 @@ void TkxSkinMenu::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == PopupCtrl) PopupCtrl = nullptr;
   if (AComponent == DCtrl) DCtrl = nullptr;
   if (AComponent == FCommandMenu) FCommandMenu = nullptr;
-  if (AComponent == FForm) FForm = nullptr;
+  if (AComponent == FForm) {
+    // Both sides forget the link: the base drops only this one's, and the form (still alive
+    // while its owner announces its end) would otherwise keep a pointer to this engine, which
+    // may go first, with the skinned-form component that owns it.
+    FForm->RemoveFreeNotification(this);
+    FForm = nullptr;
+  }
   if (AComponent == SkinData) SkinData = nullptr;
   for (TkxSkinPopupWindow* w : FPopupList)
     for (TkxSkinMenuItem* i : w->ItemList)
@@ -1458,16 +1464,15 @@ void TkxSkinPopupMenu::DoSkinPopup(TControl* ACtrl, const TRect& R, bool APopupU
   }
   if (v && !FSD) SetSkinData(v->MenusSkinData() ? v->MenusSkinData() : v->SkinData());
   if (!v || (NeedSkinData && !FSD)) return;
-  auto& hooks = MenuFormHooks();
-  TkxSkinMenu* engine = hooks.SkinMenu ? hooks.SkinMenu(v) : nullptr;
+  TkxSkinMenu* engine = v->SkinMenu;
   if (!engine) return;
-  if (engine->Visible() && hooks.SkinMenuClose) hooks.SkinMenuClose(v);
-  if (hooks.SkinMenuOpen) hooks.SkinMenuOpen(v);
+  if (engine->Visible()) v->SkinMenuClose();
+  v->SkinMenuOpen();
   FPopupPoint = TPoint{R.left, R.top};
   engine->Popup(ACtrl, FSD, 0, R, Items(), APopupUp);
   if (!engine->Visible()) {
     // Nothing to show: the form leaves the menu state it just entered.
-    if (hooks.SkinMenuClose) hooks.SkinMenuClose(v);
+    v->SkinMenuClose();
     return;
   }
   if (OnMenuClose) engine->OnMenuClose = OnMenuClose;
@@ -1502,11 +1507,6 @@ TkxVelara* FindVelara(TComponent* AComponent) {
   for (int32_t i = 0; i < AComponent->ComponentCount(); ++i)
     if (auto* v = dynamic_cast<TkxVelara*>(AComponent->Components(i))) return v;
   return nullptr;
-}
-
-TkxMenuFormHooks& MenuFormHooks() {
-  static TkxMenuFormHooks hooks;
-  return hooks;
 }
 
 void RegisterSkinMenuFormClasses() {

@@ -285,14 +285,5 @@ bool IsMenuCloseMessage(uint32_t Msg);
 // The first component AComponent owns that is a skinned-form component, else nullptr.
 TkxVelara* FindVelara(TComponent* AComponent);
 
-// What the skinned form offers the menus beyond its component's declarations: its menu engine
-// and its menu state. The form's unit fills these in; left empty, a form has no engine and a
-// popup menu of it shows nothing.
-struct TkxMenuFormHooks {
-  std::function<TkxSkinMenu*(TkxVelara*)> SkinMenu;
-  std::function<void(TkxVelara*)> SkinMenuOpen, SkinMenuClose;
-};
-TkxMenuFormHooks& MenuFormHooks();
-
 // Form streaming of the popup menu component.
 void RegisterSkinMenuFormClasses();

@@ -12,6 +12,7 @@
 //   kxVelaraStates.cpp  hit testing, size limits, window states, roll-up, docking, snapping
 //   kxVelaraSkin.cpp    skin application, the object table, the skin-change walk, form style
 //   kxVelaraObjects.cpp the frame-object host: hot object, capture, timers, caption buttons
+//   kxVelaraMenus.cpp   the system and tray menus, popups through the menu engine, menu mode
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,6 +37,9 @@ class TTimer;
 class TkxActiveSkinObject;
 class TkxLayerManager;
 class TkxSkinData;
+class TkxSkinMainMenuBar;
+class TkxSkinMenu;
+class TkxSkinPopupMenu;
 class TkxSkinStatusBar;
 class TkxVelara;
 
@@ -222,13 +226,44 @@ public:
   // always false for now.
   bool LayeredFrameActive() const;
   bool HideUntilBorderShown() const;
-  // The system menu at a screen point, or under the system-menu button: the one place the
-  // caption's right click, Alt+Space and the system-menu button open it. Skinned menus are not
-  // built yet: for now this does nothing (see SystemMenuHook).
+
+  // ---- menus (kxVelaraMenus.cpp): the system and tray menus, popups through the form's menu
+  // engine, menu mode and the form's short cuts ----
+  // The system menu at a screen point, under the system-menu button (else under the caption's
+  // left end) or under a screen rect; built (or merged into SystemMenu) afresh each time.
   void ShowSystemMenuAt(TPoint P);
   void ShowSystemMenuUnder();
-  // What ShowSystemMenuAt does until the skinned menus exist; tests watch it.
-  std::function<void(TPoint P)> SystemMenuHook;
+  void ShowSystemMenuUnder(const TRect& R);
+  // The items of the system menu for the form's state now.
+  TMenuItem* GetSystemMenuItems();
+  void BuildSystemMenu();
+  // Any menu through the engine: DoPopupMenu fires OnPopup and closes an open menu first.
+  void DoPopupMenu(TPopupMenu* Menu, int32_t X, int32_t Y);
+  void PopupSkinMenu(TMenu* Menu, TPoint P);
+  void PopupSkinMenu1(TMenu* Menu, const TRect& R, bool PopupUp);
+  // Menu mode: a skinned menu or the menu bar owns the keys, which reach it through the
+  // application's OnMessage (the menus never take the focus).
+  void SkinMenuOpen();
+  void SkinMenuClose();
+  void EndMainMenu();
+  void CloseMainMenuPopup();
+  void InstallAppHook();
+  void RemoveAppHook();
+  void AppMessageHook(win::MSG& Msg, bool& Handled);
+  // The first step of the window hook: mouse, activation, move and size messages close menus.
+  void CloseMenusOnMessage(TMessage& Message);
+  void MenuKeyDown(int32_t CharCode);
+  // The form's OnShortCut while the component is on it.
+  void FormShortCut(TMessage& Msg, bool& Handled);
+  TkxSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
+  void SetMainMenuBar(TkxSkinMainMenuBar* Value);
+  // Restoring from the tray comes with the tray icon: the tray menu's Restore calls this.
+  std::function<void()> RestoreFromTrayHook;
+  TkxSkinMenu* SkinMenu = nullptr;           // the form's menu engine (owned)
+  TPopupMenu* FSysMenu = nullptr;            // the built system menu (owned)
+  TkxSkinPopupMenu* FSysTrayMenu = nullptr;  // the tray menu (owned)
+  bool FInAppHook = false;
+  TMessageEvent OldAppMessage;
 
   // ---- frame geometry and painting (kxVelaraFrame.cpp) ----
   void CalcSkinRects();
@@ -312,10 +347,9 @@ public:
   void EnableMouseTimer();
   void EnableMorphTimer();
   void EnableAnimateTimer();
-  // A frame object's menu at the screen rect R (below it, or above with APopupUp). Skinned
-  // menus are not built yet: for now this only calls ObjectMenuHook.
+  // A frame object's menu at the screen rect R (below it, or above with APopupUp), through the
+  // form's menu engine.
   void PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp);
-  std::function<void(TMenuItem* AItem, const TRect& R, bool APopupUp)> ObjectMenuHook;
   // What the frame objects need when the skinned menu closes: the first menu button that is down
   // comes up, the first tracking menu strip runs back.
   void ObjectMenuClosed();
@@ -379,6 +413,7 @@ private:
   uint8_t FAlphaBlendValue = 200;
   TFont *FDefCaptionFont = nullptr, *FDefInActiveCaptionFont = nullptr;
   TPopupMenu* FSystemMenu = nullptr;
+  TkxSkinMainMenuBar* FMainMenuBar = nullptr;
   TkxSkinData *FSD = nullptr, *FMSD = nullptr;
   TkxBorderIcons FBorderIcons{TkxBorderIcon::biSystemMenu, TkxBorderIcon::biMinimize, TkxBorderIcon::biMaximize,
                              TkxBorderIcon::biRollUp};
@@ -443,6 +478,14 @@ private:
   void DoMinimize();
   void DoMaximize();
   void DoRestore();
+
+  // ---- kxVelaraMenus.cpp (private helpers of the menus go here) ----
+  std::string MenuCaption(const std::string& Key, const std::string& Own) const;
+  TMenuItem* NewMenuItem(TComponent* Owner, const std::string& Name, const std::string& Key, const std::string& Own,
+                         std::function<void()> OnClick);
+  void BuildTrayMenu();
+  void MergeSystemMenu();
+  TkxSkinData* MenuSkin() const;
 
   // ---- kxVelaraSkin.cpp (private helpers of skin application go here) ----
 

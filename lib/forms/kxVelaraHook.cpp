@@ -9,6 +9,8 @@
 #include "classlib/Menus.h"
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/forms/kxFrameObjects.h"
+#include "lib/forms/kxSkinMainMenu.h"
+#include "lib/forms/kxSkinMenus.h"
 #include "lib/forms/kxVelara.h"
 #include "lib/graphics/kxUtilsLayer.h"
 #include "lib/skin/kxSkinData.h"
@@ -41,22 +43,6 @@ void SpinWait() { ::Sleep(1); }
 
 bool TkxVelara::LayeredFrameActive() const { return false; }
 bool TkxVelara::HideUntilBorderShown() const { return false; }
-
-void TkxVelara::ShowSystemMenuAt(TPoint P) {
-  if (SystemMenuHook) SystemMenuHook(P);
-}
-
-void TkxVelara::ShowSystemMenuUnder() {
-  if (!FForm) return;
-  // Under the system-menu button, else under the caption's left end.
-  TPoint p{FForm->Left() + NewClRect.left, FForm->Top() + NewClRect.top};
-  for (TkxActiveSkinObject* o : ObjectList)
-    if (auto* b = dynamic_cast<TkxSkinStdButtonObject*>(o); b && b->Command == cmSysMenu) {
-      p = TPoint{FForm->Left() + b->ObjectRect.left, FForm->Top() + b->ObjectRect.bottom};
-      break;
-    }
-  ShowSystemMenuAt(p);
-}
 
 bool TkxVelara::FadeWanted() const {
   const bool all = FSD && FSD->AnimationForAllWindows();
@@ -348,9 +334,21 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
         if (OnRestore) OnRestore(this);
         return true;
       }
-      // The Alt tap belongs to the skinned menus and the menu bar; until they exist it opens
-      // nothing, and the system's own menu never shows on a skinned form.
-      if ((M.WParam & 0xFFF0) == SC_KEYMENU) return false;
+      // The Alt tap belongs to the menu bar; the system's own menu never shows on a skinned form.
+      // Alt with a character was offered to the bar (and Alt+Space to the system menu) by the
+      // form's short-cut handler already: acting on it again would close what it opened.
+      if ((M.WParam & 0xFFF0) == SC_KEYMENU) {
+        if (M.LParam != 0) return false;
+        if (!InMainMenu) {
+          // Hiding the engine's menu tells the form (KXM_MENUCLOSED), which leaves the state.
+          if (SkinMenu && SkinMenu->Visible()) SkinMenu->Hide();
+          if (InMenu) SkinMenuClose();
+          if (FMainMenuBar) FMainMenuBar->StartMenuMode();
+        } else {
+          EndMainMenu();
+        }
+        return false;
+      }
       return true;
     case WM_TIMER:
       if (M.WParam == kFadeTimer) FadeTimer();
@@ -400,6 +398,9 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
       if (MouseTimer) MouseTimer->SetEnabled(false);
       ActiveObject = OldActiveObject = MouseCaptureObject = -1;
       if (FSD && !FSD->Empty) RepaintFrame();
+      return true;
+    case KXM_MENUCLOSED:
+      SkinMenuClose();
       return true;
     case KXM_BEFORECHANGESKINDATA:
       if (FSD && M.WParam == reinterpret_cast<WPARAM>(FSD)) {
@@ -531,6 +532,8 @@ void TkxVelara::FormWindowProc(TMessage& Message) {
   // the procedure are held here for the call.
   const std::shared_ptr<THookLink> link = FHookLink;
   const TWndMethod old = OldWindowProc;
+  CloseMenusOnMessage(Message);
+  if (!link->Self) return;
   const bool passed = BeforeOld(Message, old);
   if (!link->Self) return;
   if (passed && old) old(Message);

@@ -350,10 +350,6 @@ void TkxVelara::LinkMenu(const std::string& AIDName, TMenu* AMenu, bool APopupUp
 
 // ---- menus of the objects -----------------------------------------------------------------------
 
-void TkxVelara::PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp) {
-  if (ObjectMenuHook) ObjectMenuHook(AItem, R, APopupUp);
-}
-
 void TkxVelara::ObjectMenuClosed() {
   for (TkxActiveSkinObject* O : ObjectList) {
     auto* B = dynamic_cast<TkxSkinButtonObject*>(O);
