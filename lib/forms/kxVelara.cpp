@@ -7,6 +7,7 @@
 #include "classlib/graphics/ImageList.h"
 #include "lib/controls/kxSkinPanels.h"
 #include "lib/forms/kxFrameObjects.h"
+#include "lib/forms/kxTrayIcon.h"
 #include "lib/graphics/kxUtilsLayer.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxSkinData.h"
@@ -216,6 +217,7 @@ void TkxVelara::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FSystemMenu) FSystemMenu = nullptr;
   if (AComponent == FStatusBar) FStatusBar = nullptr;
   if (AComponent == FQuickImageList) FQuickImageList = nullptr;
+  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
 }
 
 void TkxVelara::Loaded() { TComponent::Loaded(); }
@@ -346,8 +348,10 @@ void RegisterVelaraFormClasses() {
       .Boolean("Enabled", &TkxQuickButtonItem::SetEnabled)
       .Boolean("Visible", &TkxQuickButtonItem::SetVisible)
       .Event<TNotifyEvent>("OnClick", &TkxQuickButtonItem::OnClick);
+  RegisterTrayIconFormClasses();
   using V = TkxVelara;
   RegisterFormClass<TkxVelara, TComponent>("TkxVelara")
+      .Reference<TkxTrayIcon>("TrayIcon", &V::SetTrayIcon)
       .Boolean("UseRibbon", &V::SetUseRibbon)
       .Collection("QuickButtons", &V::QuickButtons)
       .Reference<TCustomImageList>("QuickImageList", &V::SetQuickImageList)

@@ -33,6 +33,7 @@ class TMenu;
 class TMenuItem;
 class TPopupMenu;
 class TTimer;
+class TkxTrayIcon;
 class TkxActiveSkinObject;
 class TkxLayerManager;
 class TkxSkinData;
@@ -319,9 +320,15 @@ public:
   // What the frame objects need when the skinned menu closes: the first menu button that is down
   // comes up, the first tracking menu strip runs back.
   void ObjectMenuClosed();
-  // Minimizing to the tray comes with the tray icon: for now this only calls MinimizeToTrayHook.
+  // ---- the tray (kxVelaraTray.cpp) ----
+  // Linked at run time, the icon is hidden (unless AlwaysShowInTray), its minimize flag cleared,
+  // and RestoreFromTray becomes its double-click handler when it has none.
+  TkxTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TkxTrayIcon* Value);
+  // Nothing without a tray icon: minimizes the application into the tray, and back.
   void MinimizeToTray();
-  std::function<void()> MinimizeToTrayHook;
+  void RestoreFromTray();
+  TkxTrayIcon* FTrayIcon = nullptr;
 
   // ---- state shared by the files above (kept public for the frame objects and the tests) ----
   TkxLayerManager* FLayerManager = nullptr;      // glow windows of the frame objects (owned)

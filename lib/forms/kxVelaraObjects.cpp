@@ -376,10 +376,6 @@ void TkxVelara::ObjectMenuClosed() {
   }
 }
 
-void TkxVelara::MinimizeToTray() {
-  if (MinimizeToTrayHook) MinimizeToTrayHook();
-}
-
 // ---- commands -----------------------------------------------------------------------------------
 
 void TkxVelara::DoStdCommand(int32_t Command) {
