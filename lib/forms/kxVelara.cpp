@@ -9,6 +9,7 @@
 #include "lib/forms/kxFrameObjects.h"
 #include "lib/forms/kxSkinMainMenu.h"
 #include "lib/forms/kxSkinMenus.h"
+#include "lib/forms/kxTrayIcon.h"
 #include "lib/graphics/kxUtilsLayer.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxSkinData.h"
@@ -227,6 +228,7 @@ void TkxVelara::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FSysTrayMenu) FSysTrayMenu = nullptr;
   if (AComponent == FStatusBar) FStatusBar = nullptr;
   if (AComponent == FQuickImageList) FQuickImageList = nullptr;
+  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
 }
 
 void TkxVelara::Loaded() { TComponent::Loaded(); }
@@ -358,8 +360,10 @@ void RegisterVelaraFormClasses() {
       .Boolean("Enabled", &TkxQuickButtonItem::SetEnabled)
       .Boolean("Visible", &TkxQuickButtonItem::SetVisible)
       .Event<TNotifyEvent>("OnClick", &TkxQuickButtonItem::OnClick);
+  RegisterTrayIconFormClasses();
   using V = TkxVelara;
   RegisterFormClass<TkxVelara, TComponent>("TkxVelara")
+      .Reference<TkxTrayIcon>("TrayIcon", &V::SetTrayIcon)
       .Boolean("UseRibbon", &V::SetUseRibbon)
       .Collection("QuickButtons", &V::QuickButtons)
       .Reference<TCustomImageList>("QuickImageList", &V::SetQuickImageList)

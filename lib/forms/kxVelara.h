@@ -34,6 +34,7 @@ class TMenu;
 class TMenuItem;
 class TPopupMenu;
 class TTimer;
+class TkxTrayIcon;
 class TkxActiveSkinObject;
 class TkxLayerManager;
 class TkxSkinData;
@@ -257,8 +258,6 @@ public:
   void FormShortCut(TMessage& Msg, bool& Handled);
   TkxSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
   void SetMainMenuBar(TkxSkinMainMenuBar* Value);
-  // Restoring from the tray comes with the tray icon: the tray menu's Restore calls this.
-  std::function<void()> RestoreFromTrayHook;
   TkxSkinMenu* SkinMenu = nullptr;           // the form's menu engine (owned)
   TPopupMenu* FSysMenu = nullptr;            // the built system menu (owned)
   TkxSkinPopupMenu* FSysTrayMenu = nullptr;  // the tray menu (owned)
@@ -353,9 +352,15 @@ public:
   // What the frame objects need when the skinned menu closes: the first menu button that is down
   // comes up, the first tracking menu strip runs back.
   void ObjectMenuClosed();
-  // Minimizing to the tray comes with the tray icon: for now this only calls MinimizeToTrayHook.
+  // ---- the tray (kxVelaraTray.cpp) ----
+  // Linked at run time, the icon is hidden (unless AlwaysShowInTray), its minimize flag cleared,
+  // and it gets the tray menu and RestoreFromTray as its double-click handler where it has none.
+  TkxTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TkxTrayIcon* Value);
+  // Nothing without a tray icon: minimizes the application into the tray, and back.
   void MinimizeToTray();
-  std::function<void()> MinimizeToTrayHook;
+  void RestoreFromTray();
+  TkxTrayIcon* FTrayIcon = nullptr;
 
   // ---- state shared by the files above (kept public for the frame objects and the tests) ----
   TkxLayerManager* FLayerManager = nullptr;      // glow windows of the frame objects (owned)

@@ -47,9 +47,7 @@ TMenuItem* TkxVelara::NewMenuItem(TComponent* Owner, const std::string& Name, co
 
 void TkxVelara::BuildTrayMenu() {
   TMenuItem* root = FSysTrayMenu->Items();
-  root->Add(NewMenuItem(this, "TRAY_VLR_RESTORE", "MI_RESTORECAPTION", "&Restore", [this] {
-    if (RestoreFromTrayHook) RestoreFromTrayHook();
-  }));
+  root->Add(NewMenuItem(this, "TRAY_VLR_RESTORE", "MI_RESTORECAPTION", "&Restore", [this] { RestoreFromTray(); }));
   root->Add(NewMenuItem(this, "", "", cLineCaption, nullptr));
   TMenuItem* close = NewMenuItem(this, "TRAY_VLR_CLOSE", "MI_CLOSECAPTION", "&Close", [this] {
     if (FForm) FForm->Close();

@@ -372,10 +372,6 @@ void TkxVelara::ObjectMenuClosed() {
   }
 }
 
-void TkxVelara::MinimizeToTray() {
-  if (MinimizeToTrayHook) MinimizeToTrayHook();
-}
-
 // ---- commands -----------------------------------------------------------------------------------
 
 void TkxVelara::DoStdCommand(int32_t Command) {
