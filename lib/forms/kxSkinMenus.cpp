@@ -1519,3 +1519,90 @@ void RegisterSkinMenuFormClasses() {
       .Reference<TkxSkinData>("SkinData", &TkxSkinPopupMenu::SetSkinData)
       .Event<TNotifyEvent>("OnMenuClose", &TkxSkinPopupMenu::OnMenuClose);
 }
+
+// ---- the controls' seam -------------------------------------------------------------------------
+// The skinned controls sit below this layer: the split button and the edit's context menu reach
+// the skinned popup menu and the images menu through the seam the controls declare, filled here
+// once this unit is linked.
+
+#include "lib/controls/kxSkinMenuSeam.h"
+#include "lib/forms/kxSkinImagesMenu.h"
+
+namespace {
+
+// The skinned form a popup menu shows through, as the menu itself looks it up.
+TkxVelara* VelaraOf(TkxSkinPopupMenu* M) {
+  if (M->SkinComponent) return dynamic_cast<TkxVelara*>(M->SkinComponent);
+  if (M->ComponentForm) return FindVelara(M->ComponentForm);
+  TComponent* o = M->Owner();
+  if (!o) return nullptr;
+  if (dynamic_cast<TCustomForm*>(o)) return FindVelara(o);
+  if (o->Owner() && dynamic_cast<TCustomForm*>(o->Owner())) return FindVelara(o->Owner());
+  return nullptr;
+}
+
+// Whether ACtrl's menu is open now on M's skinned form.
+bool OpenFor(TkxSkinPopupMenu* M, TControl* ACtrl) {
+  TkxVelara* v = VelaraOf(M);
+  auto& hooks = MenuFormHooks();
+  TkxSkinMenu* engine = v && hooks.SkinMenu ? hooks.SkinMenu(v) : nullptr;
+  return engine && engine->Visible() && engine->PopupCtrl == ACtrl;
+}
+
+void CollectItems(TMenuItem* Item, std::vector<const TMenuItem*>& Out) {
+  if (!Item) return;
+  Out.push_back(Item);
+  for (int32_t i = 0; i < Item->Count(); ++i) CollectItems(Item->Items(i), Out);
+}
+
+const bool kSeamFilled = [] {
+  auto& seam = SkinMenuSeam();
+  seam.NewPopupMenu = [](TComponent* AOwner, TCustomForm* AForm) -> TPopupMenu* {
+    auto* m = new TkxSkinPopupMenu(AOwner);
+    m->ComponentForm = AForm;
+    if (AForm) AForm->FreeNotification(m);
+    return m;
+  };
+  seam.IsSkinPopupMenu = [](TPopupMenu* M) { return dynamic_cast<TkxSkinPopupMenu*>(M) != nullptr; };
+  seam.Popup2 = [](TPopupMenu* M, TControl* ACtrl, TPoint P) {
+    auto* m = dynamic_cast<TkxSkinPopupMenu*>(M);
+    if (!m) return false;
+    m->Popup2(ACtrl, P.x, P.y);
+    return OpenFor(m, ACtrl);
+  };
+  seam.PopupFromRect2 = [](TPopupMenu* M, TControl* ACtrl, const TRect& R, bool APopupUp) {
+    auto* m = dynamic_cast<TkxSkinPopupMenu*>(M);
+    if (!m) return false;
+    m->PopupFromRect2(ACtrl, R, APopupUp);
+    return OpenFor(m, ACtrl);
+  };
+  seam.FormStrings = [](TCustomForm* AForm) -> TkxResourceStrData* {
+    TkxVelara* v = FindVelara(AForm);
+    return v && v->SkinData() ? v->SkinData()->ResourceStrData() : nullptr;
+  };
+  seam.ClosedLevelsRead = [](TPopupMenu* M) {
+    // Pointers are only compared: a closed level's items may name menus freed meanwhile.
+    std::vector<const TMenuItem*> mine;
+    CollectItems(M->Items(), mine);
+    for (TkxSkinPopupWindow* w : Retired())
+      for (TkxSkinMenuItem* i : w->ItemList)
+        if (std::find(mine.begin(), mine.end(), i->MenuItem) != mine.end()) return true;
+    return false;
+  };
+  seam.IsImagesMenu = [](TComponent* M) { return dynamic_cast<TkxSkinImagesMenu*>(M) != nullptr; };
+  seam.ImagesMenuPopupFromRect = [](TComponent* M, const TRect& R, TNotifyEvent OnClose) {
+    auto* m = dynamic_cast<TkxSkinImagesMenu*>(M);
+    if (!m) return;
+    m->OnInternalMenuClose = std::move(OnClose);
+    m->PopupFromRect(R);
+  };
+  seam.SetImagesMenuChange = [](TComponent* M, TNotifyEvent OnChange) {
+    if (auto* m = dynamic_cast<TkxSkinImagesMenu*>(M)) {
+      m->OnInternalChange = OnChange;
+      if (!OnChange) m->OnInternalMenuClose = nullptr;
+    }
+  };
+  return true;
+}();
+
+}  // namespace

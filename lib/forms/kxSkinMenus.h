@@ -32,7 +32,7 @@ class TkxSkinMenu;
 class TkxSkinPopupWindow;
 
 // After a command of a menu ran: sent to the control that popped the menu.
-constexpr uint32_t KXM_MENUCOMMAND = 1229;
+#include "lib/controls/kxSkinMenuSeam.h"  // KXM_MENUCOMMAND
 
 // The plain marks of the items, in Color: a check mark three pixels thick, a right-pointing
 // triangle 4 x 7, and a 6 x 6 dot, each with its top-left at (X, Y).

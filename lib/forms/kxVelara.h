@@ -329,6 +329,12 @@ public:
   void UpdateCaptionActive(bool AAnimate);
   void UpdateCaptionButtons();
   void UpdateObjectHints();
+  // -- the frame objects' hints: with ShowObjectHint, SkinHint shows a frame object's hint while
+  // the mouse rests on the object and hides it when the mouse leaves (cleared when freed) --
+  class TkxSkinHint* SkinHint() const;
+  void SetSkinHint(class TkxSkinHint* Value);
+  std::unique_ptr<TComponent> FSkinHintLink;
+  // --
   int32_t GetIndex(const std::string& AIDName) const;
   void SetEnabled(const std::string& AIDName, bool Value);
   void UserObjectDraw(const std::string& AIDName);
