@@ -1544,8 +1544,7 @@ TkxVelara* VelaraOf(TkxSkinPopupMenu* M) {
 // Whether ACtrl's menu is open now on M's skinned form.
 bool OpenFor(TkxSkinPopupMenu* M, TControl* ACtrl) {
   TkxVelara* v = VelaraOf(M);
-  auto& hooks = MenuFormHooks();
-  TkxSkinMenu* engine = v && hooks.SkinMenu ? hooks.SkinMenu(v) : nullptr;
+  TkxSkinMenu* engine = v ? v->SkinMenu : nullptr;
   return engine && engine->Visible() && engine->PopupCtrl == ACtrl;
 }
 

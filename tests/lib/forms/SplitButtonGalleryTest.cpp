@@ -45,19 +45,11 @@ protected:
   void SetUp() override {
     ControlTest::SetUp();
     InitializeUtilsUnit();
-    saved = MenuFormHooks();
-    MenuFormHooks().SkinMenu = [this](TkxVelara* V) {
-      auto it = engines.find(V);
-      return it == engines.end() ? nullptr : it->second;
-    };
-    MenuFormHooks().SkinMenuOpen = nullptr;
-    MenuFormHooks().SkinMenuClose = nullptr;
   }
   void TearDown() override {
     Application->CancelHint();
     Application->SetMainForm(nullptr);
     owner.reset();
-    MenuFormHooks() = saved;
     ControlTest::TearDown();
   }
   TForm* NewHostForm(TComponent* Owner, const TRect& R, TkxSkinData* SD, bool SkinTheForm) {
@@ -67,7 +59,7 @@ protected:
     f->SetColor(SD ? SD->SkinColors()->cBtnFace() : clBtnFace);
     auto* v = new TkxVelara(f);
     if (SkinTheForm) v->SetSkinData(SD);
-    engines[v] = new TkxSkinMenu(f, f);
+    engines[v] = v->SkinMenu;  // the form's own engine
     return f;
   }
   TkxSkinMenuSpeedButton* NewButton(TWinControl* Host, int X, int Y, const Row& R, TkxSkinData* SD,
@@ -95,7 +87,6 @@ protected:
     return m;
   }
 
-  TkxMenuFormHooks saved;
   std::map<TkxVelara*, TkxSkinMenu*> engines;
 };
 

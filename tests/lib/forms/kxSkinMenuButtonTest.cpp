@@ -46,18 +46,10 @@ protected:
     ControlTest::SetUp();
     InitializeUtilsUnit();
     headless::SetMonitors({{{0, 0, 1000, 740}, {0, 0, 1000, 700}, true}});
-    savedHooks = MenuFormHooks();
-    MenuFormHooks().SkinMenu = [this](TkxVelara* V) {
-      auto it = engines.find(V);
-      return it == engines.end() ? nullptr : it->second;
-    };
-    MenuFormHooks().SkinMenuOpen = nullptr;
-    MenuFormHooks().SkinMenuClose = nullptr;
     form = NewSkinnedForm(100, 100, 400, 300, &velara);
   }
   void TearDown() override {
     owner.reset();
-    MenuFormHooks() = savedHooks;
     ControlTest::TearDown();
   }
 
@@ -66,7 +58,7 @@ protected:
     TForm* f = NewForm(X, Y, W, H);
     auto* v = new TkxVelara(f);
     if (SD) v->SetSkinData(SD);
-    engines[v] = new TkxSkinMenu(f, f);
+    engines[v] = v->SkinMenu;  // the form's own engine
     f->Show();
     Pump();
     if (V) *V = v;
@@ -99,7 +91,6 @@ protected:
     }
   }
 
-  TkxMenuFormHooks savedHooks;
   std::map<TkxVelara*, TkxSkinMenu*> engines;
   TForm* form = nullptr;
   TkxVelara* velara = nullptr;
