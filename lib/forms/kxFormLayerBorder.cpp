@@ -509,7 +509,11 @@ void TkxFormLayerBorder::SetAlphaBlend2() {
   if (!FData || !FVisible) return;
   SetAlphaBlend();
   for (TkxFormLayerWindow* w : {LeftBorder, RightBorder, TopBorder, BottomBorder})
-    if (w) SetWindowPos(w->Handle(), nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE);
+    // Kept in their place in the z-order: raised, a deactivated form's border would cover the
+    // form that took the activation.
+    if (w)
+      SetWindowPos(w->Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void TkxFormLayerBorder::CheckFormAlpha(int32_t AFormAlpha, bool AUpdate) {

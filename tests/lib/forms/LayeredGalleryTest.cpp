@@ -79,7 +79,7 @@ TEST_F(LayeredGallery, ALayeredShadowOverABackdropAndTheInactiveCovers) {
   AddShadow(sd);
 
   auto form = [&](int x, int y, const char* caption, bool cover, TkxClientInActiveEffect effect) {
-    TkxVelara* v = NewSkinForm(bsSizeable, x, y, 220, 180);
+    TkxVelara* v = NewSkinForm(bsSizeable, x, y, 210, 180);
     v->Form()->SetCaption(caption);
     v->ClientInActiveEffect = cover;
     v->ClientInActiveEffectType = effect;
@@ -95,8 +95,8 @@ TEST_F(LayeredGallery, ALayeredShadowOverABackdropAndTheInactiveCovers) {
     Pump();
     return v;
   };
-  TkxVelara* shadowed = form(40, 60, "阴影 layered shadow", false, kxieSemiTransparent);
-  TkxVelara* dimmed = form(290, 60, "变暗 dimmed cover", true, kxieSemiTransparent);
+  TkxVelara* shadowed = form(24, 60, "阴影 layered shadow", false, kxieSemiTransparent);
+  TkxVelara* dimmed = form(272, 60, "变暗 dimmed cover", true, kxieSemiTransparent);
   TkxVelara* blurred = form(520, 60, "模糊 blurred cover", true, kxieBlur);
   for (TkxVelara* v : {dimmed, blurred}) {
     SetActiveWindow(v->Form()->Handle());
