@@ -36,6 +36,8 @@ class TPopupMenu;
 class TTimer;
 class TkxTrayIcon;
 class TkxActiveSkinObject;
+class TkxClientInActivePanel;
+class TkxFormLayerBorder;
 class TkxLayerManager;
 class TkxSkinData;
 class TkxSkinMainMenuBar;
@@ -505,6 +507,37 @@ private:
   void MouseTimerTick();
   void MorphTimerTick();
   void AnimateTimerTick();
+
+  // ---- layered border, fade-in, client-inactive cover (kxVelaraLayers.cpp) ----
+public:
+  // The layered outer border, made on first use (owned).
+  TkxFormLayerBorder* BorderLayer();
+  TkxFormLayerBorder* FBorderLayer = nullptr;
+  TkxClientInActivePanel* FInActivePanel = nullptr;  // owned while shown
+  // The depths of the border's sizing band around the form when the border shows one, else 0.
+  void LayeredBorderBand(int32_t& L, int32_t& T, int32_t& R, int32_t& B);
+  // The rows of the window hook for the border, the fade and the messages that concern them.
+  void LayersBeforeHide();
+  void LayersAfterShowWindow(bool Shown);
+  void LayersPosChanged(const win::WINDOWPOS& WP);
+  void LayersSize();
+  void LayersSizing(const win::RECT& R);
+  void LayersExitSizeMove();
+  void LayersActivated();
+  void LayersApplySkin(bool Before);
+  // A visible border takes the form rectangle R ahead of the form.
+  void LayersTakeBounds(const TRect& R);
+  void LayersShowMainForm();
+  void LayersBordersChanged();
+  void LayersSmartEffectsEnd();
+
+private:
+  // The fade in progress on timer 1: alpha, target, step and the tick of the last step.
+  bool FFading = false;
+  int32_t FFadeAlpha = 0, FFadeTarget = 0, FFadeStep = 1;
+  uint32_t FFadeLast = 0;
+  void FadeStepTick();
+  bool ShownForBorder() const;
 };
 
 // The first skinned-form component of Form; nullptr for no form or none.

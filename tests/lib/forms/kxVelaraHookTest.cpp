@@ -176,8 +176,11 @@ TEST_F(VelaraHookTest, AFadeInEndsAtItsTarget) {
     v->Form()->Show();
     HWND h = v->Form()->Handle();
     EXPECT_TRUE(GetWindowLongPtr(h, GWL_EXSTYLE) & WS_EX_LAYERED);
-    clock.Advance(2);
-    Pump();
+    // The fade steps on its timer, one step each time more than 5 ms have passed.
+    for (int ms = 0; ms < 200; ++ms) {
+      clock.Advance(1);
+      Pump();
+    }
     if (animate) {
       EXPECT_FALSE(GetWindowLongPtr(h, GWL_EXSTYLE) & WS_EX_LAYERED);
     } else {
