@@ -141,6 +141,14 @@ private:
   void Idle() {
     TCustomForm* dlg = NewDialog();
     if (!dlg) return;
+    // The loop waits for a message once this returns: one is posted so that it looks at the
+    // dialog's result again.
+    struct Wake {
+      TCustomForm* d;
+      ~Wake() {
+        if (d->HandleAllocated()) PostMessage(d->Handle(), WM_NULL, 0, 0);
+      }
+    } wake{dlg};
     if (scripts_.empty()) {
       ADD_FAILURE() << "a dialog (\"" << dlg->Caption() << "\") showed with no script to play";
       dlg->SetModalResult(mrLeftOpen);

@@ -18,10 +18,10 @@ protected:
   TForm* Dialog(const std::string& name) {
     TForm* f = NewForm(300, 200, 200, 100);
     f->SetName(name);
-    auto* ok = Make<TButton>(f, "OK", 10, 60, 60, 24);
+    auto* ok = Make<TButton>(f, name + "OK", 10, 60, 60, 24);
     ok->SetModalResult(mrOk);
     ok->SetDefault(true);
-    auto* cancel = Make<TButton>(f, "Cancel", 80, 60, 60, 24);
+    auto* cancel = Make<TButton>(f, name + "Cancel", 80, 60, 60, 24);
     cancel->SetModalResult(mrCancel);
     cancel->SetCancel(true);
     return f;
@@ -37,7 +37,7 @@ TEST_F(DialogInputTest, ScriptsEndTheirDialogsInOrderNestedOnesIncluded) {
       .Then([&](TCustomForm& d) {
         EXPECT_EQ(&d, outer);
         innerResult = inner->ShowModal();  // a nested dialog, played by the next script
-        input.ClickCentre(dlgtest::Find<TButton>(*owner, "OK"));
+        input.ClickCentre(dlgtest::Find<TButton>(*owner, "outerOK"));
       })
       .Then([&](TCustomForm& d) {
         EXPECT_EQ(&d, inner);
