@@ -259,8 +259,10 @@ void Builder::Objects() {
   auto cell = [&](int c, int row) { return TRect{c * CW, row * CH, c * CW + CW, row * CH + CH}; };
   // Menu bar items: normal, hot and pressed (rows MenuY .. MenuY + 22).
   p.Fill(0, MenuY, AW, MenuY + 22, P.face);
-  p.RoundRect(41, MenuY + 2, 79, MenuY + 20, 3, P.hover);
-  p.RoundRect(81, MenuY + 2, 119, MenuY + 20, 3, P.selSoft);
+  // Mixed from the bar's own face: the field-based hover tint vanishes on a light bar.
+  const RGB barHot = Mix(P.face, P.accent, 0.18), barDown = Mix(P.face, P.accent, 0.32);
+  p.RoundRect(41, MenuY + 2, 79, MenuY + 20, 3, barHot);
+  p.RoundRect(81, MenuY + 2, 119, MenuY + 20, 3, barDown);
   // Menu items: normal, hot, and the divider.
   const int MI = MenuY + 22;
   p.Fill(0, MI, AW, MI + 44, P.menu);
@@ -307,7 +309,8 @@ void Builder::Objects() {
   mb->DownRect = {80, MenuY, 120, MenuY + 22};
   mb->FontName = "Arial", mb->FontHeight = 12;
   mb->FontColor = ToTColor(WithContrast(P.text, P.face, 4.5));
-  mb->ActiveFontColor = ToTColor(P.hoverText), mb->DownFontColor = ToTColor(P.selSoftText);
+  mb->ActiveFontColor = ToTColor(WithContrast(P.text, barHot, 4.5));
+  mb->DownFontColor = ToTColor(WithContrast(P.text, barDown, 4.5));
   mb->UnEnabledFontColor = ToTColor(WithContrast(Mix(P.text, P.face, 0.55), P.face, 3.0));
   mb->TextRct = {6, 2, 34, 20};
   mb->ItemLO = 5, mb->ItemRO = 5;
