@@ -10,7 +10,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev \
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev \
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-microhei \
-  libx11-dev libxext-dev libxrandr-dev libxtst-dev xvfb xauth \
+  libx11-dev libxext-dev libxrandr-dev libxtst-dev xvfb xauth xcompmgr \
   libavcodec-dev libavcodec-extra libavformat-dev libavutil-dev libavfilter-dev \
   libswscale-dev libswresample-dev libavdevice-dev libsdl1.2-dev \
   libcanberra-dev libicu-dev

@@ -20,3 +20,5 @@ void RegisterListViewFormClasses();
 void RegisterTabControlFormClasses();
 // The tree view (RegisterTreeView.cpp).
 void RegisterTreeViewFormClasses();
+// The combo box, the track bar and the progress bar (RegisterComCtrls.cpp).
+void RegisterComCtrlFormClasses();

@@ -49,6 +49,7 @@ void EnsureStandardClasses() {
   RegisterListViewFormClasses();
   RegisterTabControlFormClasses();
   RegisterTreeViewFormClasses();
+  RegisterComCtrlFormClasses();
 }
 
 int Depth(const TClassInfo* c) {

@@ -310,7 +310,7 @@ protected:
   bool MorphHot() override { return FMouseIn; }
   bool MorphActive() const override;
 
-private:
+protected:  // the split button builds on these
   bool EffectsOn() const;
   bool AnimationRunning() const;
   bool Pressed() const;

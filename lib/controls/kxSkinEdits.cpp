@@ -11,6 +11,7 @@
 #include "classlib/Streaming.h"
 #include "classlib/streaming/Registrations.h"
 #include "classlib/graphics/ImageList.h"
+#include "lib/controls/kxSkinMenuSeam.h"
 #include "lib/skin/kxResourceStrData.h"
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/skin/kxSkinData.h"
@@ -60,9 +61,7 @@ bool kxNumEditAccepts(const std::string& Text, char32_t C, bool AFloat, bool Edi
 
 TkxCustomEdit::TkxCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle.Include(csOpaque); }
 
-TkxCustomEdit::~TkxCustomEdit() {
-  FreeSysPopupMenu();
-}
+TkxCustomEdit::~TkxCustomEdit() { FreeSysPopupMenu(); }
 
 void TkxCustomEdit::SetEditTransparent(bool Value) {
   if (Value == FEditTransparent) return;
@@ -97,12 +96,21 @@ void TkxCustomEdit::Change() {
 }
 
 void TkxCustomEdit::FreeSysPopupMenu() {
-  if (FInMenu) {
-    FFreeMenuAfter = true;
-    return;
-  }
   delete FSysPopupMenu;
   FSysPopupMenu = nullptr;
+}
+
+void TkxCustomEdit::MenuCommand(TMessage& Message) {
+  TPopupMenu* menu = FSysPopupMenu;
+  // A retry names the menu it was posted for; a newer menu is not its business.
+  if (!menu || (Message.WParam == kRetryFree && reinterpret_cast<TPopupMenu*>(Message.LParam) != menu)) return;
+  auto& seam = SkinMenuSeam();
+  if (seam.ClosedLevelsRead && seam.ClosedLevelsRead(menu)) {
+    // The level that ran the command is freed once its handler has unwound; the menu outlives it.
+    if (FHandle) PostMessage(FHandle, KXM_MENUCOMMAND, kRetryFree, reinterpret_cast<LPARAM>(menu));
+    return;
+  }
+  FreeSysPopupMenu();
 }
 
 TPoint TkxCustomEdit::ContextMenuCentre() {
@@ -112,9 +120,14 @@ TPoint TkxCustomEdit::ContextMenuCentre() {
 
 TPopupMenu* TkxCustomEdit::BuildSysPopupMenu() {
   FreeSysPopupMenu();
-  if (FSysPopupMenu) return nullptr;  // the running menu goes once it has closed
-  FSysPopupMenu = new TPopupMenu(this);
-  TkxResourceStrData* strings = MenuStrings();
+  auto& seam = SkinMenuSeam();
+  TCustomForm* form = GetParentForm(this);
+  if (form && form->FormStyle() == fsMDIChild && Application && Application->MainForm()) form = Application->MainForm();
+  if (seam.NewPopupMenu) FSysPopupMenu = seam.NewPopupMenu(this, form);
+  // Without the skinned menus the items are built all the same; nothing shows them.
+  if (!FSysPopupMenu) FSysPopupMenu = new TPopupMenu(this);
+  TkxResourceStrData* strings = seam.FormStrings ? seam.FormStrings(form) : nullptr;
+  if (!strings) strings = MenuStrings();
   DWORD s = 0, e = 0;
   if (FHandle) Perform(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
   const bool selection = s < e;
@@ -155,23 +168,19 @@ TPopupMenu* TkxCustomEdit::BuildSysPopupMenu() {
 }
 
 void TkxCustomEdit::ContextMenu(TMessage& Message) {
-  if (PopupMenu() || FInMenu) {
+  if (PopupMenu()) {
     TCustomMaskEdit::Dispatch(Message);
     return;
   }
   TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
   if (p.x < 0 || p.y < 0) p = ContextMenuCentre();
   TPopupMenu* menu = BuildSysPopupMenu();
-  if (!menu) return;
   Message.Result = 1;
   menu->SetPopupComponent(this);
-  FInMenu = true;
-  menu->Popup(p.x, p.y);
-  FInMenu = false;
-  if (FFreeMenuAfter) {
-    FFreeMenuAfter = false;
-    FreeSysPopupMenu();
-  }
+  // The skinned menu does not block: its command comes back as KXM_MENUCOMMAND. With no skin
+  // data, or no skinned menus at all, nothing shows.
+  auto& seam = SkinMenuSeam();
+  if (seam.IsSkinPopupMenu && seam.Popup2 && seam.IsSkinPopupMenu(menu)) seam.Popup2(menu, this, p);
 }
 
 void TkxCustomEdit::DialogChar(TMessage& Message) {
@@ -267,7 +276,7 @@ void TkxCustomEdit::Dispatch(TMessage& Message) {
       if (OnEditCancelMode) OnEditCancelMode(reinterpret_cast<TControl*>(Message.LParam));
       return;
     case WM_CONTEXTMENU: ContextMenu(Message); return;
-    case KXM_MENUCOMMAND: FreeSysPopupMenu(); return;
+    case KXM_MENUCOMMAND: MenuCommand(Message); return;
   }
   TCustomMaskEdit::Dispatch(Message);
 }

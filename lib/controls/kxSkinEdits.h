@@ -12,14 +12,13 @@
 #include "classlib/EditCtrls.h"
 #include "classlib/Graphics.h"
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/controls/kxSkinMenuSeam.h"
 
 class TCustomImageList;
 class TPopupMenu;
 class TkxSkinData;
 class TkxResourceStrData;
 
-// A menu command of a popup that a control opened for itself has run.
-constexpr uint32_t KXM_MENUCOMMAND = 1229;
 
 // Hit codes of the image buttons inside the text area.
 constexpr win::LRESULT kxHitLeftImageButton = 104, kxHitRightImageButton = 105;
@@ -54,7 +53,8 @@ public:
   void Invalidate() override;
   void Dispatch(TMessage& Message) override;
 
-  // The context menu of the last right click, or nullptr; owned by the edit.
+  // The context menu of the last right click (a skinned popup menu when the forms layer is
+  // linked), or nullptr; owned by the edit.
   TPopupMenu* SysPopupMenu() const { return FSysPopupMenu; }
   // Builds the context menu for the present state (freeing the previous one) and returns it.
   TPopupMenu* BuildSysPopupMenu();
@@ -80,9 +80,11 @@ protected:
   TPopupMenu* FSysPopupMenu = nullptr;
 
 private:
+  // KXM_MENUCOMMAND with this WParam: the edit's own retry to free the menu named by LParam.
+  static constexpr win::WPARAM kRetryFree = 1;
   void ContextMenu(TMessage& Message);
+  void MenuCommand(TMessage& Message);
   void DialogChar(TMessage& Message);
-  bool FInMenu = false, FFreeMenuAfter = false;
 };
 
 class TkxSkinNumEdit : public TkxCustomEdit {

@@ -13,6 +13,7 @@
 #include "lib/controls/kxSkinLabels.h"
 #include "lib/controls/kxSkinListBoxes.h"
 #include "lib/controls/kxSkinListView.h"
+#include "lib/controls/kxSkinMenuButton.h"
 #include "lib/controls/kxSkinOfficeCombo.h"
 #include "lib/controls/kxSkinPageControl.h"
 #include "lib/controls/kxSkinPanels.h"
@@ -63,6 +64,7 @@ void RegisterSkinDataFormClasses() {
   RegisterSkinLabelFormClasses();
   RegisterSkinCheckRadioFormClasses();
   RegisterSkinButtonFormClasses();
+  RegisterSkinMenuButtonFormClasses();
   RegisterSkinPanelFormClasses();
   RegisterSkinToolBarFormClasses();
   RegisterSkinPageControlFormClasses();

@@ -1251,7 +1251,13 @@ void TkxSkinMenu::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == PopupCtrl) PopupCtrl = nullptr;
   if (AComponent == DCtrl) DCtrl = nullptr;
   if (AComponent == FCommandMenu) FCommandMenu = nullptr;
-  if (AComponent == FForm) FForm = nullptr;
+  if (AComponent == FForm) {
+    // Both sides forget the link: the base drops only this one's, and the form (still alive
+    // while its owner announces its end) would otherwise keep a pointer to this engine, which
+    // may go first, with the skinned-form component that owns it.
+    FForm->RemoveFreeNotification(this);
+    FForm = nullptr;
+  }
   if (AComponent == SkinData) SkinData = nullptr;
   for (TkxSkinPopupWindow* w : FPopupList)
     for (TkxSkinMenuItem* i : w->ItemList)
@@ -1458,16 +1464,15 @@ void TkxSkinPopupMenu::DoSkinPopup(TControl* ACtrl, const TRect& R, bool APopupU
   }
   if (v && !FSD) SetSkinData(v->MenusSkinData() ? v->MenusSkinData() : v->SkinData());
   if (!v || (NeedSkinData && !FSD)) return;
-  auto& hooks = MenuFormHooks();
-  TkxSkinMenu* engine = hooks.SkinMenu ? hooks.SkinMenu(v) : nullptr;
+  TkxSkinMenu* engine = v->SkinMenu;
   if (!engine) return;
-  if (engine->Visible() && hooks.SkinMenuClose) hooks.SkinMenuClose(v);
-  if (hooks.SkinMenuOpen) hooks.SkinMenuOpen(v);
+  if (engine->Visible()) v->SkinMenuClose();
+  v->SkinMenuOpen();
   FPopupPoint = TPoint{R.left, R.top};
   engine->Popup(ACtrl, FSD, 0, R, Items(), APopupUp);
   if (!engine->Visible()) {
     // Nothing to show: the form leaves the menu state it just entered.
-    if (hooks.SkinMenuClose) hooks.SkinMenuClose(v);
+    v->SkinMenuClose();
     return;
   }
   if (OnMenuClose) engine->OnMenuClose = OnMenuClose;
@@ -1504,11 +1509,6 @@ TkxVelara* FindVelara(TComponent* AComponent) {
   return nullptr;
 }
 
-TkxMenuFormHooks& MenuFormHooks() {
-  static TkxMenuFormHooks hooks;
-  return hooks;
-}
-
 void RegisterSkinMenuFormClasses() {
   static bool done = false;
   if (done) return;
@@ -1519,3 +1519,89 @@ void RegisterSkinMenuFormClasses() {
       .Reference<TkxSkinData>("SkinData", &TkxSkinPopupMenu::SetSkinData)
       .Event<TNotifyEvent>("OnMenuClose", &TkxSkinPopupMenu::OnMenuClose);
 }
+
+// ---- the controls' seam -------------------------------------------------------------------------
+// The skinned controls sit below this layer: the split button and the edit's context menu reach
+// the skinned popup menu and the images menu through the seam the controls declare, filled here
+// once this unit is linked.
+
+#include "lib/controls/kxSkinMenuSeam.h"
+#include "lib/forms/kxSkinImagesMenu.h"
+
+namespace {
+
+// The skinned form a popup menu shows through, as the menu itself looks it up.
+TkxVelara* VelaraOf(TkxSkinPopupMenu* M) {
+  if (M->SkinComponent) return dynamic_cast<TkxVelara*>(M->SkinComponent);
+  if (M->ComponentForm) return FindVelara(M->ComponentForm);
+  TComponent* o = M->Owner();
+  if (!o) return nullptr;
+  if (dynamic_cast<TCustomForm*>(o)) return FindVelara(o);
+  if (o->Owner() && dynamic_cast<TCustomForm*>(o->Owner())) return FindVelara(o->Owner());
+  return nullptr;
+}
+
+// Whether ACtrl's menu is open now on M's skinned form.
+bool OpenFor(TkxSkinPopupMenu* M, TControl* ACtrl) {
+  TkxVelara* v = VelaraOf(M);
+  TkxSkinMenu* engine = v ? v->SkinMenu : nullptr;
+  return engine && engine->Visible() && engine->PopupCtrl == ACtrl;
+}
+
+void CollectItems(TMenuItem* Item, std::vector<const TMenuItem*>& Out) {
+  if (!Item) return;
+  Out.push_back(Item);
+  for (int32_t i = 0; i < Item->Count(); ++i) CollectItems(Item->Items(i), Out);
+}
+
+const bool kSeamFilled = [] {
+  auto& seam = SkinMenuSeam();
+  seam.NewPopupMenu = [](TComponent* AOwner, TCustomForm* AForm) -> TPopupMenu* {
+    auto* m = new TkxSkinPopupMenu(AOwner);
+    m->ComponentForm = AForm;
+    if (AForm) AForm->FreeNotification(m);
+    return m;
+  };
+  seam.IsSkinPopupMenu = [](TPopupMenu* M) { return dynamic_cast<TkxSkinPopupMenu*>(M) != nullptr; };
+  seam.Popup2 = [](TPopupMenu* M, TControl* ACtrl, TPoint P) {
+    auto* m = dynamic_cast<TkxSkinPopupMenu*>(M);
+    if (!m) return false;
+    m->Popup2(ACtrl, P.x, P.y);
+    return OpenFor(m, ACtrl);
+  };
+  seam.PopupFromRect2 = [](TPopupMenu* M, TControl* ACtrl, const TRect& R, bool APopupUp) {
+    auto* m = dynamic_cast<TkxSkinPopupMenu*>(M);
+    if (!m) return false;
+    m->PopupFromRect2(ACtrl, R, APopupUp);
+    return OpenFor(m, ACtrl);
+  };
+  seam.FormStrings = [](TCustomForm* AForm) -> TkxResourceStrData* {
+    TkxVelara* v = FindVelara(AForm);
+    return v && v->SkinData() ? v->SkinData()->ResourceStrData() : nullptr;
+  };
+  seam.ClosedLevelsRead = [](TPopupMenu* M) {
+    // Pointers are only compared: a closed level's items may name menus freed meanwhile.
+    std::vector<const TMenuItem*> mine;
+    CollectItems(M->Items(), mine);
+    for (TkxSkinPopupWindow* w : Retired())
+      for (TkxSkinMenuItem* i : w->ItemList)
+        if (std::find(mine.begin(), mine.end(), i->MenuItem) != mine.end()) return true;
+    return false;
+  };
+  seam.IsImagesMenu = [](TComponent* M) { return dynamic_cast<TkxSkinImagesMenu*>(M) != nullptr; };
+  seam.ImagesMenuPopupFromRect = [](TComponent* M, const TRect& R, TNotifyEvent OnClose) {
+    auto* m = dynamic_cast<TkxSkinImagesMenu*>(M);
+    if (!m) return;
+    m->OnInternalMenuClose = std::move(OnClose);
+    m->PopupFromRect(R);
+  };
+  seam.SetImagesMenuChange = [](TComponent* M, TNotifyEvent OnChange) {
+    if (auto* m = dynamic_cast<TkxSkinImagesMenu*>(M)) {
+      m->OnInternalChange = OnChange;
+      if (!OnChange) m->OnInternalMenuClose = nullptr;
+    }
+  };
+  return true;
+}();
+
+}  // namespace

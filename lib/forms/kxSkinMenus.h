@@ -32,7 +32,7 @@ class TkxSkinMenu;
 class TkxSkinPopupWindow;
 
 // After a command of a menu ran: sent to the control that popped the menu.
-constexpr uint32_t KXM_MENUCOMMAND = 1229;
+#include "lib/controls/kxSkinMenuSeam.h"  // KXM_MENUCOMMAND
 
 // The plain marks of the items, in Color: a check mark three pixels thick, a right-pointing
 // triangle 4 x 7, and a 6 x 6 dot, each with its top-left at (X, Y).
@@ -284,15 +284,6 @@ private:
 bool IsMenuCloseMessage(uint32_t Msg);
 // The first component AComponent owns that is a skinned-form component, else nullptr.
 TkxVelara* FindVelara(TComponent* AComponent);
-
-// What the skinned form offers the menus beyond its component's declarations: its menu engine
-// and its menu state. The form's unit fills these in; left empty, a form has no engine and a
-// popup menu of it shows nothing.
-struct TkxMenuFormHooks {
-  std::function<TkxSkinMenu*(TkxVelara*)> SkinMenu;
-  std::function<void(TkxVelara*)> SkinMenuOpen, SkinMenuClose;
-};
-TkxMenuFormHooks& MenuFormHooks();
 
 // Form streaming of the popup menu component.
 void RegisterSkinMenuFormClasses();

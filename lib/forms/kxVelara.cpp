@@ -7,6 +7,9 @@
 #include "classlib/graphics/ImageList.h"
 #include "lib/controls/kxSkinPanels.h"
 #include "lib/forms/kxFrameObjects.h"
+#include "lib/forms/kxSkinMainMenu.h"
+#include "lib/forms/kxSkinMenus.h"
+#include "lib/forms/kxTrayIcon.h"
 #include "lib/graphics/kxUtilsLayer.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxSkinData.h"
@@ -30,10 +33,8 @@ struct TkxVelara::THookProc {
 struct TkxVelara::THookShortCut {
   std::shared_ptr<THookLink> Link;
   void operator()(TMessage& Msg, bool& Handled) const {
-    // The skinned menus' own short cuts come with them; for now the application's handler,
-    // given to the component, is asked.
     if (Link->Self) {
-      if (Link->Self->OnShortCut) Link->Self->OnShortCut(Msg, Handled);
+      Link->Self->FormShortCut(Msg, Handled);
     } else if (Link->OldShortCut) {
       Link->OldShortCut(Msg, Handled);
     }
@@ -150,7 +151,12 @@ TkxVelara::TkxVelara(TComponent* AOwner) : TComponent(AOwner) {
   // The class library's forms neither scroll nor size themselves to their content beyond
   // AutoSize, so there is no AutoScroll to switch off.
   FForm->SetAutoSize(false);
-  // 6-7. The system and tray menus and the menu engine come with the skinned menus.
+  // 6-7. The system menu, the tray menu and the menu engine every menu of the form pops through.
+  FSysMenu = new TPopupMenu(this);
+  FSysTrayMenu = new TkxSkinPopupMenu(this);
+  FSysTrayMenu->SkinComponent = this;
+  BuildTrayMenu();
+  SkinMenu = new TkxSkinMenu(this, FForm);
   MagneticSize = 5;
   // 8. The hook.
   if (!Designing()) {
@@ -164,6 +170,8 @@ TkxVelara::TkxVelara(TComponent* AOwner) : TComponent(AOwner) {
 TkxVelara::~TkxVelara() {
   delete FQuickButtons;
   FQuickButtons = nullptr;
+  // The application's own message handler comes back when the form goes in menu mode.
+  RemoveAppHook();
   ClearObjects();
   if (FForm && FHookLink) {
     FHookLink->Self = nullptr;
@@ -214,8 +222,13 @@ void TkxVelara::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FSD) FSD = nullptr;
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == FSystemMenu) FSystemMenu = nullptr;
+  if (AComponent == FMainMenuBar) FMainMenuBar = nullptr;
+  if (AComponent == SkinMenu) SkinMenu = nullptr;
+  if (AComponent == FSysMenu) FSysMenu = nullptr;
+  if (AComponent == FSysTrayMenu) FSysTrayMenu = nullptr;
   if (AComponent == FStatusBar) FStatusBar = nullptr;
   if (AComponent == FQuickImageList) FQuickImageList = nullptr;
+  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
 }
 
 void TkxVelara::Loaded() { TComponent::Loaded(); }
@@ -295,6 +308,7 @@ void TkxVelara::SetSystemMenu(TPopupMenu* Value) {
 
 void TkxVelara::SetSkinData(TkxSkinData* Value) {
   FSD = Value;
+  if (FSysTrayMenu) FSysTrayMenu->SetSkinData(Value);
   if (Value) {
     Value->FreeNotification(this);
     FSkinnableForm = Value->SkinnableForm() && !FUseRibbon;
@@ -346,8 +360,10 @@ void RegisterVelaraFormClasses() {
       .Boolean("Enabled", &TkxQuickButtonItem::SetEnabled)
       .Boolean("Visible", &TkxQuickButtonItem::SetVisible)
       .Event<TNotifyEvent>("OnClick", &TkxQuickButtonItem::OnClick);
+  RegisterTrayIconFormClasses();
   using V = TkxVelara;
   RegisterFormClass<TkxVelara, TComponent>("TkxVelara")
+      .Reference<TkxTrayIcon>("TrayIcon", &V::SetTrayIcon)
       .Boolean("UseRibbon", &V::SetUseRibbon)
       .Collection("QuickButtons", &V::QuickButtons)
       .Reference<TCustomImageList>("QuickImageList", &V::SetQuickImageList)
@@ -393,6 +409,7 @@ void RegisterVelaraFormClasses() {
       .Object("DefInActiveCaptionFont", &V::DefInActiveCaptionFont)
       .Boolean("UseDefaultSysMenu", &V::UseDefaultSysMenu)
       .Reference<TPopupMenu>("SystemMenu", &V::SetSystemMenu)
+      .Reference<TkxSkinMainMenuBar>("MainMenuBar", &V::SetMainMenuBar)
       .Reference<TkxSkinData>("SkinData", &V::SetSkinData)
       .Reference<TkxSkinData>("MenusSkinData", &V::SetMenusSkinData)
       .Integer("MinHeight", &V::MinHeight)

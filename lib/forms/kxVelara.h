@@ -12,6 +12,7 @@
 //   kxVelaraStates.cpp  hit testing, size limits, window states, roll-up, docking, snapping
 //   kxVelaraSkin.cpp    skin application, the object table, the skin-change walk, form style
 //   kxVelaraObjects.cpp the frame-object host: hot object, capture, timers, caption buttons
+//   kxVelaraMenus.cpp   the system and tray menus, popups through the menu engine, menu mode
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,9 +34,15 @@ class TMenu;
 class TMenuItem;
 class TPopupMenu;
 class TTimer;
+class TkxTrayIcon;
 class TkxActiveSkinObject;
+class TkxClientInActivePanel;
+class TkxFormLayerBorder;
 class TkxLayerManager;
 class TkxSkinData;
+class TkxSkinMainMenuBar;
+class TkxSkinMenu;
+class TkxSkinPopupMenu;
 class TkxSkinStatusBar;
 class TkxVelara;
 
@@ -222,13 +229,42 @@ public:
   // always false for now.
   bool LayeredFrameActive() const;
   bool HideUntilBorderShown() const;
-  // The system menu at a screen point, or under the system-menu button: the one place the
-  // caption's right click, Alt+Space and the system-menu button open it. Skinned menus are not
-  // built yet: for now this does nothing (see SystemMenuHook).
+
+  // ---- menus (kxVelaraMenus.cpp): the system and tray menus, popups through the form's menu
+  // engine, menu mode and the form's short cuts ----
+  // The system menu at a screen point, under the system-menu button (else under the caption's
+  // left end) or under a screen rect; built (or merged into SystemMenu) afresh each time.
   void ShowSystemMenuAt(TPoint P);
   void ShowSystemMenuUnder();
-  // What ShowSystemMenuAt does until the skinned menus exist; tests watch it.
-  std::function<void(TPoint P)> SystemMenuHook;
+  void ShowSystemMenuUnder(const TRect& R);
+  // The items of the system menu for the form's state now.
+  TMenuItem* GetSystemMenuItems();
+  void BuildSystemMenu();
+  // Any menu through the engine: DoPopupMenu fires OnPopup and closes an open menu first.
+  void DoPopupMenu(TPopupMenu* Menu, int32_t X, int32_t Y);
+  void PopupSkinMenu(TMenu* Menu, TPoint P);
+  void PopupSkinMenu1(TMenu* Menu, const TRect& R, bool PopupUp);
+  // Menu mode: a skinned menu or the menu bar owns the keys, which reach it through the
+  // application's OnMessage (the menus never take the focus).
+  void SkinMenuOpen();
+  void SkinMenuClose();
+  void EndMainMenu();
+  void CloseMainMenuPopup();
+  void InstallAppHook();
+  void RemoveAppHook();
+  void AppMessageHook(win::MSG& Msg, bool& Handled);
+  // The first step of the window hook: mouse, activation, move and size messages close menus.
+  void CloseMenusOnMessage(TMessage& Message);
+  void MenuKeyDown(int32_t CharCode);
+  // The form's OnShortCut while the component is on it.
+  void FormShortCut(TMessage& Msg, bool& Handled);
+  TkxSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
+  void SetMainMenuBar(TkxSkinMainMenuBar* Value);
+  TkxSkinMenu* SkinMenu = nullptr;           // the form's menu engine (owned)
+  TPopupMenu* FSysMenu = nullptr;            // the built system menu (owned)
+  TkxSkinPopupMenu* FSysTrayMenu = nullptr;  // the tray menu (owned)
+  bool FInAppHook = false;
+  TMessageEvent OldAppMessage;
 
   // ---- frame geometry and painting (kxVelaraFrame.cpp) ----
   void CalcSkinRects();
@@ -295,6 +331,12 @@ public:
   void UpdateCaptionActive(bool AAnimate);
   void UpdateCaptionButtons();
   void UpdateObjectHints();
+  // -- the frame objects' hints: with ShowObjectHint, SkinHint shows a frame object's hint while
+  // the mouse rests on the object and hides it when the mouse leaves (cleared when freed) --
+  class TkxSkinHint* SkinHint() const;
+  void SetSkinHint(class TkxSkinHint* Value);
+  std::unique_ptr<TComponent> FSkinHintLink;
+  // --
   int32_t GetIndex(const std::string& AIDName) const;
   void SetEnabled(const std::string& AIDName, bool Value);
   void UserObjectDraw(const std::string& AIDName);
@@ -312,16 +354,21 @@ public:
   void EnableMouseTimer();
   void EnableMorphTimer();
   void EnableAnimateTimer();
-  // A frame object's menu at the screen rect R (below it, or above with APopupUp). Skinned
-  // menus are not built yet: for now this only calls ObjectMenuHook.
+  // A frame object's menu at the screen rect R (below it, or above with APopupUp), through the
+  // form's menu engine.
   void PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp);
-  std::function<void(TMenuItem* AItem, const TRect& R, bool APopupUp)> ObjectMenuHook;
   // What the frame objects need when the skinned menu closes: the first menu button that is down
   // comes up, the first tracking menu strip runs back.
   void ObjectMenuClosed();
-  // Minimizing to the tray comes with the tray icon: for now this only calls MinimizeToTrayHook.
+  // ---- the tray (kxVelaraTray.cpp) ----
+  // Linked at run time, the icon is hidden (unless AlwaysShowInTray), its minimize flag cleared,
+  // and it gets the tray menu and RestoreFromTray as its double-click handler where it has none.
+  TkxTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TkxTrayIcon* Value);
+  // Nothing without a tray icon: minimizes the application into the tray, and back.
   void MinimizeToTray();
-  std::function<void()> MinimizeToTrayHook;
+  void RestoreFromTray();
+  TkxTrayIcon* FTrayIcon = nullptr;
 
   // ---- state shared by the files above (kept public for the frame objects and the tests) ----
   TkxLayerManager* FLayerManager = nullptr;      // glow windows of the frame objects (owned)
@@ -379,6 +426,7 @@ private:
   uint8_t FAlphaBlendValue = 200;
   TFont *FDefCaptionFont = nullptr, *FDefInActiveCaptionFont = nullptr;
   TPopupMenu* FSystemMenu = nullptr;
+  TkxSkinMainMenuBar* FMainMenuBar = nullptr;
   TkxSkinData *FSD = nullptr, *FMSD = nullptr;
   TkxBorderIcons FBorderIcons{TkxBorderIcon::biSystemMenu, TkxBorderIcon::biMinimize, TkxBorderIcon::biMaximize,
                              TkxBorderIcon::biRollUp};
@@ -444,6 +492,14 @@ private:
   void DoMaximize();
   void DoRestore();
 
+  // ---- kxVelaraMenus.cpp (private helpers of the menus go here) ----
+  std::string MenuCaption(const std::string& Key, const std::string& Own) const;
+  TMenuItem* NewMenuItem(TComponent* Owner, const std::string& Name, const std::string& Key, const std::string& Own,
+                         std::function<void()> OnClick);
+  void BuildTrayMenu();
+  void MergeSystemMenu();
+  TkxSkinData* MenuSkin() const;
+
   // ---- kxVelaraSkin.cpp (private helpers of skin application go here) ----
 
   // ---- kxVelaraObjects.cpp (private helpers of the object host go here) ----
@@ -451,6 +507,37 @@ private:
   void MouseTimerTick();
   void MorphTimerTick();
   void AnimateTimerTick();
+
+  // ---- layered border, fade-in, client-inactive cover (kxVelaraLayers.cpp) ----
+public:
+  // The layered outer border, made on first use (owned).
+  TkxFormLayerBorder* BorderLayer();
+  TkxFormLayerBorder* FBorderLayer = nullptr;
+  TkxClientInActivePanel* FInActivePanel = nullptr;  // owned while shown
+  // The depths of the border's sizing band around the form when the border shows one, else 0.
+  void LayeredBorderBand(int32_t& L, int32_t& T, int32_t& R, int32_t& B);
+  // The rows of the window hook for the border, the fade and the messages that concern them.
+  void LayersBeforeHide();
+  void LayersAfterShowWindow(bool Shown);
+  void LayersPosChanged(const win::WINDOWPOS& WP);
+  void LayersSize();
+  void LayersSizing(const win::RECT& R);
+  void LayersExitSizeMove();
+  void LayersActivated();
+  void LayersApplySkin(bool Before);
+  // A visible border takes the form rectangle R ahead of the form.
+  void LayersTakeBounds(const TRect& R);
+  void LayersShowMainForm();
+  void LayersBordersChanged();
+  void LayersSmartEffectsEnd();
+
+private:
+  // The fade in progress on timer 1: alpha, target, step and the tick of the last step.
+  bool FFading = false;
+  int32_t FFadeAlpha = 0, FFadeTarget = 0, FFadeStep = 1;
+  uint32_t FFadeLast = 0;
+  void FadeStepTick();
+  bool ShownForBorder() const;
 };
 
 // The first skinned-form component of Form; nullptr for no form or none.

@@ -1,7 +1,7 @@
 // The form's window procedure while the component hooks it: each message first meets the rows
 // that act before the procedure the component replaced (some keep the message from it), then that
-// procedure, then the rows that act after it. Multiple-document forms and layered borders are
-// not built: their branches are absent, and LayeredFrameActive is always false.
+// procedure, then the rows that act after it. Multiple-document forms are not built: their
+// branches are absent. The layered border's rows and the fade-in are in kxVelaraLayers.cpp.
 #include <algorithm>
 
 #include "base/Clock.h"
@@ -9,6 +9,8 @@
 #include "classlib/Menus.h"
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/forms/kxFrameObjects.h"
+#include "lib/forms/kxSkinMainMenu.h"
+#include "lib/forms/kxSkinMenus.h"
 #include "lib/forms/kxVelara.h"
 #include "lib/graphics/kxUtilsLayer.h"
 #include "lib/skin/kxSkinData.h"
@@ -18,8 +20,6 @@ using namespace win;
 namespace {
 
 constexpr UINT_PTR kFadeTimer = 1;
-// A fade step after more than this many milliseconds.
-constexpr uint32_t kFadeGap = 5;
 // Answers of the outside interface.
 constexpr LRESULT kPaintedNC = 12851, kNotSkinnable = 12852, kSkinnable = 12853;
 // The tray icon's mark on a main form it showed.
@@ -27,101 +27,8 @@ constexpr intptr_t kTrayShownTag = -10000;
 
 TPoint PointOf(LPARAM L) { return TPoint{GET_X_LPARAM(L), GET_Y_LPARAM(L)}; }
 
-void SetLayered(HWND h, bool On) {
-  const LONG_PTR ex = GetWindowLongPtr(h, GWL_EXSTYLE);
-  if (On && !(ex & WS_EX_LAYERED)) SetWindowLongPtr(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-  if (!On && (ex & WS_EX_LAYERED)) SetWindowLongPtr(h, GWL_EXSTYLE, ex & ~LONG_PTR(WS_EX_LAYERED));
-}
-
-// The fade's busy wait: one millisecond of the program's clock, which a test's stepped clock
-// advances at once.
-void SpinWait() { ::Sleep(1); }
-
 }  // namespace
 
-bool TkxVelara::LayeredFrameActive() const { return false; }
-bool TkxVelara::HideUntilBorderShown() const { return false; }
-
-void TkxVelara::ShowSystemMenuAt(TPoint P) {
-  if (SystemMenuHook) SystemMenuHook(P);
-}
-
-void TkxVelara::ShowSystemMenuUnder() {
-  if (!FForm) return;
-  // Under the system-menu button, else under the caption's left end.
-  TPoint p{FForm->Left() + NewClRect.left, FForm->Top() + NewClRect.top};
-  for (TkxActiveSkinObject* o : ObjectList)
-    if (auto* b = dynamic_cast<TkxSkinStdButtonObject*>(o); b && b->Command == cmSysMenu) {
-      p = TPoint{FForm->Left() + b->ObjectRect.left, FForm->Top() + b->ObjectRect.bottom};
-      break;
-    }
-  ShowSystemMenuAt(p);
-}
-
-bool TkxVelara::FadeWanted() const {
-  const bool all = FSD && FSD->AnimationForAllWindows();
-  return FIsLayerEnabled && (FAlphaBlend || AlphaBlendAnimation || all);
-}
-
-void TkxVelara::StartFadeIn() {
-  HWND h = FForm->Handle();
-  SetLayered(h, true);
-  SetLayeredWindowAlpha(h, 0);
-  SetTimer(h, kFadeTimer, 1, nullptr);
-}
-
-void TkxVelara::PlaceOnFirstShow() {
-  if (!FStartShow) return;
-  if (PositionInMonitor == kxpDefault) {
-    FStartShow = false;
-  } else if (FWindowState == wsNormal) {
-    FStartShow = false;
-    ApplyPositionInMonitor();
-  }
-}
-
-void TkxVelara::ShowFadeIn() {
-  PlaceOnFirstShow();
-  if (FSD && FSD->AnimationForAllWindows() && FAlphaBlendValue == 0) SetAlphaBlendValue(255);
-  if (FadeWanted() || HideUntilBorderShown()) StartFadeIn();
-  RefreshFormSize();
-  // The skinned menu bar stands in for the form's own menu.
-  if (FForm->Menu()) FForm->SetMenu(nullptr);
-}
-
-void TkxVelara::FadeTimer() {
-  HWND h = FForm->Handle();
-  if (HideUntilBorderShown()) {
-    KillTimer(h, kFadeTimer);
-    SetLayered(h, false);
-    return;
-  }
-  if (!FadeWanted()) return;
-  KillTimer(h, kFadeTimer);
-  const bool all = FSD && FSD->AnimationForAllWindows();
-  const bool animate = AlphaBlendAnimation || all;
-  const int32_t target = animate && !FAlphaBlend ? 255 : FAlphaBlendValue;
-  if (animate) {
-    const int32_t step = std::max(1, target / 15);
-    if (Application) Application->ProcessMessages();
-    int32_t a = 0;
-    uint32_t last = 0;
-    do {
-      const uint32_t now = GetTickCount();
-      if (now - last > kFadeGap) {
-        last = now;
-        a = std::min(a + step, target);
-        SetLayeredWindowAlpha(h, uint8_t(a));
-      } else {
-        SpinWait();
-      }
-    } while (a < target);
-  } else if (target != 255) {
-    SetLayeredWindowAlpha(h, FAlphaBlendValue);
-  }
-  // An opaque end needs no layer: it goes after the animated fade as well as without one.
-  if (target == 255) SetLayered(h, false);
-}
 
 void TkxVelara::WMSize(TMessage& Message, const TWndMethod& Old) {
   if (!FBorderLayerChangeSize) {
@@ -134,6 +41,7 @@ void TkxVelara::WMSize(TMessage& Message, const TWndMethod& Old) {
     UpdateWindowRegion(true);
     RepaintFrame();
   } else if (FSkinSupport && FSD && FSkinnableForm && FFormWidth >= GetMinWidth() && FFormHeight >= GetMinHeight()) {
+    LayersSize();
     UpdateFrame(true);
   }
   if (FBorderLayerChangeSize) Old(Message);
@@ -157,6 +65,7 @@ void TkxVelara::WMSizing(TMessage& Message, const TWndMethod& Old) {
     UpdateWindowRegion(true);
   } else if (FSkinnableForm && FForm->Width() >= GetMinWidth() && FForm->Height() >= GetMinHeight() &&
              (FForm->Width() != FFormWidth || FForm->Height() != FFormHeight)) {
+    LayersSizing(*r);
     FOldFormTop = FFormTop;
     FOldFormLeft = FFormLeft;
     UpdateFrame(true);
@@ -182,6 +91,7 @@ void TkxVelara::WMNCActivate(TMessage& Message) {
     else
       ShowClientInActiveEffect();
   }
+  LayersActivated();
 }
 
 void TkxVelara::WMNCCalcSize(TMessage& Message) {
@@ -272,6 +182,7 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
         } else {
           if (FLayerManager && FLayerManager->IsVisible) FLayerManager->Hide();
           if (FMenuLayerManager && FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
+          LayersBeforeHide();
         }
       } else if (M.WParam > 0) {
         PlaceOnFirstShow();
@@ -304,6 +215,7 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
           FOldFormLeft = FFormLeft;
           FOldFormTop = FFormTop;
         }
+        LayersPosChanged(*wp);
       }
       return true;
     case WM_DISPLAYCHANGE:
@@ -348,9 +260,21 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
         if (OnRestore) OnRestore(this);
         return true;
       }
-      // The Alt tap belongs to the skinned menus and the menu bar; until they exist it opens
-      // nothing, and the system's own menu never shows on a skinned form.
-      if ((M.WParam & 0xFFF0) == SC_KEYMENU) return false;
+      // The Alt tap belongs to the menu bar; the system's own menu never shows on a skinned form.
+      // Alt with a character was offered to the bar (and Alt+Space to the system menu) by the
+      // form's short-cut handler already: acting on it again would close what it opened.
+      if ((M.WParam & 0xFFF0) == SC_KEYMENU) {
+        if (M.LParam != 0) return false;
+        if (!InMainMenu) {
+          // Hiding the engine's menu tells the form (KXM_MENUCLOSED), which leaves the state.
+          if (SkinMenu && SkinMenu->Visible()) SkinMenu->Hide();
+          if (InMenu) SkinMenuClose();
+          if (FMainMenuBar) FMainMenuBar->StartMenuMode();
+        } else {
+          EndMainMenu();
+        }
+        return false;
+      }
       return true;
     case WM_TIMER:
       if (M.WParam == kFadeTimer) FadeTimer();
@@ -400,6 +324,10 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
       if (MouseTimer) MouseTimer->SetEnabled(false);
       ActiveObject = OldActiveObject = MouseCaptureObject = -1;
       if (FSD && !FSD->Empty) RepaintFrame();
+      LayersExitSizeMove();
+      return true;
+    case KXM_MENUCLOSED:
+      SkinMenuClose();
       return true;
     case KXM_BEFORECHANGESKINDATA:
       if (FSD && M.WParam == reinterpret_cast<WPARAM>(FSD)) {
@@ -431,7 +359,13 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
       if (!FUseRibbon && FSD && M.WParam == reinterpret_cast<WPARAM>(FSD)) SetSkinnableForm(FSD->SkinnableForm());
       return true;
     case KXM_SHOWMAINFORM:
-      if (FForm->Tag() == kTrayShownTag) FForm->SetTag(0);
+      if (FForm->Tag() == kTrayShownTag) {
+        LayersShowMainForm();
+        FForm->SetTag(0);
+      }
+      return true;
+    case KXM_LAYEREDBORDERSCHANGED:
+      LayersBordersChanged();
       return true;
     case KXM_SMARTEFFECTSQUERY:
       M.Result = !FSkinnableForm && FIsVistaOs ? kNotSkinnable : kSkinnable;
@@ -440,7 +374,7 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
       FSmartEffectsShow = true;
       return true;
     case KXM_SMARTEFFECTSEND:
-      FSmartEffectsShow = false;
+      if (FSmartEffectsShow) LayersSmartEffectsEnd();
       return true;
     case KXM_PAINTNCTODC:
       if (!skinnable) return true;
@@ -460,6 +394,10 @@ bool TkxVelara::BeforeOld(TMessage& M, const TWndMethod& Old) {
 }
 
 void TkxVelara::AfterOld(TMessage& M) {
+  if (M.Msg == WM_SHOWWINDOW) {
+    LayersAfterShowWindow(M.WParam > 0);
+    return;
+  }
   if (M.Msg == WM_LBUTTONUP) {
     ObjectsMouseUp(mbLeft, -1, -1);
     return;
@@ -531,6 +469,8 @@ void TkxVelara::FormWindowProc(TMessage& Message) {
   // the procedure are held here for the call.
   const std::shared_ptr<THookLink> link = FHookLink;
   const TWndMethod old = OldWindowProc;
+  CloseMenusOnMessage(Message);
+  if (!link->Self) return;
   const bool passed = BeforeOld(Message, old);
   if (!link->Self) return;
   if (passed && old) old(Message);

@@ -6,6 +6,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Menus.h"
 #include "lib/forms/kxFrameObjects.h"
+#include "lib/forms/kxSkinHint.h"
 #include "lib/forms/kxVelara.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxResourceStrData.h"
@@ -16,6 +17,17 @@ using namespace win;
 namespace {
 
 bool IsCaption(TkxActiveSkinObject* O) { return dynamic_cast<TkxSkinCaptionObject*>(O) != nullptr; }
+
+// The form's link to its hint component: forgets the component when it is freed.
+class TkxHintLink final : public TComponent {
+public:
+  TkxHintLink() : TComponent(nullptr) {}
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == Hint) Hint = nullptr;
+  }
+  TkxSkinHint* Hint = nullptr;
+};
 
 // The caption buttons' hints: the string-table key and the library's own text.
 struct TkxObjectHint {
@@ -78,15 +90,37 @@ void TkxVelara::UpdateActiveObject(int32_t X, int32_t Y, bool InFrame) {
   if (ActiveObject >= Count) ActiveObject = -1;
   if (OldActiveObject >= Count) OldActiveObject = -1;
   if (ActiveObject == OldActiveObject) return;
-  // The skinned hint shows and hides the objects' hints once it exists.
   if (OldActiveObject != -1) {
     TkxActiveSkinObject* O = ObjectList[size_t(OldActiveObject)];
     if (O->Enabled && O->Visible) O->MouseLeave();
+    if (OldActiveObject < int32_t(ObjectList.size())) {
+      O = ObjectList[size_t(OldActiveObject)];
+      if (ShowObjectHint && SkinHint() && !O->Hint.empty()) SkinHint()->HideHint();
+    }
   }
   if (ActiveObject != -1 && ActiveObject < int32_t(ObjectList.size())) {
     TkxActiveSkinObject* O = ObjectList[size_t(ActiveObject)];
-    if (O->Enabled && O->Visible) O->MouseEnter();
+    if (O->Enabled && O->Visible) {
+      O->MouseEnter();
+      if (ActiveObject < int32_t(ObjectList.size()) && O == ObjectList[size_t(ActiveObject)] && ShowObjectHint &&
+          SkinHint() && !O->Hint.empty())
+        SkinHint()->ActivateHint2(O->Hint);
+    }
   }
+}
+
+TkxSkinHint* TkxVelara::SkinHint() const {
+  auto* link = static_cast<TkxHintLink*>(FSkinHintLink.get());
+  return link ? link->Hint : nullptr;
+}
+
+void TkxVelara::SetSkinHint(TkxSkinHint* Value) {
+  if (!FSkinHintLink) FSkinHintLink = std::make_unique<TkxHintLink>();
+  auto* link = static_cast<TkxHintLink*>(FSkinHintLink.get());
+  if (link->Hint == Value) return;
+  if (link->Hint) link->Hint->RemoveFreeNotification(link);
+  link->Hint = Value;
+  if (Value) Value->FreeNotification(link);
 }
 
 // ---- forwarding ---------------------------------------------------------------------------------
@@ -350,10 +384,6 @@ void TkxVelara::LinkMenu(const std::string& AIDName, TMenu* AMenu, bool APopupUp
 
 // ---- menus of the objects -----------------------------------------------------------------------
 
-void TkxVelara::PopupObjectMenu(TMenuItem* AItem, const TRect& R, bool APopupUp) {
-  if (ObjectMenuHook) ObjectMenuHook(AItem, R, APopupUp);
-}
-
 void TkxVelara::ObjectMenuClosed() {
   for (TkxActiveSkinObject* O : ObjectList) {
     auto* B = dynamic_cast<TkxSkinButtonObject*>(O);
@@ -374,10 +404,6 @@ void TkxVelara::ObjectMenuClosed() {
       break;
     }
   }
-}
-
-void TkxVelara::MinimizeToTray() {
-  if (MinimizeToTrayHook) MinimizeToTrayHook();
 }
 
 // ---- commands -----------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // Skin application: the frame objects made from the skin's object records, the form's size and
 // frame for the skin, and the walks that tell the form's skinned controls about a skin change.
-// The layered border, the multiple-document forms and the client-inactive panel are not built:
-// their steps are absent.
+// Multiple-document forms are not built: their steps are absent. The layered border's steps are
+// in kxVelaraLayers.cpp.
 #include "classlib/ExtCtrls.h"
 #include "lib/controls/kxSkinCtrls.h"
 #include "lib/controls/kxSkinEdits.h"
@@ -81,6 +81,7 @@ void TkxVelara::ApplySkin() {
   FSkinSupport = FSD && !FSD->Empty;
   if (FLayerManager && FLayerManager->IsVisible) FLayerManager->Hide();
   if (FMenuLayerManager && FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
+  LayersApplySkin(true);
   // 4. The frame objects.
   if (FSkinSupport && FSkinnableForm) {
     CreateSkinObjects();
@@ -126,6 +127,8 @@ void TkxVelara::ApplySkin() {
     if (ClientWidth > 0) FForm->SetClientWidth(ClientWidth);
     if (ClientHeight > 0) FForm->SetClientHeight(ClientHeight);
   }
+  // 12.
+  LayersApplySkin(false);
 }
 
 void TkxVelara::CreateSkinObjects() {
@@ -223,7 +226,3 @@ void TkxVelara::EnableShadow(bool AShowShadow, bool AHideFormBefore) {
   SetClassLong(h, GCL_STYLE, LONG(AShowShadow ? style | CS_DROPSHADOW : style & ~DWORD(CS_DROPSHADOW)));
   if (AHideFormBefore) FForm->Show();
 }
-
-// The client-inactive panel comes with the layered borders.
-void TkxVelara::ShowClientInActiveEffect() {}
-void TkxVelara::HideClientInActiveEffect() {}

@@ -246,6 +246,7 @@ void TkxVelara::DoRestore() {
       const TPoint p = GetPositionInMonitor(OldBoundsRect.left, OldBoundsRect.top, FForm->Width(), FForm->Height());
       FForm->SetBounds(p.x, p.y, ow, oh);
     } else {
+      LayersTakeBounds(OldBoundsRect);
       FForm->SetBoundsRect(OldBoundsRect);
     }
   }
@@ -301,7 +302,13 @@ void TkxVelara::RefreshFormSize() {
 }
 
 void TkxVelara::MagneticSnap(int32_t& ALeft, int32_t& ATop, int32_t AWidth, int32_t AHeight) {
-  // The layered border's sizes would widen the snapped box here; layered borders are not built.
+  // A layered border's sizing band counts as part of the form: the band's outer edges snap.
+  int32_t bl = 0, bt = 0, br = 0, bb = 0;
+  LayeredBorderBand(bl, bt, br, bb);
+  ALeft -= bl;
+  ATop -= bt;
+  AWidth += bl + br;
+  AHeight += bt + bb;
   const TRect area = MonitorArea(true);
   const int32_t M = MagneticSize;
   POINT cursor{};
@@ -330,4 +337,6 @@ void TkxVelara::MagneticSnap(int32_t& ALeft, int32_t& ATop, int32_t AWidth, int3
        FOnMouseDownCoord.x);
   edge(ATop, std::abs(ATop + AHeight - area.bottom) < M, VMagnetized2, area.bottom - AHeight, cursor.y,
        FOnMouseDownCoord.y);
+  ALeft += bl;
+  ATop += bt;
 }

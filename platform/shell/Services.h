@@ -30,6 +30,10 @@ struct NOTIFYICONDATA {
 };
 // Adds, changes or removes a tray icon; FALSE when no tray is there.
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
+// The message number of a name that programs agree on ("TaskbarCreated", which a tray that
+// starts afresh posts to every top-level window): the same name, in any case, gives the same
+// number, from 0xC000 up; 0 for an empty name or when the range is used up.
+UINT RegisterWindowMessage(const char* name);
 
 // ---- sound, power -----------------------------------------------------------------------------
 constexpr DWORD SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_FILENAME = 0x20000;

@@ -370,6 +370,14 @@ LRESULT SendMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 BOOL PostMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (h == HWND_BROADCAST) {
+    // To every top-level window, hidden ones included.
+    std::vector<HWND> tops;
+    EnumWindows([](HWND t, LPARAM all) { reinterpret_cast<std::vector<HWND>*>(all)->push_back(t); return TRUE; },
+                reinterpret_cast<LPARAM>(&tops));
+    for (HWND t : tops) PostMessage(t, msg, wp, lp);
+    return TRUE;
+  }
   std::shared_ptr<ThreadQueue> q;
   if (!h) {
     EnsureQueueGuard();

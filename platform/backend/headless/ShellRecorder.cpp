@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/WinUser.h"
+
 namespace win::headless {
 namespace {
 
@@ -70,6 +72,7 @@ void SetLaunchSucceeds(bool succeeds) {
   std::lock_guard<std::mutex> lock(TheRecorder().m);
   TheRecorder().launchSucceeds = succeeds;
 }
+void BroadcastTaskbarCreated() { PostMessage(HWND_BROADCAST, RegisterWindowMessage("TaskbarCreated"), 0, 0); }
 void ResetShellRecorder() {
   Recorder& r = TheRecorder();
   std::lock_guard<std::mutex> lock(r.m);

@@ -22,6 +22,9 @@ std::vector<TrayRecord> TrayCalls();
 // Whether a tray is there (NIM_* answer TRUE) and whether launches succeed; both true at start.
 void SetTrayAvailable(bool available);
 void SetLaunchSucceeds(bool succeeds);
+// A tray that starts afresh (Explorer restarted): "TaskbarCreated" is posted to every top-level
+// window, as a new tray host does.
+void BroadcastTaskbarCreated();
 // Empties the records and restores both switches.
 void ResetShellRecorder();
 

@@ -108,6 +108,7 @@ class Tray final : public shell::TrayHost {
   std::map<Key, Icon> icons_;
   std::map<Window, Key> byWindow_;
   std::vector<Post> posts_;
+  bool announce_ = false;  // a new tray manager: "TaskbarCreated" goes out with the posts
 };
 
 class X11Backend final : public backend::Backend {

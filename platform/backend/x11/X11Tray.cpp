@@ -1,6 +1,7 @@
 // The tray icons over XEmbed: each icon is a small window the tray manager docks (system tray
 // protocol, SYSTEM_TRAY_REQUEST_DOCK), drawn from the icon scaled to the window's size. Pointer
 // events on it become the owner window's callback message, posted from the backend's event loop.
+#include "base/Text.h"
 #include "platform/Gdi.h"
 #include "platform/WinUser.h"
 #include "platform/backend/x11/X11Backend.h"
@@ -212,10 +213,11 @@ bool Tray::NotifyIcon(DWORD message, const NOTIFYICONDATA& data) {
     icon.id = data.uID;
   }
   if (data.uFlags & NIF_MESSAGE) icon.callback = data.uCallbackMessage;
-  if (data.uFlags & NIF_TIP) icon.tip = data.szTip.substr(0, 127);
+  // The shell's fields count characters: cut at code points, never inside one.
+  if (data.uFlags & NIF_TIP) icon.tip = Utf8Left(data.szTip, 127);
   if (data.uFlags & NIF_INFO) {
-    icon.info = data.szInfo.substr(0, 255);
-    icon.infoTitle = data.szInfoTitle.substr(0, 63);
+    icon.info = Utf8Left(data.szInfo, 255);
+    icon.infoTitle = Utf8Left(data.szInfoTitle, 63);
     icon.infoFlags = data.dwInfoFlags;
   }
   if (data.uFlags & NIF_ICON) {
@@ -300,6 +302,8 @@ bool Tray::HandleEvent(XEvent& ev) {
     Window owner = Window(ev.xclient.data.l[2]);
     if (!owner) owner = Owner();
     if (!owner) return true;
+    // Programs hear of it as of a restarted taskbar.
+    announce_ = true;
     const unsigned long since = NextRequest(dpy_);
     for (auto& [key, icon] : icons_) {
       // An announcement older than the dock request is of the manager the icon went to (a
@@ -369,11 +373,14 @@ bool Tray::HandleEvent(XEvent& ev) {
 
 void Tray::PostPending() {
   std::vector<Post> out;
+  bool announce = false;
   {
     std::lock_guard<std::recursive_mutex> l(b_.lock());
     out.swap(posts_);
+    std::swap(announce, announce_);
   }
   for (const Post& p : out) PostMessage(p.hwnd, p.msg, p.w, p.l);
+  if (announce) PostMessage(HWND_BROADCAST, RegisterWindowMessage("TaskbarCreated"), 0, 0);
 }
 
 }  // namespace win::x11

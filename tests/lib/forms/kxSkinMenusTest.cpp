@@ -35,19 +35,15 @@ protected:
     headless::SetMonitors({{{0, 0, 1000, 740}, {kWork.left, kWork.top, kWork.right, kWork.bottom}, true}});
     form = NewForm(100, 100, 400, 300);
     velara = new TkxVelara(form);
-    engine = new TkxSkinMenu(form, form);
+    engine = velara->SkinMenu;
     ctrl = Make<WinProbe>(form, "ctrl", 10, 10, 50, 20);
     other = Make<WinProbe>(form, "other", 70, 10, 50, 20);
-    MenuFormHooks().SkinMenu = [this](TkxVelara* V) { return V == velara ? engine : nullptr; };
-    MenuFormHooks().SkinMenuOpen = [this](TkxVelara*) { ++menuOpens; };
-    MenuFormHooks().SkinMenuClose = [this](TkxVelara*) { ++menuCloses; };
+    // The form's menu state: entered and left.
+    velara->OnSkinMenuOpen = [this](TObject*) { ++menuOpens; };
+    velara->OnSkinMenuClose = [this](TObject*) { ++menuCloses; };
     menu = new TkxSkinPopupMenu(form);
     form->Show();
     Pump();
-  }
-  void TearDown() override {
-    MenuFormHooks() = TkxMenuFormHooks{};
-    ControlTest::TearDown();
   }
 
   TMenuItem* Add(TMenuItem* Parent, const std::string& Caption, std::function<void()> OnClick = nullptr) {

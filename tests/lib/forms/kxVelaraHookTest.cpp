@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lib/controls/kxSkinCtrls.h"
+#include "lib/forms/kxSkinMenus.h"
 #include "lib/forms/kxVelara.h"
 #include "lib/skin/kxSkinData.h"
 #include "tests/lib/forms/FrameTestFixture.h"
@@ -139,21 +140,27 @@ TEST_F(VelaraHookTest, PrivateMessagesAnswer) {
   EXPECT_EQ(f->Tag(), 0);
 }
 
-// A right click on the caption asks for the system menu at the pointer, unless it is disabled.
-TEST_F(VelaraHookTest, ACaptionRightClickAsksForTheSystemMenu) {
+// A right click on the caption opens the system menu at the pointer, unless it is disabled; the
+// next click closes it first.
+TEST_F(VelaraHookTest, ACaptionRightClickOpensTheSystemMenu) {
   TkxVelara* v = Watched();
-  std::vector<TPoint> asked;
-  v->SystemMenuHook = [&](TPoint P) { asked.push_back(P); };
+  TkxSkinMenu* engine = v->SkinMenu;
+  ASSERT_NE(engine, nullptr);
   SetCursorPos(120, 60);
   v->Form()->Perform(WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(120, 60));
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0].x, 120);
-  EXPECT_EQ(asked[0].y, 60);
+  ASSERT_EQ(engine->FPopupList.size(), 1u);
+  RECT r{};
+  GetWindowRect(engine->FPopupList[0]->Handle(), &r);
+  EXPECT_EQ(r.left, 120);
+  EXPECT_EQ(r.top, 60);
+  EXPECT_TRUE(v->InMenu);
   v->DisableSystemMenu = true;
   v->Form()->Perform(WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(120, 60));
+  EXPECT_TRUE(engine->FPopupList.empty());
+  EXPECT_FALSE(v->InMenu);
   v->DisableSystemMenu = false;
   v->Form()->Perform(WM_NCRBUTTONDOWN, HTLEFT, MAKELPARAM(120, 60));
-  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(engine->FPopupList.empty());
 }
 
 // Shown with alpha blending and its animation, the form fades in on the stepped clock and ends
@@ -169,8 +176,11 @@ TEST_F(VelaraHookTest, AFadeInEndsAtItsTarget) {
     v->Form()->Show();
     HWND h = v->Form()->Handle();
     EXPECT_TRUE(GetWindowLongPtr(h, GWL_EXSTYLE) & WS_EX_LAYERED);
-    clock.Advance(2);
-    Pump();
+    // The fade steps on its timer, one step each time more than 5 ms have passed.
+    for (int ms = 0; ms < 200; ++ms) {
+      clock.Advance(1);
+      Pump();
+    }
     if (animate) {
       EXPECT_FALSE(GetWindowLongPtr(h, GWL_EXSTYLE) & WS_EX_LAYERED);
     } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Menus.h"
+#include "lib/forms/kxSkinMenus.h"
 #include "tests/lib/forms/FrameObjectsFixture.h"
 
 namespace {
@@ -222,25 +223,27 @@ TEST_F(VelaraObjectsTest, LinkMenuAttachesByNameAndAnUnknownNameChangesNothing) 
   EXPECT_EQ(round->MenuItem, menu->Items());
   EXPECT_TRUE(round->FPopupUp);
 
-  // Pressing it drops the menu at its place on the screen and keeps it down until the menu closes.
-  TRect at{};
-  int popups = 0;
-  vlr->ObjectMenuHook = [&](TMenuItem* Item, const TRect& R, bool Up) {
-    ++popups;
-    EXPECT_EQ(Item, menu->Items());
-    EXPECT_TRUE(Up);
-    at = R;
-  };
+  // Pressing it drops the menu above its place on the screen and keeps it down until the menu
+  // closes.
+  TkxSkinMenu* engine = vlr->SkinMenu;
   Hover("roundbutton");
   const TPoint P = Centre("roundbutton");
   vlr->ObjectsMouseDown(mbLeft, P.x, P.y);
   vlr->ObjectsMouseUp(mbLeft, P.x, P.y);
-  EXPECT_EQ(popups, 1);
-  EXPECT_EQ(at.left, form->Left() + kRoundAt.left);
-  EXPECT_EQ(at.top, form->Top() + kRoundAt.top);
+  ASSERT_EQ(engine->FPopupList.size(), 1u);
+  TkxSkinPopupWindow* level = engine->FPopupList[0];
+  ASSERT_EQ(level->ItemList.size(), 1u);
+  EXPECT_EQ(level->ItemList[0]->MenuItem, item);
+  RECT r{};
+  GetWindowRect(level->Handle(), &r);
+  EXPECT_EQ(r.left, form->Left() + kRoundAt.left);
+  EXPECT_EQ(r.bottom, form->Top() + kRoundAt.top);
   EXPECT_TRUE(round->Down());
-  vlr->ObjectMenuClosed();
+  EXPECT_TRUE(vlr->InMenu);
+  // Hiding the menu tells the form, which releases the button.
+  engine->Hide();
   EXPECT_FALSE(round->Down());
+  EXPECT_FALSE(vlr->InMenu);
 }
 
 TEST_F(VelaraObjectsTest, TheCaptionButtonsTakeTheLibrarysHintsAndCustomButtonsKeepTheirs) {

@@ -70,4 +70,14 @@ bool WindowOrigin(uintptr_t Window, int* X, int* Y) {
   return XTranslateCoordinates(d, ::Window(Window), DefaultRootWindow(d), 0, 0, X, Y, &child) != 0;
 }
 
+uintptr_t FocusedWindow() {
+  Display* d = Connection();
+  if (!d) return 0;
+  XSync(d, False);
+  ::Window w = 0;
+  int revert = 0;
+  XGetInputFocus(d, &w, &revert);
+  return w == PointerRoot ? 0 : uintptr_t(w);
+}
+
 }  // namespace xpixels

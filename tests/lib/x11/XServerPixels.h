@@ -17,6 +17,8 @@ int ScreenHeight();
 std::vector<uint32_t> WindowRows(uintptr_t Window, int Width, int Top, int Height);
 // Where the X server has the window's top-left pixel, in root coordinates; false when it cannot say.
 bool WindowOrigin(uintptr_t Window, int* X, int* Y);
+// The window that has the server's input focus (0 for none or no display).
+uintptr_t FocusedWindow();
 
 // Input through the XTest extension, as a user's would arrive: the pointer to a screen point,
 // a left click there (Count clicks in a row make a double click), a key by its key name

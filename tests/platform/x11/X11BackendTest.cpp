@@ -3,6 +3,8 @@
 // real input through XTest, the clipboard between two connections, the wake-up, and a native
 // child window that SDL 1.2 draws into.
 #include <dlfcn.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 #include <thread>
 
 #include "platform/backend/x11/X11.h"
+
+extern char** environ;
 
 using namespace win;
 using backend::Event;
@@ -408,4 +412,56 @@ TEST_F(X11Backend, SdlDrawsIntoTheNativeChildWindow) {
   EXPECT_EQ(shown[size_t(10) * 320 + 10], 0xFF404040u);            // the parent around it
   EXPECT_EQ(shown[size_t(200) * 320 + 300], 0xFF404040u);
   b->DestroyChildSurface(child);
+}
+
+// Layered windows show translucent only while a compositing manager owns the screen's
+// _NET_WM_CM_S selection: the test starts xcompmgr (skipped without it), and a layered surface's
+// premultiplied pixels are then blended over the window below; a click-through surface takes no
+// input anywhere.
+TEST_F(X11Backend, LayeredWindowsBlendOnceACompositorRuns) {
+  pid_t compositor = 0;
+  if (!b->LayeredAvailable()) {
+    char name[] = "xcompmgr";
+    char* argv[] = {name, nullptr};
+    if (posix_spawnp(&compositor, "xcompmgr", nullptr, nullptr, argv, environ) != 0) GTEST_SKIP() << "no xcompmgr";
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!b->LayeredAvailable() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_TRUE(b->LayeredAvailable());
+  const RECT r{300, 300, 340, 330};
+  HWND under = Shown(20, r);
+  std::vector<uint32_t> blue(size_t(40) * 30, 0x000000C0u);
+  b->Present(under, blue.data(), 40, 30, {RECT{0, 0, 40, 30}});
+  backend::SurfaceDesc d;
+  d.rect = r;
+  d.style = WS_POPUP;
+  d.exStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW;
+  HWND glass = Handle(21);
+  b->CreateSurfaceEx(glass, d);
+  // Green at half alpha, premultiplied.
+  std::vector<uint32_t> green(size_t(40) * 30, 0x80008000u);
+  b->ShowSurface(glass, true);
+  b->UpdateLayered(glass, green.data(), 40, 30, 255);
+  uint32_t px = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (std::chrono::steady_clock::now() < end) {
+    b->WaitEvents(20);
+    px = x11::ReadScreen(*b, RECT{320, 315, 321, 316})[0];
+    if (((px >> 8) & 0xFF) > 0x70 && (px & 0xFF) > 0x50) break;
+  }
+  EXPECT_NEAR(int((px >> 8) & 0xFF), 0x80, 3) << std::hex << px;
+  EXPECT_NEAR(int(px & 0xFF), 0x60, 3) << std::hex << px;
+  EXPECT_EQ((px >> 16) & 0xFF, 0u);
+  EXPECT_TRUE(x11::InputShape(*b, glass).empty());
+  b->DestroySurface(glass);
+  b->DestroySurface(under);
+  if (compositor > 0) {
+    kill(compositor, SIGTERM);
+    waitpid(compositor, nullptr, 0);
+    const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (b->LayeredAvailable() && std::chrono::steady_clock::now() < gone)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(b->LayeredAvailable());
+  }
 }
