@@ -31,8 +31,10 @@ TkxSelectSkinDlgForm::TkxSelectSkinDlgForm(TComponent* AOwner, TkxCompressedSkin
     TkxSkinListItem* item = ASkinList->Skins()->GetItem(i);
     SkinsListBox->Items()->Add(!item->Description().empty() ? item->Description() : item->Name());
   }
-  SkinsListBox->SetItemIndex(ASkinIndex);
-  // A start outside the list highlights nothing and loads nothing.
+  // A start outside the list highlights nothing and loads nothing (the list box refuses such an
+  // index, so it is not handed on).
+  const bool inside = ASkinIndex >= 0 && ASkinIndex < SkinsListBox->Items()->Count();
+  SkinsListBox->SetItemIndex(inside ? ASkinIndex : -1);
   PreviewSkinData->SetSkinIndex(ASkinIndex);
   PreviewSkinData->SetSkinList(ASkinList);
   PreviewForm->SetLeft(190);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "classlib/Graphics.h"
@@ -229,7 +230,10 @@ TEST_F(SelectSkinTest, LayoutAndCaptions) {
     EXPECT_EQ(f.ClientHeight(), 240);
     EXPECT_EQ(f.Caption(), "选择皮肤");
     EXPECT_EQ(f.SkinsListBox->BoundsRect(), (TRect{10, 10, 180, 180}));
-    EXPECT_EQ(f.PreviewForm->BoundsRect(), (TRect{190, 10, 410, 180}));
+    // 220 x 170 at (190, 10), but a skinned frame never goes below its skin's minimum size.
+    EXPECT_EQ(f.PreviewForm->BoundsRect(),
+              (TRect{190, 10, 190 + std::max(220, f.PreviewVLR->GetMinWidth()),
+                     10 + std::max(170, f.PreviewVLR->GetMinHeight())}));
     EXPECT_EQ(f.OpenButton->BoundsRect(), (TRect{260, 200, 330, 225}));
     EXPECT_EQ(f.CancelButton->BoundsRect(), (TRect{340, 200, 410, 225}));
     EXPECT_FALSE(f.PreviewForm->Enabled());
