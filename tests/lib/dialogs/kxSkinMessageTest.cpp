@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "classlib/ExtCtrls.h"
@@ -486,7 +487,12 @@ TEST_F(SkinMessageTest, ALongChineseMessageWrapsAndNoButtonStartsLeftOfTheClient
 // Help opens the help file with the desktop's handler and leaves the dialog open; without a
 // file of its own it uses the application's, and with none it does nothing.
 TEST_F(SkinMessageTest, HelpOpensTheHelpFileAndKeepsTheDialogOpen) {
-  for (const std::string& file : {std::string("/usr/share/doc/ombrel/help.html"), std::string()}) {
+  // Only a file that is there is handed to the desktop.
+  const fs::path dir = fs::path(OMBREL_TEST_BUILD_DIR) / "dialogs";
+  fs::create_directories(dir);
+  const std::string own = (dir / "help.html").string(), app = (dir / "app-help.html").string();
+  for (const std::string& f : {own, app}) std::ofstream(f) << "<html></html>";
+  for (const std::string& file : {own, std::string()}) {
     SCOPED_TRACE(file);
     headless::ResetShellRecorder();
     Application->SetHelpFile("");
@@ -506,14 +512,23 @@ TEST_F(SkinMessageTest, HelpOpensTheHelpFileAndKeepsTheDialogOpen) {
       EXPECT_EQ(launches[0].back(), file);
     }
   }
-  Application->SetHelpFile("/opt/app.html");
+  Application->SetHelpFile(app);
   input.Then([&](TCustomForm& d) {
     input.ClickCentre(Find<TkxSkinButton>(d, "Help"));
     input.Key(VK_RETURN);
   });
   msg.MessageDlg("Help?", mtConfirmation, {mbOK, mbHelp}, 1);
   ASSERT_FALSE(headless::Launches().empty());
-  EXPECT_EQ(headless::Launches().back().back(), "/opt/app.html");
+  EXPECT_EQ(headless::Launches().back().back(), app);
+  // A help file that is not there launches nothing, and the dialog stays open all the same.
+  headless::ResetShellRecorder();
+  input.Then([&](TCustomForm& d) {
+    input.ClickCentre(Find<TkxSkinButton>(d, "Help"));
+    EXPECT_TRUE(d.Visible());
+    input.Key(VK_RETURN);
+  });
+  EXPECT_EQ(msg.MessageDlgHelp("Help?", mtConfirmation, {mbOK, mbHelp}, 1, (dir / "missing.html").string()), mrOk);
+  EXPECT_TRUE(headless::Launches().empty());
   Application->SetHelpFile("");
 }
 
