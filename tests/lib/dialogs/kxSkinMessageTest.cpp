@@ -501,7 +501,7 @@ TEST_F(SkinMessageTest, HelpOpensTheHelpFileAndKeepsTheDialogOpen) {
       input.ClickCentre(Find<TkxSkinButton>(d, "Help"));
       EXPECT_EQ(d.ModalResult(), mrNone);
       EXPECT_TRUE(d.Visible());
-      input.Key(VK_RETURN);
+      input.ClickCentre(Find<TkxSkinButton>(d, "OK"));
     });
     EXPECT_EQ(msg.MessageDlgHelp("Help?", mtConfirmation, {mbOK, mbHelp}, 42, file), mrOk);
     const auto launches = headless::Launches();
@@ -515,7 +515,7 @@ TEST_F(SkinMessageTest, HelpOpensTheHelpFileAndKeepsTheDialogOpen) {
   Application->SetHelpFile(app);
   input.Then([&](TCustomForm& d) {
     input.ClickCentre(Find<TkxSkinButton>(d, "Help"));
-    input.Key(VK_RETURN);
+    input.ClickCentre(Find<TkxSkinButton>(d, "OK"));
   });
   msg.MessageDlg("Help?", mtConfirmation, {mbOK, mbHelp}, 1);
   ASSERT_FALSE(headless::Launches().empty());
@@ -525,7 +525,7 @@ TEST_F(SkinMessageTest, HelpOpensTheHelpFileAndKeepsTheDialogOpen) {
   input.Then([&](TCustomForm& d) {
     input.ClickCentre(Find<TkxSkinButton>(d, "Help"));
     EXPECT_TRUE(d.Visible());
-    input.Key(VK_RETURN);
+    input.ClickCentre(Find<TkxSkinButton>(d, "OK"));
   });
   EXPECT_EQ(msg.MessageDlgHelp("Help?", mtConfirmation, {mbOK, mbHelp}, 1, (dir / "missing.html").string()), mrOk);
   EXPECT_TRUE(headless::Launches().empty());
