@@ -420,6 +420,13 @@ constexpr UINT DI_MASK = 0x1, DI_IMAGE = 0x2, DI_NORMAL = 0x3;
 constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
 constexpr UINT LR_DEFAULTCOLOR = 0x0, LR_COPYRETURNORG = 0x4, LR_COPYDELETEORG = 0x8;
 inline const char* const IDI_APPLICATION = reinterpret_cast<const char*>(uintptr_t(32512));
+inline const char* const IDI_HAND = reinterpret_cast<const char*>(uintptr_t(32513));
+inline const char* const IDI_QUESTION = reinterpret_cast<const char*>(uintptr_t(32514));
+inline const char* const IDI_EXCLAMATION = reinterpret_cast<const char*>(uintptr_t(32515));
+inline const char* const IDI_ASTERISK = reinterpret_cast<const char*>(uintptr_t(32516));
+inline const char* const IDI_ERROR = IDI_HAND;
+inline const char* const IDI_WARNING = IDI_EXCLAMATION;
+inline const char* const IDI_INFORMATION = IDI_ASTERISK;
 
 // Copies the bitmaps (any depth; the mask is reduced to 1 bit by the nearest of black and
 // white). A 32-bit colour bitmap whose alpha is not 0 everywhere makes an icon with alpha, its
@@ -444,8 +451,10 @@ BOOL DestroyIcon(HICON icon);
 // the original once the copy is made.
 HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
 inline HICON CopyIcon(HICON icon) { return static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 0, 0, 0)); }
-// IDI_APPLICATION with no instance: a shared, built-in 32x32 application icon with alpha.
-// Anything else (there are no icon resources) answers NULL.
+// With no instance: IDI_APPLICATION, a shared, built-in 32x32 application icon with alpha, and
+// the four standard icons of the message boxes (IDI_WARNING, IDI_ERROR, IDI_INFORMATION,
+// IDI_QUESTION and their older names), shared 32x32 pictures with alpha from the embedded
+// resources. Anything else (there are no icon resources) answers NULL.
 HICON LoadIcon(HINSTANCE instance, const char* name);
 
 // ---- Text -----------------------------------------------------------------------------------

@@ -3,7 +3,9 @@
 // DeleteObject refuses it and DestroyIcon ends it.
 #include <cstring>
 #include <mutex>
+#include <string>
 
+#include "base/Resources.h"
 #include "platform/gdi/Blend.h"
 #include "platform/gdi/Objects.h"
 
@@ -101,6 +103,43 @@ std::shared_ptr<Icon> MakeApplicationIcon() {
       c.Row32(y)[x] = p;
       m.Put(x, y, p ? 0 : 0xFFFFFF);
     }
+  auto icon = std::make_shared<Icon>();
+  icon->w = icon->h = kSize;
+  icon->xHotspot = icon->yHotspot = kSize / 2;
+  icon->mask = mask;
+  icon->color = color;
+  icon->premul = Premultiplied(*color);
+  icon->shared = true;
+  return icon;
+}
+
+// A standard icon from its embedded picture: a 32 x 32 BMP of 32 bits with alpha, rows bottom
+// first. nullptr when the resource is missing or not of that exact form.
+std::shared_ptr<Icon> MakeStandardIcon(const char* name) {
+  constexpr int kSize = 32;
+  const TResource* res = FindResource(name, TResourceKind::Bitmap);
+  if (!res) return nullptr;
+  auto u16 = [&](size_t at) { return uint32_t(res->Data[at]) | uint32_t(res->Data[at + 1]) << 8; };
+  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  constexpr size_t kHeaders = 14 + 40;
+  if (res->Size < kHeaders || res->Data[0] != 'B' || res->Data[1] != 'M') return nullptr;
+  const size_t offset = u32(10);
+  if (u32(14) < 40 || u32(18) != kSize || u32(22) != kSize || u16(28) != 32 || u32(30) != 0 ||
+      offset > res->Size || res->Size - offset < size_t(kSize) * kSize * 4)
+    return nullptr;
+  auto color = NewBitmap(kSize, kSize, 32, true, false);
+  auto mask = NewBitmap(kSize, kSize, 1, true, false);
+  if (!color || !mask) return nullptr;
+  Surf c = color->View(), m = mask->View();
+  for (int y = 0; y < kSize; ++y) {
+    const uint8_t* row = res->Data + offset + size_t(kSize - 1 - y) * kSize * 4;
+    for (int x = 0; x < kSize; ++x) {
+      uint32_t p;
+      std::memcpy(&p, row + 4 * x, 4);  // B, G, R, A as the surfaces hold them
+      c.Row32(y)[x] = p;
+      m.Put(x, y, (p >> 24) ? 0 : 0xFFFFFF);
+    }
+  }
   auto icon = std::make_shared<Icon>();
   icon->w = icon->h = kSize;
   icon->xHotspot = icon->yHotspot = kSize / 2;
@@ -234,9 +273,34 @@ HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
 }
 
 HICON LoadIcon(HINSTANCE instance, const char* name) {
-  if (instance || reinterpret_cast<uintptr_t>(name) != reinterpret_cast<uintptr_t>(IDI_APPLICATION)) return nullptr;
-  static const HICON app = RegisterIcon(MakeApplicationIcon());
-  return app;
+  if (instance) return nullptr;
+  const uintptr_t id = reinterpret_cast<uintptr_t>(name);
+  if (id == reinterpret_cast<uintptr_t>(IDI_APPLICATION)) {
+    static const HICON app = RegisterIcon(MakeApplicationIcon());
+    return app;
+  }
+  // Made once each, on first use, and shared from then on.
+  auto standard = [](const char* resource) {
+    auto icon = MakeStandardIcon(resource);
+    return icon ? RegisterIcon(std::move(icon)) : nullptr;
+  };
+  if (id == reinterpret_cast<uintptr_t>(IDI_EXCLAMATION)) {
+    static const HICON warning = standard("IDI_WARNING");
+    return warning;
+  }
+  if (id == reinterpret_cast<uintptr_t>(IDI_HAND)) {
+    static const HICON error = standard("IDI_ERROR");
+    return error;
+  }
+  if (id == reinterpret_cast<uintptr_t>(IDI_ASTERISK)) {
+    static const HICON information = standard("IDI_INFORMATION");
+    return information;
+  }
+  if (id == reinterpret_cast<uintptr_t>(IDI_QUESTION)) {
+    static const HICON question = standard("IDI_QUESTION");
+    return question;
+  }
+  return nullptr;
 }
 
 }  // namespace win

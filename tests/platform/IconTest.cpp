@@ -251,7 +251,8 @@ TEST(Icon, ApplicationIconIsSharedAndDrawsAPicture) {
   HICON a = LoadIcon(nullptr, IDI_APPLICATION);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(LoadIcon(nullptr, IDI_APPLICATION), a);
-  EXPECT_EQ(LoadIcon(nullptr, reinterpret_cast<const char*>(uintptr_t(32513))), nullptr);
+  EXPECT_EQ(LoadIcon(nullptr, reinterpret_cast<const char*>(uintptr_t(32517))), nullptr);
+  EXPECT_EQ(LoadIcon(reinterpret_cast<HINSTANCE>(uintptr_t(1)), IDI_APPLICATION), nullptr);
   ICONINFO ii;
   ASSERT_TRUE(GetIconInfo(a, &ii));
   int w = 0, h = 0;
@@ -269,6 +270,45 @@ TEST(Icon, ApplicationIconIsSharedAndDrawsAPicture) {
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) changed += dst.At(x, y) != 0xFF00FF00u;
   EXPECT_GT(changed, 32 * 20);
+}
+
+// The four standard icons of the message boxes: shared, 32 x 32, with transparent corners, each
+// its own picture with the colour that tells its kind (yellow warning, red error, blue others).
+TEST(Icon, StandardIconsAreSharedPicturesOfTheirKind) {
+  struct Case {
+    const char* name;
+    const char* id;
+    const char* alias;
+    int x, y;               // a point on the face, clear of the sign
+    bool (*hue)(uint32_t);  // the colour there
+  };
+  auto red = [](uint32_t p) { return ((p >> 16) & 255) > 180 && ((p >> 8) & 255) < 90 && (p & 255) < 90; };
+  auto blue = [](uint32_t p) { return (p & 255) > 170 && ((p >> 16) & 255) < 90; };
+  auto yellow = [](uint32_t p) { return ((p >> 16) & 255) > 200 && ((p >> 8) & 255) > 160 && (p & 255) < 90; };
+  const Case cases[] = {{"warning", IDI_WARNING, IDI_EXCLAMATION, 9, 23, +yellow},
+                        {"error", IDI_ERROR, IDI_HAND, 6, 16, +red},
+                        {"information", IDI_INFORMATION, IDI_ASTERISK, 6, 16, +blue},
+                        {"question", IDI_QUESTION, IDI_QUESTION, 6, 16, +blue}};
+  std::vector<std::vector<uint32_t>> seen;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HICON icon = LoadIcon(nullptr, c.id);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIcon(nullptr, c.alias), icon);
+    EXPECT_NE(icon, LoadIcon(nullptr, IDI_APPLICATION));
+    EXPECT_TRUE(DestroyIcon(icon));  // shared: it stays
+    Canvas dst(32, 32);
+    dst.Fill(0xFF00FF00u);
+    ASSERT_TRUE(DrawIconEx(dst.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(dst.At(0, 0), 0xFF00FF00u) << "the corners are transparent";
+    EXPECT_EQ(dst.At(31, 0), 0xFF00FF00u);
+    EXPECT_TRUE(c.hue(dst.At(c.x, c.y))) << std::hex << dst.At(c.x, c.y);
+    std::vector<uint32_t> px;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) px.push_back(dst.At(x, y));
+    for (const auto& other : seen) EXPECT_NE(px, other) << "two kinds share a picture";
+    seen.push_back(px);
+  }
 }
 
 TEST(Icon, BadHandlesAndArgumentsAreRefused) {
