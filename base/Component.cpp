@@ -168,7 +168,9 @@ void TComponent::Destroying() {
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-  if (Operation == opRemove && AComponent) RemoveNotification(AComponent);
+  // Both sides of the link go: a one-sided entry left in AComponent's list would outlive this
+  // component, and AComponent's destructor would then walk into freed memory.
+  if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
   // Walk from the end and re-clamp: a handler may free or remove components of this list.
   int i = ComponentCount() - 1;
   while (i >= 0) {

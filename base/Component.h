@@ -103,8 +103,8 @@ public:
 
   // Called when a component is inserted into or removed from this component's owner's tree,
   // or when a component this one asked about is freed. The default stops the free
-  // notification for a removed component and passes the call on to every owned component;
-  // an override clears its references and calls the inherited one.
+  // notification for a removed component, on both sides, and passes the call on to every
+  // owned component; an override clears its references and calls the inherited one.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
   // Makes sure that `AComponent` gets Notification(this, opRemove) when this component is
   // freed (and this component hears of AComponent's end as well, so neither keeps a stale entry).

@@ -120,6 +120,26 @@ TEST(Component, NoDanglingReferenceAfterAFree) {
   target3->RemoveFreeNotification(&watcher);
   delete target3;
   EXPECT_EQ(watcher.Buddy, target3);  // not told, as asked
+
+  // A component deep in a form's tree that watches the form hears of the form leaving its owner
+  // (its owner is going) and forgets it: the link goes from both sides, so the form, freed after
+  // the watcher, finds no stale entry.
+  auto* keep = new TComponent(nullptr);
+  auto* form2 = new TSpy(keep, "form", &log);
+  auto* edit = new TSpy(form2, "edit", &log);
+  auto* menu = new TSpy(edit, "menu", &log);
+  menu->Buddy = form2;
+  form2->FreeNotification(menu);
+  keep->RemoveComponent(form2);
+  EXPECT_EQ(menu->Buddy, nullptr);
+  EXPECT_FALSE(form2->ComponentState().Contains(csFreeNotification));
+  EXPECT_FALSE(menu->ComponentState().Contains(csFreeNotification));
+  // A form frees its controls before its component part runs (so the menu goes first).
+  log.clear();
+  delete edit;
+  delete form2;
+  EXPECT_EQ(log, (std::vector<std::string>{"free edit", "free menu", "free form"}));
+  delete keep;
 }
 
 TEST(Component, NamesAreIdentifiersUniqueAmongSiblings) {

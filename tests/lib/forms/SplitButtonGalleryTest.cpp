@@ -151,7 +151,7 @@ TEST_F(SplitButtonGallery, TheSplitButtonInItsStatesAndLooks) {
   }
 }
 
-TEST_F(SplitButtonGallery, DISABLED_AnEditsContextMenuAndAFrameObjectsHint) {
+TEST_F(SplitButtonGallery, AnEditsContextMenuAndAFrameObjectsHint) {
   const fs::path dir = fs::path(OMBREL_TEST_BUILD_DIR) / "gallery";
   fs::create_directories(dir);
   headless::SetMonitors({{{0, 0, 520, 360}, {0, 0, 520, 360}, true}});
