@@ -118,6 +118,8 @@ TkxCustomShellTreeView::TkxCustomShellTreeView(TComponent* AOwner) : TkxSkinCust
 TkxCustomShellTreeView::~TkxCustomShellTreeView() {
   // The nodes' items go before the tree's own teardown, which no longer reaches this class.
   FAutoRefresh = false;
+  delete FNotifier;
+  FNotifier = nullptr;
   ClearNodes();
   FRootFolder.reset();
 }

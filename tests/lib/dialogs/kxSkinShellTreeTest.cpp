@@ -4,11 +4,13 @@
 // and the top row, roots, renaming, refusing folders, and the "delete" verb.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/MainThread.h"
 #include "lib/dialogs/kxSkinShellTree.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/platform/ShellTestTree.h"
@@ -195,6 +197,25 @@ TEST_F(ShellTreeTest, RefreshShowsNewFoldersAndKeepsExpansionSelectionAndTopRow)
   int videosNodes = 0;
   for (int32_t i = 0; i < t->Items()->Count(); ++i) videosNodes += t->Items()->Item(i)->Text() == "Videos";
   EXPECT_EQ(1, videosNodes);
+}
+
+TEST_F(ShellTreeTest, AutoRefreshShowsAFolderMadeInTheSelectedOne) {
+  TkxSkinDirTreeView* t = MakeTree();
+  t->SetAutoRefresh(true);
+  t->SetPath(videos + "/片段");
+  EXPECT_TRUE(t->Watching());
+  fs::create_directories(videos + "/片段/新");
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!ChildNamed(t->Selected(), "新") && std::chrono::steady_clock::now() < limit) {
+    CheckSynchronize(50);
+    Pump();
+  }
+  ASSERT_NE(t->Selected(), nullptr);
+  EXPECT_EQ(videos + "/片段", t->Path());
+  EXPECT_NE(nullptr, ChildNamed(t->Selected(), "新"));
+  EXPECT_TRUE(t->Watching());
+  t->SetAutoRefresh(false);
+  EXPECT_FALSE(t->Watching());
 }
 
 TEST_F(ShellTreeTest, RootNamesIgnoreLetterCaseAndABadRootPutsTheOldOneBack) {
