@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "classlib/ExtCtrls.h"
 #include "lib/controls/kxSkinButtons.h"
 #include "lib/controls/kxSkinEdits.h"
 #include "lib/dialogs/kxSelectDirectoryDialog.h"
@@ -18,6 +17,7 @@
 #include "lib/skin/kxSkinData.h"
 #include "platform/backend/headless/Headless.h"
 #include "tests/classlib/ControlTestFixture.h"
+#include "tests/lib/dialogs/DialogInput.h"
 #include "tests/lib/SkinLint.h"
 #include "tests/platform/ShellTestTree.h"
 
@@ -26,50 +26,13 @@ namespace {
 using namespace win;
 namespace fs = std::filesystem;
 
-// Plays steps into the dialog's modal loop, one per timer tick once the form shows; a step
-// answers true when done. A run that does not get through ends with Cancel.
-class Steps {
-public:
-  using Step = std::function<bool(TkxSelDirDlgForm* F)>;
-  Steps(TkxSkinSelectDirectoryDialog& D, std::vector<Step> S) : FDialog(D), FSteps(std::move(S)) {
-    FTimer.SetInterval(10);
-    FTimer.OnTimer = [this](TObject*) { Tick(); };
-  }
-  bool Done() const { return FAt == FSteps.size(); }
-  size_t At() const { return FAt; }
+using dlgtest::DialogInput;
 
-private:
-  void Tick() {
-    TkxSelDirDlgForm* f = FDialog.DlgFrm();
-    if (!f || !f->Visible() || Done()) return;
-    if (++FTicks > 300) {
-      f->SetModalResult(mrCancel);
-      return;
-    }
-    if (FSteps[FAt](f)) ++FAt;
-  }
-
-  TkxSkinSelectDirectoryDialog& FDialog;
-  std::vector<Step> FSteps;
-  size_t FAt = 0;
-  int FTicks = 0;
-  TTimer FTimer{nullptr};
-};
-
-Steps::Step Key(int Vk) {
-  return [Vk](TkxSelDirDlgForm*) {
-    headless::PressKey(Vk);
-    return true;
-  };
-}
-
-Steps::Step Click(TControl* (*Which)(TkxSelDirDlgForm*)) {
-  return [Which](TkxSelDirDlgForm* F) {
-    TControl* c = Which(F);
-    const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
-    headless::Click(p.x, p.y);
-    return true;
-  };
+// The dialog's form, as the script gets it.
+TkxSelDirDlgForm& Form(TCustomForm& D) {
+  auto* f = dynamic_cast<TkxSelDirDlgForm*>(&D);
+  if (!f) throw Exception("not the select-directory form");
+  return *f;
 }
 
 class SelectDirectoryTest : public ctltest::ControlTest {
@@ -98,21 +61,23 @@ TEST_F(SelectDirectoryTest, AFreshDialogOpensAtComputerAndCancelLeavesDirectory)
     ++closed;
   };
   dlg.OnChange = [&](TObject*) { ++changed; };
-  Steps steps(dlg, {[&](TkxSelDirDlgForm* f) {
-                      EXPECT_EQ("Select folder", f->Caption());
-                      EXPECT_EQ(280, f->ClientWidth());
-                      EXPECT_EQ(280, f->ClientHeight());
-                      EXPECT_EQ("OK", f->OkButton->Caption());
-                      EXPECT_EQ("Cancel", f->CancelButton->Caption());
-                      EXPECT_EQ(nullptr, f->ToolPanel);
-                      TTreeNode* sel = f->DirTreeView->Selected();
-                      EXPECT_TRUE(sel && sel->Expanded() && sel->Level() == 1);
-                      EXPECT_TRUE(f->DirTreeView->ObjectTypes().Contains(otHidden));
-                      return true;
-                    },
-                    Key(VK_ESCAPE)});
+  DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    TkxSelDirDlgForm& f = Form(d);
+    EXPECT_EQ("Select folder", f.Caption());
+    EXPECT_EQ(280, f.ClientWidth());
+    EXPECT_EQ(280, f.ClientHeight());
+    EXPECT_EQ("OK", f.OkButton->Caption());
+    EXPECT_EQ("Cancel", f.CancelButton->Caption());
+    EXPECT_EQ(nullptr, f.ToolPanel);
+    TTreeNode* sel = f.DirTreeView->Selected();
+    ASSERT_NE(sel, nullptr);
+    EXPECT_EQ("Computer", sel->Text());
+    EXPECT_TRUE(sel->Expanded());
+    EXPECT_TRUE(f.DirTreeView->ObjectTypes().Contains(otHidden));
+    DialogInput::Key(VK_ESCAPE);
+  });
   EXPECT_FALSE(dlg.Execute());
-  EXPECT_TRUE(steps.Done());
   EXPECT_EQ("", dlg.Directory);
   EXPECT_EQ(1, shown);
   EXPECT_EQ(1, closed);
@@ -123,59 +88,68 @@ TEST_F(SelectDirectoryTest, AFreshDialogOpensAtComputerAndCancelLeavesDirectory)
 // The folder the user moves to with the keyboard or picks with the mouse is what Execute returns;
 // hidden folders are listed.
 TEST_F(SelectDirectoryTest, TheFolderChosenIsReturned) {
+  using Input = std::function<void(TkxSelDirDlgForm&)>;
+  auto keys = [](std::vector<int> Vks) {
+    return Input([Vks](TkxSelDirDlgForm&) {
+      for (int k : Vks) DialogInput::Key(k);
+    });
+  };
   struct Case {
     const char* what;
     std::string start;
-    std::vector<Steps::Step> steps;
+    Input input;
     bool ok;
     std::string directory;
   } cases[] = {
-      {"OK without moving", videos + "/片段/中文目录", {Key(VK_RETURN)}, true, videos + "/片段/中文目录"},
-      {"up one with the keyboard", videos + "/片段/b", {Key(VK_UP), Key(VK_RETURN)}, true, videos + "/片段"},
-      {"a hidden folder", videos + "/片段", {Key(VK_UP), Key(VK_DOWN), Key(VK_RETURN)}, true, videos + "/.cache"},
-      {"OK clicked",
-       videos + "/甲",
-       {Key(VK_UP), Click([](TkxSelDirDlgForm* f) -> TControl* { return f->OkButton; })},
-       true,
-       videos + "/片段/中文目录"},
-      {"Cancel clicked",
-       videos + "/甲",
-       {Key(VK_UP), Click([](TkxSelDirDlgForm* f) -> TControl* { return f->CancelButton; })},
-       false,
-       videos + "/甲"},
-      {"a start folder that is gone", videos + "/nowhere", {Key(VK_RETURN)}, true, "Computer"},
+      {"OK without moving", videos + "/片段/中文目录", keys({VK_RETURN}), true, videos + "/片段/中文目录"},
+      {"up one with the keyboard", videos + "/片段/b", keys({VK_UP, VK_RETURN}), true, videos + "/片段"},
+      {"a hidden folder", videos + "/片段", keys({VK_UP, VK_DOWN, VK_RETURN}), true, videos + "/.cache"},
+      {"OK clicked", videos + "/甲",
+       [](TkxSelDirDlgForm& f) {
+         DialogInput::Key(VK_UP);
+         DialogInput::ClickCentre(f.OkButton);
+       },
+       true, videos + "/片段/中文目录"},
+      {"a node clicked, then Cancel", videos + "/甲",
+       [](TkxSelDirDlgForm& f) {
+         TTreeNode* up = f.DirTreeView->Selected()->GetPrevVisible();
+         const TRect r = up->DisplayRect(true);
+         DialogInput::Click(f.DirTreeView, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+         EXPECT_EQ(up, f.DirTreeView->Selected());
+         DialogInput::ClickCentre(f.CancelButton);
+       },
+       false, videos + "/甲"},
+      {"a start folder that is gone", videos + "/nowhere", keys({VK_RETURN}), true, "Computer"},
   };
   for (Case& c : cases) {
     TkxSkinSelectDirectoryDialog dlg(nullptr);
     dlg.Directory = c.start;
-    Steps steps(dlg, c.steps);
+    DialogInput input;
+    input.Then([&](TCustomForm& d) { c.input(Form(d)); });
     EXPECT_EQ(c.ok, dlg.Execute()) << c.what;
-    EXPECT_TRUE(steps.Done()) << c.what << " stuck at " << steps.At();
     EXPECT_EQ(c.directory, dlg.Directory) << c.what;
   }
 }
 
 TEST_F(SelectDirectoryTest, TheSizeTheUserLeftIsKeptAfterCancel) {
   TkxSkinSelectDirectoryDialog dlg(nullptr);
-  {
-    Steps steps(dlg, {[](TkxSelDirDlgForm* f) {
-                        f->SetClientWidth(400);
-                        f->SetClientHeight(330);
-                        return true;
-                      },
-                      Key(VK_ESCAPE)});
-    EXPECT_FALSE(dlg.Execute());
-  }
+  int w = 0, h = 0;
+  DialogInput input;
+  input
+      .Then([](TCustomForm& d) {
+        d.SetClientWidth(400);
+        d.SetClientHeight(330);
+        DialogInput::Key(VK_ESCAPE);
+      })
+      .Then([&](TCustomForm& d) {
+        w = d.ClientWidth();
+        h = d.ClientHeight();
+        DialogInput::Key(VK_ESCAPE);
+      });
+  EXPECT_FALSE(dlg.Execute());
   EXPECT_EQ(400, dlg.DialogWidth);
   EXPECT_EQ(330, dlg.DialogHeight);
-  int w = 0, h = 0;
-  Steps again(dlg, {[&](TkxSelDirDlgForm* f) {
-                      w = f->ClientWidth();
-                      h = f->ClientHeight();
-                      return true;
-                    },
-                    Key(VK_ESCAPE)});
-  dlg.Execute();
+  EXPECT_FALSE(dlg.Execute());
   EXPECT_EQ(400, w);
   EXPECT_EQ(330, h);
 }
@@ -183,36 +157,38 @@ TEST_F(SelectDirectoryTest, TheSizeTheUserLeftIsKeptAfterCancel) {
 // The new-folder button creates "New Folder" in the selected file-system folder and shows it
 // under its node; a second click, the desktop and Computer change nothing.
 TEST_F(SelectDirectoryTest, NewFolderActsOnlyInAFileSystemFolder) {
-  auto clickNew = Click([](TkxSelDirDlgForm* f) -> TControl* { return f->NewFolderToolButton; });
   struct Case {
     const char* what;
-    std::vector<Steps::Step> before;
+    std::vector<int> keys;  // before the two clicks
     bool created;
   } cases[] = {
       {"a folder", {}, true},
-      {"the desktop", {Key(VK_HOME)}, false},
-      {"Computer", {Key(VK_HOME), Key(VK_DOWN)}, false},
+      {"the desktop", {VK_HOME}, false},
+      {"Computer", {VK_HOME, VK_DOWN}, false},
   };
-  for (Case& c : cases) {
+  for (const Case& c : cases) {
     fs::remove_all(videos + "/片段/New Folder");
     TkxSkinSelectDirectoryDialog dlg(nullptr);
     dlg.ShowToolBar = true;
     dlg.Directory = videos + "/片段";
     std::vector<std::string> children;
-    std::vector<Steps::Step> s = c.before;
-    s.push_back(clickNew);
-    s.push_back(clickNew);
-    s.push_back([&](TkxSelDirDlgForm* f) {
-      for (TTreeNode* n = f->DirTreeView->Selected()->GetFirstChild(); n; n = n->GetNextSibling())
+    std::string selected;
+    DialogInput input;
+    input.Then([&](TCustomForm& d) {
+      TkxSelDirDlgForm& f = Form(d);
+      for (int k : c.keys) DialogInput::Key(k);
+      DialogInput::ClickCentre(f.NewFolderToolButton);
+      DialogInput::ClickCentre(f.NewFolderToolButton);
+      selected = f.DirTreeView->Path();
+      for (TTreeNode* n = f.DirTreeView->Selected()->GetFirstChild(); n; n = n->GetNextSibling())
         children.push_back(n->Text());
-      return true;
+      DialogInput::Key(VK_ESCAPE);
     });
-    s.push_back(Key(VK_ESCAPE));
-    Steps steps(dlg, s);
     EXPECT_FALSE(dlg.Execute());
-    EXPECT_TRUE(steps.Done()) << c.what;
     EXPECT_EQ(c.created, fs::is_directory(videos + "/片段/New Folder")) << c.what;
     if (c.created) {
+      // The folder shows under its node, which stays selected.
+      EXPECT_EQ(videos + "/片段", selected);
       EXPECT_EQ((std::vector<std::string>{"b", "New Folder", "中文目录"}), children);
     }
   }
@@ -222,39 +198,30 @@ TEST_F(SelectDirectoryTest, ThePathEditSelectsAnExistingFolderOnEnter) {
   TkxSkinSelectDirectoryDialog dlg(nullptr);
   dlg.ShowToolBar = true;
   dlg.Directory = videos + "/甲";
-  auto type = [](std::string Text) {
-    return [Text](TkxSelDirDlgForm* f) {
-      f->DirEdit->SetFocus();
-      f->DirEdit->SetText(Text);
-      f->DirEdit->SelectAll();
-      headless::PressKey(VK_END);
-      headless::TypeChar(13);
-      return true;
+  std::string first, afterMissing, afterGood, edit;
+  DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    TkxSelDirDlgForm& f = Form(d);
+    first = f.DirEdit->Text();
+    auto type = [&](const std::string& Text) {
+      f.DirEdit->SetFocus();
+      f.DirEdit->SetText("");
+      DialogInput::Type(Text);
+      DialogInput::Key(VK_RETURN);
     };
-  };
-  std::string afterMissing, afterGood, edit;
-  Steps steps(dlg, {[&](TkxSelDirDlgForm* f) {
-                      edit = f->DirEdit->Text();
-                      return true;
-                    },
-                    type(videos + "/missing"),
-                    [&](TkxSelDirDlgForm* f) {
-                      afterMissing = f->DirTreeView->Path();
-                      return true;
-                    },
-                    type(videos + "/片段/中文目录/"),
-                    [&](TkxSelDirDlgForm* f) {
-                      afterGood = f->DirTreeView->Path();
-                      edit = f->DirEdit->Text() + "|" + edit;
-                      return true;
-                    },
-                    Key(VK_ESCAPE)});
-  dlg.Execute();
-  EXPECT_TRUE(steps.Done());
+    type(videos + "/missing");
+    afterMissing = f.DirTreeView->Path();
+    type(videos + "/片段/中文目录/");
+    afterGood = f.DirTreeView->Path();
+    edit = f.DirEdit->Text();
+    DialogInput::Key(VK_ESCAPE);
+  });
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_EQ(videos + "/甲", first);
   EXPECT_EQ(videos + "/甲", afterMissing);
   EXPECT_EQ(videos + "/片段/中文目录", afterGood);
   // The edit follows the tree: the parsing name replaces what was typed.
-  EXPECT_EQ(videos + "/片段/中文目录|" + videos + "/甲", edit);
+  EXPECT_EQ(videos + "/片段/中文目录", edit);
 }
 
 TEST_F(SelectDirectoryTest, PicturesWithTheToolBarOpenDownToAChineseFolder) {
@@ -278,13 +245,14 @@ TEST_F(SelectDirectoryTest, PicturesWithTheToolBarOpenDownToAChineseFolder) {
     dlg.SetTitle("选择目录");
     dlg.Directory = videos + "/片段/中文目录";
     bool saved = false;
-    Steps steps(dlg, {[&](TkxSelDirDlgForm* f) {
-                        RedrawWindow(f->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-                        Pump();
-                        saved = headless::SaveScreenPng((dir / name).string());
-                        return true;
-                      },
-                      Key(VK_ESCAPE)});
+    DialogInput input;
+    input.Then([&](TCustomForm& d) {
+      RedrawWindow(d.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      DialogInput::Pump();
+      EXPECT_EQ(videos + "/片段/中文目录", Form(d).DirTreeView->Path());
+      saved = headless::SaveScreenPng((dir / name).string());
+      DialogInput::Key(VK_ESCAPE);
+    });
     dlg.Execute();
     EXPECT_TRUE(saved) << name;
   }
