@@ -103,13 +103,14 @@ TEST_F(SelectDirectoryTest, TheFolderChosenIsReturned) {
   } cases[] = {
       {"OK without moving", videos + "/片段/中文目录", keys({VK_RETURN}), true, videos + "/片段/中文目录"},
       {"up one with the keyboard", videos + "/片段/b", keys({VK_UP, VK_RETURN}), true, videos + "/片段"},
-      {"a hidden folder", videos + "/片段", keys({VK_UP, VK_DOWN, VK_RETURN}), true, videos + "/.cache"},
-      {"OK clicked", videos + "/甲",
+      {"up, up and down again", videos + "/片段", keys({VK_UP, VK_UP, VK_DOWN, VK_RETURN}), true, videos + "/甲"},
+      {"a hidden folder", videos + "/甲", keys({VK_UP, VK_RETURN}), true, videos + "/.cache"},
+      {"OK clicked", videos + "/片段/中文目录",
        [](TkxSelDirDlgForm& f) {
          DialogInput::Key(VK_UP);
          DialogInput::ClickCentre(f.OkButton);
        },
-       true, videos + "/片段/中文目录"},
+       true, videos + "/片段/b"},
       {"a node clicked, then Cancel", videos + "/甲",
        [](TkxSelDirDlgForm& f) {
          TTreeNode* up = f.DirTreeView->Selected()->GetPrevVisible();
