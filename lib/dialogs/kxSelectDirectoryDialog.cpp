@@ -153,6 +153,11 @@ TkxSelDirDlgForm::TkxSelDirDlgForm(TComponent* AOwner, TkxSkinData* ACtrlSkinDat
   CancelButton->SetCancel(true);
 }
 
+TkxSelDirDlgForm::~TkxSelDirDlgForm() {
+  // The tree clears its nodes as it goes, after this part of the form has gone.
+  if (DirTreeView) DirTreeView->OnChange = nullptr;
+}
+
 std::string TkxSelDirDlgForm::ResString(const std::string& Key, const std::string& Default) const {
   if (CtrlSD && CtrlSD->ResourceStrData()) return CtrlSD->ResourceStrData()->GetResStr(Key);
   return Default;
@@ -259,7 +264,10 @@ bool TkxSkinSelectDirectoryDialog::Execute() {
     }
     f->SetClientWidth(w);
     f->SetClientHeight(h);
-    f->SetActiveControl(f->DirTreeView);
+    // The tree can take the focus only once the form shows.
+    f->OnShow = [f](TObject*) {
+      if (f->DirTreeView->CanFocus()) f->SetActiveControl(f->DirTreeView);
+    };
     result = f->ShowModal() == mrOk;
     DialogWidth = f->ClientWidth();
     DialogHeight = f->ClientHeight();

@@ -26,6 +26,7 @@ public:
   // Builds the whole form in code; ACtrlSkinData's string table (when it has one) gives the
   // captions.
   TkxSelDirDlgForm(TComponent* AOwner, TkxSkinData* ACtrlSkinData, bool AShowToolBar, bool AToolButtonsTransparent);
+  ~TkxSelDirDlgForm() override;
 
   // A caption or name from the controls' string table, else the built-in text.
   std::string ResString(const std::string& Key, const std::string& Default) const;
