@@ -198,6 +198,8 @@ bool TkxSelectSkinDialog::Run(std::unique_ptr<TkxSelectSkinDlgForm> Form, bool I
     Form->SetClientWidth(std::max(kClientWidth, Form->VLR->GetMinWidth()));
     Form->SetClientHeight(std::max(kClientHeight, Form->VLR->GetMinHeight()));
   }
+  // A preview skin's minimum form width can exceed its slot: the dialog grows rather than cut it.
+  Form->SetClientWidth(std::max(Form->ClientWidth(), Form->PreviewForm->Left() + Form->PreviewForm->Width() + 10));
   FSelectedSkin.Set(nullptr);
   if (IndexBased) FSelectedSkinIndex = -1;
   if (Form->ShowModal() != mrOk) return false;

@@ -226,7 +226,8 @@ TEST_F(SelectSkinTest, LayoutAndCaptions) {
   dialog->Title = "选择皮肤";
   input.Then([&](TCustomForm& d) {
     TkxSelectSkinDlgForm& f = Form(d);
-    EXPECT_EQ(f.ClientWidth(), 420);
+    // 420 wide, or wider when the preview's minimum width would cut it at the right edge.
+    EXPECT_EQ(f.ClientWidth(), std::max(420, 190 + std::max(220, f.PreviewVLR->GetMinWidth()) + 10));
     EXPECT_EQ(f.ClientHeight(), 240);
     EXPECT_EQ(f.Caption(), "选择皮肤");
     EXPECT_EQ(f.SkinsListBox->BoundsRect(), (TRect{10, 10, 180, 180}));
