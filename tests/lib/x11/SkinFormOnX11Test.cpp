@@ -19,6 +19,7 @@
 #include "lib/skin/kxSkinStore.h"
 #include "platform/backend/headless/Headless.h"
 #include "platform/backend/x11/X11.h"
+#include "tests/lib/x11/OnX11.h"
 #include "tests/lib/x11/XServerPixels.h"
 
 using namespace win;
@@ -31,10 +32,7 @@ uint32_t BackBufferColour(TColor c) {
   return uint32_t(GetRValue(r)) << 16 | uint32_t(GetGValue(r)) << 8 | GetBValue(r);
 }
 
-backend::Backend* Display() {
-  static backend::Backend* b = std::getenv("DISPLAY") ? x11::Create().release() : nullptr;
-  return b;
-}
+using onx11::Display;
 
 class SkinFormOnX11 : public ::testing::TestWithParam<int> {
 protected:
@@ -82,27 +80,7 @@ protected:
     if (sd) v->SetSkinData(sd);
     return v;
   }
-  // What the server shows inside the window's region equals the back buffer, made opaque.
-  static bool ScreenMatches(HWND h) {
-    int w = 0, ht = 0;
-    std::vector<uint32_t> back = headless::ReadPixels(h, &w, &ht);
-    RECT r;
-    GetWindowRect(h, &r);
-    if (back.empty() || r.right - r.left != w || r.bottom - r.top != ht) return false;
-    const std::vector<uint32_t> shown = x11::ReadScreen(*Display(), r);
-    if (shown.size() != back.size()) return false;
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    const bool shaped = GetWindowRgn(h, rgn) != ERROR;
-    bool same = true;
-    for (int y = 0; y < ht && same; ++y)
-      for (int x = 0; x < w && same; ++x) {
-        if (shaped && !PtInRegion(rgn, x, y)) continue;
-        const size_t i = size_t(y) * size_t(w) + size_t(x);
-        same = (back[i] | 0xFF000000u) == shown[i];
-      }
-    DeleteObject(rgn);
-    return same;
-  }
+  static bool ScreenMatches(HWND h) { return onx11::ScreenMatches(h); }
   // A point of the window (window coordinates) the form answers HTCAPTION for.
   static bool FindCaptionPoint(HWND h, POINT& P) {
     RECT r;
