@@ -1,12 +1,18 @@
 // The main window read from its description, headless: its components and bindings, the
 // start-up states of the command groups, the screen list, a disabled command button clicked by
-// another operation, and closing.
+// another operation, closing, and the category, format and preset lists.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/catalogue/FormatCatalogue.h"
+#include "app/catalogue/FormatParams.h"
+#include "app/catalogue/Presets.h"
 #include "app/forms/Unit1.h"
 #include "tests/classlib/ControlTestFixture.h"
 
@@ -212,6 +218,207 @@ TEST_F(Form1Test, ClosingDetachesTheEventsOfThePlayerTheTasksAndTheLogger) {
   EXPECT_TRUE(bool(f->FFPlayer->OnFileOpen));
   EXPECT_FALSE(f->Quill->OnCustomHook || f->Quill->OnProgress || f->Quill->OnTerminate);
   EXPECT_FALSE(bool(f->FFLogger->OnLog));
+}
+
+// ---- category, format and preset lists ---------------------------------------------------------
+
+// A job row as the add operations leave it: caption, 24 cells, output name, format and preset code.
+TListItem* AddRow(TForm1* f, const std::string& Input, const std::string& Output, const std::string& FormatCode,
+                  const std::string& PresetCode) {
+  TListItem* r = f->lvFiles->Items()->Add();
+  r->SetCaption(Input);
+  for (int i = 0; i < 24; ++i) r->SubItems()->Add("");
+  r->SubItems()->Put(2, Output);
+  r->SubItems()->Put(8, FormatCode);
+  r->SubItems()->Put(9, PresetCode);
+  return r;
+}
+
+std::vector<std::string> PresetTexts(TForm1* f) {
+  return {f->kxSkinComboBox1->Text(), f->kxSkinComboBox2->Text(), f->kxSkinComboBox3->Text(),
+          f->kxSkinComboBox4->Text(), f->kxSkinComboBox9->Text(), f->kxSkinComboBox10->Text()};
+}
+
+struct Fields {
+  std::string FrameSize, FrameRate;
+  int32_t VideoBitrate;
+  std::string SampleRate;
+  int32_t AudioBitrate;
+  std::string Aspect;
+  bool operator==(const Fields&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Fields& v) {
+  return o << "{" << v.FrameSize << ", " << v.FrameRate << ", " << v.VideoBitrate << ", " << v.SampleRate << ", "
+           << v.AudioBitrate << ", " << v.Aspect << "}";
+}
+Fields PresetFields(TForm1* f) {
+  return {f->Video_FrameSize,      f->Video_FrameRate,      f->Video_VideoBitrate,
+          f->Video_AudioSampleRate, f->Video_AudioBitrate, f->Video_FrameAspectRatio};
+}
+
+class Form1CatalogueTest : public Form1Test {
+protected:
+  void SetUp() override {
+    Form1Test::SetUp();
+    folder = std::filesystem::temp_directory_path() / ("ombrel_form1_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(folder);
+    Form1Test::TearDown();
+  }
+  void Touch(const std::string& Name) { std::ofstream(folder / Name) << "x"; }
+  std::filesystem::path folder;
+};
+
+// With no option.ini and no job, start-up shows the WMV category, its formats with the first
+// one chosen, and the presets of key 1800.
+TEST_F(Form1CatalogueTest, StartUpShowsTheWmvFormatsAndThePresetsOfTheirFirstFormat) {
+  TForm1* f = MakeForm();
+  EXPECT_EQ(f->kxSkinOfficeComboBox2->ItemIndex(), 0);
+  auto formats = catalogue::FormatsOfCategory(17);
+  ASSERT_EQ(f->kxSkinOfficeComboBox1->Items()->Count(), int(formats.size()));
+  for (size_t i = 0; i < formats.size(); ++i) {
+    EXPECT_EQ(f->kxSkinOfficeComboBox1->Items()->GetItem(int(i))->Title(), formats[i].Title);
+    EXPECT_EQ(f->kxSkinOfficeComboBox1->Items()->GetItem(int(i))->Caption(), formats[i].Caption);
+  }
+  EXPECT_EQ(f->kxSkinOfficeComboBox1->ItemIndex(), 0);
+  EXPECT_EQ(f->All_Trant_Number, 1800);
+  EXPECT_EQ(PresetTexts(f),
+            (std::vector<std::string>{"保持原分辨率", "816 kbps", "128 kbps", "保持原视频模式", "25.00", "44100"}));
+  for (TkxSkinComboBox* b : {f->kxSkinComboBox1, f->kxSkinComboBox2, f->kxSkinComboBox3, f->kxSkinComboBox4,
+                             f->kxSkinComboBox9, f->kxSkinComboBox10})
+    EXPECT_TRUE(b->Enabled()) << b->Name();
+  f->Button5->Click();
+  f->Button13->Click();
+  EXPECT_EQ(PresetFields(f), (Fields{"", "25.00", 816000, "44100", 128000, ""}));
+  EXPECT_EQ(f->Video_FileExt, ".wmv");
+  EXPECT_EQ(f->Video_OutPutFileName, "") << "nothing was added";
+}
+
+// Picking a category refills the formats; an audio-only format disables the video presets.
+TEST_F(Form1CatalogueTest, AnAudioCategoryGivesAudioOnlyPresets) {
+  TForm1* f = MakeForm();
+  f->kxSkinOfficeComboBox2->SetItemIndex(3);  // 常用音频
+  EXPECT_EQ(f->kxSkinOfficeComboBox1->Items()->Count(), int(catalogue::FormatsOfCategory(1).size()));
+  EXPECT_EQ(f->All_Trant_Number, 200);
+  EXPECT_EQ(PresetTexts(f), (std::vector<std::string>{"该格式无视频", "无视频", "128 kbps", "无视频", "无视频", "44100"}));
+  EXPECT_FALSE(f->kxSkinComboBox1->Enabled() || f->kxSkinComboBox2->Enabled() || f->kxSkinComboBox4->Enabled() ||
+               f->kxSkinComboBox9->Enabled());
+  EXPECT_TRUE(f->kxSkinComboBox3->Enabled() && f->kxSkinComboBox10->Enabled());
+  f->Button5->Click();
+  f->Button13->Click();
+  EXPECT_TRUE(f->Video_DisableVideo);
+  EXPECT_EQ(PresetFields(f), (Fields{"", "", -1000, "44100", 128000, ""}));
+}
+
+TEST_F(Form1CatalogueTest, TheOutputExtensionComesFromTheFormatTitle) {
+  TForm1* f = MakeForm();
+  f->kxSkinOfficeComboBox1->OnChange = nullptr;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"AVI - 音频视频交错格式(*.avi)", ".avi"}, {"RM - REAL视频格式(*.rm)", ".rm"},
+      {"RA - REAL音频格式(*.ra)", ".ra"},       {"AIFF - 音频交换文件格式(*.aiff)", ".aiff"},
+      {"FLAC-音频格式(*.flac)", ".flac"},       {"ALAC音频(*.alac) ", ".alac"},
+      {"MPEG-1视频(*.mpeg)", ".mpeg"}};
+  for (const auto& [title, ext] : cases) {
+    f->kxSkinOfficeComboBox1->Items()->Clear();
+    f->kxSkinOfficeComboBox1->Items()->Add()->SetTitle(title);
+    f->kxSkinOfficeComboBox1->SetItemIndex(0);
+    EXPECT_EQ(f->SelectedFormatExtension(), ext) << title;
+  }
+  f->kxSkinOfficeComboBox1->Items()->Clear();
+  EXPECT_EQ(f->SelectedFormatExtension(), "");
+}
+
+// 1800 -> 1801 with a row selected: the four lists whose text changes write the row in fill
+// order, then the format's values replace cells 10 to 23, cell 2 takes the format's extension
+// and cell 8 the new format code.
+TEST_F(Form1CatalogueTest, AFormatChangeRewritesTheSelectedRow) {
+  TForm1* f = MakeForm();
+  f->Video_OutPut_Folder_Edit->SetText(folder.string());
+  TListItem* row = AddRow(f, "/media/in/clip.avi", "clip.wmv", "100", "999999999999");
+  row->SetSelected(true);
+  std::vector<std::string> order;
+  for (TkxSkinComboBox* b : {f->kxSkinComboBox1, f->kxSkinComboBox2, f->kxSkinComboBox3, f->kxSkinComboBox4,
+                             f->kxSkinComboBox9, f->kxSkinComboBox10}) {
+    TNotifyEvent inner = b->OnChange;
+    b->OnChange = [&order, inner, b](TObject* s) {
+      order.push_back(b->Name());
+      inner(s);
+    };
+  }
+  f->Video_AddFileName = "/media/in/clip.avi";
+  f->kxSkinOfficeComboBox1->SetItemIndex(1);
+  EXPECT_EQ(order, (std::vector<std::string>{"kxSkinComboBox1", "kxSkinComboBox2", "kxSkinComboBox9", "kxSkinComboBox10"}));
+  const catalogue::TPresetEntry* e = catalogue::MainPresets().Find(1801);
+  ASSERT_NE(e, nullptr);
+  using catalogue::TPresetRole;
+  std::string code = "999999999999";
+  for (TPresetRole r : {TPresetRole::Resolution, TPresetRole::VideoBitrate, TPresetRole::FrameRate, TPresetRole::SampleRate})
+    code = catalogue::ReplacePresetCodePiece(code, r, (*e)[r].Default);
+  EXPECT_EQ(row->SubItems()->Strings(9), code) << "audio bitrate and aspect keep their pieces";
+  catalogue::TConversionFields params;
+  params.Reset();
+  catalogue::AssignFormatParams(*catalogue::FindFormatParams(1801), params);
+  const auto cells = catalogue::JobRowConversionCells(params);
+  for (int i = 0; i < 14; ++i) EXPECT_EQ(row->SubItems()->Strings(10 + i), cells[size_t(i)]) << 10 + i;
+  EXPECT_EQ(row->SubItems()->Strings(2), "clip" + std::string(catalogue::OutputExtension(1801)));
+  EXPECT_EQ(row->SubItems()->Strings(8), "101");
+  // The conversion fields hold the shown presets.
+  EXPECT_EQ(f->Video_FrameRate, "29.97");
+}
+
+// The output name of a format change is free: no other job's output, no existing file.
+TEST_F(Form1CatalogueTest, AFormatChangeKeepsTheOutputNameFree) {
+  TForm1* f = MakeForm();
+  f->Video_OutPut_Folder_Edit->SetText(folder.string());
+  const std::string ext(catalogue::OutputExtension(1801));
+  AddRow(f, "/media/a/clip.avi", "clip" + ext, "101", "000000000000");
+  Touch("clip_1" + ext);
+  TListItem* row = AddRow(f, "/media/b/clip.avi", "clip.wmv", "100", "000000000000");
+  row->SetSelected(true);
+  f->kxSkinOfficeComboBox1->SetItemIndex(1);
+  EXPECT_EQ(row->SubItems()->Strings(2), "clip_2" + ext);
+  // Picking the same format again finds the name it has as its own.
+  f->kxSkinOfficeComboBox1->SetItemIndex(1);
+  EXPECT_EQ(row->SubItems()->Strings(2), "clip_2" + ext);
+}
+
+// Button5 names the output of the file being added, free of files and of every job's output.
+TEST_F(Form1CatalogueTest, TheAddedFilesOutputNameIsFree) {
+  TForm1* f = MakeForm();
+  f->Video_OutPut_Folder_Edit->SetText(folder.string());
+  Touch("clip.wmv");
+  AddRow(f, "/media/a/clip.mov", "clip_1.wmv", "100", "000000000000");
+  f->Video_AddFileName = "/media/b/clip.avi";
+  f->Button5->Click();
+  EXPECT_EQ(f->Video_OutPutFileName, (folder / "clip_2.wmv").string());
+  EXPECT_EQ(f->lvFiles->Items()->Item(0)->SubItems()->Strings(10), "") << "no row selected, none written";
+}
+
+TEST_F(Form1CatalogueTest, APresetPickWritesTheSelectedRowOnly) {
+  TForm1* f = MakeForm();
+  const int wide = f->kxSkinComboBox4->Items()->IndexOf("宽屏视频16:9模式");
+  ASSERT_GE(wide, 0);
+  // Without a selected row nothing changes.
+  TListItem* row = AddRow(f, "/media/in/clip.avi", "clip.wmv", "100", "000000000000");
+  f->kxSkinComboBox4->SetItemIndex(wide);
+  EXPECT_EQ(f->Video_FrameAspectRatio, "");
+  EXPECT_EQ(row->SubItems()->Strings(9), "000000000000");
+  f->kxSkinComboBox4->SetItemIndex(0);
+  // With the row selected the field, cell 20 and characters 7-8 of the code follow the pick.
+  row->SetSelected(true);
+  f->kxSkinComboBox4->SetItemIndex(wide);
+  EXPECT_EQ(f->Video_FrameAspectRatio, "16:9");
+  EXPECT_EQ(row->SubItems()->Strings(20), "16:9");
+  EXPECT_EQ(row->SubItems()->Strings(9).substr(6, 2), catalogue::PresetCodePiece(wide));
+  const int kbps = f->kxSkinComboBox2->Items()->IndexOf("1200 kbps");
+  ASSERT_GE(kbps, 0);
+  f->kxSkinComboBox2->SetItemIndex(kbps);
+  EXPECT_EQ(f->Video_VideoBitrate, 1200000);
+  EXPECT_EQ(row->SubItems()->Strings(16), "1200000");
+  EXPECT_EQ(row->SubItems()->Strings(9).substr(2, 2), catalogue::PresetCodePiece(kbps));
 }
 
 }  // namespace
