@@ -83,6 +83,10 @@ void TForm1::LoadPictures() {
 }
 
 void TForm1::DoCreate() {
+  // The skinned frame replaced the plain one while the form was read; the client area keeps the
+  // size the description gives it.
+  if (kxVelara1->ClientWidth > 0) SetClientWidth(kxVelara1->ClientWidth);
+  if (kxVelara1->ClientHeight > 0) SetClientHeight(kxVelara1->ClientHeight);
   LoadPictures();
   TForm::DoCreate();
 }
