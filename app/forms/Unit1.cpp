@@ -65,6 +65,8 @@ TForm1::~TForm1() = default;
 
 void TForm1::LoadPictures() {
   LoadDrawnBitmap(Image1->Picture()->Bitmap(), "Form1Image1");
+  // The description made the image transparent before it had a picture.
+  Image1->SetTransparent(Image1->Transparent());
   TImage* glyphs[] = {Image2,  Image3,  Image4,  Image5,  Image6,  Image7,  Image8,  Image9,
                       Image10, Image11, Image12, Image13, Image14, Image15, Image16, Image17};
   for (int i = 0; i < 16; ++i) LoadDrawnBitmap(glyphs[i]->Picture()->Bitmap(), "Form1Image" + std::to_string(i + 2));
@@ -89,6 +91,14 @@ void TForm1::DoCreate() {
   if (kxVelara1->ClientHeight > 0) SetClientHeight(kxVelara1->ClientHeight);
   LoadPictures();
   TForm::DoCreate();
+}
+
+void TForm1::DoShow() {
+  for (TWinControl* c : {static_cast<TWinControl*>(kxSkinPanel5), static_cast<TWinControl*>(Panel6)}) {
+    c->HandleNeeded();
+    c->BringToFront();
+  }
+  TForm::DoShow();
 }
 
 void TForm1::Dispatch(TMessage& Message) {

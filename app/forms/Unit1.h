@@ -328,6 +328,9 @@ public:
 protected:
   // Puts the embedded pictures into the image lists and images before OnCreate runs.
   void DoCreate() override;
+  // Lays the preview's screen and the empty-list picture over their neighbours once their
+  // windows exist.
+  void DoShow() override;
 
 private:
   void LoadPictures();

@@ -367,12 +367,29 @@ object Form1: TForm1
     TabOrder = 0
     SkinData = kxSkinData1
     OnClick = kxSkinPanel1Click
+    object kxSkinPanel5: TkxSkinPanel
+      Left = 4
+      Top = 24
+      Width = 568
+      Height = 280
+      TabOrder = 0
+      SkinData = kxSkinData1
+      BorderStyle = bvNone
+      object Image1: TImage
+        Left = 0
+        Top = 22
+        Width = 568
+        Height = 236
+        Center = True
+        Transparent = True
+      end
+    end
     object lvFiles: TkxSkinListView
       Left = 4
       Top = 4
       Width = 568
       Height = 300
-      TabOrder = 0
+      TabOrder = 1
       SkinData = kxSkinData1
       ViewStyle = vsReport
       GridLines = True
@@ -501,23 +518,6 @@ object Form1: TForm1
       OnClick = lvFilesClick
       OnDblClick = lvFilesDblClick
       OnSelectItem = lvFilesSelectItem
-    end
-    object kxSkinPanel5: TkxSkinPanel
-      Left = 4
-      Top = 24
-      Width = 568
-      Height = 280
-      TabOrder = 1
-      SkinData = kxSkinData1
-      BorderStyle = bvNone
-      object Image1: TImage
-        Left = 0
-        Top = 22
-        Width = 568
-        Height = 236
-        Center = True
-        Transparent = True
-      end
     end
     object kxSkinButton3: TkxSkinButton
       Left = 4

@@ -139,7 +139,9 @@ TEST_F(Form1Test, CommandGroupsStartAsTheFormGivesThemAndSwitchTogether) {
       {TCommandGroup::Pause, f->btnPause, f->kxSkinButton11, {f->N10}, f->Image7, f->Image6, false},
       {TCommandGroup::Resume, f->btnResume, f->kxSkinButton12, {f->N11}, f->Image9, f->Image8, false}};
   auto expectState = [&](const Group& g, bool on) {
-    if (g.Button) EXPECT_EQ(g.Button->Enabled(), on);
+    if (g.Button) {
+      EXPECT_EQ(g.Button->Enabled(), on);
+    }
     EXPECT_EQ(g.Tool->Enabled(), on);
     for (TMenuItem* i : g.Items) EXPECT_EQ(i->Enabled(), on) << i->Name();
     EXPECT_TRUE(SameBitmap(GlyphOf(g.Tool), (on ? g.On : g.Off)->Picture()->Bitmap()));
@@ -424,8 +426,8 @@ TEST_F(Form1CatalogueTest, APresetPickWritesTheSelectedRowOnly) {
 
 // ---- pictures ----------------------------------------------------------------------------------
 
-// The main window with a few jobs in a light, a dark and the high-contrast skin, for looking at:
-// <build>/forms/form1-kxSkinN.png.
+// The main window with a few jobs in a light, a dark and the high-contrast skin, and empty at
+// start-up, for looking at: <build>/forms/form1-kxSkinN.png, form1-start.png.
 TEST_F(Form1Test, PicturesOfTheMainWindowInThreeSkins) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(OMBREL_TEST_BUILD_DIR) / "forms";
@@ -460,6 +462,21 @@ TEST_F(Form1Test, PicturesOfTheMainWindowInThreeSkins) {
     delete f;
     Pump();
   }
+  // At start-up: no job, the empty-list picture over the list.
+  TForm1* f = MakeForm();
+  f->kxSkinData1->SetSkinIndex(0);
+  f->SetBounds(20, 20, f->Width(), f->Height());
+  f->Show();
+  Pump();
+  // The empty-list picture and the preview's screen lie on top of their siblings.
+  auto onTop = [](TWinControl* c) {
+    for (win::HWND h = win::GetWindow(c->Handle(), win::GW_HWNDPREV); h; h = win::GetWindow(h, win::GW_HWNDPREV))
+      if (win::IsWindowVisible(h)) return false;
+    return true;
+  };
+  EXPECT_TRUE(onTop(f->kxSkinPanel5));
+  EXPECT_TRUE(onTop(f->Panel6));
+  EXPECT_TRUE(win::headless::SaveScreenPng((dir / "form1-start.png").string()));
 }
 
 }  // namespace
