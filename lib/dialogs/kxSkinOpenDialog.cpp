@@ -695,6 +695,8 @@ bool TkxCustomSkinOpenDialog::Execute() {
 }
 
 void TkxCustomSkinOpenDialog::Run(TkxFileDlgForm* F, bool& Result) {
+  // A delete or the properties from the list's context menu ask in the dialog's skin.
+  InstallSkinShellHooks(FSD, FCtrlFSD);
   F->OverwritePromt = OverwritePromt;
   F->CheckFileExists = CheckFileExists;
   F->DefaultExt = DefaultExt;

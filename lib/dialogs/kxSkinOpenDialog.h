@@ -286,7 +286,8 @@ public:
 };
 
 // Installs the shell's delete confirmation and properties box as skinned message dialogs
-// with these skins (either may be nullptr: the plain look).
+// with these skins (either may be nullptr: the plain look; a skin freed later counts as
+// nullptr). Every run of the dialogs installs them with its own skins.
 void InstallSkinShellHooks(TkxSkinData* SkinData, TkxSkinData* CtrlSkinData);
 // Removes them again.
 void RemoveSkinShellHooks();

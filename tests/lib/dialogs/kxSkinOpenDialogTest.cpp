@@ -136,6 +136,11 @@ protected:
       WriteText(dir + "/" + f, "x");
     ASSERT_EQ(0, mkfifo((dir + "/pipe.avi").c_str(), 0644));
   }
+  void TearDown() override {
+    // Every run installs the shell's skinned questions; other tests expect none.
+    RemoveSkinShellHooks();
+    ControlTest::TearDown();
+  }
   shelltest::Tree shell;
   std::string dir;
 };
