@@ -540,6 +540,29 @@ TEST_F(OpenDialogTest, BackWalksTheHistoryAndUpIsRecorded) {
   EXPECT_GT(folderChanges, 0);
 }
 
+// Back to a folder another program removed shows it empty, never another folder's entries, and
+// a double click there chooses nothing.
+TEST_F(OpenDialogTest, BackToAFolderThatIsGoneShowsNothing) {
+  TkxSkinOpenDialog dlg(nullptr);
+  dlg.InitialDir = dir + "/A/B";
+  std::vector<std::string> names;
+  std::string shown;
+  DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    TkxFileDlgForm& f = Form(d);
+    DialogInput::ClickCentre(f.UpToolButton);
+    fs::remove_all(dir + "/A/B");
+    DialogInput::ClickCentre(f.BackToolButton);
+    shown = f.FileListView->Path();
+    names = Names(f);
+    DialogInput::DoubleClick(f.FileListView, 20, 10);
+    if (d.ModalResult() == mrNone) DialogInput::Key(VK_ESCAPE);
+  });
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_EQ(dir + "/A/B", shown);
+  EXPECT_TRUE(names.empty()) << names.size() << " entries";
+}
+
 TEST_F(OpenDialogTest, TypedPatternsAndFoldersMoveTheList) {
   TkxSkinOpenDialog dlg(nullptr);
   dlg.InitialDir = dir;
