@@ -35,6 +35,7 @@ void RegisterAppFormClasses() {
   RegisterSkinHintFormClasses();
   RegisterVelaraFormClasses();
   RegisterMediaFormClasses();
+  RegisterSkinOpenDialogFormClasses();
   // The dialogs and the message component, with the properties the forms set.
   RegisterFormClass<TkxSkinSelectDirectoryDialog, TComponent>("TkxSkinSelectDirectoryDialog")
       .Reference<TkxSkinData>("SkinData", &TkxSkinSelectDirectoryDialog::SetSkinData)
@@ -116,6 +117,9 @@ void TForm1::FormCreate(TObject* Sender) {
   Button3->Click();   // the stored skin
   Button2->Click();   // the format list for the category, which fills the preset lists
   FillScreenList();
+  SavePictureDialog1->SetOptions({ofOverwritePrompt, ofHideReadOnly, ofExtensionDifferent, ofPathMustExist, ofEnableSizing});
+  SavePictureDialog1->Filter = "Bitmaps (*.bmp)|*.bmp|JPEG Image File |*.jpg;*.jpeg";
+  SavePictureDialog1->DefaultExt = "bmp";
   kxSkinSlider1_down_UP = "UP";
 }
 
@@ -502,6 +506,11 @@ void TForm1::DeclareBindings(THandlerTable& T) {
   T.Field("kxSkinMessage1", kxSkinMessage1);
   T.Field("kxSkinSelectDirectoryDialog1", kxSkinSelectDirectoryDialog1);
   T.Field("kxSkinSelectDirectoryDialog2", kxSkinSelectDirectoryDialog2);
+  T.Field("OpenDialog1", OpenDialog1);
+  T.Field("OpenDialog2", OpenDialog2);
+  T.Field("kxSkinOpenDialog1", kxSkinOpenDialog1);
+  T.Field("kxSkinSavePictureDialog1", kxSkinSavePictureDialog1);
+  T.Field("SavePictureDialog1", SavePictureDialog1);
   T.Field("kxSelectSkinDialog1", kxSelectSkinDialog1);
   T.Field("kxTrayIcon1", kxTrayIcon1);
   T.Field("kxSkinHint1", kxSkinHint1);

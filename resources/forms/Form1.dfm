@@ -1786,6 +1786,32 @@ object Form1: TForm1
     CtrlSkinData = kxSkinData1
     Title = '选择输出目录'
   end
+  object OpenDialog1: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+  end
+  object OpenDialog2: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+    MultiSelection = True
+  end
+  object kxSkinOpenDialog1: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+  end
+  object kxSkinSavePictureDialog1: TkxSkinSavePictureDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = 'Save file'
+    Filter = 'BMP文件 (*.bmp)|*.bmp|JPEG文件 (*jpg)|*.jpg'
+  end
+  object SavePictureDialog1: TkxSkinSavePictureDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+  end
   object kxSelectSkinDialog1: TkxSelectSkinDialog
     SkinData = kxSkinData1
     CtrlSkinData = kxSkinData1

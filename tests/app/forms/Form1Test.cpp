@@ -115,6 +115,15 @@ TEST_F(Form1Test, ReadsEveryComponentWithItsStateAndBinding) {
   EXPECT_EQ(f->ImageList1->Count(), 44);
   EXPECT_EQ(f->ImageList2->Count(), 7);
   EXPECT_EQ(f->kxSkinSlider1_down_UP, "UP");
+
+  // The file dialogs; the picture dialog is prepared at start-up.
+  EXPECT_EQ(f->OpenDialog1->Title(), "打开文件");
+  EXPECT_TRUE(f->OpenDialog2->MultiSelection);
+  EXPECT_EQ(f->kxSkinSavePictureDialog1->Title(), "Save file");
+  EXPECT_EQ(f->SavePictureDialog1->Filter, "Bitmaps (*.bmp)|*.bmp|JPEG Image File |*.jpg;*.jpeg");
+  EXPECT_EQ(f->SavePictureDialog1->DefaultExt, "bmp");
+  EXPECT_EQ(f->SavePictureDialog1->Options(),
+            TOpenOptions({ofOverwritePrompt, ofHideReadOnly, ofExtensionDifferent, ofPathMustExist, ofEnableSizing}));
 }
 
 // Each group's members share one state; the tool button shows the group's on or off glyph.
