@@ -1,5 +1,6 @@
 #include "app/forms/JobList.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Src/AVProbe.h"
@@ -135,54 +136,79 @@ TJobRow NewJobRow(const TNewJob& AJob) {
 
 // ---- job slots ----------------------------------------------------------------------------------
 
-void TJobSlots::FreeAll() {
-  for (TJobSlot& s : FSlots) s.State = TJobSlotState::Free;
+TJobSlots::TJobSlots(std::vector<TInputOptions>& AInputs, std::vector<TOutputOptions>& AOutputs)
+    : FInputs(AInputs), FOutputs(AOutputs) {
+  if (FInputs.size() != kJobSlotCount || FOutputs.size() != kJobSlotCount)
+    throw Exception(Format("The job slot tables must hold %d records", kJobSlotCount));
+  FStates.fill(TJobSlotState::Free);
 }
+
+void TJobSlots::FreeAll() { FStates.fill(TJobSlotState::Free); }
 
 int32_t TJobSlots::FirstFree() const {
   for (int32_t i = 0; i < kJobSlotCount; ++i)
-    if (FSlots[i].State == TJobSlotState::Free) return i;
+    if (FStates[i] == TJobSlotState::Free) return i;
   return -1;
 }
 
-int32_t TJobSlots::Claim(const TInputOptions& AInput, const TOutputOptions& AOutput) {
-  const int32_t i = FirstFree();
-  if (i < 0) return -1;
-  FSlots[i].Input = AInput;
-  FSlots[i].Output = AOutput;
-  FSlots[i].State = TJobSlotState::Full;
-  return i;
+void TJobSlots::Rotate(int32_t AFrom, int32_t ATo) {
+  CheckSlotIndex(AFrom);
+  CheckSlotIndex(ATo);
+  auto rotate = [&](auto& v) {
+    auto from = v.begin() + AFrom, to = v.begin() + ATo;
+    if (AFrom < ATo) std::rotate(from, from + 1, to + 1);
+    else if (AFrom > ATo) std::rotate(to, from, from + 1);
+  };
+  rotate(FInputs);
+  rotate(FOutputs);
+  rotate(FStates);
 }
 
-void TJobSlots::MarkDeleted(int32_t AIndex) { Slot(AIndex).State = TJobSlotState::Deleted; }
-
-TJobSlot& TJobSlots::Slot(int32_t AIndex) {
-  CheckSlotIndex(AIndex);
-  return FSlots[AIndex];
+int32_t TJobSlots::Claim(int32_t ARow, const TInputOptions& AInput, const TOutputOptions& AOutput) {
+  const int32_t slot = FirstFree();
+  if (slot < 0) return -1;
+  // Removed jobs' slots lie between the rows' and the free ones; the new row's goes before them.
+  if (ARow < 0 || ARow > slot) throw EListError(Format("No row %d to claim a job slot for", ARow));
+  FInputs[slot] = AInput;
+  FOutputs[slot] = AOutput;
+  FStates[slot] = TJobSlotState::Full;
+  Rotate(slot, ARow);
+  return ARow;
 }
 
-const TJobSlot& TJobSlots::Slot(int32_t AIndex) const {
-  CheckSlotIndex(AIndex);
-  return FSlots[AIndex];
+void TJobSlots::Remove(int32_t ARow) {
+  CheckSlotIndex(ARow);
+  if (FStates[ARow] != TJobSlotState::Full) throw EListError(Format("Job slot %d holds no job", ARow));
+  FStates[ARow] = TJobSlotState::Deleted;
+  int32_t lastClaimed = FirstFree() < 0 ? kJobSlotCount - 1 : FirstFree() - 1;
+  Rotate(ARow, lastClaimed);
 }
 
 void TJobSlots::Exchange(int32_t AIndex1, int32_t AIndex2) {
-  std::swap(Slot(AIndex1), Slot(AIndex2));
+  CheckSlotIndex(AIndex1);
+  CheckSlotIndex(AIndex2);
+  std::swap(FInputs[AIndex1], FInputs[AIndex2]);
+  std::swap(FOutputs[AIndex1], FOutputs[AIndex2]);
+  std::swap(FStates[AIndex1], FStates[AIndex2]);
+}
+
+TJobSlotState TJobSlots::State(int32_t AIndex) const {
+  CheckSlotIndex(AIndex);
+  return FStates[AIndex];
+}
+
+TInputOptions& TJobSlots::Input(int32_t AIndex) {
+  CheckSlotIndex(AIndex);
+  return FInputs[AIndex];
+}
+
+TOutputOptions& TJobSlots::Output(int32_t AIndex) {
+  CheckSlotIndex(AIndex);
+  return FOutputs[AIndex];
 }
 
 int32_t TJobSlots::CountOf(TJobSlotState AState) const {
-  int32_t n = 0;
-  for (const TJobSlot& s : FSlots) n += s.State == AState;
-  return n;
-}
-
-// The row keeps slot + 1, so that a row without a slot (Data nullptr) reads as -1.
-int32_t RowSlot(const TListItem* AItem) {
-  return static_cast<int32_t>(reinterpret_cast<intptr_t>(AItem->Data())) - 1;
-}
-
-void SetRowSlot(TListItem* AItem, int32_t ASlot) {
-  AItem->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(ASlot < 0 ? 0 : ASlot + 1)));
+  return static_cast<int32_t>(std::count(FStates.begin(), FStates.end(), AState));
 }
 
 // ---- output names -------------------------------------------------------------------------------

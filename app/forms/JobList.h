@@ -3,9 +3,9 @@
 // format and preset codes a row keeps, and the 501 job slots that hold the input and output
 // records each add built.
 //
-// A row is tied to the slot it claimed (the row's Data), so a move or a removal never hands one
-// job's records to another, and a slot's state is kept beside its records: the output record a
-// task gets carries no bookkeeping text.
+// Slot i always holds the records of the job at row i (a move or a removal moves the slots with
+// the rows), so no job is ever built from another job's records, and a slot's state is kept
+// beside its records: the output record a task gets carries no bookkeeping text.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Src/TaskOptions.h"
 #include "app/catalogue/FormatCatalogue.h"
@@ -111,38 +112,46 @@ struct TNewJob {
 TJobRow NewJobRow(const TNewJob& AJob);
 
 // ---- job slots ---------------------------------------------------------------------------------
+// Every successful add claims a slot and only clearing frees them, so the list holds at most
+// 501 jobs between two clears.
 constexpr int kJobSlotCount = 501;
 
 enum class TJobSlotState { Free, Full, Deleted };
 
-struct TJobSlot {
-  TInputOptions Input;
-  TOutputOptions Output;
-  TJobSlotState State = TJobSlotState::Free;
-};
-
+// The slot states over the main window's two record tables (IO1, OO1). The slots stay aligned
+// with the rows: slot i holds the records of the job at row i, for every row. Claimed slots of
+// removed jobs lie behind those of the rows, free slots behind them, so a removal, a move or an
+// add never leaves a row reading another job's records.
 class TJobSlots {
 public:
+  // Both tables must hold kJobSlotCount records; they outlive this object.
+  TJobSlots(std::vector<TInputOptions>& AInputs, std::vector<TOutputOptions>& AOutputs);
+
   // Every slot free again; the records stay as they were.
   void FreeAll();
   // The first free slot, or -1 when every slot has been claimed since the last FreeAll.
   int32_t FirstFree() const;
-  // Copies the records into the first free slot and marks it full: its index, or -1.
-  int32_t Claim(const TInputOptions& AInput, const TOutputOptions& AOutput);
-  void MarkDeleted(int32_t AIndex);
-  // An index outside 0..500 raises EListError.
-  TJobSlot& Slot(int32_t AIndex);
-  const TJobSlot& Slot(int32_t AIndex) const;
+  // Copies the records of a job appended as row ARow (the rows before it hold slots 0..ARow-1)
+  // into slot ARow, and marks it full: ARow, or -1 when no slot is free.
+  int32_t Claim(int32_t ARow, const TInputOptions& AInput, const TOutputOptions& AOutput);
+  // The job of row ARow is gone: its slot is marked removed and moves behind the rows' slots, so
+  // the slots of the later rows move up with them.
+  void Remove(int32_t ARow);
+  // Two rows changed places: so do their slots.
   void Exchange(int32_t AIndex1, int32_t AIndex2);
+
+  // An index outside 0..500 raises EListError.
+  TJobSlotState State(int32_t AIndex) const;
+  TInputOptions& Input(int32_t AIndex);
+  TOutputOptions& Output(int32_t AIndex);
   int32_t CountOf(TJobSlotState AState) const;
 
 private:
-  std::array<TJobSlot, kJobSlotCount> FSlots{};
+  void Rotate(int32_t AFrom, int32_t ATo);  // the slot at AFrom moves to ATo, those between shift by one
+  std::vector<TInputOptions>& FInputs;
+  std::vector<TOutputOptions>& FOutputs;
+  std::array<TJobSlotState, kJobSlotCount> FStates{};
 };
-
-// The slot a row claimed, kept in the row's Data; -1 for a row without one.
-int32_t RowSlot(const TListItem* AItem);
-void SetRowSlot(TListItem* AItem, int32_t ASlot);
 
 // ---- output names ------------------------------------------------------------------------------
 // The planned output paths of every row but AExceptRow: the folder joined with cell 2.

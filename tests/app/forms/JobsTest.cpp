@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -168,62 +169,113 @@ TEST(JobRows, NewRowFromProbeAndOutputRecord) {
   EXPECT_THROW(NewJobRow(job), Exception);
 }
 
-TEST(JobSlots, ClaimInOrderUntilFullThenRefuse) {
-  TJobSlots slots;
-  EXPECT_EQ(slots.CountOf(TJobSlotState::Free), kJobSlotCount);
-  TInputOptions in;
-  TOutputOptions out;
-  for (int i = 0; i < kJobSlotCount; ++i) {
-    in.FileName = "in" + std::to_string(i);
-    out.FileName = "out" + std::to_string(i);
-    ASSERT_EQ(slots.Claim(in, out), i);
+namespace {
+
+// The main window's two record tables with the slot states over them.
+struct SlotTables {
+  std::vector<TInputOptions> IO1 = std::vector<TInputOptions>(kJobSlotCount);
+  std::vector<TOutputOptions> OO1 = std::vector<TOutputOptions>(kJobSlotCount);
+  TJobSlots Slots{IO1, OO1};
+  int Rows = 0;  // rows of the list the slots follow
+  // Adds the job `name` as the next row.
+  int Add(const std::string& name) {
+    TInputOptions in;
+    in.FileName = name;
+    TOutputOptions out;
+    out.FileName = name + ".out";
+    const int s = Slots.Claim(Rows, in, out);
+    if (s >= 0) ++Rows;
+    return s;
   }
-  EXPECT_EQ(slots.FirstFree(), -1);
-  EXPECT_EQ(slots.Claim(in, out), -1);  // the 502nd add
-  EXPECT_EQ(slots.Slot(500).Input.FileName, "in500");
+  void Remove(int row) {
+    Slots.Remove(row);
+    --Rows;
+  }
+  // The jobs of the rows, by their slots.
+  std::vector<std::string> RowJobs() const {
+    std::vector<std::string> v;
+    for (int i = 0; i < Rows; ++i) v.push_back(IO1[i].FileName + "|" + OO1[i].FileName);
+    return v;
+  }
+};
 
-  // A removed job keeps its slot until everything is cleared.
-  slots.MarkDeleted(7);
-  EXPECT_EQ(slots.FirstFree(), -1);
-  EXPECT_EQ(slots.Slot(7).State, TJobSlotState::Deleted);
+}  // namespace
 
-  slots.FreeAll();
-  EXPECT_EQ(slots.CountOf(TJobSlotState::Free), kJobSlotCount);
-  EXPECT_EQ(slots.Slot(7).Output.FileName, "out7");  // records stay
-  EXPECT_EQ(slots.Claim(in, out), 0);
+TEST(JobSlots, ClaimInOrderUntilFullThenRefuse) {
+  SlotTables t;
+  EXPECT_EQ(t.Slots.CountOf(TJobSlotState::Free), kJobSlotCount);
+  for (int i = 0; i < kJobSlotCount; ++i) ASSERT_EQ(t.Add("in" + std::to_string(i)), i);
+  EXPECT_EQ(t.Slots.FirstFree(), -1);
+  EXPECT_EQ(t.Add("one too many"), -1);  // the 502nd add
+  EXPECT_EQ(t.IO1[500].FileName, "in500");
+
+  // A removed job keeps its slot claimed until everything is cleared.
+  t.Remove(7);
+  EXPECT_EQ(t.Slots.FirstFree(), -1);
+  EXPECT_EQ(t.Add("after a removal"), -1);
+  EXPECT_EQ(t.Slots.State(500), TJobSlotState::Deleted);
+  EXPECT_EQ(t.IO1[500].FileName, "in7");
+
+  t.Slots.FreeAll();
+  t.Rows = 0;
+  EXPECT_EQ(t.Slots.CountOf(TJobSlotState::Free), kJobSlotCount);
+  EXPECT_EQ(t.IO1[3].FileName, "in3");  // records stay
+  EXPECT_EQ(t.Add("again"), 0);
+}
+
+// Slot i belongs to row i through removals, adds after removals and moves, so the task builder,
+// rename and the start read each row's own records.
+TEST(JobSlots, SlotsFollowTheirRowsThroughRemovalsAddsAndMoves) {
+  SlotTables t;
+  for (const char* n : {"a", "b", "c", "d"}) t.Add(n);
+  t.Remove(1);  // b
+  EXPECT_EQ(t.RowJobs(), (std::vector<std::string>{"a|a.out", "c|c.out", "d|d.out"}));
+  EXPECT_EQ(t.Slots.State(3), TJobSlotState::Deleted);
+  EXPECT_EQ(t.Slots.State(4), TJobSlotState::Free);
+
+  EXPECT_EQ(t.Add("e"), 3);  // the new row's slot goes before the removed one's
+  EXPECT_EQ(t.RowJobs(), (std::vector<std::string>{"a|a.out", "c|c.out", "d|d.out", "e|e.out"}));
+  EXPECT_EQ(t.Slots.State(4), TJobSlotState::Deleted);
+  EXPECT_EQ(t.IO1[4].FileName, "b");
+
+  t.Slots.Exchange(0, 1);  // row 1 moved up
+  t.Remove(3);             // e, the last row
+  t.Remove(0);             // c, the first row
+  EXPECT_EQ(t.RowJobs(), (std::vector<std::string>{"a|a.out", "d|d.out"}));
+  EXPECT_EQ(t.Slots.CountOf(TJobSlotState::Full), 2);
+  EXPECT_EQ(t.Slots.CountOf(TJobSlotState::Deleted), 3);
+  EXPECT_EQ(t.Slots.FirstFree(), 5);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(t.Slots.State(i), TJobSlotState::Full) << i;
 }
 
 TEST(JobSlots, StateIsNotWrittenIntoTheRecords) {
-  TJobSlots slots;
-  TInputOptions in;
-  TOutputOptions out;
-  out.AudioLanguage = "";
-  const int s = slots.Claim(in, out);
-  slots.MarkDeleted(s);
-  EXPECT_EQ(slots.Slot(s).Output.AudioLanguage, "");
-  out.AudioLanguage = "eng";  // a real language passes unchanged
-  EXPECT_EQ(slots.Slot(slots.Claim(in, out)).Output.AudioLanguage, "eng");
+  SlotTables t;
+  t.Add("x");
+  t.Add("y");
+  t.Remove(0);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(t.OO1[i].AudioLanguage, "") << i;
+  t.Slots.FreeAll();
+  EXPECT_EQ(t.OO1[0].AudioLanguage, "");
 }
 
-TEST(JobSlots, IndexesOutsideTheTableAreRefused) {
-  TJobSlots slots;
+TEST(JobSlots, BadIndexesAndTablesAreRefused) {
+  SlotTables t;
   for (int bad : {-1, kJobSlotCount, 100000}) {
-    EXPECT_THROW(slots.Slot(bad), EListError) << bad;
-    EXPECT_THROW(slots.MarkDeleted(bad), EListError) << bad;
-    EXPECT_THROW(slots.Exchange(0, bad), EListError) << bad;
+    EXPECT_THROW(t.Slots.State(bad), EListError) << bad;
+    EXPECT_THROW(t.Slots.Input(bad), EListError) << bad;
+    EXPECT_THROW(t.Slots.Output(bad), EListError) << bad;
+    EXPECT_THROW(t.Slots.Remove(bad), EListError) << bad;
+    EXPECT_THROW(t.Slots.Exchange(0, bad), EListError) << bad;
   }
+  EXPECT_THROW(t.Slots.Remove(0), EListError);  // no job there
   TInputOptions in;
-  TOutputOptions a, b;
-  a.FileName = "a";
-  b.FileName = "b";
-  slots.Claim(in, a);
-  slots.Claim(in, b);
-  slots.MarkDeleted(1);
-  slots.Exchange(0, 1);
-  EXPECT_EQ(slots.Slot(0).Output.FileName, "b");
-  EXPECT_EQ(slots.Slot(0).State, TJobSlotState::Deleted);
-  EXPECT_EQ(slots.Slot(1).Output.FileName, "a");
-  EXPECT_EQ(slots.Slot(1).State, TJobSlotState::Full);
+  TOutputOptions out;
+  EXPECT_THROW(t.Slots.Claim(1, in, out), EListError);  // row 0 does not exist yet
+  EXPECT_EQ(t.Slots.CountOf(TJobSlotState::Free), kJobSlotCount);
+
+  std::vector<TInputOptions> shortInputs(10);
+  std::vector<TOutputOptions> outputs(kJobSlotCount);
+  EXPECT_THROW(TJobSlots(shortInputs, outputs), Exception);
 }
 
 TEST(JobOutputNames, UniqueAgainstDiskOtherRowsAndTheInput) {
