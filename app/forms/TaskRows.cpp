@@ -5,40 +5,35 @@
 
 namespace taskrows {
 
+using namespace joblist;
+
 namespace {
 
-const std::string kEmpty;
-
 // A number cell: false when it holds no whole number.
-bool CellNumber(const TRowTexts& ARow, int ACell, int32_t& AValue, TRowFault* AFault) {
-  if (TryStrToInt(Trim(ARow.Cell(ACell)), AValue)) return true;
-  if (AFault) *AFault = TRowFault{ACell, ARow.Cell(ACell)};
+bool CellNumber(const TJobRow& ARow, int ACell, int32_t& AValue, TRowFault* AFault) {
+  if (TryStrToInt(Trim(ARow.Cells[ACell]), AValue)) return true;
+  if (AFault) *AFault = TRowFault{ACell, ARow.Cells[ACell]};
   return false;
 }
 
 }  // namespace
 
-const std::string& TRowTexts::Cell(int AIndex) const {
-  if (AIndex < 0 || static_cast<size_t>(AIndex) >= Cells.size()) return kEmpty;
-  return Cells[static_cast<size_t>(AIndex)];
-}
-
-bool ApplyRowToRecords(const TRowTexts& R, TInputOptions& AInput, TOutputOptions& AOutput, TRowFault* AFault) {
+bool ApplyRowToRecords(const TJobRow& R, TInputOptions& AInput, TOutputOptions& AOutput, TRowFault* AFault) {
   // Every number first, so that a bad row changes nothing.
   int32_t channels = AOutput.AudioChannels;
   int32_t videoBitrate = AOutput.VideoBitrate;
   int32_t audioBitrate = AOutput.AudioBitrate;
   int32_t sampleRate = AOutput.AudioSampleRate;
-  if (!R.Cell(kcAudioChannels).empty() && !CellNumber(R, kcAudioChannels, channels, AFault)) return false;
-  if (!R.Cell(kcVideoBitrate).empty() && !CellNumber(R, kcVideoBitrate, videoBitrate, AFault)) return false;
-  const std::string& ab = R.Cell(kcAudioBitrate);
-  if (ab != "-1000" && ab != "-2000" && !CellNumber(R, kcAudioBitrate, audioBitrate, AFault)) return false;
-  const std::string& sr = R.Cell(kcAudioSampleRate);
-  if (!sr.empty() && sr != "AUTO" && !CellNumber(R, kcAudioSampleRate, sampleRate, AFault)) return false;
+  if (!R.Cells[jcAudioChannels].empty() && !CellNumber(R, jcAudioChannels, channels, AFault)) return false;
+  if (!R.Cells[jcVideoBitrate].empty() && !CellNumber(R, jcVideoBitrate, videoBitrate, AFault)) return false;
+  const std::string& ab = R.Cells[jcAudioBitrate];
+  if (ab != "-1000" && ab != "-2000" && !CellNumber(R, jcAudioBitrate, audioBitrate, AFault)) return false;
+  const std::string& sr = R.Cells[jcSampleRate];
+  if (!sr.empty() && sr != "AUTO" && !CellNumber(R, jcSampleRate, sampleRate, AFault)) return false;
 
   AInput.FileName = R.Caption;
   TOutputOptions& o = AOutput;
-  const std::string& vc = R.Cell(kcVideoCodec);
+  const std::string& vc = R.Cells[jcVideoCodec];
   const bool x264 = vc == "libx264";
   if (x264) {
     o.VideoCodec = "libx264";
@@ -47,29 +42,29 @@ bool ApplyRowToRecords(const TRowTexts& R, TInputOptions& AInput, TOutputOptions
     o.VideoCodec = vc;
     o.VideoPreset.clear();
   }
-  const std::string& ac = R.Cell(kcAudioCodec);
+  const std::string& ac = R.Cells[jcAudioCodec];
   if (!ac.empty() && ac != "AUTO") o.AudioCodec = ac;
   o.AudioChannels = channels;
-  const std::string& tag = R.Cell(kcVideoTag);
+  const std::string& tag = R.Cells[jcVideoTag];
   o.VideoTag = !tag.empty() && !x264 ? tag : std::string();
-  if (!R.Cell(kcFileExt).empty()) o.FileExt = R.Cell(kcFileExt);
-  if (!R.Cell(kcFrameSize).empty()) o.FrameSize = R.Cell(kcFrameSize);
+  if (!R.Cells[jcFileExt].empty()) o.FileExt = R.Cells[jcFileExt];
+  if (!R.Cells[jcFrameSize].empty()) o.FrameSize = R.Cells[jcFrameSize];
   o.VideoBitrate = videoBitrate;
-  if (!R.Cell(kcFrameRate).empty()) o.FrameRate = R.Cell(kcFrameRate);
+  if (!R.Cells[jcFrameRate].empty()) o.FrameRate = R.Cells[jcFrameRate];
   o.AudioBitrate = audioBitrate;
   o.AudioSampleRate = sampleRate;
-  if (!R.Cell(kcAspectRatio).empty()) o.FrameAspectRatio = R.Cell(kcAspectRatio);
-  o.DisableVideo = R.Cell(kcDisableVideo) == "True";
-  const std::string& target = R.Cell(kcTargetType);
+  if (!R.Cells[jcAspect].empty()) o.FrameAspectRatio = R.Cells[jcAspect];
+  o.DisableVideo = R.Cells[jcAudioOnly] == "True";
+  const std::string& target = R.Cells[jcTargetType];
   if (!target.empty())
     o.TargetType = target == "vcd" ? ttVCD : target == "svcd" ? ttSVCD : target == "dvd" ? ttDVD : ttIgnore;
-  const std::string& norm = R.Cell(kcNormType);
+  const std::string& norm = R.Cells[jcNormType];
   o.NormType = norm == "PAL" ? ntPAL : norm == "NTSC" ? ntNTSC : ntAuto;
   return true;
 }
 
-std::string RowOutputFile(const std::string& AOutputFolder, const TRowTexts& ARow) {
-  return IncludeTrailingPathDelimiter(AOutputFolder) + ARow.Cell(kcOutputName);
+std::string RowOutputFile(const std::string& AOutputFolder, const TJobRow& ARow) {
+  return IncludeTrailingPathDelimiter(AOutputFolder) + ARow.Cells[jcOutput];
 }
 
 TThreadPriority PriorityOfChoices(const TRunChoices& C, TThreadPriority ACurrent) {

@@ -14,42 +14,10 @@
 
 #include "Src/FFmpegLogger.h"
 #include "Src/TaskOptions.h"
+#include "app/forms/JobList.h"
 #include "base/Thread.h"
 
 namespace taskrows {
-
-// Cell numbers of a job row (sub-items of the list view's item; the caption is the input).
-enum TJobCell : int {
-  kcDuration = 0,
-  kcSize = 1,
-  kcOutputName = 2,
-  kcProgress = 3,
-  kcFps = 4,
-  kcTime = 5,
-  kcOutputSize = 6,
-  kcVideoCodec = 10,
-  kcAudioCodec = 11,
-  kcAudioChannels = 12,
-  kcVideoTag = 13,
-  kcFileExt = 14,
-  kcFrameSize = 15,
-  kcVideoBitrate = 16,
-  kcFrameRate = 17,
-  kcAudioBitrate = 18,
-  kcAudioSampleRate = 19,
-  kcAspectRatio = 20,
-  kcDisableVideo = 21,
-  kcTargetType = 22,
-  kcNormType = 23,
-};
-
-// The texts of one job row. A cell the row lacks reads as empty.
-struct TRowTexts {
-  std::string Caption;             // the input file
-  std::vector<std::string> Cells;  // sub-items from cell 0
-
-  const std::string& Cell(int AIndex) const;
-};
 
 // Why a row gives no task.
 struct TRowFault {
@@ -61,11 +29,11 @@ struct TRowFault {
 // output options the cells give (an empty cell, "AUTO", and the audio bitrates "-1000" and
 // "-2000" keep the record's value). When a number cell (12, 16, 18, 19) holds no number,
 // answers false with the cell in AFault and leaves both records as they were.
-bool ApplyRowToRecords(const TRowTexts& ARow, TInputOptions& AInput, TOutputOptions& AOutput,
+bool ApplyRowToRecords(const joblist::TJobRow& ARow, TInputOptions& AInput, TOutputOptions& AOutput,
                        TRowFault* AFault = nullptr);
 
 // The output file of a row: the output folder and the row's output name.
-std::string RowOutputFile(const std::string& AOutputFolder, const TRowTexts& ARow);
+std::string RowOutputFile(const std::string& AOutputFolder, const joblist::TJobRow& ARow);
 
 // ---- what the options dialog chooses for a run ------------------------------------------
 

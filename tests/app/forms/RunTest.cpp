@@ -14,8 +14,8 @@ using namespace taskrows;
 namespace {
 
 // A row as the add writes it for key 1800 (WMV, wmv2 + wmav2), cells 0 to 23.
-TRowTexts WmvRow() {
-  TRowTexts r;
+joblist::TJobRow WmvRow() {
+  joblist::TJobRow r;
   r.Caption = "/media/in/clip.avi";
   r.Cells = {"00:00:02", "0.12MB", "clip.wmv", "", "", "", "", "1", "100", "000310000904",
              "wmv2", "wmav2", "2", "", ".wmv", "", "816000", "25", "128000", "44100", "", "False", "", ""};
@@ -138,7 +138,7 @@ TEST(TaskRowRecords, CellsIntoTheSlotRecords) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TRowTexts row = WmvRow();
+    joblist::TJobRow row = WmvRow();
     for (const auto& [cell, text] : c.cells) row.Cells[static_cast<size_t>(cell)] = text;
     TInputOptions in;
     TOutputOptions out;
@@ -150,8 +150,8 @@ TEST(TaskRowRecords, CellsIntoTheSlotRecords) {
   }
 }
 
-// A number cell without a number gives no task and changes neither record; a short row reads
-// its missing cells as empty (and so fails only on the audio bitrate, which has no "keep").
+// A number cell without a number gives no task and changes neither record; a row with empty
+// cells fails only on the audio bitrate, which has no "keep".
 TEST(TaskRowRecords, NumberCellsWithoutANumber) {
   struct Case {
     int cell;
@@ -159,7 +159,7 @@ TEST(TaskRowRecords, NumberCellsWithoutANumber) {
   } cases[] = {{12, "two"}, {16, "816 kbps"}, {18, ""}, {18, "128k"}, {19, "44.1"}, {12, "2 "}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.cell) + " '" + c.text + "'");
-    TRowTexts row = WmvRow();
+    joblist::TJobRow row = WmvRow();
     row.Cells[static_cast<size_t>(c.cell)] = c.text;
     TInputOptions in;
     TOutputOptions out;
@@ -177,20 +177,20 @@ TEST(TaskRowRecords, NumberCellsWithoutANumber) {
     EXPECT_EQ(out.VideoCodec, "slotvc");
     EXPECT_EQ(out.AudioChannels, 6);
   }
-  TRowTexts shortRow;
+  joblist::TJobRow shortRow;
   shortRow.Caption = "/x.avi";
-  shortRow.Cells = {"00:00:01"};
+  shortRow.Cells[0] = "00:00:01";
   TInputOptions in;
   TOutputOptions out;
   SlotRecords(in, out);
   TRowFault fault;
   EXPECT_FALSE(ApplyRowToRecords(shortRow, in, out, &fault));
-  EXPECT_EQ(fault.Cell, kcAudioBitrate);
+  EXPECT_EQ(fault.Cell, joblist::jcAudioBitrate);
   EXPECT_EQ(RowOutputFile("/out", shortRow), "/out/");
 }
 
 TEST(TaskRowRecords, OutputFileInTheFolder) {
-  const TRowTexts row = WmvRow();
+  const joblist::TJobRow row = WmvRow();
   EXPECT_EQ(RowOutputFile("/home/u/Ombrel视频软件/输出", row), "/home/u/Ombrel视频软件/输出/clip.wmv");
   EXPECT_EQ(RowOutputFile("/out/", row), "/out/clip.wmv");
 }
