@@ -1,13 +1,34 @@
-// Running the conversion from the main window: job rows into tasks, the run choices, and the
-// reports back into texts.
+// Running the conversion from the main window: job rows into tasks, the run choices, the
+// reports back into texts, and the window itself driving real conversions of fixture clips.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "Src/AVProbe.h"
+#include "Src/FFmpegLoader.h"
+#include "app/catalogue/FormatParams.h"
+#include "app/catalogue/OutputRecord.h"
+#include "app/forms/JobList.h"
 #include "app/forms/TaskRows.h"
+#include "app/forms/Unit1.h"
+#include "base/Exception.h"
+#include "base/Files.h"
+#include "base/MainThread.h"
+#include "lib/controls/kxSkinLabels.h"
+#include "platform/backend/headless/ShellRecorder.h"
+#include "tests/Src/fixtures/MediaFixtures.h"
+#include "tests/classlib/ControlTestFixture.h"
+#include "tests/lib/dialogs/DialogInput.h"
 
 using namespace taskrows;
 
@@ -262,4 +283,431 @@ TEST(RunReports, LogLines) {
 TEST(RunReports, SkippedRowsNamed) {
   EXPECT_EQ(SkippedRowsText({{"/a/b.avi", "No such file"}, {"/c.mp4", ""}}),
             "下列文件不能转换，已跳过：\n/a/b.avi（No such file）\n/c.mp4");
+}
+
+// ---- the main window, headless, with the real task component and fixture clips -------------
+
+namespace {
+
+namespace fs = std::filesystem;
+using dlgtest::DialogInput;
+using mediafix::TFixture;
+
+class RunForm : public ctltest::ControlTest {
+protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    InitMainThread();
+    win::headless::ResetShellRecorder();
+    ASSERT_TRUE(FFLoader().Load(TaskLibraries)) << FFLoader().LastErrMsg();
+    dir_ = fs::temp_directory_path() / ("ombrel-run-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "out");
+    savedTitle_ = Application->Title();
+    Application->SetTitle("OmbrelWMV视频格式转换器");
+    f = new TForm1(owner.get());
+    f->FileOutPutPath = (dir_ / "out").string();
+    f->Video_OutPut_Folder_Edit->SetText(f->FileOutPutPath);
+    f->Quill->SetProgressInterval(100);
+    f->RunChoices = [this] { return choices; };
+  }
+  void TearDown() override {
+    if (f) {
+      bool canClose = true;
+      f->FormCloseQuery(f, canClose);
+    }
+    owner.reset();
+    Application->SetTitle(savedTitle_);
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    FFLoader().Unload(TaskLibraries);
+    ControlTest::TearDown();
+  }
+
+  // A job row for format 1800 (WMV), as the add leaves it: the row, and its slot's records.
+  TListItem* AddRow(const std::string& AInput, const std::string& AOutputName) {
+    catalogue::TConversionFields fields;
+    fields.Reset();
+    fields.Video_AddFileName = AInput;
+    EXPECT_TRUE(catalogue::ApplyFormat(1800, fields, catalogue::TOutputTarget{f->FileOutPutPath}));
+    const int32_t r = f->lvFiles->Items()->Count();
+    TInputOptions& in = f->IO1[static_cast<size_t>(r)];
+    InitInputOptions(in);
+    f->OO1[static_cast<size_t>(r)] = catalogue::OutputRecordOfFields(fields);
+    joblist::TJobRow row;
+    row.Caption = AInput;
+    row.Cells[joblist::jcOutput] = AOutputName;
+    row.Cells[joblist::jcTaskNumber] = std::to_string(r + 1);
+    const auto cells = catalogue::JobRowConversionCells(fields);
+    std::copy(cells.begin(), cells.end(), row.Cells.begin() + catalogue::kFirstConversionCell);
+    TListItem* item = f->lvFiles->Items()->Add();
+    joblist::WriteJobRow(item, row);
+    return item;
+  }
+  std::string Cell(int ARow, int ACell) { return joblist::JobCell(f->lvFiles->Items()->Item(ARow), ACell); }
+
+  // Serves the window and the hand-overs until ADone, at most ASeconds.
+  bool ServeUntil(const std::function<bool()>& ADone, int ASeconds = 120) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(ASeconds);
+    while (!ADone()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      ServeMainThread(5);
+      win::headless::ProcessPending();
+    }
+    return true;
+  }
+  // Starts through the tool button 开始 and waits for the end of the run (the Clear group on).
+  bool RunToEnd() {
+    f->kxSkinButton2->Click();
+    return ServeUntil([&] { return f->GroupOn(TCommandGroup::Clear); });
+  }
+  std::string Out(const std::string& AName) { return (dir_ / "out" / AName).string(); }
+  bool LogHas(const std::string& AText) {
+    for (int i = 0; i < f->mmoLog->Lines()->Count(); ++i)
+      if (f->mmoLog->Lines()->Strings(i).find(AText) != std::string::npos) return true;
+    return false;
+  }
+  bool ListsLocked() {
+    for (TControl* c : std::initializer_list<TControl*>{f->kxSkinComboBox1, f->kxSkinComboBox2, f->kxSkinComboBox3,
+                                                        f->kxSkinComboBox4, f->kxSkinComboBox9, f->kxSkinComboBox10,
+                                                        f->kxSkinOfficeComboBox1, f->kxSkinOfficeComboBox2,
+                                                        f->kxSkinButton5})
+      if (c->Enabled()) return false;
+    return true;
+  }
+  bool ListsUnlocked() {
+    for (TControl* c : std::initializer_list<TControl*>{f->kxSkinComboBox1, f->kxSkinComboBox2, f->kxSkinComboBox3,
+                                                        f->kxSkinComboBox4, f->kxSkinComboBox9, f->kxSkinComboBox10,
+                                                        f->kxSkinOfficeComboBox1, f->kxSkinOfficeComboBox2,
+                                                        f->kxSkinButton5})
+      if (!c->Enabled()) return false;
+    return true;
+  }
+  // Turns the groups on as an add leaves them.
+  void GroupsAsAfterAdd() {
+    for (TCommandGroup g : {TCommandGroup::Remove, TCommandGroup::Rename, TCommandGroup::Clear, TCommandGroup::Start})
+      f->SwitchGroup(g, true);
+  }
+  using G = TCommandGroup;
+  std::map<G, bool> Groups() {
+    std::map<G, bool> m;
+    for (G g : {G::Add, G::Remove, G::Rename, G::Clear, G::Start, G::Stop, G::Pause, G::Resume}) m[g] = f->GroupOn(g);
+    return m;
+  }
+
+  fs::path dir_;
+  std::string savedTitle_;
+  TForm1* f = nullptr;
+  taskrows::TRunChoices choices;
+  DialogInput input;
+};
+
+}  // namespace
+
+// Two clips converted on two conversion threads: locked lists and the run's groups while it
+// runs; then "100%", the progress cells, the end's groups, the lists unlocked, the output folder
+// opened once, and two outputs that decode with the input's length.
+TEST_F(RunForm, ConvertsEveryRowToTheEnd) {
+  const std::string clip = mediafix::FixturePath(TFixture::ShortStereo);
+  AddRow(clip, "a.wmv");
+  AddRow(clip, "b.wmv");
+  GroupsAsAfterAdd();
+  choices.ThreadCountText = "2";
+  f->kxSkinButton2->Click();
+  EXPECT_TRUE(ListsLocked());
+  EXPECT_EQ(Groups(), (std::map<G, bool>{{G::Add, false}, {G::Remove, false}, {G::Rename, false}, {G::Clear, false},
+                                        {G::Start, false}, {G::Stop, true}, {G::Pause, true}, {G::Resume, false}}));
+  ASSERT_TRUE(ServeUntil([&] { return f->GroupOn(G::Clear); }));
+  EXPECT_EQ(Groups(), (std::map<G, bool>{{G::Add, false}, {G::Remove, false}, {G::Rename, false}, {G::Clear, true},
+                                        {G::Start, false}, {G::Stop, false}, {G::Pause, false}, {G::Resume, false}}));
+  EXPECT_TRUE(ListsUnlocked());
+  for (int r = 0; r < 2; ++r) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(Cell(r, joblist::jcProgress), "100%");
+    EXPECT_EQ(Cell(r, joblist::jcTime).substr(0, 7), "00:00:0");
+    EXPECT_NE(Cell(r, joblist::jcDoneSize).find("MB"), std::string::npos);
+    EXPECT_EQ(Cell(r, joblist::jcTaskNumber), std::to_string(r + 1));
+  }
+  EXPECT_EQ(win::headless::Launches().size(), 1u);
+  if (!win::headless::Launches().empty()) {
+    EXPECT_EQ(win::headless::Launches()[0].back(), f->FileOutPutPath);
+  }
+  EXPECT_EQ(win::headless::PowerOffRequests(), 0);
+  for (const char* name : {"a.wmv", "b.wmv"}) {
+    TAVProbe p(nullptr);
+    ASSERT_TRUE(p.LoadFile(Out(name))) << name << ": " << p.LastErrMsg();
+    // The container's length may end with its last audio packet: a little over the input's.
+    EXPECT_NEAR(double(p.FileStreamInfo().Duration), double(mediafix::FixtureInfo(TFixture::ShortStereo).DurationUs),
+                150000.0)
+        << name;
+  }
+  EXPECT_EQ(f->Quill->ThreadPriority(), tpNormal);
+}
+
+// The after-done action the options dialog chose, on the shell's recorder; the finish sound only
+// when its file lies beside the executable.
+TEST_F(RunForm, AfterDoneActions) {
+  const std::string clip = mediafix::FixturePath(TFixture::ShortStereo);
+  const fs::path sound = fs::path(ExecutableDir()) / "sounds" / "ring001.wav";
+  const bool soundWasThere = fs::exists(sound);
+  struct Case {
+    const char* name;
+    bool open, power, play, soundFile;
+    size_t launches;
+    int powerOffs;
+    size_t sounds;
+  } cases[] = {
+      {"open the folder", true, false, false, false, 1, 0, 0},
+      {"power off", false, true, false, false, 0, 1, 0},
+      {"sound, file there", false, false, true, true, 0, 0, 1},
+      {"sound, file missing", false, false, true, false, 0, 0, 0},
+      {"nothing", false, false, false, false, 0, 0, 0},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!soundWasThere) {
+      if (c.soundFile) {
+        fs::create_directories(sound.parent_path());
+        std::ofstream(sound) << "RIFF";
+      } else {
+        fs::remove(sound);
+      }
+    } else if (!c.soundFile) {
+      continue;  // a build that ships the file: its missing case cannot be shown here
+    }
+    win::headless::ResetShellRecorder();
+    f->lvFiles->Items()->Clear();
+    AddRow(clip, "after" + std::to_string(n++) + ".wmv");
+    GroupsAsAfterAdd();
+    choices.OpenFolder = c.open;
+    choices.PowerOff = c.power;
+    choices.PlaySound = c.play;
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(win::headless::Launches().size(), c.launches);
+    EXPECT_EQ(win::headless::PowerOffRequests(), c.powerOffs);
+    ASSERT_EQ(win::headless::SoundsPlayed().size(), c.sounds);
+    if (c.sounds) EXPECT_EQ(win::headless::SoundsPlayed()[0], sound.string());
+    EXPECT_EQ(Cell(0, joblist::jcProgress), "100%");
+  }
+  if (!soundWasThere) fs::remove_all(sound.parent_path());
+}
+
+// Stop in the middle: the tasks end, only the tool button 开始 comes back, the lists unlock and
+// no after-done action runs, whatever was chosen.
+TEST_F(RunForm, StopMidRunRunsNoAfterDoneAction) {
+  const std::string clip = mediafix::FixturePath(TFixture::LongTiny);
+  AddRow(clip, "long1.wmv");
+  AddRow(clip, "long2.wmv");
+  GroupsAsAfterAdd();
+  choices.PowerOff = true;
+  choices.OpenFolder = false;
+  f->kxSkinButton2->Click();
+  ASSERT_TRUE(ServeUntil([&] { return !Cell(0, joblist::jcProgress).empty(); }));
+  f->kxSkinButton10->Click();  // 停止: returns once every task has ended
+  EXPECT_FALSE(f->Quill->Working() && !f->Quill->Terminated());
+  ServeUntil([] { return false; }, 1);
+  EXPECT_EQ(win::headless::PowerOffRequests(), 0);
+  EXPECT_TRUE(win::headless::Launches().empty());
+  EXPECT_TRUE(f->kxSkinButton2->Enabled());
+  EXPECT_FALSE(f->btnStart->Enabled());
+  EXPECT_FALSE(f->N7->Enabled());
+  EXPECT_TRUE(ListsUnlocked());
+  EXPECT_TRUE(f->GroupOn(G::Clear));
+  EXPECT_FALSE(f->GroupOn(G::Stop));
+  EXPECT_NE(Cell(0, joblist::jcProgress), "100%");
+  // The tool button starts again: the tasks are rebuilt and run to the end, now with the action.
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(Cell(0, joblist::jcProgress), "100%");
+  EXPECT_EQ(Cell(1, joblist::jcProgress), "100%");
+  EXPECT_EQ(win::headless::PowerOffRequests(), 1);
+}
+
+// Pause and resume swap the tool buttons 暂停 and 继续 and their groups.
+TEST_F(RunForm, PauseAndResumeSwapTheToolButtons) {
+  AddRow(mediafix::FixturePath(TFixture::LongTiny), "paused.wmv");
+  GroupsAsAfterAdd();
+  f->kxSkinButton2->Click();
+  f->kxSkinButton11->Click();
+  EXPECT_FALSE(f->kxSkinButton11->Visible());
+  EXPECT_TRUE(f->kxSkinButton12->Visible());
+  EXPECT_FALSE(f->GroupOn(G::Pause));
+  EXPECT_TRUE(f->GroupOn(G::Resume));
+  f->kxSkinButton12->Click();
+  EXPECT_TRUE(f->kxSkinButton11->Visible());
+  EXPECT_FALSE(f->kxSkinButton12->Visible());
+  EXPECT_TRUE(f->GroupOn(G::Pause));
+  EXPECT_FALSE(f->GroupOn(G::Resume));
+  ASSERT_TRUE(ServeUntil([&] { return f->GroupOn(G::Clear); }));
+  EXPECT_EQ(Cell(0, joblist::jcProgress), "100%");
+}
+
+// Rows that cannot give a task (input gone, a number cell without a number) are named in one
+// hint and left out; the others run. Each gone input leaves its log line.
+TEST_F(RunForm, RowsThatCannotRunAreNamedAndSkipped) {
+  const std::string clip = mediafix::FixturePath(TFixture::ShortStereo);
+  const std::string gone = (dir_ / "gone.avi").string();
+  fs::copy_file(clip, gone);
+  AddRow(gone, "gone.wmv");
+  AddRow(clip, "good.wmv");
+  TListItem* bad = AddRow(clip, "bad.wmv");
+  joblist::SetJobCell(bad, joblist::jcVideoBitrate, "abc");
+  fs::remove(gone);
+  GroupsAsAfterAdd();
+  std::string hint, caption;
+  input.Then([&](TCustomForm& d) {
+    caption = d.Caption();
+    if (auto* m = dynamic_cast<TkxMessageForm*>(&d)) hint = m->Message->Caption();
+    DialogInput::Key(win::VK_RETURN);
+  });
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(caption, "提示");
+  EXPECT_NE(hint.find(gone), std::string::npos) << hint;
+  EXPECT_NE(hint.find("abc"), std::string::npos) << hint;
+  EXPECT_EQ(hint.find("good"), std::string::npos) << hint;
+  EXPECT_TRUE(LogHas("***File open error: ")) << "log";
+  EXPECT_EQ(Cell(1, joblist::jcProgress), "100%");
+  EXPECT_EQ(Cell(0, joblist::jcProgress), "");
+  EXPECT_EQ(Cell(2, joblist::jcProgress), "");
+  EXPECT_TRUE(fs::exists(Out("good.wmv")));
+}
+
+// Nothing can run: the hint, and the start changes nothing else.
+TEST_F(RunForm, NoRowCanRunNothingStarts) {
+  TListItem* bad = AddRow(mediafix::FixturePath(TFixture::ShortStereo), "bad.wmv");
+  joblist::SetJobCell(bad, joblist::jcAudioChannels, "two");
+  GroupsAsAfterAdd();
+  const auto before = Groups();
+  input.Then([&](TCustomForm&) { DialogInput::Key(win::VK_RETURN); });
+  f->kxSkinButton2->Click();
+  EXPECT_EQ(input.Pending(), 0);
+  EXPECT_EQ(Groups(), before);
+  EXPECT_TRUE(ListsUnlocked());
+  EXPECT_EQ(f->Quill->TasksCount(), 0);
+  EXPECT_FALSE(f->Quill->Working());
+}
+
+// An output folder that cannot be made stops the start before anything runs, with a hint that
+// names it.
+TEST_F(RunForm, OutputFolderThatCannotBeMadeStopsTheStart) {
+  AddRow(mediafix::FixturePath(TFixture::ShortStereo), "x.wmv");
+  GroupsAsAfterAdd();
+  std::ofstream(dir_ / "file") << "not a folder";
+  f->FileOutPutPath = (dir_ / "file" / "out").string();
+  const auto before = Groups();
+  std::string hint;
+  input.Then([&](TCustomForm& d) {
+    if (auto* m = dynamic_cast<TkxMessageForm*>(&d)) hint = m->Message->Caption();
+    DialogInput::Key(win::VK_RETURN);
+  });
+  f->kxSkinButton2->Click();
+  EXPECT_NE(hint.find(f->FileOutPutPath), std::string::npos) << hint;
+  EXPECT_EQ(Groups(), before);
+  EXPECT_EQ(f->Quill->TasksCount(), 0);
+  EXPECT_FALSE(f->Quill->Working());
+}
+
+// A task that fails shows its message in a warning box titled with the application's title;
+// its row keeps its last progress, the other row finishes. (The task fails as a task does when
+// something refuses it mid-run: here its progress handler.)
+TEST_F(RunForm, FailedTaskShowsAWarningBox) {
+  const std::string clip = mediafix::FixturePath(TFixture::LongTiny);
+  AddRow(clip, "fails.wmv");
+  AddRow(clip, "fine.wmv");
+  GroupsAsAfterAdd();
+  auto progress = f->Quill->OnProgress;
+  f->Quill->OnProgress = [progress](TObject* S, PProgressInfo P) {
+    progress(S, P);
+    if (P->TaskIndex == 0) throw Exception("the disk is full");
+  };
+  std::string caption, text;
+  int boxes = 0;
+  input.Then([&](TCustomForm& d) {
+    ++boxes;
+    caption = d.Caption();
+    if (auto* m = dynamic_cast<TkxMessageForm*>(&d)) text = m->Message->Caption();
+    DialogInput::Key(win::VK_RETURN);
+  });
+  ASSERT_TRUE(RunToEnd());
+  f->Quill->OnProgress = progress;
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(caption, "OmbrelWMV视频格式转换器");
+  EXPECT_EQ(text, "the disk is full");
+  EXPECT_NE(Cell(0, joblist::jcProgress), "100%");
+  EXPECT_FALSE(Cell(0, joblist::jcProgress).empty());
+  EXPECT_EQ(Cell(1, joblist::jcProgress), "100%");
+  EXPECT_EQ(win::headless::Launches().size(), 1u);  // the run still ends with its action
+}
+
+// Rows moved while the tasks run: the reports follow the jobs, not the positions.
+TEST_F(RunForm, ReportsFollowMovedRows) {
+  AddRow(mediafix::FixturePath(TFixture::LongTiny), "long.wmv");
+  AddRow(mediafix::FixturePath(TFixture::ShortStereo), "short.wmv");
+  GroupsAsAfterAdd();
+  choices.ThreadCountText = "1";
+  f->kxSkinButton2->Click();
+  ASSERT_TRUE(ServeUntil([&] { return !Cell(0, joblist::jcProgress).empty(); }));
+  // A move as the job list does it: the rows' texts and their slots change places.
+  TListItem* a = f->lvFiles->Items()->Item(0);
+  TListItem* b = f->lvFiles->Items()->Item(1);
+  const joblist::TJobRow ra = joblist::ReadJobRow(a), rb = joblist::ReadJobRow(b);
+  joblist::WriteJobRow(a, rb);
+  joblist::WriteJobRow(b, ra);
+  std::swap(f->IO1[0], f->IO1[1]);
+  std::swap(f->OO1[0], f->OO1[1]);
+  ASSERT_TRUE(ServeUntil([&] { return f->GroupOn(G::Clear); }));
+  EXPECT_EQ(Cell(0, joblist::jcOutput), "short.wmv");
+  EXPECT_EQ(Cell(0, joblist::jcProgress), "100%");
+  EXPECT_EQ(Cell(1, joblist::jcOutput), "long.wmv");
+  EXPECT_EQ(Cell(1, joblist::jcProgress), "100%");
+  // The long clip's times went to its row, the short one's to its own.
+  EXPECT_GT(Cell(1, joblist::jcTime), "00:00:02");
+  EXPECT_LE(Cell(0, joblist::jcTime), "00:00:01");
+}
+
+// Closing while tasks run: no after-done action, and nothing reaches the rows afterwards.
+TEST_F(RunForm, CloseMidRunEndsQuietly) {
+  AddRow(mediafix::FixturePath(TFixture::LongTiny), "close.wmv");
+  GroupsAsAfterAdd();
+  f->kxSkinButton2->Click();
+  ASSERT_TRUE(ServeUntil([&] { return !Cell(0, joblist::jcProgress).empty(); }));
+  bool canClose = false;
+  f->FormCloseQuery(f, canClose);
+  const std::string progress = Cell(0, joblist::jcProgress);
+  const auto groups = Groups();
+  ServeUntil([] { return false; }, 1);
+  EXPECT_TRUE(win::headless::Launches().empty());
+  EXPECT_EQ(Cell(0, joblist::jcProgress), progress);
+  EXPECT_EQ(Groups(), groups);
+  EXPECT_TRUE(f->GroupOn(G::Stop));
+}
+
+// With three at once, five jobs start as three: before the first ends, three report progress.
+TEST_F(RunForm, ConversionsAtOnceFollowTheCount) {
+  for (const char* count : {"3", "x"}) {
+    SCOPED_TRACE(count);
+    f->lvFiles->Items()->Clear();
+    for (int i = 0; i < 5; ++i)
+      AddRow(mediafix::FixturePath(TFixture::VgaH264Aac), std::string("n") + count + std::to_string(i) + ".wmv");
+    GroupsAsAfterAdd();
+    choices.ThreadCountText = count;
+    std::set<int32_t> early;
+    bool ended = false;
+    auto progress = f->Quill->OnProgress;
+    auto terminate = f->Quill->OnTerminate;
+    f->Quill->OnProgress = [&](TObject* S, PProgressInfo P) {
+      if (!ended) early.insert(P->TaskIndex);
+      progress(S, P);
+    };
+    f->Quill->OnTerminate = [&, terminate](TObject* S, const TTerminateInfo& I) {
+      Synchronize([&] { ended = true; });
+      terminate(S, I);
+    };
+    ASSERT_TRUE(RunToEnd());
+    f->Quill->OnProgress = progress;
+    f->Quill->OnTerminate = terminate;
+    EXPECT_EQ(early.size(), std::string(count) == "3" ? 3u : 1u);
+    for (int r = 0; r < 5; ++r) EXPECT_EQ(Cell(r, joblist::jcProgress), "100%") << r;
+  }
 }
