@@ -351,21 +351,14 @@ public:
   void TerminateReport(const TTerminateInfo& AInfo);
   // Locks (true) or unlocks the lists that would change a job's values.
   void SetRunLocked(bool ALocked);
-  // The application's exception box while this window exists: a skinned message dialog.
+  // The application's exception box: a skinned message dialog over the main form, once the
+  // program block has installed it (tests keep the class library's report on stderr).
   void ShowExceptionBox(TObject* Sender, const std::exception& E);
+  static void InstallExceptionBox();
 
 private:
   // Set by stop: the end of that run runs no after-done action.
   bool FStoppedByUser = false;
-  // Installs the exception box when the window is made and takes it away with the window.
-  struct TExceptionBoxHook {
-    explicit TExceptionBoxHook(TForm1* AForm);
-    ~TExceptionBoxHook();
-    TExceptionBoxHook(const TExceptionBoxHook&) = delete;
-    TExceptionBoxHook& operator=(const TExceptionBoxHook&) = delete;
-    TExceptionEvent Saved;
-  };
-  TExceptionBoxHook FExceptionBoxHook{this};
 };
 
 // The application's main window, made by the program block.

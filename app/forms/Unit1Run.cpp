@@ -253,12 +253,11 @@ void TForm1::ShowExceptionBox(TObject* Sender, const std::exception& E) {
   kxSkinMessage1->MessageDlg2(E.what(), Application->Title(), mtError, {mbOK}, 0);
 }
 
-TForm1::TExceptionBoxHook::TExceptionBoxHook(TForm1* AForm) {
-  if (!Application) return;
-  Saved = Application->OnException;
-  Application->OnException = [AForm](TObject* Sender, const std::exception& E) { AForm->ShowExceptionBox(Sender, E); };
-}
-
-TForm1::TExceptionBoxHook::~TExceptionBoxHook() {
-  if (Application) Application->OnException = Saved;
+void TForm1::InstallExceptionBox() {
+  Application->OnException = [](TObject* Sender, const std::exception& E) {
+    if (auto* form = dynamic_cast<TForm1*>(Application->MainForm()))
+      form->ShowExceptionBox(Sender, E);
+    else
+      Application->ShowException(E);
+  };
 }

@@ -443,6 +443,15 @@ TEST_F(RunForm, ConvertsEveryRowToTheEnd) {
         << name;
   }
   EXPECT_EQ(f->Quill->ThreadPriority(), tpNormal);
+  // The libraries' and the engine's messages, as "#thread.level: text".
+  bool logged = false;
+  for (int i = 0; i < f->mmoLog->Lines()->Count() && !logged; ++i) {
+    const std::string line = f->mmoLog->Lines()->Strings(i);
+    const size_t dot = line.find('.'), colon = line.find(": ");
+    logged = line.size() > 1 && line[0] == '#' && dot != std::string::npos && colon == dot + 2 &&
+             line.find_first_not_of("0123456789", 1) == dot && line[dot + 1] >= '0' && line[dot + 1] <= '7';
+  }
+  EXPECT_TRUE(logged);
 }
 
 // The after-done action the options dialog chose, on the shell's recorder; the finish sound only
@@ -710,4 +719,24 @@ TEST_F(RunForm, ConversionsAtOnceFollowTheCount) {
     EXPECT_EQ(early.size(), std::string(count) == "3" ? 3u : 1u);
     for (int r = 0; r < 5; ++r) EXPECT_EQ(Cell(r, joblist::jcProgress), "100%") << r;
   }
+}
+
+// Once installed, an exception from a handler shows in a skinned box over the main window,
+// titled with the application's title.
+TEST_F(RunForm, ExceptionBoxIsASkinnedDialog) {
+  const TExceptionEvent saved = Application->OnException;
+  TCustomForm* savedMain = Application->MainForm();
+  Application->SetMainForm(f);
+  TForm1::InstallExceptionBox();
+  std::string caption, text;
+  input.Then([&](TCustomForm& d) {
+    caption = d.Caption();
+    if (auto* m = dynamic_cast<TkxMessageForm*>(&d)) text = m->Message->Caption();
+    DialogInput::Key(win::VK_RETURN);
+  });
+  Application->HandleException(f, Exception("List index out of bounds (7)"));
+  Application->OnException = saved;
+  Application->SetMainForm(savedMain);
+  EXPECT_EQ(caption, "OmbrelWMV视频格式转换器");
+  EXPECT_EQ(text, "List index out of bounds (7)");
 }
