@@ -76,14 +76,18 @@ TLogLevel LogLevelOf(int ALibLevel) {
 TFFLogger::TFFLogger(TComponent* AOwner) : TFFBaseComponent(AOwner) {
   const bool designing = ComponentState().Contains(csDesigning) || (AOwner && AOwner->ComponentState().Contains(csDesigning));
   TFFLogger* expected = nullptr;
-  if (!gLogger.compare_exchange_strong(expected, this) && !designing)
-    throw Exception("Allow creating only one instance of TFFLogger.");
+  if (!gLogger.compare_exchange_strong(expected, this)) {
+    // A logger that GetFFLogger made while no component had one steps aside for a component's
+    // own (a form read after the libraries had already logged): it comes back when that goes.
+    const bool standIn = AOwner && expected == gOwnerless.Logger.get() && gLogger.compare_exchange_strong(expected, this);
+    if (!standIn && !designing) throw Exception("Allow creating only one instance of TFFLogger.");
+  }
   FLogLevel = LogLevelOf(gLibLevel.load());
 }
 
 TFFLogger::~TFFLogger() {
   TFFLogger* self = this;
-  gLogger.compare_exchange_strong(self, nullptr);
+  gLogger.compare_exchange_strong(self, gOwnerless.Logger.get());
 }
 
 void TFFLogger::SetLogLevel(TLogLevel AValue) {

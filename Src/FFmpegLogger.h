@@ -30,7 +30,8 @@ using TLogEvent =
 class TFFLogger : public TFFBaseComponent {
 public:
   // Raises Exception "Allow creating only one instance of TFFLogger." when a logger exists,
-  // unless in design mode.
+  // unless in design mode, or unless the one there is the ownerless logger GetFFLogger made and
+  // this one has an owner: this one then serves as the process's logger while it lives.
   explicit TFFLogger(TComponent* AOwner);
   ~TFFLogger() override;
 

@@ -42,12 +42,12 @@ X11_HEADER = re.compile(r"^/usr/include/X11/")
 MEDIA_HEADER = re.compile(r"^/usr/include/(?:[^/]+/)?(?:libav[a-z]*|libsw[a-z]*|libpostproc|SDL2?)/")
 
 # Units outside Src/ and tests/Src/ that drive the media libraries themselves, as Src's tests
-# do: Src's fuzz targets and benchmarks, and the catalogue test, which reads every converted
-# file back through the library.
+# do: Src's fuzz targets and benchmarks, and the catalogue and main-window run tests, which read
+# the converted files back through the library.
 MEDIA_DRIVERS = {
     "fuzz/options.cpp", "fuzz/optdispatch.cpp", "fuzz/probe.cpp",
     "bench/transcode.cpp", "bench/player.cpp",
-    "tests/app/catalogue/CatalogueConvertTest.cpp",
+    "tests/app/catalogue/CatalogueConvertTest.cpp", "tests/app/forms/RunTest.cpp",
 }
 
 

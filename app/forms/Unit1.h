@@ -18,6 +18,7 @@
 #include "Src/Quillon.h"
 #include "Src/TaskOptions.h"
 #include "app/catalogue/ConversionFields.h"
+#include "app/forms/TaskRows.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/ComboBox.h"
 #include "classlib/EditCtrls.h"
@@ -340,6 +341,30 @@ private:
   // A preset list's change: its piece of the preset code, its field and its cell of the
   // selected row (Role: catalogue::TPresetRole).
   void PresetListChanged(int Role, TkxSkinComboBox* Box);
+
+public:
+  // --- run ---
+  // The options dialog's choices for a run (priority, thread count, after-done action), read at
+  // each start and at the end of the run; unset, the dialog's initial choices.
+  std::function<taskrows::TRunChoices()> RunChoices;
+  taskrows::TRunChoices CurrentRunChoices() const;
+  // Kept for the power-off command; the system's power-off authorises itself, so it answers true.
+  bool SetPrivilege(const std::string& PrivilegeName, bool Enable);
+  // The row of a task of the current run, found by the task number its job's input record
+  // carries (the records move with the rows); -1 when no row has it.
+  int32_t RowOfTask(int32_t ATaskIndex) const;
+  // The window's part of a terminate report, on the user-interface thread.
+  void TerminateReport(const TTerminateInfo& AInfo);
+  // Locks (true) or unlocks the lists that would change a job's values.
+  void SetRunLocked(bool ALocked);
+  // The application's exception box: a skinned message dialog over the main form, once the
+  // program block has installed it (tests keep the class library's report on stderr).
+  void ShowExceptionBox(TObject* Sender, const std::exception& E);
+  static void InstallExceptionBox();
+
+private:
+  // Set by stop: the end of that run runs no after-done action.
+  bool FStoppedByUser = false;
 };
 
 // The application's main window, made by the program block.

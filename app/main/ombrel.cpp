@@ -19,6 +19,7 @@ int main() {
     Application->Initialize();
     Application->SetTitle("OmbrelWMV视频格式转换器");
     Application->SetHelpFile("help.chm");
+    TForm1::InstallExceptionBox();  // errors of the handlers in a skinned box over the main window
     Application->CreateForm(Form1);
     // The about box (Form2), the options dialog (Form5) and the settings form (Form6) are
     // created here, in this order, after Form1: the settings form writes Form1's fields.

@@ -173,6 +173,19 @@ TEST_F(LoggerTest, OnlyOneLoggerPerProcess) {
   EXPECT_EQ(GetFFLogger(), logger);
 }
 
+// A form read after the libraries had logged (so GetFFLogger had made the ownerless logger)
+// still gets its own logger, which serves as the process's until it goes.
+TEST_F(LoggerTest, AnOwnedLoggerStandsInForTheOwnerlessOne) {
+  ASSERT_EQ(GetFFLogger(), logger);
+  {
+    TComponent form(nullptr);
+    auto* owned = new TFFLogger(&form);
+    EXPECT_EQ(GetFFLogger(), owned);
+    EXPECT_THROW(TFFLogger(nullptr), Exception);
+  }
+  EXPECT_EQ(GetFFLogger(), logger);
+}
+
 TEST_F(LoggerTest, LibraryLinesFromOtherThreadsDoNotWaitForTheMainThread) {
   logger->SetTriggerEventInMainThread(true);
   uint32_t workerId = 0;
