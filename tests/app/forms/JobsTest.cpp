@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include "Src/AVProbe.h"
+#include "app/catalogue/FormatParams.h"
+#include "app/catalogue/Presets.h"
 #include "app/forms/JobList.h"
 #include "app/forms/Unit1.h"
 #include "base/Exception.h"
@@ -692,4 +694,49 @@ TEST_F(JobsFormTest, GenerateOutputFileNameCountsPastExistingFiles) {
   out->File("clip_(new).mp4");
   out->File("clip_(new_1).mp4");
   EXPECT_EQ(form->GenerateOutputFileName(base + ".avi", ".mp4"), base + "_(new_2).mp4");
+}
+
+TEST_F(JobsFormTest, SelectionRestoresCategoryFormatAndPresetsInTheRow) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi");
+  Add(form->Button8, {b, a});  // rows a, b; row 1 selected
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 1);
+  form->lvFiles->SetItemIndex(-1);
+  // Row 1 becomes an audio job: format code 412 (category position 3, format 12) with the last
+  // item of each of its preset lists.
+  const int key = catalogue::FormatKeyOfListPositions(3, 12);
+  const catalogue::TPresetEntry* entry = catalogue::MainPresets().Find(key);
+  ASSERT_NE(entry, nullptr);
+  std::array<int, catalogue::kPresetRoleCount> positions{};
+  for (catalogue::TPresetRole r : catalogue::kPresetFillOrder)
+    positions[catalogue::RoleIndex(r)] = int((*entry)[r].List->Items.size()) - 1;
+  SetJobCell(Row(1), jcFormatCode, "412");
+  SetJobCell(Row(1), jcPresetCode, catalogue::PresetCode(positions));
+
+  form->lvFiles->SetItemIndex(1);
+  EXPECT_EQ(form->kxSkinOfficeComboBox2->ItemIndex(), 3);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+  using catalogue::RoleIndex;
+  using catalogue::TPresetRole;
+  const std::pair<TkxSkinComboBox*, TPresetRole> lists[] = {
+      {form->kxSkinComboBox1, TPresetRole::Resolution}, {form->kxSkinComboBox2, TPresetRole::VideoBitrate},
+      {form->kxSkinComboBox3, TPresetRole::AudioBitrate}, {form->kxSkinComboBox4, TPresetRole::Aspect},
+      {form->kxSkinComboBox9, TPresetRole::FrameRate},  {form->kxSkinComboBox10, TPresetRole::SampleRate}};
+  for (const auto& [box, role] : lists) EXPECT_EQ(box->ItemIndex(), positions[RoleIndex(role)]) << RoleIndex(role);
+  EXPECT_EQ(Cell(1, jcFormatCode), "412");
+  EXPECT_EQ(Cell(1, jcOutput), "b" + std::string(catalogue::OutputExtension(key)));
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, b);
+  // Row 0 was not touched by row 1's restore.
+  EXPECT_EQ(Cell(0, jcFormatCode), "100");
+  EXPECT_EQ(Cell(0, jcOutput), "a.wmv");
+
+  // A preset code that cannot be read back leaves the lists as they are.
+  SetJobCell(Row(0), jcPresetCode, "0-10310000904");
+  form->lvFiles->SetItemIndex(0);
+  EXPECT_EQ(form->kxSkinOfficeComboBox2->ItemIndex(), 3);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+  EXPECT_EQ(Cell(0, jcOutput), "a.wmv");
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, b);
+  // So does a deselection.
+  form->lvFiles->SetItemIndex(-1);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
 }
