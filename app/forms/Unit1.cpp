@@ -35,6 +35,7 @@ void RegisterAppFormClasses() {
   RegisterSkinHintFormClasses();
   RegisterVelaraFormClasses();
   RegisterMediaFormClasses();
+  RegisterSkinOpenDialogFormClasses();
   // The dialogs and the message component, with the properties the forms set.
   RegisterFormClass<TkxSkinSelectDirectoryDialog, TComponent>("TkxSkinSelectDirectoryDialog")
       .Reference<TkxSkinData>("SkinData", &TkxSkinSelectDirectoryDialog::SetSkinData)
@@ -65,6 +66,8 @@ TForm1::~TForm1() = default;
 
 void TForm1::LoadPictures() {
   LoadDrawnBitmap(Image1->Picture()->Bitmap(), "Form1Image1");
+  // The description made the image transparent before it had a picture.
+  Image1->SetTransparent(Image1->Transparent());
   TImage* glyphs[] = {Image2,  Image3,  Image4,  Image5,  Image6,  Image7,  Image8,  Image9,
                       Image10, Image11, Image12, Image13, Image14, Image15, Image16, Image17};
   for (int i = 0; i < 16; ++i) LoadDrawnBitmap(glyphs[i]->Picture()->Bitmap(), "Form1Image" + std::to_string(i + 2));
@@ -83,8 +86,20 @@ void TForm1::LoadPictures() {
 }
 
 void TForm1::DoCreate() {
+  // The skinned frame replaced the plain one while the form was read; the client area keeps the
+  // size the description gives it.
+  if (kxVelara1->ClientWidth > 0) SetClientWidth(kxVelara1->ClientWidth);
+  if (kxVelara1->ClientHeight > 0) SetClientHeight(kxVelara1->ClientHeight);
   LoadPictures();
   TForm::DoCreate();
+}
+
+void TForm1::DoShow() {
+  for (TWinControl* c : {static_cast<TWinControl*>(kxSkinPanel5), static_cast<TWinControl*>(Panel6)}) {
+    c->HandleNeeded();
+    c->BringToFront();
+  }
+  TForm::DoShow();
 }
 
 void TForm1::Dispatch(TMessage& Message) {
@@ -102,6 +117,9 @@ void TForm1::FormCreate(TObject* Sender) {
   Button3->Click();   // the stored skin
   Button2->Click();   // the format list for the category, which fills the preset lists
   FillScreenList();
+  SavePictureDialog1->SetOptions({ofOverwritePrompt, ofHideReadOnly, ofExtensionDifferent, ofPathMustExist, ofEnableSizing});
+  SavePictureDialog1->Filter = "Bitmaps (*.bmp)|*.bmp|JPEG Image File |*.jpg;*.jpeg";
+  SavePictureDialog1->DefaultExt = "bmp";
   kxSkinSlider1_down_UP = "UP";
 }
 
@@ -488,6 +506,11 @@ void TForm1::DeclareBindings(THandlerTable& T) {
   T.Field("kxSkinMessage1", kxSkinMessage1);
   T.Field("kxSkinSelectDirectoryDialog1", kxSkinSelectDirectoryDialog1);
   T.Field("kxSkinSelectDirectoryDialog2", kxSkinSelectDirectoryDialog2);
+  T.Field("OpenDialog1", OpenDialog1);
+  T.Field("OpenDialog2", OpenDialog2);
+  T.Field("kxSkinOpenDialog1", kxSkinOpenDialog1);
+  T.Field("kxSkinSavePictureDialog1", kxSkinSavePictureDialog1);
+  T.Field("SavePictureDialog1", SavePictureDialog1);
   T.Field("kxSelectSkinDialog1", kxSelectSkinDialog1);
   T.Field("kxTrayIcon1", kxTrayIcon1);
   T.Field("kxSkinHint1", kxSkinHint1);

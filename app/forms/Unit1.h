@@ -42,6 +42,7 @@
 #include "lib/controls/kxSkinToolBar.h"
 #include "lib/dialogs/kxSelectDirectoryDialog.h"
 #include "lib/dialogs/kxSelectSkinDialog.h"
+#include "lib/dialogs/kxSkinOpenDialog.h"
 #include "lib/dialogs/kxSkinMessage.h"
 #include "lib/forms/kxSkinHint.h"
 #include "lib/forms/kxSkinMainMenu.h"
@@ -155,6 +156,8 @@ public:
             *JPG1 = nullptr, *GIF1 = nullptr, *PNG1 = nullptr;
   TkxSkinMessage *kxSkinMessage1 = nullptr;
   TkxSkinSelectDirectoryDialog *kxSkinSelectDirectoryDialog1 = nullptr, *kxSkinSelectDirectoryDialog2 = nullptr;
+  TkxSkinOpenDialog *OpenDialog1 = nullptr, *OpenDialog2 = nullptr, *kxSkinOpenDialog1 = nullptr;
+  TkxSkinSavePictureDialog *kxSkinSavePictureDialog1 = nullptr, *SavePictureDialog1 = nullptr;
   TkxSelectSkinDialog *kxSelectSkinDialog1 = nullptr;
   TkxTrayIcon *kxTrayIcon1 = nullptr;
   TkxSkinHint *kxSkinHint1 = nullptr;
@@ -330,6 +333,9 @@ public:
 protected:
   // Puts the embedded pictures into the image lists and images before OnCreate runs.
   void DoCreate() override;
+  // Lays the preview's screen and the empty-list picture over their neighbours once their
+  // windows exist.
+  void DoShow() override;
 
 private:
   void LoadPictures();

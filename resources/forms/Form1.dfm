@@ -367,12 +367,29 @@ object Form1: TForm1
     TabOrder = 0
     SkinData = kxSkinData1
     OnClick = kxSkinPanel1Click
+    object kxSkinPanel5: TkxSkinPanel
+      Left = 4
+      Top = 24
+      Width = 568
+      Height = 280
+      TabOrder = 0
+      SkinData = kxSkinData1
+      BorderStyle = bvNone
+      object Image1: TImage
+        Left = 0
+        Top = 22
+        Width = 568
+        Height = 236
+        Center = True
+        Transparent = True
+      end
+    end
     object lvFiles: TkxSkinListView
       Left = 4
       Top = 4
       Width = 568
-      Height = 312
-      TabOrder = 0
+      Height = 300
+      TabOrder = 1
       SkinData = kxSkinData1
       ViewStyle = vsReport
       GridLines = True
@@ -502,28 +519,11 @@ object Form1: TForm1
       OnDblClick = lvFilesDblClick
       OnSelectItem = lvFilesSelectItem
     end
-    object kxSkinPanel5: TkxSkinPanel
-      Left = 4
-      Top = 24
-      Width = 568
-      Height = 292
-      TabOrder = 1
-      SkinData = kxSkinData1
-      BorderStyle = bvNone
-      object Image1: TImage
-        Left = 0
-        Top = 28
-        Width = 568
-        Height = 236
-        Center = True
-        Transparent = True
-      end
-    end
     object kxSkinButton3: TkxSkinButton
       Left = 4
-      Top = 321
-      Width = 76
-      Height = 24
+      Top = 308
+      Width = 96
+      Height = 38
       Caption = '上移'
       Hint = '上移'
       TabOrder = 2
@@ -531,10 +531,10 @@ object Form1: TForm1
       OnClick = kxSkinButton3Click
     end
     object kxSkinButton4: TkxSkinButton
-      Left = 84
-      Top = 321
-      Width = 76
-      Height = 24
+      Left = 104
+      Top = 308
+      Width = 96
+      Height = 38
       Caption = '下移'
       Hint = '下移'
       TabOrder = 3
@@ -542,10 +542,10 @@ object Form1: TForm1
       OnClick = kxSkinButton4Click
     end
     object kxSkinButton21: TkxSkinButton
-      Left = 164
-      Top = 321
-      Width = 76
-      Height = 24
+      Left = 204
+      Top = 308
+      Width = 96
+      Height = 38
       Caption = '重命名'
       Hint = '重命名'
       TabOrder = 4
@@ -563,7 +563,7 @@ object Form1: TForm1
     SkinData = kxSkinData1
     object kxSkinStdLabel1: TkxSkinStdLabel
       Left = 8
-      Top = 12
+      Top = 14
       Width = 60
       Height = 16
       Caption = '输出格式：'
@@ -571,9 +571,9 @@ object Form1: TForm1
     end
     object kxSkinOfficeComboBox2: TkxSkinOfficeComboBox
       Left = 70
-      Top = 6
+      Top = 4
       Width = 150
-      Height = 28
+      Height = 36
       TabOrder = 0
       SkinData = kxSkinData1
       UseSkinSize = False
@@ -641,15 +641,15 @@ object Form1: TForm1
     end
     object kxSkinOfficeComboBox1: TkxSkinOfficeComboBox
       Left = 226
-      Top = 6
+      Top = 4
       Width = 342
-      Height = 28
+      Height = 36
       TabOrder = 1
       SkinData = kxSkinData1
       UseSkinSize = False
       Images = ImageList2
       ShowItemTitle = True
-      ShowItemImage = True
+      ShowItemImage = False
       ListBoxShowItemTitles = True
       ListBoxItemHeight = 36
       DropDownCount = 10
@@ -657,7 +657,7 @@ object Form1: TForm1
     end
     object kxSkinStdLabel2: TkxSkinStdLabel
       Left = 8
-      Top = 46
+      Top = 50
       Width = 60
       Height = 16
       Caption = '输出目录：'
@@ -665,7 +665,7 @@ object Form1: TForm1
     end
     object Video_OutPut_Folder_Edit: TkxSkinEdit
       Left = 70
-      Top = 42
+      Top = 46
       Width = 338
       Height = 22
       TabOrder = 2
@@ -675,7 +675,7 @@ object Form1: TForm1
     end
     object kxSkinButton5: TkxSkinButton
       Left = 414
-      Top = 41
+      Top = 45
       Width = 74
       Height = 24
       Caption = '浏览'
@@ -685,7 +685,7 @@ object Form1: TForm1
     end
     object kxSkinButton6: TkxSkinButton
       Left = 492
-      Top = 41
+      Top = 45
       Width = 74
       Height = 24
       Caption = '打开'
@@ -695,7 +695,7 @@ object Form1: TForm1
     end
     object kxSkinButton1: TkxSkinButton
       Left = 492
-      Top = 72
+      Top = 76
       Width = 74
       Height = 24
       Caption = '设置'
@@ -706,7 +706,7 @@ object Form1: TForm1
     end
     object kxSkinStdLabel3: TkxSkinStdLabel
       Left = 8
-      Top = 78
+      Top = 80
       Width = 60
       Height = 16
       Caption = '软件网站：'
@@ -714,7 +714,7 @@ object Form1: TForm1
     end
     object kxSkinLinkLabel1: TkxSkinLinkLabel
       Left = 70
-      Top = 78
+      Top = 80
       Width = 200
       Height = 16
       Caption = 'https://ombrel.example.org/'
@@ -730,6 +730,7 @@ object Form1: TForm1
     TabOrder = 2
     SkinData = kxSkinData1
     Caption = '预置选项'
+    SkinDataName = 'groupbox'
     CaptionMode = True
     DefaultCaptionHeight = 20
     object kxSkinStdLabel4: TkxSkinStdLabel
@@ -847,14 +848,25 @@ object Form1: TForm1
       OnChange = kxSkinComboBox10Change
     end
   end
+  object Panel6: TPanel
+    Left = 593
+    Top = 102
+    Width = 200
+    Height = 124
+    TabOrder = 3
+    BevelOuter = bvNone
+    Color = clBlack
+    ParentColor = False
+  end
   object kxSkinPanel3: TkxSkinPanel
     Left = 584
     Top = 80
     Width = 219
     Height = 226
-    TabOrder = 3
+    TabOrder = 4
     SkinData = kxSkinData1
     Caption = '视频预览'
+    SkinDataName = 'groupbox'
     CaptionMode = True
     DefaultCaptionHeight = 20
     object kxSkinSlider1: TkxSkinSlider
@@ -961,16 +973,6 @@ object Form1: TForm1
       OnMouseDown = kxSkinButton23MouseDown
       OnClick = kxSkinButton23Click
     end
-  end
-  object Panel6: TPanel
-    Left = 593
-    Top = 102
-    Width = 200
-    Height = 124
-    TabOrder = 4
-    BevelOuter = bvNone
-    Color = clBlack
-    ParentColor = False
   end
   object Panel1: TPanel
     Left = 820
@@ -1783,6 +1785,32 @@ object Form1: TForm1
     SkinData = kxSkinData1
     CtrlSkinData = kxSkinData1
     Title = '选择输出目录'
+  end
+  object OpenDialog1: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+  end
+  object OpenDialog2: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+    MultiSelection = True
+  end
+  object kxSkinOpenDialog1: TkxSkinOpenDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = '打开文件'
+  end
+  object kxSkinSavePictureDialog1: TkxSkinSavePictureDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
+    Title = 'Save file'
+    Filter = 'BMP文件 (*.bmp)|*.bmp|JPEG文件 (*jpg)|*.jpg'
+  end
+  object SavePictureDialog1: TkxSkinSavePictureDialog
+    SkinData = kxSkinData1
+    CtrlSkinData = kxSkinData1
   end
   object kxSelectSkinDialog1: TkxSelectSkinDialog
     SkinData = kxSkinData1

@@ -14,6 +14,7 @@
 #include "app/catalogue/FormatParams.h"
 #include "app/catalogue/Presets.h"
 #include "app/forms/Unit1.h"
+#include "platform/backend/headless/Headless.h"
 #include "tests/classlib/ControlTestFixture.h"
 
 namespace {
@@ -114,6 +115,15 @@ TEST_F(Form1Test, ReadsEveryComponentWithItsStateAndBinding) {
   EXPECT_EQ(f->ImageList1->Count(), 44);
   EXPECT_EQ(f->ImageList2->Count(), 7);
   EXPECT_EQ(f->kxSkinSlider1_down_UP, "UP");
+
+  // The file dialogs; the picture dialog is prepared at start-up.
+  EXPECT_EQ(f->OpenDialog1->Title(), "打开文件");
+  EXPECT_TRUE(f->OpenDialog2->MultiSelection);
+  EXPECT_EQ(f->kxSkinSavePictureDialog1->Title(), "Save file");
+  EXPECT_EQ(f->SavePictureDialog1->Filter, "Bitmaps (*.bmp)|*.bmp|JPEG Image File |*.jpg;*.jpeg");
+  EXPECT_EQ(f->SavePictureDialog1->DefaultExt, "bmp");
+  EXPECT_EQ(f->SavePictureDialog1->Options(),
+            TOpenOptions({ofOverwritePrompt, ofHideReadOnly, ofExtensionDifferent, ofPathMustExist, ofEnableSizing}));
 }
 
 // Each group's members share one state; the tool button shows the group's on or off glyph.
@@ -138,7 +148,9 @@ TEST_F(Form1Test, CommandGroupsStartAsTheFormGivesThemAndSwitchTogether) {
       {TCommandGroup::Pause, f->btnPause, f->kxSkinButton11, {f->N10}, f->Image7, f->Image6, false},
       {TCommandGroup::Resume, f->btnResume, f->kxSkinButton12, {f->N11}, f->Image9, f->Image8, false}};
   auto expectState = [&](const Group& g, bool on) {
-    if (g.Button) EXPECT_EQ(g.Button->Enabled(), on);
+    if (g.Button) {
+      EXPECT_EQ(g.Button->Enabled(), on);
+    }
     EXPECT_EQ(g.Tool->Enabled(), on);
     for (TMenuItem* i : g.Items) EXPECT_EQ(i->Enabled(), on) << i->Name();
     EXPECT_TRUE(SameBitmap(GlyphOf(g.Tool), (on ? g.On : g.Off)->Picture()->Bitmap()));
@@ -175,7 +187,7 @@ TEST_F(Form1Test, ScreenListNamesPanel6AndTheDirectChildrenByTabOrder) {
   // The areas come in the order of the description's tab orders.
   ASSERT_GE(shown.size(), 8u);
   EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 8),
-            (std::vector<std::string>{"Panel6", "kxSkinPanel1", "kxSkinPanel2", "kxSkinPanel4", "kxSkinPanel3", "Panel6",
+            (std::vector<std::string>{"Panel6", "kxSkinPanel1", "kxSkinPanel2", "kxSkinPanel4", "Panel6", "kxSkinPanel3",
                                       "kxSkinMainMenuBar1", "kxSkinToolBar2"}));
   // A child moved to the end of the tab order comes last.
   f->Panel1->SetTabOrder(100);
@@ -419,6 +431,61 @@ TEST_F(Form1CatalogueTest, APresetPickWritesTheSelectedRowOnly) {
   EXPECT_EQ(f->Video_VideoBitrate, 1200000);
   EXPECT_EQ(row->SubItems()->Strings(16), "1200000");
   EXPECT_EQ(row->SubItems()->Strings(9).substr(2, 2), catalogue::PresetCodePiece(kbps));
+}
+
+// ---- pictures ----------------------------------------------------------------------------------
+
+// The main window with a few jobs in a light, a dark and the high-contrast skin, and empty at
+// start-up, for looking at: <build>/forms/form1-kxSkinN.png, form1-start.png.
+TEST_F(Form1Test, PicturesOfTheMainWindowInThreeSkins) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(OMBREL_TEST_BUILD_DIR) / "forms";
+  fs::create_directories(dir);
+  win::headless::SetMonitors({win::backend::MonitorDesc{win::RECT{0, 0, 900, 640}, win::RECT{0, 0, 900, 640}, true}});
+  for (int skin : {0, 1, 10}) {
+    TForm1* f = MakeForm();
+    f->kxSkinData1->SetSkinIndex(skin);
+    const char* rows[][5] = {{"/home/user/视频/旅行 2026.avi", "00:12:05", "120.5MB", "旅行 2026.wmv", "35%"},
+                             {"/home/user/视频/clip.mp4", "00:00:42", "3.2MB", "clip.wmv", ""},
+                             {"/home/user/音乐/会议录音.mp3", "01:02:05", "57MB", "会议录音.wmv", "100%"}};
+    for (auto& r : rows) {
+      TListItem* row = AddRow(f, r[0], r[3], "100", "000000000000");
+      row->SubItems()->Put(0, r[1]);
+      row->SubItems()->Put(1, r[2]);
+      row->SubItems()->Put(3, r[4]);
+    }
+    f->kxSkinPanel5->SetVisible(false);
+    f->Video_OutPut_Folder_Edit->SetText("/home/user/Ombrel视频软件/输出");
+    for (TCommandGroup g : {TCommandGroup::Remove, TCommandGroup::Rename, TCommandGroup::Clear, TCommandGroup::Start})
+      f->SwitchGroup(g, true);
+    f->lvFiles->Items()->Item(1)->SetSelected(true);
+    f->SetBounds(20, 20, f->Width(), f->Height());
+    f->Show();
+    Pump();
+    win::RedrawWindow(f->Handle(), nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+    Pump();
+    EXPECT_EQ(win::headless::PixelAt(f->Panel6->Handle(), 100, 62) & 0xFFFFFF, 0u) << "the black screen lies on top";
+    EXPECT_EQ(f->ClientWidth(), 804);
+    EXPECT_EQ(f->ClientHeight(), 542);
+    EXPECT_TRUE(win::headless::SaveScreenPng((dir / ("form1-kxSkin" + std::to_string(skin) + ".png")).string()));
+    delete f;
+    Pump();
+  }
+  // At start-up: no job, the empty-list picture over the list.
+  TForm1* f = MakeForm();
+  f->kxSkinData1->SetSkinIndex(0);
+  f->SetBounds(20, 20, f->Width(), f->Height());
+  f->Show();
+  Pump();
+  // The empty-list picture and the preview's screen lie on top of their siblings.
+  auto onTop = [](TWinControl* c) {
+    for (win::HWND h = win::GetWindow(c->Handle(), win::GW_HWNDPREV); h; h = win::GetWindow(h, win::GW_HWNDPREV))
+      if (win::IsWindowVisible(h)) return false;
+    return true;
+  };
+  EXPECT_TRUE(onTop(f->kxSkinPanel5));
+  EXPECT_TRUE(onTop(f->Panel6));
+  EXPECT_TRUE(win::headless::SaveScreenPng((dir / "form1-start.png").string()));
 }
 
 }  // namespace
