@@ -75,8 +75,16 @@ bool TForm1::ChooseFilesToAdd(TAddKind AKind, std::vector<std::string>& AFiles) 
   AFiles.clear();
   if (AKind != TAddKind::Folder) {
     if (OnChooseFiles) return OnChooseFiles(AKind, AFiles);
-    // The open dialogs are not part of the form yet: nothing is chosen.
-    return false;
+    TkxSkinOpenDialog* dlg = AKind == TAddKind::OneFile ? OpenDialog1 : OpenDialog2;
+    dlg->SetTitle("打开文件");
+    if (!dlg->Execute() || !FileExists(dlg->FileName())) return false;
+    if (AKind == TAddKind::OneFile) {
+      AFiles.push_back(dlg->FileName());
+    } else {
+      TStrings* files = dlg->Files();
+      for (int32_t i = 0; i < files->Count(); ++i) AFiles.push_back(files->Get(i));
+    }
+    return true;
   }
   std::string dir;
   if (OnChooseFiles) {

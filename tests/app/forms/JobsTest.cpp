@@ -18,6 +18,7 @@
 #include "app/forms/JobList.h"
 #include "app/forms/Unit1.h"
 #include "base/Exception.h"
+#include "lib/dialogs/kxSkinShellList.h"
 #include "tests/Src/fixtures/MediaFixtures.h"
 #include "tests/classlib/ControlTestFixture.h"
 #include "tests/lib/dialogs/DialogInput.h"
@@ -739,4 +740,39 @@ TEST_F(JobsFormTest, SelectionRestoresCategoryFormatAndPresetsInTheRow) {
   // So does a deselection.
   form->lvFiles->SetItemIndex(-1);
   EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+}
+
+// Without a chooser of the test's own, the adds ask the form's open dialogs.
+TEST_F(JobsFormTest, TheAddsTakeTheOpenDialogsChoice) {
+  form->OnChooseFiles = nullptr;
+  const std::string a = Clip("pick/a.avi"), b = Clip("pick/b.avi");
+  DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    auto& f = dynamic_cast<TkxFileDlgForm&>(d);
+    EXPECT_EQ(f.Caption(), "打开文件");
+    f.FileNameEdit->SetText(b);
+    f.OpenButton->ButtonClick();
+  });
+  form->btnAdd->Click();
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Row(0)->Caption(), b);
+
+  input.Then([&](TCustomForm& d) {
+    auto& f = dynamic_cast<TkxFileDlgForm&>(d);
+    f.FileListView->SetPath((out->Path / "pick").string());
+    Pump();
+    f.FileListView->SelectAll();
+    f.FileNameEdit->SetText("a.avi");
+    f.OpenButton->ButtonClick();
+  });
+  form->Button8->Click();
+  ASSERT_EQ(Rows(), 3);
+  // The dialog's list order is a, b: added last first.
+  EXPECT_EQ(Row(1)->Caption(), b);
+  EXPECT_EQ(Row(2)->Caption(), a);
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 2);
+
+  input.Then([&](TCustomForm& d) { DialogInput::Key(win::VK_ESCAPE); });
+  form->btnAdd->Click();
+  EXPECT_EQ(Rows(), 3);
 }
