@@ -193,10 +193,20 @@ void TForm1::RunAdd(TAddKind AKind) {
   if (AKind == TAddKind::OneFile && (files.empty() || !FileExists(files.front()))) return;
 
   std::vector<std::string> unreadable;
+  // The log is off screen: the user learns here which files were not taken.
+  auto tellUnreadable = [&] {
+    if (unreadable.empty()) return;
+    std::string names;
+    for (const std::string& f : unreadable) names += "\n" + f;
+    JobsHint("以下文件无法打开，没有添加到列表：" + names);
+  };
   bool added = false;
   for (auto it = files.rbegin(); it != files.rend(); ++it) {
     const TAddResult r = AddOneJob(*it, AKind);
-    if (r == TAddResult::Stop) return;
+    if (r == TAddResult::Stop) {
+      tellUnreadable();
+      return;
+    }
     if (r == TAddResult::Full) break;
     if (r == TAddResult::Unreadable) unreadable.push_back(*it);
     added |= r == TAddResult::Added;
@@ -207,12 +217,7 @@ void TForm1::RunAdd(TAddKind AKind) {
     lvFiles->SetItemIndex(lvFiles->Items()->Count() - 1);
     JobsFocus(lvFiles);
   }
-  // The log is off screen: the user learns here which files were not taken.
-  if (!unreadable.empty()) {
-    std::string names;
-    for (const std::string& f : unreadable) names += "\n" + f;
-    JobsHint("以下文件无法打开，没有添加到列表：" + names);
-  }
+  tellUnreadable();
   if (AKind == TAddKind::Folder && lvFiles->Items()->Count() <= rowsBefore)
     JobsHint("在该目录没有发现可以用的视频或音频文件！");
 }
