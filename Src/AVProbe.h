@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "Src/FFBaseComponent.h"
-#include "Src/FFPicture.h"
+#include "classlib/Graphics.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -21,6 +21,9 @@ struct AVDictionary;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
+// The picture-to-bitmap state (Src/FFPicture.h), kept out of this header so that its users do
+// not see the libraries' headers.
+struct TRGBConvertContext;
 class TBitmap;
 
 // The libraries' no-value marker for times.
@@ -208,7 +211,7 @@ private:
   int64_t FLastPos = -1;
   AVFrame* FFrame = nullptr;
   // The picture as a bitmap: the scaler, its 24-bit output and the bitmap made from it.
-  TRGBConvertContext FRGBContext;  // picture-to-bitmap conversion state
+  std::unique_ptr<TRGBConvertContext> FRGBContext;  // picture-to-bitmap conversion state
 };
 
 // The metadata key shown in the information text for a tag key (ID3 frame names become

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "Src/AVProbe.h"
+
+#include "Src/FFPicture.h"
 #include "Src/FFmpegLoader.h"
 #include "Src/FFmpegLogger.h"
 #include "Src/FFUtils.h"
@@ -26,13 +28,13 @@ int64_t IOPosition(AVFormatContext* ctx) {
 
 }  // namespace
 
-TAVProbe::TAVProbe(TComponent* AOwner) : TCustomAVProbe(AOwner) {}
+TAVProbe::TAVProbe(TComponent* AOwner) : TCustomAVProbe(AOwner), FRGBContext(std::make_unique<TRGBConvertContext>()) {}
 
 TAVProbe::~TAVProbe() {
   if (FFileHandle || FCodec) TAVProbe::CloseFile();
   if (FPicture.Buffer) AVUtilStubs.av_free(FPicture.Buffer);
   if (FFrame) AVUtilStubs.av_frame_free(&FFrame);
-  ResetRGBConvertContext(FRGBContext);
+  ResetRGBConvertContext(*FRGBContext);
 }
 
 void TAVProbe::ResetFrameInfo() {
@@ -376,9 +378,9 @@ bool TAVProbe::CopyToBitmap(TBitmap* ABitmap) {
     return false;
   }
   const uint8_t* const* data = FPicture.PictureData;
-  if (AVPictureToBitmap(FRGBContext, data, FPicture.PictureLineSize, static_cast<AVPixelFormat>(FPicture.PixFmt),
+  if (AVPictureToBitmap(*FRGBContext, data, FPicture.PictureLineSize, static_cast<AVPixelFormat>(FPicture.PixFmt),
                         FPicture.Height, FPicture.Width)) {
-    ABitmap->Assign(FRGBContext.Bitmap);
+    ABitmap->Assign(FRGBContext->Bitmap);
     return true;
   }
   ABitmap->SetSize(FPicture.Width, FPicture.Height);

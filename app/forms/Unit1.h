@@ -10,6 +10,7 @@
 // (option.ini and the options dialog), Unit1Preview.cpp (the preview and snapshots) and
 // Unit1Menus.cpp (menus and small commands).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "Src/TaskOptions.h"
 #include "app/catalogue/ConversionFields.h"
 #include "app/forms/TaskRows.h"
+#include "app/forms/JobList.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/ComboBox.h"
 #include "classlib/EditCtrls.h"
@@ -365,6 +367,37 @@ public:
 private:
   // Set by stop: the end of that run runs no after-done action.
   bool FStoppedByUser = false;
+  // --- jobs ---
+public:
+  enum class TAddKind { OneFile, Files, Folder };
+  // Where an add gets its files instead of the open dialogs (tests): the chosen files, or for a
+  // folder the folder as the only entry; false: nothing chosen.
+  std::function<bool(TAddKind AKind, std::vector<std::string>& AFiles)> OnChooseFiles;
+  // The state of the job slots IO1/OO1; slot i holds the records of row i.
+  joblist::TJobSlots FJobSlots{IO1, OO1};
+  // The files directly in a folder that match the mask ("*.*": all, hidden ones too), in the
+  // order the folder lists them; none for a folder that does not exist. GetFilenamesEx adds
+  // the files of the folders one level down, in place.
+  std::vector<std::string> GetFilenames(const std::string& AFilePath, const std::string& AExtMask);
+  std::vector<std::string> GetFilenamesEx(const std::string& AFilePath, const std::string& AExtMask);
+
+private:
+  enum class TAddResult { Added, Unreadable, Full, Stop };
+  void RunAdd(TAddKind AKind);
+  TAddResult AddOneJob(const std::string& APath, TAddKind AKind);
+  bool ChooseFilesToAdd(TAddKind AKind, std::vector<std::string>& AFiles);
+  bool EnsureMediaLibraries();
+  std::vector<std::string> ListFolderFiles(const std::string& AFolder, const std::string& AMask, bool ASubFolders);
+  void StartRename();
+  void EndRename(bool AAccept);
+  void MoveSelectedRow(int32_t ADelta);
+  void ShowEmptyList();
+  void JobsLog(const std::string& ALine);
+  void JobsLogBetweenBlanks(const std::string& ALine);
+  void JobsHint(const std::string& AText);
+  void JobsFocus(TWinControl* AControl);
+  TListItem* FRenameItem = nullptr;  // the row being renamed
+  bool FRenaming = false;
 };
 
 // The application's main window, made by the program block.

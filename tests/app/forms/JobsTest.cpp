@@ -1,7 +1,9 @@
 // The job list: its columns, the texts of a row's cells, the codes a row keeps, the 501 job
-// slots, output names and rename names.
+// slots, output names and rename names; then the main window's job handlers, headless, with
+// fixture clips: the three adds, the slot limit, moves, removal, clearing and rename.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -10,8 +12,16 @@
 
 #include <unistd.h>
 
+#include "Src/AVProbe.h"
+#include "app/catalogue/FormatParams.h"
+#include "app/catalogue/Presets.h"
 #include "app/forms/JobList.h"
+#include "app/forms/Unit1.h"
 #include "base/Exception.h"
+#include "lib/dialogs/kxSkinShellList.h"
+#include "tests/Src/fixtures/MediaFixtures.h"
+#include "tests/classlib/ControlTestFixture.h"
+#include "tests/lib/dialogs/DialogInput.h"
 
 using namespace joblist;
 namespace fs = std::filesystem;
@@ -33,6 +43,7 @@ public:
   }
   std::string File(const std::string& AName, const std::string& AText = "x") const {
     const fs::path p = Path / AName;
+    fs::create_directories(p.parent_path());
     std::ofstream(p) << AText;
     return p.string();
   }
@@ -317,4 +328,451 @@ TEST(JobRename, NamesThatCannotStandBeforeTheExtension) {
   EXPECT_EQ(JobNameOfOutput("clip.wmv"), "clip");
   EXPECT_EQ(JobNameOfOutput("v1.2.mp4"), "v1.2");
   EXPECT_EQ(JobNameOfOutput("noext"), "noext");
+}
+
+// ---- the main window's job list, headless ----------------------------------------------------
+
+namespace {
+
+using dlgtest::DialogInput;
+using mediafix::FixturePath;
+using mediafix::TFixture;
+
+class JobsFormTest : public ctltest::ControlTest {
+protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    form = new TForm1(owner.get());
+    form->Show();
+    Pump();
+    out = std::make_unique<ScratchFolder>();
+    fs::create_directories(out->Path / "out");
+    outDir = (out->Path / "out").string();
+    form->Video_OutPut_Folder_Edit->SetText(outDir);
+    form->FileOutPutPath = outDir;
+    form->OnChooseFiles = [this](TForm1::TAddKind Kind, std::vector<std::string>& Files) {
+      kinds.push_back(Kind);
+      Files = choice;
+      return chosen;
+    };
+  }
+  void TearDown() override {
+    form = nullptr;
+    ControlTest::TearDown();
+    out.reset();
+  }
+
+  // A fixture clip copied under a name of the test's choice.
+  std::string Clip(const std::string& AName, TFixture AFixture = TFixture::ShortStereo) {
+    const fs::path p = out->Path / AName;
+    fs::create_directories(p.parent_path());
+    fs::copy_file(FixturePath(AFixture), p, fs::copy_options::overwrite_existing);
+    return p.string();
+  }
+  void Add(TButton* AButton, std::vector<std::string> AFiles) {
+    choice = std::move(AFiles);
+    chosen = true;
+    AButton->Click();
+  }
+  int Rows() { return form->lvFiles->Items()->Count(); }
+  TListItem* Row(int i) { return form->lvFiles->Items()->Item(i); }
+  std::string Cell(int row, int cell) { return JobCell(Row(row), cell); }
+  std::vector<std::string> LogLines() {
+    std::vector<std::string> v;
+    TStrings* l = form->mmoLog->Lines();
+    for (int i = 0; i < l->Count(); ++i) v.push_back(l->Get(i));
+    return v;
+  }
+  bool LogHas(const std::string& ALine) {
+    auto v = LogLines();
+    return std::find(v.begin(), v.end(), ALine) != v.end();
+  }
+  // Arms a script that reads and closes the next message dialog.
+  void ExpectHint(DialogInput& AInput, std::string* AText) {
+    AInput.Then([AText](TCustomForm& d) {
+      EXPECT_EQ(d.Caption(), "提示");
+      if (AText) *AText = AllText(d);
+      DialogInput::Key(win::VK_RETURN);
+    });
+  }
+  // The texts of a dialog's controls, joined.
+  static std::string AllText(TComponent& C) {
+    std::string s;
+    for (int i = 0; i < C.ComponentCount(); ++i) {
+      if (auto* c = dynamic_cast<TControl*>(C.Components(i))) s += c->Caption() + "\n";
+      s += AllText(*C.Components(i));
+    }
+    return s;
+  }
+  bool Group(TCommandGroup G) { return form->GroupOn(G); }
+
+  TForm1* form = nullptr;
+  std::unique_ptr<ScratchFolder> out;
+  std::string outDir;
+  std::vector<std::string> choice;
+  bool chosen = true;
+  std::vector<TForm1::TAddKind> kinds;
+};
+
+}  // namespace
+
+TEST_F(JobsFormTest, OneFileGivesARowWithItsCellsLogAndGroups) {
+  EXPECT_TRUE(form->kxSkinPanel5->Visible());
+  const std::string clip = Clip("clip.avi");
+  Add(form->btnAdd, {clip});
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Row(0)->Caption(), clip);
+  EXPECT_EQ(Cell(0, jcDuration), "00:00:01");
+  EXPECT_EQ(Cell(0, jcSize), SizeMBText(static_cast<int64_t>(fs::file_size(clip))));
+  EXPECT_EQ(Cell(0, jcOutput), "clip.wmv");
+  for (int c : {jcProgress, jcFps, jcTime, jcDoneSize}) EXPECT_EQ(Cell(0, c), "") << c;
+  EXPECT_EQ(Cell(0, jcTaskNumber), "1");
+  EXPECT_EQ(Cell(0, jcFormatCode), "100");
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 0);
+  EXPECT_FALSE(form->kxSkinPanel5->Visible());
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, clip);
+  EXPECT_EQ(form->Quill->TasksCount(), 1);
+  EXPECT_EQ(form->FJobSlots.State(0), TJobSlotState::Full);
+  EXPECT_EQ(form->IO1[0].FileName, clip);
+  EXPECT_EQ(form->OO1[0].FileName, outDir + "/clip.wmv");
+  EXPECT_EQ(form->OO1[0].AudioLanguage, "");
+  for (TCommandGroup g : {TCommandGroup::Remove, TCommandGroup::Rename, TCommandGroup::Clear, TCommandGroup::Start})
+    EXPECT_TRUE(Group(g)) << int(g);
+  EXPECT_TRUE(Group(TCommandGroup::Add));
+  EXPECT_FALSE(Group(TCommandGroup::Stop));
+  // The log: the file's description after an empty line, then the success line between two.
+  const auto log = LogLines();
+  auto it = std::find(log.begin(), log.end(), "***Can do convert.");
+  ASSERT_NE(it, log.end());
+  ASSERT_TRUE(it != log.begin() && it + 1 != log.end());
+  EXPECT_EQ(*(it - 1), "");
+  EXPECT_EQ(*(it + 1), "");
+  // The memo wraps long lines: the description names the file across them.
+  std::string joined;
+  for (const auto& l : log) joined += l;
+  EXPECT_NE(joined.find("File Name: " + clip), std::string::npos);
+}
+
+TEST_F(JobsFormTest, SeveralFilesAreAddedLastFirstAndOnlyTheLastRowSelected) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi"), c = Clip("c.avi");
+  Add(form->btnAdd, {a});
+  Add(form->Button8, {a, b, c});
+  ASSERT_EQ(Rows(), 4);
+  const std::vector<std::string> order = {a, c, b, a};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(Row(i)->Caption(), order[i]) << i;
+    EXPECT_EQ(Cell(i, jcTaskNumber), std::to_string(i + 1)) << i;
+    EXPECT_EQ(form->IO1[i].FileName, order[i]) << i;
+  }
+  // The second a.avi gets a name of its own.
+  EXPECT_EQ(Cell(0, jcOutput), "a.wmv");
+  EXPECT_EQ(Cell(3, jcOutput), "a_1.wmv");
+  EXPECT_EQ(form->lvFiles->SelCount(), 1);
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 3);
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, a);
+  EXPECT_EQ(kinds, (std::vector<TForm1::TAddKind>{TForm1::TAddKind::OneFile, TForm1::TAddKind::Files}));
+}
+
+TEST_F(JobsFormTest, AFolderGivesItsDirectFilesHiddenTooAndNamesTheUnreadableOnes) {
+  const std::string v = Clip("dir/v.avi"), h = Clip("dir/.hidden.avi");
+  Clip("dir/sub/inner.avi");
+  const std::string text = out->File("dir/notes.txt", "not a clip");
+  DialogInput input;
+  std::string hint;
+  ExpectHint(input, &hint);
+  Add(form->Button12, {(out->Path / "dir").string()});
+  ASSERT_EQ(Rows(), 2);
+  std::set<std::string> captions = {Row(0)->Caption(), Row(1)->Caption()};
+  EXPECT_EQ(captions, (std::set<std::string>{v, h}));
+  EXPECT_NE(hint.find(text), std::string::npos) << hint;
+  EXPECT_EQ(form->ListBox1->Items()->Count(), 3);
+  bool loadError = false;
+  for (const auto& l : LogLines()) loadError |= l.rfind("***File load error: ", 0) == 0;
+  EXPECT_TRUE(loadError);
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 1);
+}
+
+TEST_F(JobsFormTest, AFolderWithoutMediaSaysSo) {
+  out->File("empty/readme.txt", "x");
+  DialogInput input;
+  std::string first, second;
+  ExpectHint(input, &first);
+  ExpectHint(input, &second);
+  Add(form->Button12, {(out->Path / "empty").string()});
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_NE(second.find("在该目录没有发现可以用的视频或音频文件！"), std::string::npos) << second;
+  EXPECT_TRUE(form->kxSkinPanel5->Visible());
+  EXPECT_FALSE(Group(TCommandGroup::Start));
+}
+
+TEST_F(JobsFormTest, ANonMediaFileIsLoggedAndNamedAndNothingElseChanges) {
+  const std::string bad = out->File("bad.avi", "plain text, not a clip");
+  DialogInput input;
+  std::string hint;
+  ExpectHint(input, &hint);
+  Add(form->btnAdd, {bad});
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(form->Quill->TasksCount(), 0);
+  EXPECT_NE(hint.find(bad), std::string::npos);
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, "");
+  EXPECT_EQ(form->FJobSlots.CountOf(TJobSlotState::Free), kJobSlotCount);
+  EXPECT_FALSE(Group(TCommandGroup::Remove));
+}
+
+TEST_F(JobsFormTest, ACancelledDialogAddsNothing) {
+  chosen = false;
+  form->btnAdd->Click();
+  form->Button8->Click();
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(kinds.size(), 2u);
+}
+
+TEST_F(JobsFormTest, The502ndAddIsRefusedBeforeTheFileIsProbed) {
+  TInputOptions in;
+  TOutputOptions o;
+  for (int i = 0; i < kJobSlotCount; ++i) ASSERT_EQ(form->FJobSlots.Claim(i, in, o), i);
+  const std::string clip = Clip("one.avi");
+  DialogInput input;
+  std::string hint;
+  ExpectHint(input, &hint);
+  const auto before = LogLines().size();
+  Add(form->btnAdd, {clip});
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(form->Quill->TasksCount(), 0);
+  EXPECT_EQ(LogLines().size(), before);  // not even probed
+  EXPECT_NE(hint.find("501"), std::string::npos) << hint;
+}
+
+TEST_F(JobsFormTest, MovesCarryCellsAndSlotsWithTheirRows) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi"), c = Clip("c.avi");
+  Add(form->Button8, {c, b, a});  // rows a, b, c
+  auto check = [&](std::vector<std::string> captions) {
+    ASSERT_EQ(Rows(), 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Row(i)->Caption(), captions[i]) << i;
+      EXPECT_EQ(form->IO1[i].FileName, captions[i]) << i;
+      EXPECT_EQ(form->OO1[i].FileName, outDir + "/" + Cell(i, jcOutput)) << i;
+    }
+  };
+  check({a, b, c});
+  form->lvFiles->SetItemIndex(2);
+  form->kxSkinButton3->ButtonClick();  // up
+  check({a, c, b});
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 1);
+  EXPECT_EQ(Cell(1, jcTaskNumber), "3");  // task numbers travel with their rows
+  form->kxSkinButton3->ButtonClick();
+  check({c, a, b});
+  form->kxSkinButton3->ButtonClick();  // the first row up: nothing
+  check({c, a, b});
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 0);
+  form->lvFiles->SetItemIndex(2);
+  form->kxSkinButton4->ButtonClick();  // the last row down: nothing
+  check({c, a, b});
+  form->Button27->Click();
+  check({c, b, a});
+  form->kxSkinButton4->ButtonClick();
+  check({c, a, b});
+}
+
+TEST_F(JobsFormTest, RemoveRenumbersSelectsRowZeroAndEndsWithTheEmptyList) {
+  DialogInput input;
+  std::string hint;
+  ExpectHint(input, &hint);
+  form->btnRemove->Click();  // nothing selected
+  EXPECT_NE(hint.find("请先选择您需要删除的项目！"), std::string::npos);
+
+  const std::string a = Clip("a.avi"), b = Clip("b.avi"), c = Clip("c.avi");
+  Add(form->Button8, {c, b, a});
+  form->lvFiles->SetItemIndex(1);
+  form->btnRemove->Click();
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Row(0)->Caption(), a);
+  EXPECT_EQ(Row(1)->Caption(), c);
+  EXPECT_EQ(Cell(0, jcTaskNumber), "1");
+  EXPECT_EQ(Cell(1, jcTaskNumber), "2");
+  EXPECT_EQ(form->Quill->TasksCount(), 2);
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 0);
+  EXPECT_EQ(form->IO1[1].FileName, c);  // row 1's own slot
+  EXPECT_EQ(form->FJobSlots.State(2), TJobSlotState::Deleted);
+  EXPECT_TRUE(Group(TCommandGroup::Remove));
+
+  form->btnRemove->Click();
+  form->btnRemove->Click();
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(form->Quill->TasksCount(), 0);
+  EXPECT_TRUE(form->kxSkinPanel5->Visible());
+  for (TCommandGroup g : {TCommandGroup::Remove, TCommandGroup::Rename, TCommandGroup::Clear, TCommandGroup::Start})
+    EXPECT_FALSE(Group(g)) << int(g);
+  // Removed jobs keep their slots until a clear.
+  EXPECT_EQ(form->FJobSlots.CountOf(TJobSlotState::Deleted), 3);
+}
+
+TEST_F(JobsFormTest, ClearEmptiesEverythingAndTheNextAddClaimsSlotZero) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi");
+  Add(form->Button8, {a, b});
+  form->lvFiles->SetItemIndex(0);
+  form->btnRemove->Click();
+  form->btnClear->Click();
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(form->Quill->TasksCount(), 0);
+  EXPECT_EQ(form->FJobSlots.CountOf(TJobSlotState::Free), kJobSlotCount);
+  EXPECT_TRUE(form->kxSkinPanel5->Visible());
+  EXPECT_TRUE(Group(TCommandGroup::Add));
+  for (TCommandGroup g : {TCommandGroup::Remove, TCommandGroup::Rename, TCommandGroup::Clear, TCommandGroup::Start})
+    EXPECT_FALSE(Group(g)) << int(g);
+  Add(form->btnAdd, {b});
+  EXPECT_EQ(form->FJobSlots.State(0), TJobSlotState::Full);
+  EXPECT_EQ(form->IO1[0].FileName, b);
+  EXPECT_EQ(Cell(0, jcTaskNumber), "1");
+}
+
+TEST_F(JobsFormTest, RenameCommitsWithEnterAndRefusesBadNames) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi");
+  Add(form->Button8, {b, a});  // rows a, b
+  ASSERT_EQ(Cell(1, jcOutput), "b.wmv");
+  struct Case {
+    const char* typed;
+    int key;  // win::VK_RETURN, win::VK_ESCAPE, or 0: the edit loses the focus
+    const char* cell;
+    bool hint;
+  } cases[] = {
+      {"新名字", win::VK_RETURN, "新名字.wmv", false},
+      {"kept", win::VK_ESCAPE, "新名字.wmv", false},  // Escape drops the name
+      {"", win::VK_RETURN, "新名字.wmv", false},      // empty: nothing changes, the edit goes
+      {"..", win::VK_RETURN, "新名字.wmv", true},
+      {".", win::VK_RETURN, "新名字.wmv", true},
+      {"../up", win::VK_RETURN, "新名字.wmv", true},
+      {"b", win::VK_RETURN, "b_1.wmv", false},        // row 1's output is taken
+      {"left", 0, "left.wmv", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    form->lvFiles->SetItemIndex(0);
+    form->kxSkinButton21->ButtonClick();
+    ASSERT_TRUE(form->edt->Visible());
+    EXPECT_EQ(form->edt->Parent(), form->lvFiles);
+    form->edt->SetText(c.typed);
+    DialogInput input;
+    std::string hint;
+    if (c.hint) ExpectHint(input, &hint);
+    if (c.key) {
+      DialogInput::Key(c.key);
+    } else {
+      form->lvFiles->SetFocus();
+      Pump();
+    }
+    EXPECT_FALSE(form->edt->Visible());
+    EXPECT_EQ(Cell(0, jcOutput), c.cell);
+    EXPECT_EQ(form->OO1[0].FileName, outDir + "/" + c.cell);
+    EXPECT_EQ(Cell(1, jcOutput), "b.wmv");
+    if (c.hint) EXPECT_NE(hint.find(c.typed), std::string::npos) << hint;
+  }
+}
+
+TEST_F(JobsFormTest, RenameWithoutASelectionAsks) {
+  DialogInput input;
+  std::string hint;
+  ExpectHint(input, &hint);
+  form->kxSkinButton21->ButtonClick();
+  EXPECT_NE(hint.find("请先选中您需要重命名的项目！"), std::string::npos);
+  form->lvFilesDblClick(form->lvFiles);  // no message for the double click
+  EXPECT_FALSE(form->edt->Visible());
+}
+
+TEST_F(JobsFormTest, Button14BuildsTasksFromTheClaimedSlots) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi");
+  Add(form->Button8, {b, a});
+  form->lvFiles->SetItemIndex(0);
+  form->btnRemove->Click();
+  form->Button14->Click();
+  EXPECT_EQ(form->Quill->TasksCount(), 1);
+  EXPECT_EQ(form->Quill->GetTaskAVProbe(0, 0)->FileName(), b);
+}
+
+TEST_F(JobsFormTest, GenerateOutputFileNameCountsPastExistingFiles) {
+  const std::string base = (out->Path / "clip").string();
+  EXPECT_EQ(form->GenerateOutputFileName(base + ".avi", ".mp4"), base + "_(new).mp4");
+  out->File("clip_(new).mp4");
+  out->File("clip_(new_1).mp4");
+  EXPECT_EQ(form->GenerateOutputFileName(base + ".avi", ".mp4"), base + "_(new_2).mp4");
+}
+
+TEST_F(JobsFormTest, SelectionRestoresCategoryFormatAndPresetsInTheRow) {
+  const std::string a = Clip("a.avi"), b = Clip("b.avi");
+  Add(form->Button8, {b, a});  // rows a, b; row 1 selected
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 1);
+  form->lvFiles->SetItemIndex(-1);
+  // Row 1 becomes an audio job: format code 412 (category position 3, format 12) with the last
+  // item of each of its preset lists.
+  const int key = catalogue::FormatKeyOfListPositions(3, 12);
+  const catalogue::TPresetEntry* entry = catalogue::MainPresets().Find(key);
+  ASSERT_NE(entry, nullptr);
+  std::array<int, catalogue::kPresetRoleCount> positions{};
+  for (catalogue::TPresetRole r : catalogue::kPresetFillOrder)
+    positions[catalogue::RoleIndex(r)] = int((*entry)[r].List->Items.size()) - 1;
+  SetJobCell(Row(1), jcFormatCode, "412");
+  SetJobCell(Row(1), jcPresetCode, catalogue::PresetCode(positions));
+
+  form->lvFiles->SetItemIndex(1);
+  EXPECT_EQ(form->kxSkinOfficeComboBox2->ItemIndex(), 3);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+  using catalogue::RoleIndex;
+  using catalogue::TPresetRole;
+  const std::pair<TkxSkinComboBox*, TPresetRole> lists[] = {
+      {form->kxSkinComboBox1, TPresetRole::Resolution}, {form->kxSkinComboBox2, TPresetRole::VideoBitrate},
+      {form->kxSkinComboBox3, TPresetRole::AudioBitrate}, {form->kxSkinComboBox4, TPresetRole::Aspect},
+      {form->kxSkinComboBox9, TPresetRole::FrameRate},  {form->kxSkinComboBox10, TPresetRole::SampleRate}};
+  for (const auto& [box, role] : lists) EXPECT_EQ(box->ItemIndex(), positions[RoleIndex(role)]) << RoleIndex(role);
+  EXPECT_EQ(Cell(1, jcFormatCode), "412");
+  EXPECT_EQ(Cell(1, jcOutput), "b" + std::string(catalogue::OutputExtension(key)));
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, b);
+  // Row 0 was not touched by row 1's restore.
+  EXPECT_EQ(Cell(0, jcFormatCode), "100");
+  EXPECT_EQ(Cell(0, jcOutput), "a.wmv");
+
+  // A preset code that cannot be read back leaves the lists as they are.
+  SetJobCell(Row(0), jcPresetCode, "0-10310000904");
+  form->lvFiles->SetItemIndex(0);
+  EXPECT_EQ(form->kxSkinOfficeComboBox2->ItemIndex(), 3);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+  EXPECT_EQ(Cell(0, jcOutput), "a.wmv");
+  EXPECT_EQ(form->T_Movie_PLayer_FileName, b);
+  // So does a deselection.
+  form->lvFiles->SetItemIndex(-1);
+  EXPECT_EQ(form->kxSkinOfficeComboBox1->ItemIndex(), 12);
+}
+
+// Without a chooser of the test's own, the adds ask the form's open dialogs.
+TEST_F(JobsFormTest, TheAddsTakeTheOpenDialogsChoice) {
+  form->OnChooseFiles = nullptr;
+  const std::string a = Clip("pick/a.avi"), b = Clip("pick/b.avi");
+  DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    auto& f = dynamic_cast<TkxFileDlgForm&>(d);
+    EXPECT_EQ(f.Caption(), "打开文件");
+    f.FileNameEdit->SetText(b);
+    f.OpenButton->ButtonClick();
+  });
+  form->btnAdd->Click();
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Row(0)->Caption(), b);
+
+  input.Then([&](TCustomForm& d) {
+    auto& f = dynamic_cast<TkxFileDlgForm&>(d);
+    f.FileListView->SetPath((out->Path / "pick").string());
+    Pump();
+    f.FileListView->SelectAll();
+    f.FileNameEdit->SetText("a.avi");
+    f.OpenButton->ButtonClick();
+  });
+  form->Button8->Click();
+  ASSERT_EQ(Rows(), 3);
+  // The dialog's list order is a, b: added last first.
+  EXPECT_EQ(Row(1)->Caption(), b);
+  EXPECT_EQ(Row(2)->Caption(), a);
+  EXPECT_EQ(form->lvFiles->ItemIndex(), 2);
+
+  input.Then([&](TCustomForm& d) { DialogInput::Key(win::VK_ESCAPE); });
+  form->btnAdd->Click();
+  EXPECT_EQ(Rows(), 3);
 }
