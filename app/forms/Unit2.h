@@ -15,11 +15,11 @@ class TkxSkinStdLabel;
 class TkxVelara;
 
 namespace about {
-// The maker's home page, as the link labels show it and the help menu opens it.
-inline constexpr std::string_view HomePage = "http://www.ombrel.com/";
+// The maker's home page, as the link labels show it and the menu item 官方网站 opens it.
+inline constexpr std::string_view HomePage = "https://ombrel.example.org/";
 // The support mail address, and the link that starts a new mail to it.
-inline constexpr std::string_view SupportMail = "support@ombrel.com";
-inline constexpr std::string_view SupportMailLink = "mailto:support@ombrel.com";
+inline constexpr std::string_view SupportMail = "support@ombrel.example.org";
+inline constexpr std::string_view SupportMailLink = "mailto:support@ombrel.example.org";
 }  // namespace about
 
 class TForm2 : public TForm, public IFormBindings {

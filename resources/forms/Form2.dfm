@@ -53,8 +53,8 @@ object Form2: TForm2
   object kxSkinLinkLabel1: TkxSkinLinkLabel
     Left = 112
     Top = 112
-    Caption = 'http://www.ombrel.com/'
-    URL = 'http://www.ombrel.com/'
+    Caption = 'https://ombrel.example.org/'
+    URL = 'https://ombrel.example.org/'
     SkinData = Form1.kxSkinData1
   end
   object kxSkinStdLabel2: TkxSkinStdLabel
@@ -66,8 +66,8 @@ object Form2: TForm2
   object kxSkinLinkLabel2: TkxSkinLinkLabel
     Left = 112
     Top = 144
-    Caption = 'support@ombrel.com'
-    URL = 'mailto:support@ombrel.com'
+    Caption = 'support@ombrel.example.org'
+    URL = 'mailto:support@ombrel.example.org'
     SkinData = Form1.kxSkinData1
   end
   object kxSkinButton1: TkxSkinButton

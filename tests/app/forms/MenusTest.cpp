@@ -6,12 +6,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <unistd.h>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/forms/OpenFilter.h"
+#include "app/forms/Unit1.h"
 #include "app/forms/Unit2.h"
+#include "base/Files.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Streaming.h"
 #include "lib/controls/kxSkinButtons.h"
@@ -262,6 +267,203 @@ TEST_F(AboutBoxTest, PicturesInTwoSkins) {
     f->Hide();
     Pump();
   }
+}
+
+// ---- the main window's menus and small commands -------------------------------------------------
+
+// The main window with its command buttons replaced by spies that log their names.
+class MainMenusTest : public ctltest::ControlTest {
+protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    headless::ResetShellRecorder();
+    f = new TForm1(owner.get());
+    for (TButton* b : {f->Button4, f->Button8, f->Button12, f->Button16, f->Button20, f->Button26, f->btnStart,
+                       f->btnStop, f->btnRemove, f->btnClear})
+      b->OnClick = [this, b](TObject*) { clicked.push_back(b->Name()); };
+  }
+  void TearDown() override {
+    delete Form2;
+    headless::ResetShellRecorder();
+    ControlTest::TearDown();
+  }
+  TForm1* f = nullptr;
+  std::vector<std::string> clicked;
+};
+
+TEST_F(MainMenusTest, EachMenuItemAndToolButtonReachesItsOperation) {
+  namespace fs = std::filesystem;
+  const fs::path help = fs::path(ExecutableDir()) / "help.chm";
+  const bool madeHelp = !fs::exists(help);
+  if (madeHelp) std::ofstream(help) << "help";
+  using Launch = std::vector<std::string>;
+  struct Case {
+    std::string What;
+    std::function<void()> Do;
+    std::vector<std::string> Clicked;
+    std::vector<Launch> Launches;
+  };
+  auto item = [](TMenuItem* I) {
+    return [I] {
+      I->SetEnabled(true);
+      I->Click();
+    };
+  };
+  const Launch helpLaunch{"xdg-open", help.string()}, home{"xdg-open", std::string(about::HomePage)};
+  f->Show();
+  Pump();
+  const std::vector<Case> cases = {
+      {"添加整个目录", item(f->N21), {"Button12"}, {}},
+      {"开始转换", item(f->N7), {"btnStart"}, {}},
+      {"停止转换", item(f->N8), {"btnStop"}, {}},
+      {"删除选择", item(f->N13), {"btnRemove"}, {}},
+      {"清空文件", item(f->N14), {"btnClear"}, {}},
+      {"转换设置", item(f->N24), {"Button26"}, {}},
+      {"帮助系统", item(f->N15), {}, {helpLaunch}},
+      {"官方网站", item(f->N19), {}, {home}},
+      {"popup 添加多个文件", item(f->N2222), {"Button8"}, {}},
+      {"popup 添加整个目录", item(f->N3331), {"Button12"}, {}},
+      {"tool 选项", [&] { f->kxSkinButton19->Click(); }, {"Button26"}, {}},
+      {"设置 (hidden)", [&] { f->kxSkinButton1Click(f->kxSkinButton1); }, {"Button26"}, {}},
+      {"unbound speed button", [&] { f->kxSkinSpeedButton1Click(nullptr); }, {"Button26"}, {}},
+      {"打开", [&] { f->kxSkinButton6->ButtonClick(); }, {"Button20"}, {}},
+      {"help button", [&] { f->Button1->Click(); }, {}, {helpLaunch}},
+      {"empty handlers", [&] { f->Button11->Click(); f->Button19->Click(); f->kxSkinPanel1Click(f->kxSkinPanel1); }, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    clicked.clear();
+    headless::ResetShellRecorder();
+    c.Do();
+    EXPECT_EQ(clicked, c.Clicked);
+    EXPECT_EQ(headless::Launches(), c.Launches);
+  }
+  // 打开 leaves the focus on the job list.
+  EXPECT_EQ(f->ActiveControl(), f->lvFiles);
+  if (madeHelp) fs::remove(help);
+}
+
+TEST_F(MainMenusTest, TheMenuTreeAsTheUserSeesIt) {
+  struct Item {
+    TMenuItem* I;
+    const char* Caption;
+    bool Enabled;
+    bool Bound;
+  };
+  const std::vector<Item> items = {
+      {f->Item11, "文件", true, false},     {f->Item111, "添加一个文件", true, true}, {f->Item121, "添加多个文件", true, true},
+      {f->N21, "添加整个目录", true, true}, {f->N3, "-", true, false},           {f->N4, "退出", true, true},
+      {f->N6, "编辑", true, false},         {f->N111, "上移文件", true, true},     {f->N2221, "下移文件", true, true},
+      {f->N13, "删除选择", false, true},    {f->N14, "清空文件", false, true},     {f->N26, "重新命名", false, true},
+      {f->N1, "动作", true, false},         {f->N7, "开始转换", false, true},      {f->N8, "停止转换", false, true},
+      {f->N10, "暂停转换", false, true},    {f->N11, "继续继续", false, true},     {f->N22, "功能", true, false},
+      {f->N24, "转换设置", true, true},     {f->N23, "软件皮肤", true, true},      {f->N2, "帮助", true, false},
+      {f->N15, "帮助系统", true, true},     {f->N19, "官方网站", true, true},      {f->N5, "关于软件", true, true},
+      {f->N11111, "添加一个文件", true, true}, {f->N2222, "添加多个文件", true, true}, {f->N3331, "添加整个目录", true, true},
+  };
+  for (const Item& i : items) {
+    ASSERT_NE(i.I, nullptr) << i.Caption;
+    EXPECT_EQ(i.I->Caption(), i.Caption);
+    EXPECT_EQ(i.I->Enabled(), i.Enabled) << i.Caption;
+    EXPECT_EQ(bool(i.I->OnClick), i.Bound) << i.Caption;
+  }
+  EXPECT_EQ(f->N15->ShortCut(), TShortCut(VK_F1));
+  EXPECT_EQ(f->kxSkinMainMenu1->Items()->Count(), 5);
+}
+
+TEST_F(MainMenusTest, TheOpenDialogsGetTheFilterAtStartUp) {
+  EXPECT_EQ(f->OpenDialog1->Filter, openfilter::FilterText());
+  EXPECT_EQ(f->OpenDialog2->Filter, openfilter::FilterText());
+}
+
+// Confirmed or cancelled, the skin index is stored; only a confirmed choice changes the skin.
+TEST_F(MainMenusTest, TheSkinDialogThenTheSkinIsStoredInEveryCase) {
+  dlgtest::DialogInput input;
+  ASSERT_EQ(f->kxSkinData1->SkinIndex(), 1);
+  input.Then([](TCustomForm&) { dlgtest::DialogInput::Key(VK_ESCAPE); });
+  f->N23->Click();
+  EXPECT_EQ(f->kxSkinData1->SkinIndex(), 1);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Button4"});
+  clicked.clear();
+  input.Then([](TCustomForm&) {
+    dlgtest::DialogInput::Key(VK_DOWN);
+    dlgtest::DialogInput::Key(VK_DOWN);
+    dlgtest::DialogInput::Key(VK_RETURN);
+  });
+  f->kxSkinButton9->Click();
+  EXPECT_EQ(f->kxSkinData1->SkinIndex(), 3);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Button4"});
+}
+
+TEST_F(MainMenusTest, BrowseTakesTheDialogsFolderOnlyWhenItExists) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("menus-out-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  f->Show();
+  Pump();
+  const std::string before = f->Video_OutPut_Folder_Edit->Text(), path = f->FileOutPutPath;
+  struct Case {
+    std::string Directory;
+    int Key;
+    bool Taken;
+  };
+  const Case cases[] = {
+      {"", VK_ESCAPE, false},  // cancelled before any folder was picked
+      {(dir / "gone").string(), VK_ESCAPE, false},
+      {dir.string(), VK_ESCAPE, true},  // a cancelled dialog keeps its folder, which is taken
+  };
+  dlgtest::DialogInput input;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Directory);
+    clicked.clear();
+    f->kxSkinSelectDirectoryDialog2->Directory = c.Directory;
+    input.Then([&](TCustomForm&) { dlgtest::DialogInput::Key(c.Key); });
+    f->kxSkinButton5->ButtonClick();
+    if (c.Taken) {
+      EXPECT_EQ(f->Video_OutPut_Folder_Edit->Text(), c.Directory);
+      EXPECT_EQ(f->FileOutPutPath, c.Directory);
+      EXPECT_EQ(clicked, std::vector<std::string>{"Button16"});
+      EXPECT_EQ(f->ActiveControl(), f->lvFiles);
+    } else {
+      EXPECT_EQ(f->Video_OutPut_Folder_Edit->Text(), before);
+      EXPECT_EQ(f->FileOutPutPath, path);
+      EXPECT_TRUE(clicked.empty());
+    }
+  }
+  fs::remove_all(dir);
+}
+
+TEST_F(MainMenusTest, AboutShowsTheAboutBoxModallyAndExitClosesTheWindow) {
+  f->N5->Click();  // no about box yet: nothing happens
+  Form2 = new TForm2(nullptr);
+  dlgtest::DialogInput input;
+  input.Then([&](TCustomForm& d) {
+    EXPECT_EQ(&d, Form2);
+    input.ClickCentre(Form2->kxSkinButton1);
+  });
+  f->N5->Click();
+  EXPECT_EQ(input.Played(), 1);
+  EXPECT_FALSE(Form2->Visible());
+  f->Show();
+  Pump();
+  f->N4->Click();
+  Pump();
+  EXPECT_FALSE(f->Visible());
+}
+
+TEST_F(MainMenusTest, PictureOfTheMainWindowWithAMenuOpen) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(OMBREL_TEST_BUILD_DIR) / "forms";
+  fs::create_directories(dir);
+  headless::SetMonitors({{{0, 0, 1000, 700}, {0, 0, 1000, 700}, true}});
+  f->Show();
+  Pump();
+  f->kxSkinMainMenuBar1->Item(4)->MouseDown(0, 0, mbLeft);
+  for (int i = 0; i < 50; ++i) {
+    clock.Advance(10);
+    Pump();
+  }
+  EXPECT_TRUE(headless::SaveScreenPng((dir / "main-help-menu.png").string()));
 }
 
 }  // namespace
