@@ -18,6 +18,7 @@
 
 #include "Src/Quillon.h"
 #include "app/forms/OptionIni.h"
+#include "app/forms/Unit1.h"
 #include "app/forms/Unit5.h"
 #include "base/Files.h"
 #include "classlib/Graphics.h"
@@ -25,6 +26,7 @@
 #include "lib/controls/kxSkinButtons.h"
 #include "lib/controls/kxSkinCheckRadio.h"
 #include "lib/controls/kxSkinComboBox.h"
+#include "lib/controls/kxSkinEdits.h"
 #include "lib/controls/kxSkinLabels.h"
 #include "lib/controls/kxSkinPanels.h"
 #include "lib/forms/kxVelara.h"
@@ -699,3 +701,62 @@ TEST_F(Form5Test, PicturesInTwoSkins) {
 }
 
 }  // namespace
+
+// ---- the main window's settings handlers --------------------------------------------------------
+
+class Form1OptionsTest : public ctltest::ControlTest {
+protected:
+  void TearDown() override {
+    delete Form5;
+    Form5 = nullptr;
+    ControlTest::TearDown();
+  }
+  ScratchEnv env;
+};
+
+// Start-up reads the output folder and the skin; the writers store the folder (only one that
+// exists) and the current skin; SetSkin 5 selects skin 5 and 99 keeps the skin and the file.
+TEST_F(Form1OptionsTest, StartUpReadsAndTheButtonsStore) {
+  TForm1* f = new TForm1(owner.get());
+  EXPECT_EQ(f->FileOutPutPath, env.OutputDefault());
+  EXPECT_EQ(f->Video_OutPut_Folder_Edit->Text(), env.OutputDefault());
+  EXPECT_TRUE(DirectoryExists(env.OutputDefault()));
+  TOptionIni ini(env.IniPath());
+  EXPECT_EQ(ini.Read("Skin", "SetSkin"), "0");
+  EXPECT_EQ(f->kxSkinData1->SkinIndex(), 0);
+
+  struct Case {
+    const char* stored;
+    int32_t index;
+  };
+  for (const Case& c : {Case{"5", 5}, Case{"99", 5}, Case{"abc", 0}}) {
+    SCOPED_TRACE(c.stored);
+    ini.Write("Skin", "SetSkin", c.stored);
+    f->Button3->Click();
+    EXPECT_EQ(f->kxSkinData1->SkinIndex(), c.index);
+    EXPECT_EQ(ini.Read("Skin", "SetSkin"), std::string(c.stored) == "abc" ? "0" : c.stored);
+  }
+  f->kxSkinData1->SetSkinIndex(3);
+  f->Button4->Click();
+  EXPECT_EQ(ini.Read("Skin", "SetSkin"), "3");
+
+  f->FileOutPutPath = env.Root() + "/missing";
+  f->Button16->Click();
+  EXPECT_EQ(ini.Read("OutPath", "OutPath"), env.OutputDefault());
+  f->FileOutPutPath = env.Root();
+  f->Button16->Click();
+  EXPECT_EQ(ini.Read("OutPath", "OutPath"), env.Root());
+  f->Button17->Click();
+  EXPECT_EQ(f->Video_OutPut_Folder_Edit->Text(), env.Root());
+
+  // Button26 shows the options dialog modally.
+  Form5 = new TForm5(nullptr);
+  DialogInput input;
+  bool shown = false;
+  input.Then([&](TCustomForm& d) {
+    shown = &d == Form5;
+    DialogInput::ClickCentre(Form5->kxSkinButton1);
+  });
+  f->Button26->Click();
+  EXPECT_TRUE(shown);
+}
