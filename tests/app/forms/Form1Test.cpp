@@ -13,6 +13,7 @@
 #include "app/catalogue/FormatCatalogue.h"
 #include "app/catalogue/FormatParams.h"
 #include "app/catalogue/Presets.h"
+#include "app/forms/OptionIni.h"
 #include "app/forms/Unit1.h"
 #include "platform/backend/headless/Headless.h"
 #include "tests/classlib/ControlTestFixture.h"
@@ -104,7 +105,8 @@ TEST_F(Form1Test, ReadsEveryComponentWithItsStateAndBinding) {
   EXPECT_EQ(f->N15->ShortCut(), TShortCut(win::VK_F1));
 
   // Non-visual components.
-  EXPECT_EQ(f->kxSkinData1->SkinIndex(), 1);
+  // Start-up applies the skin stored in option.ini (skin 0 on a first start).
+  EXPECT_EQ(f->kxSkinData1->SkinIndex(), options::ReadSkinIndex(options::TOptionIni()));
   EXPECT_EQ(f->kxCompressedSkinList1->Skins()->Count(), 11);
   EXPECT_FALSE(f->kxSkinData1->Empty);
   EXPECT_EQ(f->kxSkinSelectDirectoryDialog2->Title(), "选择输出目录");
