@@ -1047,6 +1047,7 @@ std::string TkxSkinSpeedButton::ShownCaption() { return FShowCaption ? Caption()
 void TkxSkinSpeedButton::DrawContents(TCanvas* C, const TRect& R, bool ShiftImage, bool ShiftGlyph, bool AActive,
                                       bool ADown) {
   C->Brush()->SetStyle(bsClear);
+  if (DrawChosenImage(C, R, ShiftImage)) return;
   const std::string caption = ShownCaption();
   // On a skinned tool bar without a glyph, the bar's lists: the disabled list already holds the
   // disabled look, so its image is drawn as enabled.

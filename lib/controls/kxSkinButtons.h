@@ -317,6 +317,9 @@ protected:  // the split button builds on these
   void DoMorph();
   std::string ShownCaption();
   void DrawContents(TCanvas* C, const TRect& R, bool ShiftImage, bool ShiftGlyph, bool AActive, bool ADown);
+  // A picture that takes the place of the button's own (the split button's chosen images-menu
+  // item); false draws the button's own.
+  virtual bool DrawChosenImage(TCanvas* C, const TRect& R, bool ShiftImage) { return false; }
   void DrawBare(TCanvas* C, const TRect& R, bool Skinned);
   void CMMouseEnter();
   void CMMouseLeave();

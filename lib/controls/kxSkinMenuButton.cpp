@@ -108,6 +108,30 @@ void TkxSkinMenuSpeedButton::SetSkinImagesMenu(TComponent* Value) {
   Repaint();
 }
 
+void TkxSkinMenuSpeedButton::SetUseImagesMenuImage(bool Value) {
+  if (FUseImagesMenuImage == Value) return;
+  FUseImagesMenuImage = Value;
+  Repaint();
+}
+
+void TkxSkinMenuSpeedButton::SetUseImagesMenuCaption(bool Value) {
+  if (FUseImagesMenuCaption == Value) return;
+  FUseImagesMenuCaption = Value;
+  Repaint();
+}
+
+bool TkxSkinMenuSpeedButton::DrawChosenImage(TCanvas* C, const TRect& R, bool ShiftImage) {
+  auto& seam = SkinMenuSeam();
+  if (!FUseImagesMenuImage || !FSkinImagesMenu || !seam.ImagesMenuChosen) return false;
+  TCustomImageList* images = nullptr;
+  int32_t index = -1;
+  std::string caption;
+  if (!seam.ImagesMenuChosen(FSkinImagesMenu, images, index, caption)) return false;
+  if (!FUseImagesMenuCaption) caption.clear();
+  DrawImageAndText(C, R, FMargin, FSpacing, FLayout, caption, index, images, ShiftImage, Enabled(), false, 0);
+  return true;
+}
+
 void TkxSkinMenuSpeedButton::GetSkinData() {
   TkxSkinSpeedButton::GetSkinData();
   TrackButtonRect = TRect{};
@@ -499,6 +523,8 @@ void RegisterSkinMenuButtonFormClasses() {
       .Boolean("TrackButtonMode", &TkxSkinMenuSpeedButton::SetTrackButtonMode)
       .Reference<TPopupMenu>("SkinPopupMenu", &TkxSkinMenuSpeedButton::SetSkinPopupMenu)
       .Reference<TComponent>("SkinImagesMenu", &TkxSkinMenuSpeedButton::SetSkinImagesMenu)
+      .Boolean("UseImagesMenuImage", &TkxSkinMenuSpeedButton::SetUseImagesMenuImage)
+      .Boolean("UseImagesMenuCaption", &TkxSkinMenuSpeedButton::SetUseImagesMenuCaption)
       .Event<TNotifyEvent>("OnShowTrackMenu", &TkxSkinMenuSpeedButton::OnShowTrackMenu)
       .Event<TNotifyEvent>("OnHideTrackMenu", &TkxSkinMenuSpeedButton::OnHideTrackMenu);
 }

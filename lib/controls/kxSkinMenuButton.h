@@ -45,6 +45,11 @@ public:
   // An images menu of the forms layer (cleared when it is freed); anything else is refused.
   TComponent* SkinImagesMenu() const { return FSkinImagesMenu.Get(); }
   void SetSkinImagesMenu(TComponent* Value);
+  // The face shows the images menu's chosen picture, and with it its caption.
+  bool UseImagesMenuImage() const { return FUseImagesMenuImage; }
+  void SetUseImagesMenuImage(bool Value);
+  bool UseImagesMenuCaption() const { return FUseImagesMenuCaption; }
+  void SetUseImagesMenuCaption(bool Value);
 
   // A menu dropped by this button is open.
   bool MenuTracked() const { return FMenuTracked; }
@@ -66,6 +71,7 @@ protected:
   void CreateButtonImage(TBitmap* B, const TRect& ARect, bool AActive, bool ADown) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool DrawChosenImage(TCanvas* C, const TRect& R, bool ShiftImage) override;
 
 private:
   enum class TStyle { Own, Tool, Resize, New };
@@ -90,6 +96,7 @@ private:
   bool FTrackButtonMode = false;
   bool FMenuTracked = false;
   bool FNewStyle = false;
+  bool FUseImagesMenuImage = false, FUseImagesMenuCaption = false;
   TkxTrackPosition FTrackPosition = kxtpRight;
 };
 

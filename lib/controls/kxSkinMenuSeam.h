@@ -38,6 +38,9 @@ struct TkxSkinMenuSeam {
   std::function<bool(TComponent* AMenu)> IsImagesMenu;
   std::function<void(TComponent* AMenu, const TRect& R, TNotifyEvent OnClose)> ImagesMenuPopupFromRect;
   std::function<void(TComponent* AMenu, TNotifyEvent OnChange)> SetImagesMenuChange;
+  // The images menu's chosen item: its list, picture number and caption; false when none.
+  std::function<bool(TComponent* AMenu, TCustomImageList*& Images, int32_t& Index, std::string& Caption)>
+      ImagesMenuChosen;
 };
 TkxSkinMenuSeam& SkinMenuSeam();
 

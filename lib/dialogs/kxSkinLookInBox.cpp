@@ -5,6 +5,7 @@
 
 #include "base/Format.h"
 #include "lib/dialogs/kxSkinShellList.h"
+#include "lib/dialogs/kxSkinShellTree.h"
 
 using namespace win;
 
@@ -71,6 +72,7 @@ TkxCustomShellComboBox::TkxCustomShellComboBox(TComponent* AOwner)
 
 TkxCustomShellComboBox::~TkxCustomShellComboBox() {
   if (FListView && FListView->FComboBox == this) FListView->FComboBox = nullptr;
+  if (FTreeView && FTreeView->FComboBox == this) FTreeView->FComboBox = nullptr;
   FItemsEx.reset();
   FRootFolder.reset();
 }
@@ -95,6 +97,7 @@ void TkxCustomShellComboBox::DestroyWnd() {
 void TkxCustomShellComboBox::Notification(TComponent* AComponent, TOperation Operation) {
   TkxSkinCustomComboBox::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FListView) FListView = nullptr;
+  if (Operation == opRemove && AComponent == FTreeView) FTreeView = nullptr;
 }
 
 // ---- properties -------------------------------------------------------------------------------
@@ -336,6 +339,7 @@ void TkxCustomShellComboBox::ResetRoot() {
   Flag updating(FUpdating);
   ClearItems();
   RebuildItems();
+  if (FTreeView) FTreeView->SetRoot(FRoot);
   if (FListView) FListView->SetRoot(FRoot);
 }
 
@@ -360,6 +364,7 @@ void TkxCustomShellComboBox::Change() {
   TkxShellFolder* f = FolderAt(ItemIndex());
   if (!f) return;
   Flag updating(FUpdating);
+  if (FTreeView) FTreeView->SelectByAbsoluteID(f->AbsoluteID());
   if (FListView) FListView->NavigateToID(f->AbsoluteID());
 }
 

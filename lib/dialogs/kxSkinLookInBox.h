@@ -13,6 +13,7 @@
 #include "lib/dialogs/kxSkinShellCtrls.h"
 
 class TkxCustomShellListView;
+class TkxCustomShellTreeView;
 
 // One folder of the box.
 struct TkxItemEx {
@@ -58,6 +59,8 @@ public:
   TShellObjectTypes ObjectTypes() const { return FObjectTypes; }
   virtual void SetObjectTypes(TShellObjectTypes Value);
   TkxCustomShellListView* ShellListView() const { return FListView; }
+  // The linked folder tree (linked from the tree's side).
+  TkxCustomShellTreeView* ShellTreeView() const { return FTreeView; }
   void SetShellListView(TkxCustomShellListView* Value);
   TkxShellFolder* RootFolder() const { return FRootFolder.get(); }
   int32_t ImageWidth() const { return FImageWidth; }
@@ -76,6 +79,7 @@ public:
 
 protected:
   friend class TkxCustomShellListView;
+  friend class TkxCustomShellTreeView;
   void CreateWnd() override;
   void DestroyWnd() override;
   void Change() override;
@@ -101,6 +105,7 @@ private:
   TRoot FRoot = "rfDesktop";
   std::unique_ptr<TkxShellFolder> FRootFolder;
   TkxCustomShellListView* FListView = nullptr;
+  TkxCustomShellTreeView* FTreeView = nullptr;  // set by the tree's link
   TShellObjectTypes FObjectTypes{otFolders};
   bool FUseShellImages = true;
   bool FUpdating = false;

@@ -13,6 +13,7 @@
 #include "base/Text.h"
 #include "classlib/Forms.h"
 #include "lib/dialogs/kxSkinLookInBox.h"
+#include "lib/dialogs/kxSkinShellTree.h"
 #include "lib/skin/kxResourceStrData.h"
 #include "platform/shell/Shell.h"
 
@@ -178,6 +179,7 @@ TkxCustomShellListView::TkxCustomShellListView(TComponent* AOwner) : TkxSkinCust
 
 TkxCustomShellListView::~TkxCustomShellListView() {
   if (FComboBox && FComboBox->FListView == this) FComboBox->FListView = nullptr;
+  if (FTreeView && FTreeView->FListView == this) FTreeView->FListView = nullptr;
   // The image lists are ours and go before the list view lets go of them.
   SetSmallImages(nullptr);
   SetLargeImages(nullptr);
@@ -209,6 +211,7 @@ void TkxCustomShellListView::Notification(TComponent* AComponent, TOperation Ope
   TkxSkinCustomListView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == FComboBox) FComboBox = nullptr;
+  if (AComponent == FTreeView) FTreeView = nullptr;
   if (AComponent == FNotifier) FNotifier = nullptr;
 }
 
@@ -285,6 +288,18 @@ void TkxCustomShellListView::SetShellComboBox(TkxCustomShellComboBox* Value) {
     FComboBox->FListView = nullptr;
   }
   FComboBox = Value;
+}
+
+void TkxCustomShellListView::SetShellTreeView(TkxCustomShellTreeView* Value) {
+  if (Value == FTreeView) return;
+  if (Value) {
+    Value->SetRoot(FRoot);
+    Value->FListView = this;
+    Value->FreeNotification(this);
+  } else if (FTreeView) {
+    FTreeView->FListView = nullptr;
+  }
+  FTreeView = Value;
 }
 
 // ---- folders ----------------------------------------------------------------------------------
@@ -364,7 +379,12 @@ void TkxCustomShellListView::RebuildList() {
 
 void TkxCustomShellListView::SyncLinkedControls() {
   try {
-    if (!FSettingRoot && FRootFolder && FComboBox) FComboBox->FolderIDChanged(FRootFolder->AbsoluteID());
+    if (FSettingRoot) {
+      if (FTreeView) FTreeView->SetRoot(FRoot);
+    } else if (FRootFolder) {
+      if (FTreeView) FTreeView->SelectByAbsoluteID(FRootFolder->AbsoluteID());
+      if (FComboBox) FComboBox->FolderIDChanged(FRootFolder->AbsoluteID());
+    }
   } catch (...) {
     FSettingRoot = false;
     throw;
@@ -892,4 +912,5 @@ void TkxCustomShellListView::Edit(TListItem* Item, std::string& S) {
   ShellFree(e.ID);
   e.ID = CopyItemIDList(f->RelativeID());
   UpdateItems(i, i);
+  if (FTreeView && FTreeView->Selected()) FTreeView->Refresh(FTreeView->Selected());
 }

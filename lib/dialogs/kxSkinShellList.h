@@ -19,6 +19,7 @@
 #include "lib/dialogs/kxSkinShellCtrls.h"
 
 class TkxCustomShellComboBox;
+class TkxCustomShellTreeView;
 
 // Asked for every enumerated object; CanAdd false leaves it out.
 using TAddFolderEvent = std::function<void(TObject* Sender, TkxShellFolder* AFolder, bool& CanAdd)>;
@@ -54,6 +55,9 @@ public:
   void SetAutoRefresh(bool Value);
   TkxCustomShellComboBox* ShellComboBox() const { return FComboBox; }
   void SetShellComboBox(TkxCustomShellComboBox* Value);
+  // The linked folder tree: each shows the folder the other moves to.
+  TkxCustomShellTreeView* ShellTreeView() const { return FTreeView; }
+  void SetShellTreeView(TkxCustomShellTreeView* Value);
   void SetViewStyle(TViewStyle Value);
 
   TAddFolderEvent OnAddFolder;
@@ -64,6 +68,8 @@ public:
   void Back();
   // Reads the folder again, keeping the selected position when it still exists.
   void Refresh();
+  // Reads the shown folder again as it stands, without a folder change.
+  void RebuildList();
   TkxShellFolder* SelectedFolder();
   std::string GetSelectedFile();
   // The selected files' paths in display order (folders are left out).
@@ -102,6 +108,7 @@ public:
 
 protected:
   friend class TkxCustomShellComboBox;
+  friend class TkxCustomShellTreeView;
   void CreateWnd() override;
   void DestroyWnd() override;
   bool OwnerDataFetch(TListItem* Item) override;
@@ -126,7 +133,6 @@ private:
   };
 
   void MakeRootFolder();
-  void RebuildList();
   void ClearFolderItems();
   void SyncLinkedControls();
   void BuildColumns();
@@ -156,6 +162,7 @@ private:
   std::unique_ptr<TCustomImageList> FLargeImages, FSmallImages;
   std::vector<Entry> FFolders;
   TkxCustomShellComboBox* FComboBox = nullptr;
+  TkxCustomShellTreeView* FTreeView = nullptr;
   TkxShellChangeNotifier* FNotifier = nullptr;  // owned through the component tree
   bool FSettingRoot = false;
   std::string FSavePath;

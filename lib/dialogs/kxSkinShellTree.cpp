@@ -11,6 +11,8 @@
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/graphics/ImageList.h"
+#include "lib/dialogs/kxSkinLookInBox.h"
+#include "lib/dialogs/kxSkinShellList.h"
 
 using namespace win;
 
@@ -116,6 +118,8 @@ TkxCustomShellTreeView::TkxCustomShellTreeView(TComponent* AOwner) : TkxSkinCust
 }
 
 TkxCustomShellTreeView::~TkxCustomShellTreeView() {
+  if (FListView && FListView->FTreeView == this) FListView->FTreeView = nullptr;
+  if (FComboBox && FComboBox->FTreeView == this) FComboBox->FTreeView = nullptr;
   // The nodes' items go before the tree's own teardown, which no longer reaches this class.
   FAutoRefresh = false;
   delete FNotifier;
@@ -324,6 +328,21 @@ bool TkxCustomShellTreeView::CanExpand(TTreeNode* Node) {
 bool TkxCustomShellTreeView::CanChange(TTreeNode* Node) {
   const bool allow = TkxSkinCustomTreeView::CanChange(Node);
   if (!allow || FUpdating || !Node || !ItemOf(Node)) return allow;
+  // The linked controls show the node's folder (a file's parent folder).
+  TkxShellFolder* item = ItemOf(Node);
+  if (!item->IsFolder() && Node->Parent() && ItemOf(Node->Parent())) item = ItemOf(Node->Parent());
+  if (FComboBox || FListView) {
+    PItemIDList id = CopyItemIDList(item->AbsoluteID());
+    try {
+      Restore<bool> updating(FUpdating, true);
+      if (FComboBox) FComboBox->FolderIDChanged(id);
+      if (FListView) FListView->NavigateToID(id);
+    } catch (...) {
+      ShellFree(id);
+      throw;
+    }
+    ShellFree(id);
+  }
   const bool refresh = FAutoRefresh;
   SetAutoRefresh(false);
   FNodeToMonitor = Node;
@@ -443,7 +462,8 @@ TTreeNode* TkxCustomShellTreeView::FindNodeByID(PCItemIDList ID, TTreeNode* Star
 }
 
 void TkxCustomShellTreeView::SelectByAbsoluteID(PCItemIDList ID) {
-  if (ComponentState().Contains(csLoading) || !ID) return;
+  // While the tree itself moves, a linked control calling back changes nothing.
+  if (ComponentState().Contains(csLoading) || !ID || FUpdating) return;
   if (SelectedFolder() && SameItemIDLists(SelectedFolder()->AbsoluteID(), ID)) return;
   Restore<bool> updating(FUpdating, true);
   NodesUpdate update(Items());
@@ -457,6 +477,10 @@ void TkxCustomShellTreeView::SelectByAbsoluteID(PCItemIDList ID) {
       }
     }
     SetSelected(FindNodeByID(ID, current));
+    if (TkxShellFolder* sel = SelectedFolder()) {
+      if (FListView) FListView->NavigateToID(sel->AbsoluteID());
+      if (FComboBox) FComboBox->FolderIDChanged(sel->AbsoluteID());
+    }
   } catch (...) {
     FreeIDLists(ancestors);
     throw;
@@ -561,6 +585,40 @@ void TkxCustomShellTreeView::RootChanged() {
   if (FUpdating) return;
   Restore<bool> updating(FUpdating, true);
   CreateRoot();
+  if (FListView) FListView->SetRoot(FRoot);
+}
+
+// ---- links ------------------------------------------------------------------------------------
+
+void TkxCustomShellTreeView::SetShellListView(TkxCustomShellListView* Value) {
+  if (Value == FListView) return;
+  if (Value) {
+    Value->SetRoot(FRoot);
+    Value->FTreeView = this;
+    Value->FreeNotification(this);
+  } else if (FListView) {
+    FListView->FTreeView = nullptr;
+  }
+  FListView = Value;
+}
+
+void TkxCustomShellTreeView::SetShellComboBox(TkxCustomShellComboBox* Value) {
+  if (Value == FComboBox) return;
+  if (Value) {
+    Value->SetRoot(FRoot);
+    Value->FTreeView = this;
+    Value->FreeNotification(this);
+  } else if (FComboBox) {
+    FComboBox->FTreeView = nullptr;
+  }
+  FComboBox = Value;
+}
+
+void TkxCustomShellTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+  TkxSkinCustomTreeView::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FListView) FListView = nullptr;
+  if (AComponent == FComboBox) FComboBox = nullptr;
 }
 
 bool TkxCustomShellTreeView::Watching() const { return FNotifier && FNotifier->Watching(); }

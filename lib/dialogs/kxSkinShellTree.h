@@ -18,6 +18,8 @@
 #include "lib/dialogs/kxSkinShellCtrls.h"
 
 class TCustomImageList;
+class TkxCustomShellListView;
+class TkxCustomShellComboBox;
 
 using TAddFolderEvent = std::function<void(TObject* Sender, TkxShellFolder* AFolder, bool& CanAdd)>;
 
@@ -64,6 +66,13 @@ public:
   // Selects the node of an absolute list, expanding the ancestors found on the way; clears the
   // selection when the list cannot be reached.
   void SelectByAbsoluteID(PCItemIDList ID);
+  // The linked file list and look-in box: each shows the folder the others move to. Linking
+  // gives the other control this tree's Root.
+  TkxCustomShellListView* ShellListView() const { return FListView; }
+  void SetShellListView(TkxCustomShellListView* Value);
+  TkxCustomShellComboBox* ShellComboBox() const { return FComboBox; }
+  void SetShellComboBox(TkxCustomShellComboBox* Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   void ExecuteCommand(const std::string& Verb, bool& Handled) override;
   void CommandCompleted(const std::string& Verb, bool Succeeded) override;
@@ -71,6 +80,8 @@ public:
   TAddFolderEvent OnAddFolder;
 
 protected:
+  friend class TkxCustomShellListView;
+  friend class TkxCustomShellComboBox;
   void CreateWnd() override;
   void DestroyWnd() override;
   void GetImageIndex(TTreeNode* Node) override;
@@ -112,6 +123,8 @@ private:
   bool FSavedPath = false;
   TTreeNode* FNodeToMonitor = nullptr;
   TCustomImageList* FShellImages = nullptr;  // owned as a component
+  TkxCustomShellListView* FListView = nullptr;
+  TkxCustomShellComboBox* FComboBox = nullptr;
 };
 
 class TkxSkinDirTreeView : public TkxCustomShellTreeView {

@@ -1601,6 +1601,15 @@ const bool kSeamFilled = [] {
       if (!OnChange) m->OnInternalMenuClose = nullptr;
     }
   };
+  seam.ImagesMenuChosen = [](TComponent* M, TCustomImageList*& Images, int32_t& Index, std::string& Caption) {
+    auto* m = dynamic_cast<TkxSkinImagesMenu*>(M);
+    TkxImagesMenuItem* item = m ? m->SelectedItem() : nullptr;
+    if (!item || !m->Images() || item->ImageIndex() < 0 || item->ImageIndex() >= m->Images()->Count()) return false;
+    Images = m->Images();
+    Index = item->ImageIndex();
+    Caption = item->Caption();
+    return true;
+  };
   return true;
 }();
 

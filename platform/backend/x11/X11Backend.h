@@ -96,6 +96,17 @@ class Tray final : public shell::TrayHost {
     LPARAM l;
   };
   using Key = std::pair<HWND, UINT>;
+  // A hint window of the host's own: the tip while the pointer is on an icon, the balloon until
+  // it is clicked, emptied or its icon goes.
+  struct Hint {
+    Window win = 0;
+    Key owner{};
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;  // 0x00RRGGBB, top row first
+  };
+  void ShowHint(Hint& hint, const Icon& icon, const std::string& title, const std::string& text);
+  void HideHint(Hint& hint);
+  void DrawHint(const Hint& hint);
   Window Owner();
   bool Dock(Icon& icon, Window owner, unsigned long since);
   void DropWindow(Icon& icon);
@@ -109,6 +120,7 @@ class Tray final : public shell::TrayHost {
   std::map<Window, Key> byWindow_;
   std::vector<Post> posts_;
   bool announce_ = false;  // a new tray manager: "TaskbarCreated" goes out with the posts
+  Hint tip_, balloon_;
 };
 
 class X11Backend final : public backend::Backend {

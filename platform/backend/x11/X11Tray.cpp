@@ -81,6 +81,68 @@ std::vector<uint32_t> IconPixels(HICON icon, int w, int h) {
   return out;
 }
 
+// The hint's picture, drawn by our own text drawing: the bold title over the text on the
+// tips' pale colour in a grey frame. Sets w and h; pixels are 0x00RRGGBB.
+std::vector<uint32_t> RenderHint(const std::string& title, const std::string& text, int& w, int& h) {
+  constexpr int kPad = 4, kMaxText = 320;
+  w = h = 0;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return {};
+  LOGFONT lf{};
+  GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  HFONT normal = CreateFontIndirect(&lf);
+  lf.lfWeight = FW_BOLD;
+  HFONT bold = CreateFontIndirect(&lf);
+  HGDIOBJ oldFont = SelectObject(dc, bold);
+  RECT tr{0, 0, kMaxText, 0}, xr{0, 0, kMaxText, 0};
+  if (!title.empty()) DrawText(dc, title, &tr, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  SelectObject(dc, normal);
+  if (!text.empty()) DrawText(dc, text, &xr, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
+  const int titleH = title.empty() ? 0 : tr.bottom + (text.empty() ? 0 : 2);
+  w = std::max<int>(std::min<int>(std::max(tr.right, xr.right), kMaxText), 1) + 2 * kPad;
+  h = titleH + (text.empty() ? 0 : xr.bottom) + 2 * kPad;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<uint32_t> out;
+  if (dib && bits) {
+    HGDIOBJ oldBitmap = SelectObject(dc, dib);
+    RECT all{0, 0, w, h};
+    HBRUSH face = CreateSolidBrush(RGB(255, 255, 225)), frame = CreateSolidBrush(RGB(118, 118, 118));
+    FillRect(dc, &all, face);
+    FrameRect(dc, &all, frame);
+    DeleteObject(face);
+    DeleteObject(frame);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT r{kPad, kPad, w - kPad, kPad + titleH};
+    if (!title.empty()) {
+      SelectObject(dc, bold);
+      DrawText(dc, title, &r, DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+    r = RECT{kPad, kPad + titleH, w - kPad, h - kPad};
+    SelectObject(dc, normal);
+    if (!text.empty()) DrawText(dc, text, &r, DT_NOPREFIX | DT_WORDBREAK);
+    const auto* px = static_cast<const uint32_t*>(bits);
+    out.assign(px, px + size_t(w) * size_t(h));
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    SelectObject(dc, oldBitmap);
+  }
+  SelectObject(dc, oldFont);
+  if (dib) DeleteObject(dib);
+  DeleteObject(normal);
+  DeleteObject(bold);
+  DeleteDC(dc);
+  if (out.empty()) w = h = 0;
+  return out;
+}
+
 }  // namespace
 
 Tray::Tray(X11Backend& b) : b_(b), dpy_(b.dpy()) {
@@ -99,6 +161,8 @@ Tray::~Tray() {
     }
   }
   std::lock_guard<std::recursive_mutex> l(b_.lock());
+  HideHint(tip_);
+  HideHint(balloon_);
   for (auto& [key, icon] : icons_) {
     DropWindow(icon);
     if (icon.icon) DestroyIcon(icon.icon);
@@ -137,7 +201,8 @@ bool Tray::Dock(Icon& icon, Window owner, unsigned long since) {
 
   XSetWindowAttributes attrs{};
   unsigned long mask = CWEventMask;
-  attrs.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+  attrs.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                     EnterWindowMask | LeaveWindowMask;
   Colormap colormap = 0;
   if (argb) {
     colormap = XCreateColormap(dpy_, b_.root(), visual, AllocNone);
@@ -183,6 +248,9 @@ bool Tray::Dock(Icon& icon, Window owner, unsigned long since) {
 
 void Tray::DropWindow(Icon& icon) {
   if (!icon.win) return;
+  const Key key{icon.hwnd, icon.id};
+  if (tip_.owner == key) HideHint(tip_);
+  if (balloon_.owner == key) HideHint(balloon_);
   IgnoreErrors guard(dpy_);  // the manager's end may have taken the window with it
   byWindow_.erase(icon.win);
   XDestroyWindow(dpy_, icon.win);
@@ -215,11 +283,13 @@ bool Tray::NotifyIcon(DWORD message, const NOTIFYICONDATA& data) {
   if (data.uFlags & NIF_MESSAGE) icon.callback = data.uCallbackMessage;
   // The shell's fields count characters: cut at code points, never inside one.
   if (data.uFlags & NIF_TIP) icon.tip = Utf8Left(data.szTip, 127);
-  if (data.uFlags & NIF_INFO) {
+  const bool info = data.uFlags & NIF_INFO;
+  if (info) {
     icon.info = Utf8Left(data.szInfo, 255);
     icon.infoTitle = Utf8Left(data.szInfoTitle, 63);
     icon.infoFlags = data.dwInfoFlags;
   }
+  if ((data.uFlags & NIF_TIP) && tip_.owner == key && tip_.win) ShowHint(tip_, icon, "", icon.tip);
   if (data.uFlags & NIF_ICON) {
     // A copy of our own: the caller may destroy its icon right after the call.
     HICON copy = data.hIcon ? CopyIcon(data.hIcon) : nullptr;
@@ -242,8 +312,70 @@ bool Tray::NotifyIcon(DWORD message, const NOTIFYICONDATA& data) {
   } else if (data.uFlags & NIF_ICON) {
     Draw(icon);
   }
+  // A balloon with text shows beside its icon until clicked; an empty one takes it away.
+  if (info) {
+    Icon& placed = icons_.at(key);
+    if (!placed.info.empty())
+      ShowHint(balloon_, placed, placed.infoTitle, placed.info);
+    else if (balloon_.owner == key)
+      HideHint(balloon_);
+  }
   XFlush(dpy_);
   return true;
+}
+
+void Tray::ShowHint(Hint& hint, const Icon& icon, const std::string& title, const std::string& text) {
+  HideHint(hint);
+  if (!icon.win || (title.empty() && text.empty())) return;
+  IgnoreErrors guard(dpy_);
+  int x = 0, y = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(dpy_, icon.win, b_.root(), 0, 0, &x, &y, &child)) return;
+  std::vector<uint32_t> px = RenderHint(title, text, hint.w, hint.h);
+  if (px.empty()) return;
+  // Below the icon, or above it where the screen ends; never off the screen's sides.
+  const int sw = DisplayWidth(dpy_, b_.screen()), sh = DisplayHeight(dpy_, b_.screen());
+  const int hx = std::clamp(x + icon.w / 2 - hint.w / 2, 0, std::max(0, sw - hint.w));
+  int hy = y + icon.h + 2;
+  if (hy + hint.h > sh) hy = std::max(0, y - hint.h - 2);
+  XSetWindowAttributes attrs{};
+  attrs.override_redirect = True;
+  attrs.event_mask = ExposureMask | ButtonPressMask;
+  Window win = XCreateWindow(dpy_, b_.root(), hx, hy, unsigned(hint.w), unsigned(hint.h), 0, CopyFromParent,
+                             InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &attrs);
+  if (!win) return;
+  hint.win = win;
+  hint.owner = Key{icon.hwnd, icon.id};
+  hint.px = std::move(px);
+  XStoreName(dpy_, win, "ombrel-tray-hint");
+  XMapRaised(dpy_, win);
+}
+
+void Tray::HideHint(Hint& hint) {
+  if (!hint.win) return;
+  IgnoreErrors guard(dpy_);
+  XDestroyWindow(dpy_, hint.win);
+  hint = Hint{};
+}
+
+void Tray::DrawHint(const Hint& hint) {
+  if (!hint.win || hint.px.empty()) return;
+  IgnoreErrors guard(dpy_);
+  Visual* visual = DefaultVisual(dpy_, b_.screen());
+  XImage* img = XCreateImage(dpy_, visual, unsigned(DefaultDepth(dpy_, b_.screen())), ZPixmap, 0, nullptr,
+                             unsigned(hint.w), unsigned(hint.h), 32, 0);
+  if (!img) return;
+  img->data = static_cast<char*>(std::calloc(size_t(img->bytes_per_line) * size_t(hint.h), 1));
+  if (!img->data) {
+    XDestroyImage(img);
+    return;
+  }
+  for (int y = 0; y < hint.h; ++y)
+    for (int x = 0; x < hint.w; ++x) XPutPixel(img, x, y, hint.px[size_t(y) * size_t(hint.w) + size_t(x)]);
+  GC gc = XCreateGC(dpy_, hint.win, 0, nullptr);
+  XPutImage(dpy_, hint.win, gc, img, 0, 0, 0, 0, unsigned(hint.w), unsigned(hint.h));
+  XFreeGC(dpy_, gc);
+  XDestroyImage(img);
 }
 
 void Tray::Draw(Icon& icon) {
@@ -315,6 +447,16 @@ bool Tray::HandleEvent(XEvent& ev) {
     XFlush(dpy_);
     return true;
   }
+  for (Hint* hint : {&tip_, &balloon_}) {
+    if (!hint->win || ev.xany.window != hint->win) continue;
+    if (ev.type == Expose && ev.xexpose.count == 0) DrawHint(*hint);
+    if (ev.type == ButtonPress && hint == &balloon_) {
+      const Key owner = balloon_.owner;
+      HideHint(balloon_);
+      if (auto ic = icons_.find(owner); ic != icons_.end()) Callback(ic->second, NIN_BALLOONUSERCLICK);
+    }
+    return true;
+  }
   auto it = byWindow_.find(ev.xany.window);
   if (it == byWindow_.end()) return false;
   auto ic = icons_.find(it->second);
@@ -341,6 +483,12 @@ bool Tray::HandleEvent(XEvent& ev) {
         icon.win = 0;
       }
       break;
+    case EnterNotify:
+      if (!(balloon_.win && balloon_.owner == it->second)) ShowHint(tip_, icon, "", icon.tip);
+      break;
+    case LeaveNotify:
+      if (tip_.owner == it->second) HideHint(tip_);
+      break;
     case MotionNotify: {
       XEvent next;
       while (XCheckTypedWindowEvent(dpy_, icon.win, MotionNotify, &next)) {
@@ -354,6 +502,7 @@ bool Tray::HandleEvent(XEvent& ev) {
       if (button != Button1 && button != Button3) break;
       const int i = button == Button1 ? 0 : 1;
       const Time t = ev.xbutton.time;
+      if (tip_.owner == it->second) HideHint(tip_);
       if (ev.type == ButtonPress) {
         // A second press within the double-click time is the double click; the next press
         // starts over.

@@ -18,6 +18,7 @@
 #include "lib/controls/kxSkinEdits.h"
 #include "lib/controls/kxSkinMenuButton.h"
 #include "lib/forms/kxSkinHint.h"
+#include "lib/forms/kxSkinImagesMenu.h"
 #include "lib/forms/kxSkinMenus.h"
 #include "lib/graphics/kxUtilsPlatform.h"
 #include "lib/skin/kxSkinData.h"
@@ -312,6 +313,62 @@ TEST_F(SplitButtonTest, WhileTheMenuIsOpenTheMainPartIsHotAndTheStripPressed) {
     Step(300);
   }
   button->SetSkinData(nullptr);
+}
+
+TEST_F(SplitButtonTest, TheFaceShowsTheImagesMenusChosenPictureAndCaptionOnlyWhenAsked) {
+  auto* images = new TImageList(form);
+  images->SetSize(16, 16);
+  const TColor colours[] = {TColor(0x0000C0), TColor(0xC00000)};
+  for (TColor c : colours) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(16, 16);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    images->Add(&b, nullptr);
+  }
+  auto* menu = new TkxSkinImagesMenu(form);
+  menu->SetImages(images);
+  for (const char* caption : {"红", "蓝"}) menu->ImagesItems()->Add()->SetCaption(caption);
+  menu->ImagesItems()->Items(0)->SetImageIndex(0);
+  menu->ImagesItems()->Items(1)->SetImageIndex(1);
+  button->SetCaption("");
+  button->SetSkinImagesMenu(menu);
+  // Counts the face's pixels that pass a test.
+  auto count = [&](auto test) {
+    int w = 0, h = 0;
+    const std::vector<uint32_t> px = headless::ReadPixels(form->Handle(), &w, &h);
+    int n = 0;
+    for (int y = 20; y < 50; ++y)
+      for (int x = 20; x < 75; ++x) n += test(px[size_t(y * w + x)] & 0xFFFFFF);
+    return n;
+  };
+  auto colour = [](uint32_t rgb) { return [rgb](uint32_t p) { return p == rgb; }; };
+  auto dark = [](uint32_t p) { return (p >> 16) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60; };
+  struct Case {
+    bool image, caption;
+    int index;
+    int red, blue;    // picture pixels on the face
+    bool text;        // caption pixels (dark) on the face
+  } cases[] = {
+      {false, false, 1, 0, 0, false},  // the button's own (empty) contents
+      {true, false, 1, 0, 256, false},
+      {true, false, 0, 256, 0, false},
+      {true, true, 0, 256, 0, true},
+      {true, false, -1, 0, 0, false},   // nothing chosen: the button's own
+      {false, true, 0, 0, 0, false},    // the caption alone is not asked for
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.image << c.caption << c.index);
+    menu->SetItemIndex(c.index);
+    button->SetUseImagesMenuImage(c.image);
+    button->SetUseImagesMenuCaption(c.caption);
+    button->Repaint();
+    Pump();
+    EXPECT_EQ(count(colour(0xC00000)), c.red);  // TColor is BGR, the screen RGB
+    EXPECT_EQ(count(colour(0x0000C0)), c.blue);
+    EXPECT_EQ(count(dark) > 0, c.text);
+  }
 }
 
 // ---- the edit's context menu --------------------------------------------------------------------

@@ -326,3 +326,83 @@ TEST_F(X11Tray, TheIconIsDrawnScaledToItsWindowAndArgbWhereTheTrayOffersIt) {
   EXPECT_TRUE(PumpUntil([&] { return shown() == want; }));
   EXPECT_TRUE(Notify(NIM_DELETE, d));
 }
+
+namespace {
+
+// The host's hint windows on the screen now: override-redirect top-level windows by that name.
+std::vector<Window> HintWindows(Display* d) {
+  std::vector<Window> out;
+  Window root = DefaultRootWindow(d), parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(d, root, &root, &parent, &kids, &n)) return out;
+  for (unsigned i = 0; i < n; ++i) {
+    char* name = nullptr;
+    XWindowAttributes wa;
+    if (XFetchName(d, kids[i], &name) && name && std::string(name) == "ombrel-tray-hint" &&
+        XGetWindowAttributes(d, kids[i], &wa) && wa.map_state == IsViewable && wa.override_redirect)
+      out.push_back(kids[i]);
+    if (name) XFree(name);
+  }
+  if (kids) XFree(kids);
+  return out;
+}
+
+void Crossing(Display* d, Window w, bool enter) {
+  XEvent ev{};
+  ev.xcrossing.type = enter ? EnterNotify : LeaveNotify;
+  ev.xcrossing.window = w;
+  ev.xcrossing.root = DefaultRootWindow(d);
+  ev.xcrossing.same_screen = True;
+  XSendEvent(d, w, False, enter ? EnterWindowMask : LeaveWindowMask, &ev);
+  XSync(d, False);
+}
+
+}  // namespace
+
+TEST_F(X11Tray, TheTipShowsWhileThePointerIsOnTheIconAndABalloonUntilItIsClicked) {
+  FakeManager m;
+  ASSERT_TRUE(m.dpy);
+  NOTIFYICONDATA d = Data(3);
+  ASSERT_TRUE(Notify(NIM_ADD, d));
+  Window w = m.WaitDock([] { Pump(); });
+  ASSERT_NE(w, 0u);
+  auto hints = [&] {
+    Pump();
+    XSync(m.dpy, False);
+    return HintWindows(m.dpy).size();
+  };
+
+  Crossing(m.dpy, w, true);
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 1; })) << "the tip shows on entering";
+  Crossing(m.dpy, w, false);
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 0; })) << "and goes on leaving";
+
+  NOTIFYICONDATA b;
+  b.hWnd = owner;
+  b.uID = 3;
+  b.uFlags = NIF_INFO;
+  b.szInfoTitle = "转换完成";
+  b.szInfo = "所有文件已转换。";
+  ASSERT_TRUE(Notify(NIM_MODIFY, b));
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 1; })) << "the balloon shows";
+  Crossing(m.dpy, w, true);
+  EXPECT_FALSE(PumpUntil([&] { return hints() == 2; })) << "no tip over the icon's own balloon";
+  b.szInfo.clear();
+  ASSERT_TRUE(Notify(NIM_MODIFY, b));
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 0; })) << "an empty balloon takes it away";
+
+  b.szInfo = "点击这里";
+  ASSERT_TRUE(Notify(NIM_MODIFY, b));
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 1; }));
+  const Window balloon = HintWindows(m.dpy).front();
+  Callbacks().clear();
+  m.Button(balloon, Button1, true, 100);
+  ASSERT_TRUE(PumpUntil([&] { return !Callbacks().empty() && hints() == 0; })) << "a click closes it";
+  EXPECT_EQ(Callbacks().front().id, 3u);
+  EXPECT_EQ(Callbacks().front().mouse, NIN_BALLOONUSERCLICK);
+
+  ASSERT_TRUE(Notify(NIM_MODIFY, b));
+  ASSERT_TRUE(PumpUntil([&] { return hints() == 1; }));
+  EXPECT_TRUE(Notify(NIM_DELETE, d));
+  EXPECT_TRUE(PumpUntil([&] { return hints() == 0; })) << "the icon's balloon goes with it";
+}
