@@ -340,6 +340,14 @@ private:
   // A preset list's change: its piece of the preset code, its field and its cell of the
   // selected row (Role: catalogue::TPresetRole).
   void PresetListChanged(int Role, TkxSkinComboBox* Box);
+
+  // --- preview ---
+  bool FPreviewBusy = false;     // an open or a stop-and-reopen of the preview is running
+  bool FPreviewPending = false;  // a selection arrived meanwhile: open again when done
+  bool FPreviewOpen = false;     // the last open succeeded
+  // The stored picture type (as snapshots::TSnapshotType), with its menu item checked.
+  int ResolveSnapshotType();
+  void SetSnapshotType(TMenuItem* AItem, const char* AText);
 };
 
 // The application's main window, made by the program block.
