@@ -78,7 +78,12 @@ void TForm1::Button31Click(TObject* Sender) {
 
 void TForm1::FFPlayerFileOpen(TObject* Sender, int64_t ADuration, int32_t AFrameWidth, int32_t AFrameHeight,
                               int32_t& AScreenWidth, int32_t& AScreenHeight) {
-  if (TAVProbe* probe = FFPlayer->AVProbe()) mmoLog->Lines()->Add(probe->FileInfoText());
+  // The player does not hand its open file to its probe: the probe reads the file itself.
+  TAVProbe* probe = FFPlayer->AVProbe();
+  if (probe && probe->FileName() != FFPlayer->FileName()) {
+    if (probe->AVLibLoaded() || probe->LoadAVLib()) probe->LoadFile(FFPlayer->FileName());
+  }
+  if (probe && probe->FileHandle()) mmoLog->Lines()->Add(probe->FileInfoText());
   mmoLog->Lines()->Add(CFormat("duration: %f, frame size: %dx%d", ADuration / 1000000.0, AFrameWidth, AFrameHeight));
   if (FScreenControl) {
     AScreenWidth = FScreenControl->Width();
@@ -99,8 +104,7 @@ void TForm1::FFPlayerFileOpen(TObject* Sender, int64_t ADuration, int32_t AFrame
     c->Items()->BeginUpdate();
     c->Items()->Clear();
   }
-  TAVProbe* probe = FFPlayer->AVProbe();
-  const int32_t n = probe ? probe->StreamCount() : 0;
+  const int32_t n = probe && probe->FileHandle() ? probe->StreamCount() : 0;
   for (int32_t i = 0; i < n; ++i) {
     if (probe->IsVideoStream(i)) cboVideo->Items()->Add(Format("Video#%d", i));
     else if (probe->IsAudioStream(i)) cboAudio->Items()->Add(Format("Audio#%d", i));

@@ -1,10 +1,14 @@
 // The preview's snapshots: the free file names per extension, each picture type written and
 // read back at the frame's size and colours, and what a folder that cannot be written leaves.
+// The preview panel of the main window, headless over SDL's dummy drivers: opening a clip
+// paused, its labels, slider and stream lists, a bad file, a selection that arrives while a
+// file opens, and the slider and stop button with nothing to act on.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +19,10 @@
 #include <vector>
 
 #include "app/forms/Snapshots.h"
+#include "app/forms/Unit1.h"
+#include "base/MainThread.h"
+#include "Src/fixtures/MediaFixtures.h"
+#include "tests/classlib/ControlTestFixture.h"
 #include "base/Exception.h"
 #include "base/Files.h"
 #include "classlib/Graphics.h"
@@ -217,4 +225,116 @@ TEST(Snapshots, AWriteThatFailsHalfWayRemovesThePartialFile) {
   EXPECT_NE(message.find("clip_1.bmp"), std::string::npos) << message;
   EXPECT_NE(message.find("File too large"), std::string::npos) << message;
   EXPECT_TRUE(dir.Names().empty());
+}
+
+namespace {
+
+class PreviewForm : public ctltest::ControlTest {
+protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ControlTest::SetUp();
+    F = new TForm1(owner.get());
+  }
+  void TearDown() override {
+    if (F) F->FFPlayer->Stop(true);
+    ControlTest::TearDown();
+  }
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < F->mmoLog->Lines()->Count(); ++i) out.push_back(F->mmoLog->Lines()->Strings(i));
+    return out;
+  }
+  bool Logged(const std::string& ALine) const {
+    auto l = LogLines();
+    return std::find(l.begin(), l.end(), ALine) != l.end();
+  }
+  bool WaitLogged(const std::string& ALine, double ASeconds = 10) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(ASeconds);
+    while (!Logged(ALine)) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      ServeMainThread(5);
+      Pump();
+    }
+    return true;
+  }
+  TForm1* F = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PreviewForm, AClipOpensPausedWithItsLabelsSliderAndStreamLists) {
+  const std::string clip = mediafix::FixturePath(mediafix::TFixture::AviMpeg4Mp3);
+  F->T_Movie_PLayer_FileName = clip;
+  F->Button31->Click();
+  ASSERT_TRUE(WaitLogged("Pause")) << testing::PrintToString(LogLines());
+  EXPECT_TRUE(F->FFPlayer->Paused());
+  const auto lines = LogLines();
+  bool sizeLine = false;
+  for (const auto& l : lines) sizeLine |= l.rfind("duration: 2.", 0) == 0 && l.find(", frame size: 160x120") != std::string::npos;
+  EXPECT_TRUE(sizeLine) << testing::PrintToString(lines);
+  EXPECT_EQ(F->Label2->Caption().substr(0, 2), "2.");
+  EXPECT_EQ(F->Label3->Caption().substr(0, 3), "0.0");  // "0.0", or the first position "0.00"
+  EXPECT_EQ(F->kxSkinSlider1->MaxValue(), F->kxSkinSlider1->Width());
+  EXPECT_EQ(F->kxSkinSlider1->Value(), 0);
+  EXPECT_EQ(F->kxSkinSlider1->Increment(), 5);
+  // One video and one audio stream: each list holds its item, both stay disabled.
+  struct Case {
+    TComboBox* Box;
+    std::vector<std::string> Items;
+    bool Enabled;
+  };
+  const Case cases[] = {{F->cboVideo, {"Video#0"}, false}, {F->cboAudio, {"Audio#1"}, false}, {F->cboSubtitle, {}, false}};
+  for (const auto& c : cases) {
+    std::vector<std::string> items;
+    for (int32_t i = 0; i < c.Box->Items()->Count(); ++i) items.push_back(c.Box->Items()->Strings(i));
+    EXPECT_EQ(items, c.Items) << c.Box->Name();
+    EXPECT_EQ(c.Box->Enabled(), c.Enabled) << c.Box->Name();
+  }
+}
+
+TEST_F(PreviewForm, AFileThatCannotBeOpenedLogsTheReasonAndLeavesTheSliderAt0) {
+  F->T_Movie_PLayer_FileName = mediafix::BadInputPath(mediafix::TBadInput::TextAsAvi);
+  F->Button31->Click();
+  EXPECT_FALSE(LogLines().empty());
+  EXPECT_EQ(F->kxSkinSlider1->Value(), 0);
+  // A release of the slider then seeks nothing and only lets go of it.
+  F->kxSkinSlider1MouseDown(F->kxSkinSlider1, mbLeft, {}, 5, 5);
+  EXPECT_EQ(F->kxSkinSlider1_down_UP, "Down");
+  F->kxSkinSlider1->SetValue(F->kxSkinSlider1->MaxValue() / 2);
+  F->kxSkinSlider1MouseUp(F->kxSkinSlider1, mbLeft, {}, 5, 5);
+  EXPECT_EQ(F->kxSkinSlider1_down_UP, "UP");
+  EXPECT_FALSE(Logged("Resume"));
+}
+
+TEST_F(PreviewForm, StopWithoutASelectedRowDoesNothing) {
+  F->T_Movie_PLayer_FileName = mediafix::FixturePath(mediafix::TFixture::AviMpeg4Mp3);
+  ASSERT_EQ(F->lvFiles->Selected(), nullptr);
+  F->kxSkinButton15->Click();
+  for (int i = 0; i < 20; ++i) ServeMainThread(5);
+  EXPECT_TRUE(LogLines().empty());
+}
+
+TEST_F(PreviewForm, ASelectionWhileAFileOpensIsTakenUpAfterItNotInsideIt) {
+  const std::string first = mediafix::FixturePath(mediafix::TFixture::AviMpeg4Mp3);
+  const std::string second = mediafix::FixturePath(mediafix::TFixture::ShortStereo);
+  auto original = F->FFPlayer->OnFileOpen;
+  int opens = 0, nested = 0;
+  F->FFPlayer->OnFileOpen = [&](TObject* S, int64_t D, int32_t W, int32_t H, int32_t& SW, int32_t& SH) {
+    ++opens;
+    if (opens == 1) {
+      // Another row selected while the first file opens.
+      F->T_Movie_PLayer_FileName = second;
+      const int before = opens;
+      F->Button31->Click();
+      nested += opens != before;
+    }
+    original(S, D, W, H, SW, SH);
+  };
+  F->T_Movie_PLayer_FileName = first;
+  F->Button31->Click();
+  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(opens, 2);
+  EXPECT_EQ(F->FFPlayer->FileName(), second);
 }
