@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Src/AVProbe.h"
 #include "Src/MyUtils.h"
 #include "app/forms/Snapshots.h"
 #include "app/forms/Unit1.h"
@@ -38,6 +37,32 @@ std::string ResolveSnapshotFolder() {
   return dir;
 }
 
+// The stream lists, once the player has chosen its streams (they are known only when Open has
+// returned). The probe's full stream list is not reachable from here without the media
+// headers, so only the streams the player plays are listed.
+void FillStreamLists(TForm1* F) {
+  TComboBox* lists[] = {F->cboVideo, F->cboAudio, F->cboSubtitle};
+  for (TComboBox* c : lists) {
+    c->Items()->BeginUpdate();
+    c->Items()->Clear();
+  }
+  if (F->FFPlayer->VideoStreamIndex() >= 0) F->cboVideo->Items()->Add(Format("Video#%d", F->FFPlayer->VideoStreamIndex()));
+  if (F->FFPlayer->AudioStreamIndex() >= 0) F->cboAudio->Items()->Add(Format("Audio#%d", F->FFPlayer->AudioStreamIndex()));
+  if (F->FFPlayer->SubtitleStreamIndex() >= 0) F->cboSubtitle->Items()->Add(Format("Subtitle#%d", F->FFPlayer->SubtitleStreamIndex()));
+  const int32_t video = F->FFPlayer->VideoStreamIndex();
+  const int32_t audio = F->FFPlayer->AudioStreamIndex();
+  F->cboVideo->SetEnabled(F->cboVideo->Items()->Count() >= 2 && video >= 0);
+  F->cboVideo->SetItemIndex(F->cboVideo->Items()->IndexOf(Format("Video#%d", video)));
+  F->cboAudio->SetEnabled(F->cboAudio->Items()->Count() >= 2 && audio >= 0);
+  F->cboAudio->SetItemIndex(F->cboAudio->Items()->IndexOf(Format("Audio#%d", audio)));
+  F->cboSubtitle->SetEnabled(F->cboSubtitle->Items()->Count() >= 1 && video >= 0);
+  if (F->cboSubtitle->Enabled()) {
+    F->cboSubtitle->Items()->Insert(0, "Subtitle#-1");
+    F->cboSubtitle->SetItemIndex(F->cboSubtitle->Items()->IndexOf(Format("Subtitle#%d", F->FFPlayer->SubtitleStreamIndex())));
+  }
+  for (TComboBox* c : lists) c->Items()->EndUpdate();
+}
+
 }  // namespace
 
 // ---- opening the preview ---------------------------------------------------------------------
@@ -70,20 +95,18 @@ void TForm1::Button31Click(TObject* Sender) {
       default: FFPlayer->AudioDriver = adDefault; break;
     }
     FPreviewOpen = false;
-    if (FFPlayer->Open(T_Movie_PLayer_FileName, Panel6->Handle(), chkOpenPaused->Checked())) FPreviewOpen = true;
-    else mmoLog->Lines()->Add(FFPlayer->LastErrMsg());
+    if (FFPlayer->Open(T_Movie_PLayer_FileName, Panel6->Handle(), chkOpenPaused->Checked())) {
+      FPreviewOpen = true;
+      FillStreamLists(this);
+    } else {
+      mmoLog->Lines()->Add(FFPlayer->LastErrMsg());
+    }
   } while (FPreviewPending);
   FPreviewBusy = false;
 }
 
 void TForm1::FFPlayerFileOpen(TObject* Sender, int64_t ADuration, int32_t AFrameWidth, int32_t AFrameHeight,
                               int32_t& AScreenWidth, int32_t& AScreenHeight) {
-  // The player does not hand its open file to its probe: the probe reads the file itself.
-  TAVProbe* probe = FFPlayer->AVProbe();
-  if (probe && probe->FileName() != FFPlayer->FileName()) {
-    if (probe->AVLibLoaded() || probe->LoadAVLib()) probe->LoadFile(FFPlayer->FileName());
-  }
-  if (probe && probe->FileHandle()) mmoLog->Lines()->Add(probe->FileInfoText());
   mmoLog->Lines()->Add(CFormat("duration: %f, frame size: %dx%d", ADuration / 1000000.0, AFrameWidth, AFrameHeight));
   if (FScreenControl) {
     AScreenWidth = FScreenControl->Width();
@@ -99,29 +122,6 @@ void TForm1::FFPlayerFileOpen(TObject* Sender, int64_t ADuration, int32_t AFrame
   kxSkinSlider1->SetMaxValue(kxSkinSlider1->Width());
   kxSkinSlider1->SetValue(0);
 
-  TComboBox* lists[] = {cboVideo, cboAudio, cboSubtitle};
-  for (TComboBox* c : lists) {
-    c->Items()->BeginUpdate();
-    c->Items()->Clear();
-  }
-  const int32_t n = probe && probe->FileHandle() ? probe->StreamCount() : 0;
-  for (int32_t i = 0; i < n; ++i) {
-    if (probe->IsVideoStream(i)) cboVideo->Items()->Add(Format("Video#%d", i));
-    else if (probe->IsAudioStream(i)) cboAudio->Items()->Add(Format("Audio#%d", i));
-    else if (probe->IsSubtitleStream(i)) cboSubtitle->Items()->Add(Format("Subtitle#%d", i));
-  }
-  const int32_t video = FFPlayer->VideoStreamIndex();
-  const int32_t audio = FFPlayer->AudioStreamIndex();
-  cboVideo->SetEnabled(cboVideo->Items()->Count() >= 2 && video >= 0);
-  cboVideo->SetItemIndex(cboVideo->Items()->IndexOf(Format("Video#%d", video)));
-  cboAudio->SetEnabled(cboAudio->Items()->Count() >= 2 && audio >= 0);
-  cboAudio->SetItemIndex(cboAudio->Items()->IndexOf(Format("Audio#%d", audio)));
-  cboSubtitle->SetEnabled(cboSubtitle->Items()->Count() >= 1 && video >= 0);
-  if (cboSubtitle->Enabled()) {
-    cboSubtitle->Items()->Insert(0, "Subtitle#-1");
-    cboSubtitle->SetItemIndex(cboSubtitle->Items()->IndexOf(Format("Subtitle#%d", FFPlayer->SubtitleStreamIndex())));
-  }
-  for (TComboBox* c : lists) c->Items()->EndUpdate();
 }
 
 void TForm1::FFPlayerPosition(TObject* Sender, int64_t APTS) {
