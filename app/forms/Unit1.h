@@ -398,6 +398,14 @@ private:
   void JobsFocus(TWinControl* AControl);
   TListItem* FRenameItem = nullptr;  // the row being renamed
   bool FRenaming = false;
+
+  // --- preview ---
+  bool FPreviewBusy = false;     // an open or a stop-and-reopen of the preview is running
+  bool FPreviewPending = false;  // a selection arrived meanwhile: open again when done
+  bool FPreviewOpen = false;     // the last open succeeded
+  // The stored picture type (as snapshots::TSnapshotType), with its menu item checked.
+  int ResolveSnapshotType();
+  void SetSnapshotType(TMenuItem* AItem, const char* AText);
 };
 
 // The application's main window, made by the program block.
