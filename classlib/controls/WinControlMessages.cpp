@@ -369,4 +369,14 @@ void TWinControl::SetText(const std::string& Value) { TControl::SetText(Value); 
 void TWinControl::Loaded() {
   TControl::Loaded();
   if (FControlState.Contains(csAlignmentNeeded)) Realign();
+  // Bounds set while loading reach the fields only. A child window made meanwhile (a form
+  // whose client size needs its frame makes its windows before its controls are loaded) still
+  // has the bounds it was made with: it takes the ones read or aligned since.
+  if (FHandle && (GetWindowLongPtr(FHandle, GWL_STYLE) & WS_CHILD)) {
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    if (HWND p = GetParent(FHandle)) MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != FLeft || r.top != FTop || r.right - r.left != FWidth || r.bottom - r.top != FHeight)
+      SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }

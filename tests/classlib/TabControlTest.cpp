@@ -663,6 +663,58 @@ TEST_F(TabControlTest, FormWithPageControlAndThreeSheetsReadsBack) {
   EXPECT_EQ(tc->TabIndex(), 1);
 }
 
+// A component that makes a control's window (and so its parents') as soon as its reference is
+// resolved, before any control is loaded, as skinned controls do when their skin data is linked.
+class TTstWindowMaker : public TComponent {
+public:
+  explicit TTstWindowMaker(TComponent* AOwner) : TComponent(AOwner) {}
+  void SetControl(TWinControl* C) {
+    if (C) C->HandleNeeded();
+  }
+};
+
+TEST_F(TabControlTest, WindowsMadeWhileAFormIsReadTakeTheBoundsAlignedLater) {
+  RegisterFormClass<TTstWindowMaker, TComponent>("TTstWindowMaker")
+      .Reference<TWinControl>("Control", &TTstWindowMaker::SetControl);
+  auto* form = new TForm(owner.get());
+  ReadFormDescription(form,
+                      "object PagesForm: TForm\n"
+                      "  BorderStyle = bsNone\n"
+                      "  ClientWidth = 400\n"
+                      "  ClientHeight = 300\n"
+                      "  object Maker: TTstWindowMaker\n"
+                      "    Control = Edit1\n"
+                      "  end\n"
+                      "  object Pages: TPageControl\n"
+                      "    Left = 8\n"
+                      "    Top = 8\n"
+                      "    Width = 300\n"
+                      "    Height = 200\n"
+                      "    object Sheet1: TTabSheet\n"
+                      "      Caption = 'A'\n"
+                      "      object Edit1: TEdit\n"
+                      "        Left = 8\n"
+                      "        Top = 9\n"
+                      "        Width = 100\n"
+                      "        Height = 21\n"
+                      "      end\n"
+                      "    end\n"
+                      "  end\n"
+                      "end\n",
+                      "maker.dfm");
+  auto* pc = dynamic_cast<TPageControl*>(form->FindComponent("Pages"));
+  ASSERT_NE(pc, nullptr);
+  TTabSheet* sheet = pc->Pages(0);
+  EXPECT_EQ(sheet->BoundsRect(), pc->DisplayRect());
+  for (TWinControl* c : std::vector<TWinControl*>{pc, sheet, dynamic_cast<TWinControl*>(form->FindComponent("Edit1"))}) {
+    ASSERT_TRUE(c && c->HandleAllocated());
+    RECT w;
+    GetWindowRect(c->Handle(), &w);
+    MapWindowPoints(nullptr, GetParent(c->Handle()), reinterpret_cast<POINT*>(&w), 2);
+    EXPECT_EQ(TRect(w.left, w.top, w.right, w.bottom), c->BoundsRect()) << c->Name();
+  }
+}
+
 // ---- the plain look ------------------------------------------------------------------------------
 
 // Top tabs with Chinese captions and side tabs, composed into tab-controls.png in the build folder
