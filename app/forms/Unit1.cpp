@@ -62,7 +62,26 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   ReadFormDescription(this, FormText("Form1.dfm"), "Form1.dfm");
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The components go after this body: none of their events may reach the half-gone window
+  // (a form freed without closing, as the application frees it at exit).
+  if (FFPlayer) {
+    FFPlayer->OnHook = nullptr;
+    FFPlayer->OnPosition = nullptr;
+    FFPlayer->OnState = nullptr;
+    FFPlayer->OnFileOpen = nullptr;
+  }
+  if (Quill) {
+    Quill->OnCustomHook = nullptr;
+    Quill->OnProgress = nullptr;
+    Quill->OnTerminate = nullptr;
+    try {
+      Quill->Stop(true);
+    } catch (...) {  // nothing can be told any more
+    }
+  }
+  if (FFLogger) FFLogger->OnLog = nullptr;
+}
 
 void TForm1::LoadPictures() {
   LoadDrawnBitmap(Image1->Picture()->Bitmap(), "Form1Image1");

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Src/MyUtils.h"
+#include "app/forms/OptionIni.h"
 #include "app/forms/Snapshots.h"
 #include "app/forms/Unit1.h"
 #include "base/Files.h"
@@ -17,22 +18,10 @@ namespace {
 
 const char* const kStateNames[] = {"Play", "Pause", "Resume", "Step", "Stop", "End"};
 
-// The snapshot keys of option.ini, resolved as the options area resolves every key: a missing
-// value ("" or "Error") gets its default written back.
-std::string OptionIniPath() { return ExecutableDir() + "option.ini"; }
-
-std::string DefaultSnapshotFolder() {
-  return IncludeTrailingPathDelimiter(GetEnvironmentVariable("HOME")) + "Ombrel视频软件/快照";
-}
-
+// The snapshot folder from option.ini; a folder that cannot be made is still used: the save
+// then says why.
 std::string ResolveSnapshotFolder() {
-  TIniFile ini(OptionIniPath());
-  std::string dir = ini.ReadString("SnapShot", "Dir", "Error");
-  if (dir.empty() || dir == "Error") {
-    dir = DefaultSnapshotFolder();
-    ini.WriteString("SnapShot", "Dir", dir);
-  }
-  // A folder that cannot be made is still used: the save then says why.
+  std::string dir = options::ResolveSnapshotFolder(options::TOptionIni());
   if (!DirectoryExists(dir)) ForceDirectories(dir);
   return dir;
 }
@@ -235,12 +224,8 @@ void TForm1::GetDesktopListView() {}
 // ---- snapshots -------------------------------------------------------------------------------
 
 int TForm1::ResolveSnapshotType() {
-  TIniFile ini(OptionIniPath());
-  auto type = snapshots::SnapshotTypeFromText(ini.ReadString("SnapShot", "Picture", "Error"));
-  if (!type) {
-    type = snapshots::TSnapshotType::Bmp;
-    ini.WriteString("SnapShot", "Picture", "BMP");
-  }
+  auto type = snapshots::SnapshotTypeFromText(options::ResolveSnapshotPicture(options::TOptionIni()));
+  if (!type) type = snapshots::TSnapshotType::Bmp;
   TMenuItem* items[] = {BMP1, JPG1, GIF1, PNG1};
   items[int(*type)]->SetChecked(true);
   return int(*type);
@@ -264,7 +249,7 @@ void TForm1::kxSkinButton23MouseDown(TObject* Sender, TMouseButton Button, TShif
 void TForm1::kxSkinButton23Click(TObject* Sender) { ResolveSnapshotType(); }
 
 void TForm1::SetSnapshotType(TMenuItem* AItem, const char* AText) {
-  TIniFile(OptionIniPath()).WriteString("SnapShot", "Picture", AText);
+  options::WriteSnapshotPicture(options::TOptionIni(), AText);
   AItem->SetChecked(true);
 }
 
@@ -281,7 +266,7 @@ void TForm1::MenuItem2Click(TObject* Sender) {
   // The dialog is shared with the output folder's browse; a cancelled one keeps its folder.
   kxSkinSelectDirectoryDialog2->Execute();
   const std::string dir = kxSkinSelectDirectoryDialog2->Directory;
-  if (!dir.empty() && DirectoryExists(dir)) TIniFile(OptionIniPath()).WriteString("SnapShot", "Dir", dir);
+  if (!dir.empty() && DirectoryExists(dir)) options::WriteSnapshotFolder(options::TOptionIni(), dir);
 }
 
 void TForm1::btnCaptureClick(TObject* Sender) {

@@ -18,8 +18,11 @@
 #include "app/forms/JobList.h"
 #include "app/forms/TaskRows.h"
 #include "app/forms/Unit1.h"
+#include "app/forms/Unit5.h"
 #include "base/Files.h"
 #include "base/MainThread.h"
+#include "lib/controls/kxSkinCheckRadio.h"
+#include "lib/controls/kxSkinComboBox.h"
 #include "platform/shell/ShellApi.h"
 #include "platform/shell/Services.h"
 
@@ -40,7 +43,23 @@ bool DirectoryIsWritable(const std::string& ADir) {
 
 }  // namespace
 
-taskrows::TRunChoices TForm1::CurrentRunChoices() const { return RunChoices ? RunChoices() : taskrows::TRunChoices{}; }
+taskrows::TRunChoices TForm1::CurrentRunChoices() const {
+  if (RunChoices) return RunChoices();
+  taskrows::TRunChoices c;
+  const TForm5* f = Form5;
+  if (!f) return c;  // before the options dialog exists: its initial choices
+  auto on = [](const TkxSkinCheckRadioBox* b) { return b && b->Checked(); };
+  c.PriorityIdle = on(f->kxSkinCheckRadioBox9);
+  c.PriorityLowest = on(f->kxSkinCheckRadioBox10);
+  c.PriorityLower = on(f->kxSkinCheckRadioBox11);
+  c.PriorityNormal = on(f->kxSkinCheckRadioBox12);
+  c.MultiThread = on(f->kxSkinCheckRadioBox7);
+  if (f->kxSkinComboBox2) c.ThreadCountText = f->kxSkinComboBox2->Text();
+  c.OpenFolder = on(f->kxSkinCheckRadioBox1);
+  c.PowerOff = on(f->kxSkinCheckRadioBox2);
+  c.PlaySound = on(f->kxSkinCheckRadioBox4);
+  return c;
+}
 
 int32_t TForm1::RowOfTask(int32_t ATaskIndex) const {
   if (ATaskIndex < 0) return -1;

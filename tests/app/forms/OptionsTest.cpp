@@ -79,10 +79,11 @@ public:
     if (const char* x = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = x;
     ::setenv("HOME", Home().c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
+    savedIni_ = OptionIniPath();
     SetOptionIniPath(IniPath());
   }
   ~ScratchEnv() {
-    SetOptionIniPath("");
+    SetOptionIniPath(savedIni_);
     if (savedHome_) ::setenv("HOME", savedHome_->c_str(), 1);
     else ::unsetenv("HOME");
     if (savedXdg_) ::setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1);
@@ -102,6 +103,7 @@ public:
 private:
   std::string root_;
   std::optional<std::string> savedHome_, savedXdg_;
+  std::string savedIni_;
 };
 
 // Read-only folders are writable for root: tests that need one skip then.
